@@ -1,0 +1,25 @@
+#include "core/besttime.h"
+
+namespace chronivel {
+
+void BestTime::Offer(std::int64_t elapsed, std::string_view shownText, int decimalPlaces)
+{
+    if (!visible_ || elapsed >= value_) return;
+    value_ = static_cast<std::int32_t>(elapsed);
+    caption_ = StripLeadingZeros(shownText, decimalPlaces);
+}
+
+void BestTime::Clear(int decimalPlaces)
+{
+    value_ = None;
+    caption_ = "0," + std::string(static_cast<std::size_t>(decimalPlaces), '0');
+}
+
+void BestTime::Restore(std::int64_t stored, const TimeFormat& format)
+{
+    if (stored <= 0 || stored >= None) return;
+    value_ = static_cast<std::int32_t>(stored);
+    caption_ = StripLeadingZeros(TimeText(stored, format), format.DecimalPlaces());
+}
+
+}  // namespace chronivel

@@ -1,0 +1,300 @@
+#include "core/chronometer.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace chronivel {
+
+Chronometer::Chronometer(THighResTimer& timer, const LocaleTexts& locale, ChronometerObserver& observer)
+    : timer_(timer), locale_(locale), observer_(observer), currentTimeText_(TimeText(0, format_))
+{
+}
+
+void Chronometer::SetCountDownT(std::int32_t ms)
+{
+    countDownT_ = ms < 1 ? DefaultCountDownT : ms;
+}
+
+std::int32_t Chronometer::LockIntervalMs() const
+{
+    const std::int64_t ms = std::int64_t{lockSeconds_} * 1000;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+// --- START, STOP, RESET --------------------------------------------------
+
+void Chronometer::mSSRClick()
+{
+    const RunState before = state_;
+    switch (before) {
+    case RunState::Ready:
+        Start();
+        state_ = RunState::Running;
+        break;
+    case RunState::Running:
+        Stop();
+        // A stopped countdown is ready to go on from where it stood.
+        state_ = countDown_ ? RunState::Ready : RunState::Stopped;
+        break;
+    case RunState::Stopped:
+        Reset();
+        state_ = RunState::Ready;
+        break;
+    }
+    lapEnabled_ = before == RunState::Ready;
+    observer_.ControlsChanged();
+}
+
+void Chronometer::mResetClick()
+{
+    displayTimerOn_ = false;
+    state_ = RunState::Stopped;
+    mSSRClick();
+}
+
+void Chronometer::Start()
+{
+    timer_.SetUseTSC(false);
+    if (countDown_ && stopCount_ != 0)
+        startCount_ = stoppedCountDownStart_ + (timer_.ReadCounter() - stopCount_);
+    else
+        startCount_ = timer_.ReadCounter();
+
+    displayTimerOn_ = true;
+    lockTimerOn_ = lockSeconds_ > 0;
+    if (lockTimerOn_) lockLedLit_ = true;
+    if (countDown_ && stopCount_ == 0) preWarningPending_ = true;
+    PlayEventSound(EventSound::Start);
+
+    const DateTimeTexts now = locale_.Now();
+    startText_ = now.longTime + " = " + now.dayName + ". " + now.shortDate;
+    countDownLedHandCursor_ = false;
+    lapList_.Add("START " + std::to_string(std::int64_t{dayCounter_} + 1) + " = " + startText_);
+    lapList_.SelectFirst();
+    lapList_.Show();
+    paused_ = false;
+}
+
+void Chronometer::Stop()
+{
+    displayTimerOn_ = false;
+    const std::int64_t pausedAt = stopCount_;
+    stopCount_ = timer_.ReadCounter();
+    lockTimerOn_ = false;
+    lockLedLit_ = false;
+    if (paused_) {
+        // The pause that STOP ends does not count, as if it had been continued first.
+        startCount_ += stopCount_ - pausedAt;
+        AddPauseLine(stopCount_ - pausedAt);
+        paused_ = false;
+    } else {
+        Timer1Timer();
+    }
+    TakeLap(true);
+    PlayEventSound(EventSound::Stop);
+
+    if (countDown_) {
+        lapList_.Show();
+        stoppedCountDownStart_ = startCount_;
+    } else {
+        best_.Offer(elapsed_, currentTimeText_, format_.DecimalPlaces());
+        WriteProtocol();
+    }
+    laps_.Reset();
+    // No run in progress any more, so a restart of the program comes up Ready.
+    startCount_ = 0;
+}
+
+void Chronometer::Reset()
+{
+    PlayEventSound(EventSound::Reset);
+    countDownLedHandCursor_ = true;
+    observer_.SetSecondMonitorLapLabel(" Lap:");
+    paused_ = false;
+    if (countDown_) {
+        preWarningPending_ = false;
+        stopCount_ = 0;
+    }
+    lockTimerOn_ = false;
+    lockLedLit_ = false;
+    ShowTime(0);
+    observer_.ShowSecondMonitorLap(0);
+    lapList_.Clear();
+    laps_.Reset();
+    startCount_ = 0;
+}
+
+void Chronometer::ResumeRun(std::int64_t storedStartCount)
+{
+    if (storedStartCount <= 0) return;
+    startCount_ = storedStartCount;
+    displayTimerOn_ = true;
+    lockTimerOn_ = false;
+    state_ = RunState::Running;
+    paused_ = false;
+    lapEnabled_ = true;
+    countDownLedHandCursor_ = false;
+    lapList_.Show();
+    observer_.ControlsChanged();
+}
+
+// --- Pause, lock, sound -----------------------------------------------------
+
+void Chronometer::bPauseClick()
+{
+    if (state_ != RunState::Running) return;
+    paused_ = !paused_;
+    if (paused_) {
+        displayTimerOn_ = false;
+        stopCount_ = timer_.ReadCounter();
+    } else {
+        const std::int64_t pause = timer_.ReadCounter() - stopCount_;
+        startCount_ += pause;
+        AddPauseLine(pause);
+        displayTimerOn_ = true;
+    }
+    lapEnabled_ = !paused_;
+    observer_.ControlsChanged();
+}
+
+void Chronometer::AddPauseLine(std::int64_t pauseCounts)
+{
+    const std::int64_t ms = CountsToMilliseconds(pauseCounts, timer_.CountSpeed());
+    lapList_.Add("PAUSE = " + StripLeadingZeros(TimeText(ms, format_), format_.DecimalPlaces()));
+}
+
+void Chronometer::Lock1Click()
+{
+    lockLedLit_ = !lockLedLit_;
+    observer_.ControlsChanged();
+}
+
+void Chronometer::TimerLockTimer()
+{
+    lockTimerOn_ = false;
+    lockLedLit_ = false;
+    observer_.ControlsChanged();
+}
+
+void Chronometer::sbSoundClick()
+{
+    sound_ = !sound_;
+    observer_.ControlsChanged();
+}
+
+void Chronometer::PlayEventSound(EventSound sound)
+{
+    if (sound_) observer_.PlaySound(sound);
+}
+
+// --- Laps and best time -----------------------------------------------------
+
+void Chronometer::mLAPClick()
+{
+    if (!lapEnabled_) return;
+    TakeLap(false);
+    observer_.ControlsChanged();
+}
+
+void Chronometer::TakeLap(bool closing)
+{
+    Timer1Timer();
+    // A countdown that reached zero at this very tick has already closed the
+    // run with its STOP line; a lap after that would belong to no run.
+    if (!closing && !displayTimerOn_) return;
+    if (!closing) {
+        observer_.ShowSecondMonitorLap(countDown_ ? countDownT_ - elapsed_ : elapsed_);
+        PlayEventSound(EventSound::Lap);
+    }
+    lapList_.Add(laps_.Take(elapsed_, currentTimeText_, closing, format_));
+    observer_.SetSecondMonitorLapLabel(" Lap " + std::to_string(laps_.LapCount()) + ":");
+}
+
+void Chronometer::lbl_LeaderDblClick()
+{
+    best_.Clear(format_.DecimalPlaces());
+    observer_.ControlsChanged();
+}
+
+void Chronometer::BestShow1Click()
+{
+    best_.SetVisible(!best_.Visible());
+    observer_.ControlsChanged();
+}
+
+void Chronometer::WriteProtocol()
+{
+    if (observer_.WriteProtocol(lapList_.Lines())) ++dayCounter_;
+}
+
+// --- Display ------------------------------------------------------------------
+
+void Chronometer::Timer1Timer()
+{
+    const std::int64_t ms = CountsToMilliseconds(timer_.ReadCounter() - startCount_, timer_.CountSpeed());
+    elapsed_ = DisplayValue(ms, format_.DecimalPlaces());
+    ShowTime(elapsed_);
+}
+
+void Chronometer::ShowTime(std::int64_t value)
+{
+    if (countDown_) {
+        std::int64_t remaining = countDownT_ - value;
+        if (remaining < 1) {
+            remaining = 0;
+            if (displayTimerOn_) EndCountDown();
+        } else if (displayTimerOn_ && preWarningPending_ && remaining <= PreWarningMs) {
+            preWarningPending_ = false;
+            if (sound_) observer_.WarningBeep();
+            observer_.RestoreApplication();
+        }
+        value = remaining;
+    }
+    currentTimeText_ = TimeText(value, format_);
+    observer_.TimeShown(value, digits_.Update(currentTimeText_, format_));
+}
+
+void Chronometer::Format0Click(int tag)
+{
+    if (tag >= 10)
+        format_.SetHoursOn(!format_.HoursOn());
+    else
+        format_.SelectFormat(tag);
+    ShowTime(0);
+    observer_.ControlsChanged();
+}
+
+// --- Countdown ----------------------------------------------------------------
+
+void Chronometer::Led_CountDownClick()
+{
+    if (state_ != RunState::Ready) return;
+    SetCountDown(!countDown_);
+}
+
+void Chronometer::SetCountDown(bool armed)
+{
+    if (armed == countDown_) return;
+    countDown_ = armed;
+    if (best_.Visible()) best_.Clear(format_.DecimalPlaces());
+    stopCount_ = 0;
+    ShowTime(0);
+    observer_.ShowSecondMonitorLap(armed ? countDownT_ : 0);
+    best_.SetVisible(!armed);
+    lapList_.Clear();
+    observer_.ControlsChanged();
+}
+
+void Chronometer::EndCountDown()
+{
+    displayTimerOn_ = false;
+    mSSRClick();  // a STOP in countdown mode: closing line and stop sound
+    observer_.RestoreApplication();
+    PlayEventSound(EventSound::CountDownEnd);
+    stopCount_ = 0;  // the next START is a fresh one
+    state_ = RunState::Stopped;
+    WriteProtocol();
+    observer_.ControlsChanged();
+}
+
+}  // namespace chronivel

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/besttime.h"
+#include "core/chronometerobserver.h"
+#include "core/highrestimer.h"
+#include "core/laplist.h"
+#include "core/laps.h"
+#include "core/localetexts.h"
+#include "core/readoutdigits.h"
+#include "core/runstate.h"
+#include "core/timetext.h"
+
+namespace chronivel {
+
+// The stopwatch itself: one command that starts, stops and resets a run,
+// pause and continue, laps, the best time, the countdown and the lock after
+// a start. It holds every piece of state that the windows show, and it is
+// passive: the windows' timers call Timer1Timer and TimerLockTimer while
+// DisplayTimerOn() and LockTimerOn() say so.
+class Chronometer {
+public:
+    static constexpr std::int32_t DefaultCountDownT = 60'000;
+    static constexpr std::int64_t PreWarningMs = 10'000;
+
+    Chronometer(THighResTimer& timer, const LocaleTexts& locale, ChronometerObserver& observer);
+
+    // Commands. A command whose entry is disabled does nothing.
+    void mSSRClick();            // START, STOP or RESET, by the run state
+    void mResetClick();          // RESET from any state
+    void bPauseClick();          // pause or continue a running run
+    void mLAPClick();            // take a lap; enabled while running and not paused
+    void Lock1Click();           // toggles the lock LED
+    void sbSoundClick();
+    void Led_CountDownClick();   // arms or disarms the countdown, in the Ready state only
+    void lbl_LeaderDblClick();   // clears the best time
+    void BestShow1Click();       // shows or hides the best time
+    void Format0Click(int tag);  // 0..5 chooses a format, 10 toggles the hours
+
+    void Timer1Timer();          // display tick
+    void TimerLockTimer();       // the lock after a start has run out
+
+    // Start-up: continues a run that was going when the program last closed.
+    void ResumeRun(std::int64_t storedStartCount);
+    void SetCountDown(bool armed);
+    void ShowTime(std::int64_t value);
+
+    // Settings.
+    bool Sound() const { return sound_; }
+    void SetSound(bool on) { sound_ = on; }
+    bool CountDown() const { return countDown_; }
+    std::int32_t CountDownT() const { return countDownT_; }
+    void SetCountDownT(std::int32_t ms);  // a preset below 1 ms means the default
+    std::int32_t DayCounter() const { return dayCounter_; }
+    void SetDayCounter(std::int32_t runs) { dayCounter_ = runs; }
+    std::int32_t seLOCK() const { return lockSeconds_; }
+    void SetLockSeconds(std::int32_t seconds) { lockSeconds_ = seconds; }
+    const TimeFormat& Format() const { return format_; }
+    TimeFormat& Format() { return format_; }
+    const BestTime& Best() const { return best_; }
+    BestTime& Best() { return best_; }
+
+    // Run state, as the buttons show it.
+    RunState State() const { return state_; }
+    bool Paused() const { return paused_; }
+    bool PauseVisible() const { return state_ == RunState::Running; }
+    const char* PauseHint() const { return paused_ ? "Continue/Toggle" : "Pause/Toggle"; }
+    bool LapEnabled() const { return lapEnabled_; }
+
+    // Timers the windows run for the chronometer.
+    bool DisplayTimerOn() const { return displayTimerOn_; }
+    bool LockTimerOn() const { return lockTimerOn_; }
+    std::int32_t LockIntervalMs() const;
+
+    // LEDs and their labels.
+    bool LockLedLit() const { return lockLedLit_; }
+    bool CountDownLedHandCursor() const { return countDownLedHandCursor_; }
+    std::string CountDownLedHint() const { return countDown_ ? "CountDown is ON" : "CountDown is OFF"; }
+    const char* ModeLabel() const { return countDown_ ? "CountDown" : "Chronivel"; }
+
+    const LapList& Lines() const { return lapList_; }
+    const std::string& CurrentTimeText() const { return currentTimeText_; }
+    const ReadoutDigits& Digits() const { return digits_; }
+
+    // The run.
+    std::int64_t StartCount() const { return startCount_; }
+    std::int64_t StopCount() const { return stopCount_; }
+    std::int64_t Elapsed() const { return elapsed_; }
+    const Laps& RunLaps() const { return laps_; }
+    const std::string& StartText() const { return startText_; }
+    bool PreWarningPending() const { return preWarningPending_; }
+
+private:
+    void Start();
+    void Stop();
+    void Reset();
+    void TakeLap(bool closing);
+    void EndCountDown();
+    void WriteProtocol();
+    void PlayEventSound(EventSound sound);
+    void AddPauseLine(std::int64_t pauseCounts);
+
+    THighResTimer& timer_;
+    const LocaleTexts& locale_;
+    ChronometerObserver& observer_;
+
+    bool sound_ = true;
+    bool countDown_ = false;
+    std::int32_t countDownT_ = DefaultCountDownT;
+    std::int32_t dayCounter_ = 0;
+    std::int32_t lockSeconds_ = 0;
+    TimeFormat format_;
+    BestTime best_;
+
+    RunState state_ = RunState::Ready;
+    bool paused_ = false;
+    bool lapEnabled_ = false;
+    bool displayTimerOn_ = false;
+    bool lockTimerOn_ = false;
+    bool lockLedLit_ = false;
+    bool countDownLedHandCursor_ = true;
+    bool preWarningPending_ = false;
+
+    std::int64_t startCount_ = 0;   // counter at the start, moved on by pauses; 0 = no run
+    std::int64_t stopCount_ = 0;    // counter at the last pause or STOP
+    std::int64_t stoppedCountDownStart_ = 0;  // start count of a countdown stopped by STOP, for its resume
+    std::int64_t elapsed_ = 0;      // display value of the elapsed time
+    Laps laps_;
+    LapList lapList_;
+    std::string startText_;
+    std::string currentTimeText_;
+    ReadoutDigits digits_;
+};
+
+// The display tick's period: a readout with tenths needs no more than that.
+constexpr int DisplayTickIntervalMs(int decimalPlaces)
+{
+    return decimalPlaces == 1 ? 36 : 5;
+}
+
+}  // namespace chronivel

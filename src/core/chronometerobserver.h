@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chronivel {
+
+// The sounds of the chronometer's events, by the names of their recordings.
+enum class EventSound { Start, Stop, Lap, Reset, CountDownEnd };
+
+constexpr std::string_view SoundName(EventSound sound)
+{
+    switch (sound) {
+    case EventSound::Start: return "START";
+    case EventSound::Stop: return "STOP";
+    case EventSound::Lap: return "LAP";
+    case EventSound::Reset: return "RESET";
+    default: return "CDOWN";
+    }
+}
+
+// What the chronometer asks of the windows around it. Everything the windows
+// show is state of the chronometer; these calls say when to look again and
+// ask for what only the windows can do. Calls that concern the second monitor
+// or the protocol window are requests: a window that does not exist or is
+// hidden ignores them.
+class ChronometerObserver {
+public:
+    virtual ~ChronometerObserver() = default;
+
+    // The readout shows a new value: redraw the images in `changedDigits`
+    // (bit i for image i) and show `value` on the second monitor.
+    virtual void TimeShown(std::int64_t value, std::uint32_t changedDigits) = 0;
+    // Buttons, LEDs, lap list, best time or timers changed.
+    virtual void ControlsChanged() = 0;
+
+    virtual void PlaySound(EventSound sound) = 0;
+    // The countdown's warning, ten seconds before the end.
+    virtual void WarningBeep() = 0;
+    // Brings the program back if it is minimised.
+    virtual void RestoreApplication() = 0;
+
+    // Appends a finished run to the protocol; false when the file could not be opened.
+    virtual bool WriteProtocol(const std::vector<std::string>& lines) = 0;
+
+    virtual void ShowSecondMonitorLap(std::int64_t value) = 0;
+    virtual void SetSecondMonitorLapLabel(const std::string& caption) = 0;
+};
+
+}  // namespace chronivel

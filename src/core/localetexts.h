@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace chronivel {
+
+// The current date and time as the user's locale writes them.
+struct DateTimeTexts {
+    std::string longTime;      // "14:05:09"
+    std::string dayName;       // abbreviated: "Mon"
+    std::string shortDate;     // "07.12.26"
+};
+
+class LocaleTexts {
+public:
+    virtual ~LocaleTexts() = default;
+    virtual DateTimeTexts Now() const = 0;
+};
+
+}  // namespace chronivel

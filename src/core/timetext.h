@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace chronivel {
+
+// How times are written: one of six formats, and how many digit positions the
+// hours-minutes-seconds part may fill.
+//
+//   format 0  01:02.03,456    format 1  003723,456
+//   format 2  01:02.03,45     format 3  003723,45
+//   format 4  01:02.03,4      format 5  003723,4
+class TimeFormat {
+public:
+    static constexpr int FormatCount = 6;
+
+    int Format() const { return format_; }
+    int DecimalPlaces() const { return decimalPlaces_; }
+    bool HoursOn() const { return hoursOn_; }
+    int DigitCount() const { return digitCount_; }
+
+    // Even formats show hours, minutes and seconds; odd ones a plain count of seconds.
+    bool ShowsHours() const { return format_ % 2 == 0; }
+
+    // Chooses a format and the decimal places that go with it. A number that
+    // is not a format (a damaged setting) chooses format 0.
+    void SelectFormat(int format);
+    void SetHoursOn(bool on) { hoursOn_ = on; }
+    void SetDigitCount(int count) { digitCount_ = count; }
+
+    // Length of the text when every field is there: 12 for "00:00.00,000".
+    int FullWidth() const { return (ShowsHours() ? 9 : 7) + decimalPlaces_; }
+
+private:
+    int format_ = 0;
+    int decimalPlaces_ = 3;
+    bool hoursOn_ = true;
+    int digitCount_ = 9;
+};
+
+// The text of a number of milliseconds. The last shown digit is rounded half
+// up; hours wrap at 100 and the seconds formats at 1,000,000 s, so the text
+// never outgrows its digit positions. A negative value reads as zero.
+std::string TimeText(std::int64_t milliseconds, const TimeFormat& format);
+
+// Removes leading zeros and separators up to the first significant digit, but
+// always keeps the last seconds digit and the fraction: "00:01.05,120" becomes
+// "1.05,120". In a line such as "LAP 1 = ..." only the part after "= " is touched.
+std::string StripLeadingZeros(std::string_view text, int decimalPlaces);
+
+// The elapsed time cut to the shown resolution, so that what the readout
+// shows is exactly what laps compute with.
+std::int64_t DisplayValue(std::int64_t elapsed, int decimalPlaces);
+
+// For each format, the 1-based text position that readout image 1..9 (counted
+// from the right) shows; 99 where the format has no such digit.
+extern const int FormatChars[TimeFormat::FormatCount][9];
+
+}  // namespace chronivel

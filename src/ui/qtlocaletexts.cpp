@@ -1,0 +1,20 @@
+#include "ui/qtlocaletexts.h"
+
+#include <QRegularExpression>
+
+namespace chronivel {
+
+DateTimeTexts QtLocaleTexts::At(const QDateTime& moment) const
+{
+    // Qt's long time format ends in the time zone; a start time in the lap
+    // list reads like the clock on the wall, so that part goes.
+    static const QRegularExpression timeZone(QStringLiteral("\\s*\\bt+\\b"));
+    const QString timeFormat = locale_.timeFormat(QLocale::LongFormat).remove(timeZone).trimmed();
+    return DateTimeTexts{
+        locale_.toString(moment.time(), timeFormat).toStdString(),
+        locale_.dayName(moment.date().dayOfWeek(), QLocale::ShortFormat).toStdString(),
+        locale_.toString(moment.date(), QLocale::ShortFormat).toStdString(),
+    };
+}
+
+}  // namespace chronivel

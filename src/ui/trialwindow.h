@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include "core/chronometer.h"
+
+class QLabel;
+class QListWidget;
+
+namespace chronivel {
+
+// A plain window to try the chronometer by hand until the real face exists:
+// Enter starts, stops and resets, Space takes a lap, Pause pauses, 0 resets.
+class TrialWindow final : public QWidget, private ChronometerObserver {
+    Q_OBJECT
+public:
+    TrialWindow(THighResTimer& timer, const LocaleTexts& locale, QWidget* parent = nullptr);
+
+    Chronometer& Clock() { return chronometer_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
+    void ControlsChanged() override;
+    void PlaySound(EventSound) override {}
+    void WarningBeep() override;
+    void RestoreApplication() override;
+    bool WriteProtocol(const std::vector<std::string>&) override { return false; }
+    void ShowSecondMonitorLap(std::int64_t) override {}
+    void SetSecondMonitorLapLabel(const std::string&) override {}
+
+    Chronometer chronometer_;
+    QLabel* readout_;
+    QLabel* state_;
+    QListWidget* laps_;
+    QTimer displayTimer_;
+    QTimer lockTimer_;
+};
+
+}  // namespace chronivel

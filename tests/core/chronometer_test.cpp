@@ -1,0 +1,323 @@
+#include "chronometer_fixture.h"
+
+namespace chronivel {
+namespace {
+
+using TextLines = std::vector<std::string>;
+using Sounds = std::vector<EventSound>;
+using ChronometerTest = testing::ChronometerTest;
+
+TEST_F(ChronometerTest, OneButtonCyclesStartStopReset)
+{
+    EXPECT_EQ(clock.State(), RunState::Ready);
+    EXPECT_EQ(Caption(clock.State()), "START");
+    EXPECT_EQ(Colour(clock.State()), 65280u);
+    EXPECT_FALSE(clock.LapEnabled());
+    EXPECT_FALSE(clock.Lines().Visible());
+
+    clock.mSSRClick();
+    EXPECT_EQ(clock.State(), RunState::Running);
+    EXPECT_EQ(Caption(clock.State()), "STOP");
+    EXPECT_EQ(Colour(clock.State()), 255u);
+    EXPECT_TRUE(clock.LapEnabled());
+    EXPECT_TRUE(clock.PauseVisible());
+    EXPECT_STREQ(clock.PauseHint(), "Pause/Toggle");
+    EXPECT_TRUE(clock.DisplayTimerOn());
+    EXPECT_TRUE(clock.Lines().Visible());
+    EXPECT_EQ(clock.Lines().Selected(), 0);
+
+    TickAfter(1'234);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.01,234");
+    clock.mSSRClick();
+    EXPECT_EQ(clock.State(), RunState::Stopped);
+    EXPECT_EQ(Caption(clock.State()), "RESET");
+    EXPECT_EQ(Colour(clock.State()), 65535u);
+    EXPECT_FALSE(clock.LapEnabled());
+    EXPECT_FALSE(clock.PauseVisible());
+    EXPECT_FALSE(clock.DisplayTimerOn());
+    EXPECT_EQ(clock.StartCount(), 0) << "a restart after STOP comes up Ready";
+
+    clock.mSSRClick();
+    EXPECT_EQ(clock.State(), RunState::Ready);
+    EXPECT_EQ(Colour(clock.State()), 65280u);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_FALSE(clock.Lines().Visible());
+    EXPECT_EQ(windows.sounds, (Sounds{EventSound::Start, EventSound::Stop, EventSound::Reset}));
+    EXPECT_EQ(windows.secondMonitorLabels.back(), " Lap:");
+}
+
+TEST_F(ChronometerTest, StartLineNumbersTheRunOfTheDay)
+{
+    clock.SetDayCounter(2);
+    clock.mSSRClick();
+    EXPECT_EQ(Lines(), (TextLines{"START 3 = 14:05:09 = Mo. 07.12.26"}));
+    EXPECT_EQ(clock.StartText(), "14:05:09 = Mo. 07.12.26");
+}
+
+TEST_F(ChronometerTest, FinishedRunGoesToTheProtocolAndCountsForTheDay)
+{
+    clock.mSSRClick();
+    Wait(12'345);
+    clock.mLAPClick();
+    Wait(25'000 - 12'345);
+    clock.mLAPClick();
+    Wait(30'500 - 25'000);
+    clock.mSSRClick();
+
+    const TextLines run{"START 1 = 14:05:09 = Mo. 07.12.26", "LAP 1 = 12,345", "LAP 2 = 25,000 (+12,655) 12,655",
+                    "STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166"};
+    EXPECT_EQ(Lines(), run);
+    EXPECT_EQ(clock.Lines().Selected(), 3);
+    ASSERT_EQ(windows.protocol.size(), 1u);
+    EXPECT_EQ(windows.protocol[0], run);
+    EXPECT_EQ(clock.DayCounter(), 1);
+    EXPECT_EQ(windows.secondMonitorLaps, (std::vector<std::int64_t>{12'345, 25'000}));
+    EXPECT_EQ(windows.secondMonitorLabels, (TextLines{" Lap 1:", " Lap 2:", " Lap 3:"}));
+    EXPECT_EQ(windows.sounds, (Sounds{EventSound::Start, EventSound::Lap, EventSound::Lap, EventSound::Stop}));
+
+    clock.mSSRClick();
+    clock.mSSRClick();
+    EXPECT_EQ(Lines().front(), "START 2 = 14:05:09 = Mo. 07.12.26");
+}
+
+TEST_F(ChronometerTest, UnwrittenProtocolLeavesTheRunNumberToTheNextRun)
+{
+    windows.protocolOpens = false;
+    clock.mSSRClick();
+    clock.mSSRClick();
+    EXPECT_EQ(clock.DayCounter(), 0);
+    clock.mSSRClick();
+    clock.mSSRClick();
+    EXPECT_EQ(Lines().front(), "START 1 = 14:05:09 = Mo. 07.12.26");
+}
+
+TEST_F(ChronometerTest, PauseDoesNotCount)
+{
+    clock.mSSRClick();
+    TickAfter(1'000);
+    clock.bPauseClick();
+    EXPECT_TRUE(clock.Paused());
+    EXPECT_FALSE(clock.DisplayTimerOn());
+    EXPECT_FALSE(clock.LapEnabled());
+    EXPECT_STREQ(clock.PauseHint(), "Continue/Toggle");
+    clock.mLAPClick();
+    EXPECT_EQ(Lines().size(), 1u) << "no laps while paused";
+
+    Wait(2'000);
+    clock.bPauseClick();
+    EXPECT_FALSE(clock.Paused());
+    EXPECT_TRUE(clock.DisplayTimerOn());
+    EXPECT_TRUE(clock.LapEnabled());
+    EXPECT_EQ(Lines().back(), "PAUSE = 2,000");
+    EXPECT_EQ(clock.Lines().Selected(), 1);
+
+    TickAfter(500);
+    EXPECT_EQ(clock.Elapsed(), 1'500);
+}
+
+TEST_F(ChronometerTest, StopWhilePausedEndsThePauseFirst)
+{
+    clock.mSSRClick();
+    TickAfter(3'000);
+    clock.bPauseClick();
+    Wait(4'000);
+    clock.mSSRClick();
+    EXPECT_EQ(Lines(), (TextLines{"START 1 = 14:05:09 = Mo. 07.12.26", "PAUSE = 4,000", "STOP: =  3,000"}));
+    EXPECT_EQ(clock.Elapsed(), 3'000);
+    EXPECT_EQ(clock.Best().Value(), 3'000);
+}
+
+TEST_F(ChronometerTest, PauseOutsideARunningRunDoesNothing)
+{
+    clock.bPauseClick();
+    EXPECT_FALSE(clock.Paused());
+    EXPECT_TRUE(Lines().empty());
+    clock.mSSRClick();
+    TickAfter(1'000);
+    clock.mSSRClick();
+    const TextLines stopped = Lines();
+    clock.bPauseClick();
+    EXPECT_FALSE(clock.Paused());
+    EXPECT_EQ(Lines(), stopped);
+    EXPECT_EQ(clock.State(), RunState::Stopped);
+}
+
+TEST_F(ChronometerTest, LapCommandIsOffBeforeTheFirstRun)
+{
+    // Taking a "lap" without a run once put the machine's uptime on the readout.
+    clock.mLAPClick();
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+    EXPECT_TRUE(windows.sounds.empty());
+}
+
+TEST_F(ChronometerTest, ResetKeyLeavesACleanReadyStateFromAnyState)
+{
+    for (bool paused : {false, true}) {
+        clock.mSSRClick();
+        TickAfter(5'000);
+        clock.mLAPClick();
+        if (paused) clock.bPauseClick();
+        clock.mResetClick();
+        EXPECT_EQ(clock.State(), RunState::Ready);
+        EXPECT_TRUE(Lines().empty());
+        EXPECT_FALSE(clock.Lines().Visible());
+        EXPECT_EQ(clock.StartCount(), 0) << "a restart comes up Ready";
+        EXPECT_FALSE(clock.DisplayTimerOn());
+        EXPECT_FALSE(clock.LapEnabled());
+        EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+        EXPECT_TRUE(windows.protocol.empty()) << "a reset run is not recorded";
+
+        clock.mSSRClick();
+        TickAfter(2'000);
+        clock.mLAPClick();
+        EXPECT_EQ(Lines().back(), "LAP 1 =  2,000");
+        clock.mResetClick();
+    }
+    clock.mResetClick();  // from Ready as well
+    EXPECT_EQ(clock.State(), RunState::Ready);
+}
+
+TEST_F(ChronometerTest, LockFollowsEveryStartAndEndsWithTheRun)
+{
+    clock.SetLockSeconds(5);
+    clock.mSSRClick();
+    EXPECT_TRUE(clock.LockTimerOn());
+    EXPECT_TRUE(clock.LockLedLit());
+    EXPECT_EQ(clock.LockIntervalMs(), 5'000);
+    clock.TimerLockTimer();
+    EXPECT_FALSE(clock.LockTimerOn());
+    EXPECT_FALSE(clock.LockLedLit());
+    clock.mSSRClick();
+    clock.mSSRClick();
+
+    clock.mSSRClick();
+    EXPECT_TRUE(clock.LockTimerOn());
+    clock.mSSRClick();
+    EXPECT_FALSE(clock.LockTimerOn()) << "STOP ends the lock";
+    EXPECT_FALSE(clock.LockLedLit());
+}
+
+TEST_F(ChronometerTest, F10TogglesTheLockLedOnly)
+{
+    clock.Lock1Click();
+    EXPECT_TRUE(clock.LockLedLit());
+    EXPECT_FALSE(clock.LockTimerOn());
+    clock.Lock1Click();
+    EXPECT_FALSE(clock.LockLedLit());
+
+    clock.SetLockSeconds(0);
+    clock.mSSRClick();
+    EXPECT_FALSE(clock.LockTimerOn()) << "no lock time, no lock";
+    clock.SetLockSeconds(2'000'000'000);
+    EXPECT_EQ(clock.LockIntervalMs(), 2'147'483'647) << "a huge lock time still fits a timer";
+}
+
+TEST_F(ChronometerTest, SoundOffSilencesEveryEvent)
+{
+    clock.sbSoundClick();
+    EXPECT_FALSE(clock.Sound());
+    clock.mSSRClick();
+    TickAfter(1'000);
+    clock.mLAPClick();
+    clock.mSSRClick();
+    clock.mSSRClick();
+    EXPECT_TRUE(windows.sounds.empty());
+}
+
+TEST_F(ChronometerTest, BestTimeTakesOnlyShorterRuns)
+{
+    const auto run = [this](std::int64_t ms) {
+        clock.mSSRClick();
+        Wait(ms);
+        clock.mSSRClick();
+        clock.mSSRClick();
+    };
+    run(30'500);
+    EXPECT_EQ(clock.Best().Caption(), "30,500");
+    run(40'000);
+    EXPECT_EQ(clock.Best().Value(), 30'500);
+    run(20'000);
+    EXPECT_EQ(clock.Best().Caption(), "20,000");
+
+    clock.Format0Click(4);
+    clock.lbl_LeaderDblClick();
+    EXPECT_EQ(clock.Best().Caption(), "0,0");
+    clock.BestShow1Click();
+    run(1'000);
+    EXPECT_EQ(clock.Best().Value(), BestTime::None) << "a hidden best takes no runs";
+}
+
+TEST_F(ChronometerTest, TicksShowTheDisplayValueOfTheFormat)
+{
+    clock.Format0Click(4);
+    clock.mSSRClick();
+    TickAfter(12'399);
+    EXPECT_EQ(clock.Elapsed(), 12'300);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.12,3");
+    clock.mLAPClick();
+    EXPECT_EQ(Lines().back(), "LAP 1 = 12,3");
+}
+
+TEST_F(ChronometerTest, RunsLongerThanTwentyFiveDaysReadCorrectly)
+{
+    clock.mSSRClick();
+    TickAfter(30LL * 24 * 3'600'000 + 61'001);
+    EXPECT_EQ(clock.CurrentTimeText(), "20:01.01,001");
+    EXPECT_EQ(windows.shownValue, 30LL * 24 * 3'600'000 + 61'001);
+}
+
+TEST_F(ChronometerTest, FormatChangeRedrawsZero)
+{
+    clock.mSSRClick();
+    TickAfter(61'234);
+    windows.changedDigits = 0;
+    clock.Format0Click(10);
+    EXPECT_FALSE(clock.Format().HoursOn());
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+    EXPECT_NE(windows.changedDigits, 0u);
+    clock.Format0Click(10);
+    EXPECT_TRUE(clock.Format().HoursOn());
+    clock.Format0Click(1);
+    EXPECT_EQ(clock.CurrentTimeText(), "000000,000");
+    clock.Format0Click(7);
+    EXPECT_EQ(clock.Format().Format(), 0);
+}
+
+TEST_F(ChronometerTest, ResumedRunKeepsCountingFromItsStoredStart)
+{
+    const std::int64_t storedStart = platform.counter;
+    Wait(90'000);  // the program was closed meanwhile
+    clock.ResumeRun(storedStart);
+    EXPECT_EQ(clock.State(), RunState::Running);
+    EXPECT_TRUE(clock.DisplayTimerOn());
+    EXPECT_TRUE(clock.LapEnabled());
+    EXPECT_TRUE(clock.PauseVisible());
+    EXPECT_TRUE(clock.Lines().Visible());
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(windows.sounds.empty());
+    TickAfter(1'000);
+    EXPECT_EQ(clock.Elapsed(), 91'000);
+    clock.mSSRClick();
+    EXPECT_EQ(clock.StartCount(), 0);
+}
+
+TEST_F(ChronometerTest, NothingToResumeStaysReady)
+{
+    for (std::int64_t stored : {0LL, -1LL}) {
+        clock.ResumeRun(stored);
+        EXPECT_EQ(clock.State(), RunState::Ready);
+        EXPECT_FALSE(clock.DisplayTimerOn());
+    }
+}
+
+TEST_F(ChronometerTest, StartCountFromBeforeAReBootShowsZeroNotGarbage)
+{
+    clock.ResumeRun(platform.counter + 5'000'000);  // later than now: another boot's counter
+    clock.Timer1Timer();
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+}
+
+}  // namespace
+}  // namespace chronivel

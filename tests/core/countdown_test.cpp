@@ -1,0 +1,230 @@
+#include "chronometer_fixture.h"
+
+namespace chronivel {
+namespace {
+
+using TextLines = std::vector<std::string>;
+using Sounds = std::vector<EventSound>;
+
+class CountdownTest : public testing::ChronometerTest {
+protected:
+    void SetUp() override { clock.Led_CountDownClick(); }
+};
+
+TEST_F(CountdownTest, ArmedReadoutShowsThePreset)
+{
+    EXPECT_TRUE(clock.CountDown());
+    EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
+    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is ON");
+    EXPECT_STREQ(clock.ModeLabel(), "CountDown");
+    EXPECT_EQ(windows.secondMonitorLaps.back(), 60'000);
+
+    clock.Led_CountDownClick();
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is OFF");
+    EXPECT_STREQ(clock.ModeLabel(), "Chronivel");
+    EXPECT_EQ(windows.secondMonitorLaps.back(), 0);
+}
+
+TEST_F(CountdownTest, ArmingClearsAndHidesTheBestTime)
+{
+    clock.Led_CountDownClick();  // back to the chronometer
+    EXPECT_TRUE(clock.Best().Visible());
+    clock.mSSRClick();
+    Wait(5'000);
+    clock.mSSRClick();
+    clock.mSSRClick();
+    ASSERT_EQ(clock.Best().Value(), 5'000);
+    clock.Led_CountDownClick();
+    EXPECT_EQ(clock.Best().Value(), BestTime::None);
+    EXPECT_EQ(clock.Best().Caption(), "0,000");
+    EXPECT_FALSE(clock.Best().Visible());
+}
+
+TEST_F(CountdownTest, SwitchingModesEmptiesTheList)
+{
+    clock.mSSRClick();
+    TickAfter(1'000);
+    clock.mSSRClick();
+    ASSERT_EQ(clock.State(), RunState::Ready);
+    ASSERT_EQ(Lines().size(), 2u);
+    clock.Led_CountDownClick();
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_FALSE(clock.Lines().Visible());
+}
+
+TEST_F(CountdownTest, WarnsOnceTenSecondsBeforeTheEnd)
+{
+    clock.mSSRClick();
+    EXPECT_TRUE(clock.PreWarningPending());
+    TickAfter(49'999);
+    EXPECT_EQ(windows.beeps, 0);
+    TickAfter(1);
+    EXPECT_EQ(windows.beeps, 1);
+    EXPECT_EQ(windows.restores, 1);
+    EXPECT_FALSE(clock.PreWarningPending());
+    TickAfter(5'000);
+    EXPECT_EQ(windows.beeps, 1);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.05,000");
+}
+
+TEST_F(CountdownTest, WarningIsSilentWithSoundOffButStillRestoresTheWindow)
+{
+    clock.sbSoundClick();
+    clock.mSSRClick();
+    TickAfter(55'000);
+    EXPECT_EQ(windows.beeps, 0);
+    EXPECT_EQ(windows.restores, 1);
+}
+
+TEST_F(CountdownTest, EndsAtZeroAndRecordsTheRun)
+{
+    clock.mSSRClick();
+    TickAfter(20'000);
+    clock.mLAPClick();
+    TickAfter(40'003);
+
+    EXPECT_EQ(clock.State(), RunState::Stopped);
+    EXPECT_EQ(Caption(clock.State()), "RESET");
+    EXPECT_EQ(Colour(clock.State()), 65535u);
+    EXPECT_FALSE(clock.DisplayTimerOn());
+    EXPECT_FALSE(clock.LapEnabled());
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
+    EXPECT_EQ(windows.shownValue, 0);
+    EXPECT_EQ(clock.StopCount(), 0) << "the next START is a fresh one";
+    const TextLines run{"START 1 = 14:05:09 = Mo. 07.12.26", "LAP 1 = 40,000", "STOP: =  0,000 (+40,003) 40,003 \u00D8 30,001"};
+    EXPECT_EQ(Lines(), run);
+    ASSERT_EQ(windows.protocol.size(), 1u);
+    EXPECT_EQ(windows.protocol[0], run);
+    EXPECT_EQ(clock.DayCounter(), 1);
+    EXPECT_EQ(windows.sounds.back(), EventSound::CountDownEnd);
+    EXPECT_EQ(windows.sounds.end()[-2], EventSound::Stop);
+    EXPECT_EQ(clock.Best().Value(), BestTime::None) << "countdowns never set a best time";
+
+    TickAfter(1'000);  // a late tick changes nothing
+    EXPECT_EQ(Lines(), run);
+    clock.mSSRClick();
+    EXPECT_EQ(clock.State(), RunState::Ready);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
+}
+
+TEST_F(CountdownTest, LapAtTheVeryEndAddsNothingAfterTheStop)
+{
+    clock.mSSRClick();
+    Wait(60'000);
+    clock.mLAPClick();  // its tick is the one that ends the countdown
+    EXPECT_EQ(clock.State(), RunState::Stopped);
+    EXPECT_EQ(Lines(), (TextLines{"START 1 = 14:05:09 = Mo. 07.12.26", "STOP: =  0,000"}));
+    EXPECT_EQ(windows.protocol.size(), 1u);
+}
+
+TEST_F(CountdownTest, LedTogglesOnlyWhenReady)
+{
+    clock.mSSRClick();
+    clock.Led_CountDownClick();
+    EXPECT_TRUE(clock.CountDown());
+    EXPECT_FALSE(clock.CountDownLedHandCursor());
+    TickAfter(60'000);
+    ASSERT_EQ(clock.State(), RunState::Stopped);
+    clock.Led_CountDownClick();
+    EXPECT_TRUE(clock.CountDown());
+    clock.mSSRClick();
+    EXPECT_TRUE(clock.CountDownLedHandCursor());
+    clock.Led_CountDownClick();
+    EXPECT_FALSE(clock.CountDown());
+}
+
+TEST_F(CountdownTest, StopThenStartGoesOnFromTheRemainingTime)
+{
+    clock.mSSRClick();
+    TickAfter(20'000);
+    clock.mSSRClick();
+    EXPECT_EQ(clock.State(), RunState::Ready);
+    EXPECT_EQ(Caption(clock.State()), "START");
+    EXPECT_TRUE(clock.Lines().Visible());
+    EXPECT_TRUE(windows.protocol.empty());
+    EXPECT_EQ(clock.StartCount(), 0) << "a restart of the program comes up Ready, not running";
+    EXPECT_EQ(Lines().back(), "STOP: = 40,000");
+
+    Wait(5'000);  // stopped time does not count
+    clock.mSSRClick();
+    EXPECT_EQ(clock.State(), RunState::Running);
+    TickAfter(1'000);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.39,000");
+    clock.mLAPClick();
+    EXPECT_EQ(Lines().back(), "LAP 1 = 39,000") << "laps count again from 1";
+    EXPECT_EQ(Lines().size(), 4u) << "the list goes on after a countdown STOP";
+
+    TickAfter(28'999);
+    EXPECT_EQ(windows.beeps, 0);
+    TickAfter(1);
+    EXPECT_EQ(windows.beeps, 1) << "the warning still comes, once";
+}
+
+TEST_F(CountdownTest, PauseThenStopThenStartKeepsBothGapsOut)
+{
+    clock.mSSRClick();
+    TickAfter(10'000);
+    clock.bPauseClick();
+    Wait(3'000);
+    clock.mSSRClick();
+    EXPECT_EQ(Lines().back(), "STOP: = 50,000");
+    Wait(7'000);
+    clock.mSSRClick();
+    TickAfter(2'000);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.48,000");
+}
+
+TEST_F(CountdownTest, ResetForgetsTheStoppedRun)
+{
+    clock.mSSRClick();
+    TickAfter(20'000);
+    clock.mSSRClick();
+    clock.mResetClick();
+    EXPECT_EQ(clock.StopCount(), 0);
+    EXPECT_FALSE(clock.PreWarningPending());
+    EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
+    clock.mSSRClick();
+    TickAfter(1'000);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.59,000") << "a fresh run";
+}
+
+TEST_F(CountdownTest, DisarmingAfterAStopMakesTheNextStartFresh)
+{
+    clock.mSSRClick();
+    TickAfter(20'000);
+    clock.mSSRClick();
+    clock.Led_CountDownClick();
+    clock.Led_CountDownClick();
+    clock.mSSRClick();
+    TickAfter(1'000);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00.59,000");
+}
+
+TEST_F(CountdownTest, LapsMeasureTheRunAndShowTheRemainingTime)
+{
+    clock.mSSRClick();
+    TickAfter(10'000);
+    clock.mLAPClick();
+    TickAfter(15'000);
+    clock.mLAPClick();
+    EXPECT_EQ(Lines().end()[-2], "LAP 1 = 50,000");
+    EXPECT_EQ(Lines().back(), "LAP 2 = 35,000 (+15,000) 15,000");
+    EXPECT_EQ(windows.secondMonitorLaps.end()[-2], 50'000);
+    EXPECT_EQ(windows.secondMonitorLaps.back(), 35'000);
+}
+
+TEST_F(CountdownTest, PresetBelowOneMillisecondMeansTheDefault)
+{
+    for (std::int32_t damaged : {0, -1, -60'000}) {
+        clock.SetCountDownT(damaged);
+        EXPECT_EQ(clock.CountDownT(), 60'000) << damaged;
+    }
+    clock.SetCountDownT(1);
+    clock.mSSRClick();
+    TickAfter(1);
+    EXPECT_EQ(clock.State(), RunState::Stopped);
+}
+
+}  // namespace
+}  // namespace chronivel
