@@ -21,6 +21,7 @@ TrialWindow::TrialWindow(THighResTimer& timer, const LocaleTexts& locale, QWidge
     state_->setObjectName(QStringLiteral("cmd_StartStop"));
     laps_->setObjectName(QStringLiteral("cmb_Zwischenzeit"));
     laps_->setFocusPolicy(Qt::NoFocus);
+    laps_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));  // lap columns line up
 
     QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     digits.setPointSize(28);
