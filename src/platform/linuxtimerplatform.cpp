@@ -1,6 +1,6 @@
-// Time services on Linux and other POSIX systems: CLOCK_MONOTONIC as the
-// high-resolution counter, the x86 time-stamp counter where there is one,
-// and clock_nanosleep on absolute deadlines for the periodic wake-up.
+// Time services on Linux: CLOCK_MONOTONIC as the high-resolution counter,
+// the x86 time-stamp counter where there is one, and clock_nanosleep on
+// absolute deadlines for the periodic wake-up.
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
@@ -13,12 +13,7 @@
 #include <ctime>
 
 #include "platform/systemtimerplatform.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#include <x86intrin.h>
-#define CHRONIVEL_X86 1
-#endif
+#include "platform/x86processor.h"
 
 namespace chronivel {
 namespace {
@@ -67,32 +62,14 @@ private:
     std::int64_t next_;
 };
 
-class PosixTimerPlatform final : public TimerPlatform {
+class LinuxTimerPlatform final : public TimerPlatform {
 public:
     std::int64_t PerformanceCounter() override { return MonotonicNow(); }
     std::int64_t PerformanceFrequency() override { return NanosecondsPerSecond; }
 
-#ifdef CHRONIVEL_X86
-    bool CpuidUsable() override
-    {
-#if defined(__x86_64__)
-        return true;  // every 64-bit x86 processor has CPUID
-#else
-        return __get_cpuid_max(0, nullptr) != 0;  // tests the ID flag of the flags register
-#endif
-    }
-    CpuidResult Cpuid(std::uint32_t leaf) override
-    {
-        CpuidResult r;
-        __cpuid(leaf, r.eax, r.ebx, r.ecx, r.edx);
-        return r;
-    }
-    std::int64_t TimeStampCounter() override { return static_cast<std::int64_t>(__rdtsc()); }
-#else
-    bool CpuidUsable() override { return false; }
-    CpuidResult Cpuid(std::uint32_t) override { return {}; }
-    std::int64_t TimeStampCounter() override { return 0; }
-#endif
+    bool CpuidUsable() override { return x86::CpuidUsable(); }
+    CpuidResult Cpuid(std::uint32_t leaf) override { return x86::Cpuid(leaf); }
+    std::int64_t TimeStampCounter() override { return x86::TimeStampCounter(); }
 
     void SleepMilliseconds(int ms) override
     {
@@ -153,7 +130,7 @@ private:
 
 std::unique_ptr<TimerPlatform> MakeSystemTimerPlatform()
 {
-    return std::make_unique<PosixTimerPlatform>();
+    return std::make_unique<LinuxTimerPlatform>();
 }
 
 }  // namespace chronivel
