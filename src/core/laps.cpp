@@ -31,7 +31,9 @@ std::string Laps::Take(std::int64_t elapsed, std::string_view shownText, bool cl
     if (lapCount_ == 1) {
         firstLapElapsed_ = elapsed;
     } else {
-        line += " (" + PadLeft("+" + stripped(elapsed - firstLapElapsed_), d + 4) + ") ";
+        std::string sinceFirst(1, '+');  // not "+" + ...: GCC 12 warns falsely (-Wrestrict) on that
+        sinceFirst += stripped(elapsed - firstLapElapsed_);
+        line += " (" + PadLeft(std::move(sinceFirst), d + 4) + ") ";
         line += PadLeft(stripped(elapsed - prevLapElapsed_), d + 3);
         if (closing) line += " \u00D8 " + stripped(elapsed / lapCount_);
     }
