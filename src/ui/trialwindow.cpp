@@ -32,7 +32,8 @@ TrialWindow::TrialWindow(THighResTimer& timer, const LocaleTexts& locale, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(readout_);
     layout->addWidget(state_);
-    layout->addWidget(laps_);
+    layout->addWidget(laps_, 1);
+    layout->addStretch();  // takes the list's room while the list is hidden
     layout->addWidget(new QLabel(tr("Enter: start / stop / reset   Space: lap   Pause: pause   0: reset"), this));
 
     displayTimer_.setTimerType(Qt::PreciseTimer);
