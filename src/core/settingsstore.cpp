@@ -1,0 +1,120 @@
+#include "core/settingsstore.h"
+
+#include <bit>
+#include <cstring>
+
+namespace chronivel {
+
+namespace {
+
+std::string Quoted(std::string_view name)
+{
+    return "'" + std::string(name) + "'";
+}
+
+RegValue Required(const SettingsStore& store, std::string_view name, RegType type)
+{
+    std::optional<RegValue> value = store.Get(name);
+    if (!value) throw SettingsError("Failed to get data for " + Quoted(name));
+    if (!value->Is(type)) throw SettingsError("Invalid data type for " + Quoted(name));
+    return std::move(*value);
+}
+
+template <typename T>
+std::vector<std::uint8_t> LittleEndianBytes(T value)
+{
+    static_assert(std::endian::native == std::endian::little, "settings are stored little-endian");
+    std::vector<std::uint8_t> bytes(sizeof value);
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+}  // namespace
+
+RegValue RegValue::Dword(std::int32_t value)
+{
+    return {static_cast<std::uint32_t>(RegType::Dword), LittleEndianBytes(value)};
+}
+
+RegValue RegValue::Text(std::string_view text, RegType type)
+{
+    return {static_cast<std::uint32_t>(type), std::vector<std::uint8_t>(text.begin(), text.end())};
+}
+
+RegValue RegValue::Binary(std::vector<std::uint8_t> bytes)
+{
+    return {static_cast<std::uint32_t>(RegType::Binary), std::move(bytes)};
+}
+
+std::int32_t RegValue::AsDword() const
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4 && i < data.size(); ++i) value |= std::uint32_t{data[i]} << (8 * i);
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ReadInteger(const SettingsStore& store, std::string_view name)
+{
+    return Required(store, name, RegType::Dword).AsDword();
+}
+
+bool ReadFlag(const SettingsStore& store, std::string_view name)
+{
+    return ReadInteger(store, name) != 0;
+}
+
+std::string ReadText(const SettingsStore& store, std::string_view name)
+{
+    const std::optional<RegValue> value = store.Get(name);
+    if (!value) return {};
+    if (!value->Is(RegType::Sz) && !value->Is(RegType::ExpandSz))
+        throw SettingsError("Invalid data type for " + Quoted(name));
+    return value->AsText();
+}
+
+double ReadReal(const SettingsStore& store, std::string_view name)
+{
+    const RegValue value = Required(store, name, RegType::Binary);
+    if (value.data.size() != sizeof(double)) throw SettingsError("Invalid data type for " + Quoted(name));
+    double real = 0;
+    std::memcpy(&real, value.data.data(), sizeof real);
+    return real;
+}
+
+void ReadBlock(const SettingsStore& store, std::string_view name, std::int64_t& target)
+{
+    const std::optional<RegValue> value = store.Get(name);
+    if (!value) return;
+    if (!value->Is(RegType::Binary) || value->data.size() > sizeof target)
+        throw SettingsError("Invalid data type for " + Quoted(name));
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < value->data.size(); ++i) bits |= std::uint64_t{value->data[i]} << (8 * i);
+    target = static_cast<std::int64_t>(bits);
+}
+
+void WriteInteger(SettingsStore& store, std::string_view name, std::int32_t value)
+{
+    store.Set(name, RegValue::Dword(value));
+}
+
+void WriteFlag(SettingsStore& store, std::string_view name, bool value)
+{
+    WriteInteger(store, name, value ? 1 : 0);
+}
+
+void WriteText(SettingsStore& store, std::string_view name, std::string_view value)
+{
+    store.Set(name, RegValue::Text(value));
+}
+
+void WriteReal(SettingsStore& store, std::string_view name, double value)
+{
+    store.Set(name, RegValue::Binary(LittleEndianBytes(value)));
+}
+
+void WriteBlock(SettingsStore& store, std::string_view name, std::int64_t value)
+{
+    store.Set(name, RegValue::Binary(LittleEndianBytes(value)));
+}
+
+}  // namespace chronivel
