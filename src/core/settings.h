@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/besttime.h"
+#include "core/settingsstore.h"
+
+namespace chronivel {
+
+// Everything the program keeps between runs, as stored in its settings key.
+// The defaults are those of a first start.
+struct Settings {
+    std::optional<std::int32_t> left;  // absent: the system places the window
+    std::optional<std::int32_t> top;
+    bool countDown = false;
+    std::int32_t countDownT = 60'000;
+    std::string fileName;  // the protocol path; set to the default before loading
+    std::int32_t color = 0;
+    std::string fon;
+    bool sound = true;
+    std::int32_t dayCounter = 0;
+    std::int32_t leader = BestTime::None;
+    std::int32_t zoom = 0;
+    std::int32_t port = 0;
+    std::int32_t alg = 0;
+    std::int32_t laps = 0;
+    bool transpW = true;
+    bool leaderOn = true;
+    std::int32_t lsCount = 2;
+    std::int32_t seLOCK = 0;
+    std::int32_t format = 0;
+    std::int64_t tickCount = 0;  // start count of the run in progress, 0 = none
+    bool hoursOn = true;
+    bool alarmOn = false;        // armed and still to come today
+    double alarm = 0.0;          // time of day as a fraction of a day
+
+    // Where a run in progress began, so that it survives a reboot of the
+    // machine, which starts the counter of `tickCount` again.
+    std::string tickBoot;        // identity of the boot the count belongs to
+    std::int64_t tickTime = 0;   // wall-clock start, ms since 1970; 0 = unknown
+
+    friend bool operator==(const Settings&, const Settings&) = default;
+};
+
+// What loading compares with: today's date as the user's locale writes it
+// short, and the time of day as a fraction of a day.
+struct LoadMoment {
+    std::string today;
+    double timeOfDay = 0.0;
+};
+
+// Fills `settings` from the store. Values that the store lacks keep what
+// `settings` held. Throws SettingsError at the first absent or mistyped value
+// among the main ones (the values after it keep their defaults); a bad value
+// among the later-added ones skips its group silently.
+void LoadSettings(const SettingsStore& store, Settings& settings, const LoadMoment& moment);
+
+// Writes every value, in a fixed order; `today` goes in as the counter's date.
+void SaveSettings(SettingsStore& store, const Settings& settings, const std::string& today);
+
+}  // namespace chronivel

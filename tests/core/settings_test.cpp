@@ -1,0 +1,281 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "core/commandline.h"
+#include "core/highrestimer.h"
+#include "core/runpersistence.h"
+#include "memorystore.h"
+
+namespace chronivel {
+namespace {
+
+using testing::MemoryStore;
+
+const LoadMoment Today{"07.12.26", 0.5};
+
+// Every value as a clean exit on `Today` writes it, with values unlike the defaults.
+Settings Used()
+{
+    Settings s;
+    s.left = 300;
+    s.top = -20;
+    s.countDown = true;
+    s.countDownT = 90'000;
+    s.fileName = "/home/coach/Läufe/Protocol.txt";
+    s.color = 0x00336699;
+    s.fon = "/home/coach/dial.bmp";
+    s.sound = false;
+    s.dayCounter = 4;
+    s.leader = 12'345;
+    s.zoom = 2;
+    s.port = 3;
+    s.alg = 5;
+    s.laps = 7;
+    s.transpW = false;
+    s.leaderOn = false;
+    s.lsCount = 3;
+    s.seLOCK = 15;
+    s.format = 4;
+    s.tickCount = 0x0123'4567'89AB'CDEF;
+    s.hoursOn = false;
+    s.alarmOn = true;
+    s.alarm = 0.75;
+    s.tickBoot = "3f1c";
+    s.tickTime = 1'796'000'000'000;
+    return s;
+}
+
+MemoryStore Saved(const Settings& s)
+{
+    MemoryStore store;
+    SaveSettings(store, s, Today.today);
+    store.writeOrder.clear();
+    return store;
+}
+
+TEST(Settings, RoundTripKeepsEveryValue)
+{
+    const MemoryStore store = Saved(Used());
+    Settings loaded;
+    LoadSettings(store, loaded, Today);
+    Settings expected = Used();
+    expected.leaderOn = true;  // written for others to read, never read back
+    EXPECT_EQ(loaded, expected);
+}
+
+TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
+{
+    MemoryStore store;
+    SaveSettings(store, Used(), Today.today);
+    const std::vector<std::string> order{"Left", "Top", "CountDown", "CountDownT", "FileName", "Color", "Fon",
+                                         "Sound", "DayCounter", "Date", "Leader", "Zoom", "Port", "Alg", "Laps",
+                                         "TranspW", "LeaderOn", "LsCount", "seLOCK", "Format", "TickCount",
+                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime"};
+    EXPECT_EQ(store.writeOrder, order);
+    EXPECT_TRUE(store.values["Left"].Is(RegType::Dword));
+    EXPECT_TRUE(store.values["Sound"].Is(RegType::Dword));
+    EXPECT_TRUE(store.values["Date"].Is(RegType::Sz));
+    EXPECT_EQ(store.values["Date"].AsText(), "07.12.26");
+    EXPECT_TRUE(store.values["TickCount"].Is(RegType::Binary));
+    EXPECT_EQ(store.values["TickCount"].data,
+              (std::vector<std::uint8_t>{0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01}));
+    EXPECT_EQ(store.values["Alarm"].data.size(), 8u);
+}
+
+TEST(Settings, FirstStartKeepsTheDefaults)
+{
+    MemoryStore store;
+    store.exists = false;
+    Settings s;
+    s.fileName = "/opt/chronivel/Protocol.txt";
+    LoadSettings(store, s, Today);
+    Settings expected;
+    expected.fileName = "/opt/chronivel/Protocol.txt";
+    EXPECT_EQ(s, expected);
+    EXPECT_FALSE(s.left.has_value());
+}
+
+TEST(Settings, MainGroupStopsAtTheFirstBadValue)
+{
+    MemoryStore absent = Saved(Used());
+    absent.values.erase("Sound");
+    Settings s;
+    try {
+        LoadSettings(absent, s, Today);
+        FAIL() << "an absent main value is an error";
+    } catch (const SettingsError& error) {
+        EXPECT_STREQ(error.what(), "Failed to get data for 'Sound'");
+    }
+    EXPECT_EQ(s.countDownT, 90'000) << "read before the bad value";
+    EXPECT_EQ(s.dayCounter, 0) << "not read after it";
+    EXPECT_EQ(s.format, 0) << "later groups are not read either";
+
+    MemoryStore mistyped = Saved(Used());
+    mistyped.values["Zoom"] = RegValue::Text("2");
+    Settings t;
+    EXPECT_THROW(
+        {
+            try {
+                LoadSettings(mistyped, t, Today);
+            } catch (const SettingsError& error) {
+                EXPECT_STREQ(error.what(), "Invalid data type for 'Zoom'");
+                throw;
+            }
+        },
+        SettingsError);
+    EXPECT_EQ(t.leader, 12'345);
+    EXPECT_EQ(t.zoom, 0);
+}
+
+TEST(Settings, LaterGroupsSkipSilentlyFromTheirFirstBadValue)
+{
+    MemoryStore store = Saved(Used());
+    store.values.erase("Laps");                          // group of Laps and TranspW
+    store.values["Format"] = RegValue::Text("4");        // a group of its own
+    store.values.erase("Alarm");                         // AlarmOn is read, the alarm stays off
+    Settings s;
+    LoadSettings(store, s, Today);
+    EXPECT_EQ(s.laps, 0);
+    EXPECT_TRUE(s.transpW) << "skipped with the rest of its group";
+    EXPECT_EQ(s.lsCount, 3) << "the next group is read";
+    EXPECT_EQ(s.format, 0);
+    EXPECT_EQ(s.tickCount, Used().tickCount);
+    EXPECT_FALSE(s.alarmOn);
+}
+
+TEST(Settings, DayCounterBelongsToItsDate)
+{
+    for (const char* date : {"06.12.26", "7.12.2026", ""}) {
+        MemoryStore store = Saved(Used());
+        store.values["Date"] = RegValue::Text(date);
+        Settings s;
+        LoadSettings(store, s, Today);
+        EXPECT_EQ(s.dayCounter, 0) << date;
+    }
+    MemoryStore absent = Saved(Used());
+    absent.values.erase("Date");
+    Settings s;
+    LoadSettings(absent, s, Today);
+    EXPECT_EQ(s.dayCounter, 0);
+}
+
+TEST(Settings, OnlyAPositiveLeaderIsABestTime)
+{
+    for (std::int32_t stored : {0, -5, BestTime::None}) {
+        MemoryStore store = Saved(Used());
+        store.values["Leader"] = RegValue::Dword(stored);
+        Settings s;
+        LoadSettings(store, s, Today);
+        EXPECT_EQ(s.leader, BestTime::None) << stored;
+    }
+}
+
+TEST(Settings, BlocksOfAtMostEightBytes)
+{
+    MemoryStore shorter = Saved(Used());
+    shorter.values["TickCount"] = RegValue::Binary({0x10, 0x27});
+    Settings s;
+    LoadSettings(shorter, s, Today);
+    EXPECT_EQ(s.tickCount, 10'000) << "zero-extended";
+
+    MemoryStore longer = Saved(Used());
+    longer.values["TickCount"] = RegValue::Binary(std::vector<std::uint8_t>(9, 1));
+    Settings t;
+    LoadSettings(longer, t, Today);
+    EXPECT_EQ(t.tickCount, 0) << "too long counts as mistyped";
+    EXPECT_FALSE(t.hoursOn) << "and only its own group is skipped";
+
+    MemoryStore absent = Saved(Used());
+    absent.values.erase("TickCount");
+    Settings u;
+    u.tickCount = 42;
+    LoadSettings(absent, u, Today);
+    EXPECT_EQ(u.tickCount, 42);
+}
+
+TEST(Settings, TextsAndTheProtocolPath)
+{
+    MemoryStore store = Saved(Used());
+    store.values["FileName"] = RegValue::Text("");
+    store.values["Fon"] = RegValue::Text("%USERPROFILE%\\dial.bmp", RegType::ExpandSz);
+    Settings s;
+    s.fileName = "/default/Protocol.txt";
+    LoadSettings(store, s, Today);
+    EXPECT_EQ(s.fileName, "/default/Protocol.txt") << "an empty stored name keeps the default";
+    EXPECT_EQ(s.fon, "%USERPROFILE%\\dial.bmp") << "read as it stands, not expanded";
+}
+
+TEST(Settings, AlarmStaysOffWhenItsTimeHasPassedToday)
+{
+    const MemoryStore store = Saved(Used());  // armed for 18:00
+    Settings evening;
+    LoadSettings(store, evening, LoadMoment{Today.today, 0.8});
+    EXPECT_FALSE(evening.alarmOn);
+    EXPECT_DOUBLE_EQ(evening.alarm, 0.75);
+}
+
+TEST(Settings, ValuesTheProgramNeverWritesFallBackToDefaults)
+{
+    MemoryStore store = Saved(Used());
+    store.values["Zoom"] = RegValue::Dword(9);
+    store.values["Alg"] = RegValue::Dword(-1);
+    store.values["Format"] = RegValue::Dword(6);
+    store.values["LsCount"] = RegValue::Dword(0);
+    store.values["Port"] = RegValue::Dword(-3);
+    Settings s;
+    LoadSettings(store, s, Today);
+    EXPECT_EQ(s.zoom, 0);
+    EXPECT_EQ(s.alg, 0);
+    EXPECT_EQ(s.format, 0);
+    EXPECT_EQ(s.lsCount, 2);
+    EXPECT_EQ(s.port, 0);
+}
+
+TEST(RunPersistence, ResumesOnTheSameBootFromTheCounter)
+{
+    Settings stored;
+    stored.tickCount = 5'000'000;
+    stored.tickBoot = "boot-a";
+    stored.tickTime = 1'000'000;
+    EXPECT_EQ(ResumeStartCount(stored, "boot-a", 9'000'000, 1.0, 1'004'000), 5'000'000);
+
+    stored.tickBoot.clear();  // kept by an older version
+    EXPECT_EQ(ResumeStartCount(stored, "boot-b", 9'000'000, 1.0, 1'004'000), 5'000'000);
+
+    stored.tickCount = 0;
+    EXPECT_EQ(ResumeStartCount(stored, "boot-a", 9'000'000, 1.0, 1'004'000), 0);
+}
+
+TEST(RunPersistence, AfterARebootTheWallClockTells)
+{
+    const std::int64_t nowCounter = (1LL << 60) + 3'600'000'000'000LL;  // an hour after boot, in ns
+    const std::int64_t startWall = 1'796'000'000'000;
+    Settings stored;
+    stored.tickCount = (1LL << 60) + 123;  // the old boot's counter
+    stored.tickBoot = "boot-a";
+    stored.tickTime = startWall;
+    // Begun three hours before now: longer than this boot has lasted.
+    const std::int64_t nowWall = startWall + 3 * 3'600'000;
+    const std::int64_t start = ResumeStartCount(stored, "boot-b", nowCounter, 1000.0, nowWall);
+    EXPECT_EQ(CountsToMilliseconds(nowCounter - start, 1000.0), 3 * 3'600'000);
+    EXPECT_EQ(WallClockStart(start, nowCounter, 1000.0, nowWall), startWall);
+
+    // A clock set back meanwhile gives a run just started, never one from the future.
+    EXPECT_EQ(ResumeStartCount(stored, "boot-b", nowCounter, 1000.0, startWall - 60'000), nowCounter);
+}
+
+TEST(CommandLine, ReadsDigitCountAndRounding)
+{
+    EXPECT_EQ(ParseCommandLine({}).digitCount, 9);
+    EXPECT_EQ(ParseCommandLine({}).roundPercent, 100);
+    const CommandLine line = ParseCommandLine({"/D7", "/r0", "file.txt", "-D3", "/X5"});
+    EXPECT_EQ(line.digitCount, 7);
+    EXPECT_EQ(line.roundPercent, 0);
+    EXPECT_EQ(ParseCommandLine({"/r50", "/R-20"}).roundPercent, -20) << "the later one counts";
+    for (const char* ignored : {"/Dx", "/D", "/D 5", "/D99999999999", "/", "D5"})
+        EXPECT_EQ(ParseCommandLine({"/d6", ignored}).digitCount, 6) << ignored;
+}
+
+}  // namespace
+}  // namespace chronivel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/settingsstore.h"
+
+namespace chronivel::testing {
+
+// A settings key in memory that remembers the order values were written in.
+class MemoryStore final : public SettingsStore {
+public:
+    bool exists = true;
+    std::map<std::string, RegValue, std::less<>> values;
+    std::vector<std::string> writeOrder;
+    int flushes = 0;
+
+    bool Exists() const override { return exists; }
+    std::optional<RegValue> Get(std::string_view name) const override
+    {
+        const auto found = values.find(name);
+        if (found == values.end()) return std::nullopt;
+        return found->second;
+    }
+    void Set(std::string_view name, RegValue value) override
+    {
+        values[std::string(name)] = std::move(value);
+        writeOrder.emplace_back(name);
+    }
+    void Flush() override { ++flushes; }
+};
+
+}  // namespace chronivel::testing
