@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/bootclock.h"
 #include "platform/systemtimerplatform.h"
 #include "platform/x86processor.h"
 
@@ -64,7 +65,7 @@ private:
 
 class LinuxTimerPlatform final : public TimerPlatform {
 public:
-    std::int64_t PerformanceCounter() override { return MonotonicNow(); }
+    std::int64_t PerformanceCounter() override { return BootCounterOffset + MonotonicNow(); }
     std::int64_t PerformanceFrequency() override { return NanosecondsPerSecond; }
 
     bool CpuidUsable() override { return x86::CpuidUsable(); }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "platform/bootclock.h"
 #include "platform/systemtimerplatform.h"
 #include "platform/x86processor.h"
 
@@ -97,7 +98,7 @@ public:
     {
         LARGE_INTEGER count;
         QueryPerformanceCounter(&count);
-        return count.QuadPart;
+        return BootCounterOffset + count.QuadPart;
     }
 
     std::int64_t PerformanceFrequency() override { return frequency_; }
