@@ -37,7 +37,6 @@ TrialWindow::TrialWindow(THighResTimer& timer, const LocaleTexts& locale, QWidge
     layout->addWidget(new QLabel(tr("Enter: start / stop / reset   Space: lap   Pause: pause   0: reset"), this));
 
     displayTimer_.setTimerType(Qt::PreciseTimer);
-    displayTimer_.setInterval(DisplayTickIntervalMs(chronometer_.Format().DecimalPlaces()));
     connect(&displayTimer_, &QTimer::timeout, this, [this] { chronometer_.Timer1Timer(); });
     lockTimer_.setSingleShot(true);
     connect(&lockTimer_, &QTimer::timeout, this, [this] { chronometer_.TimerLockTimer(); });
@@ -83,6 +82,13 @@ void TrialWindow::ControlsChanged()
     if (c.DisplayTimerOn() != displayTimer_.isActive()) c.DisplayTimerOn() ? displayTimer_.start() : displayTimer_.stop();
     if (c.LockTimerOn() != lockTimer_.isActive())
         c.LockTimerOn() ? lockTimer_.start(c.LockIntervalMs()) : lockTimer_.stop();
+    if (controlsChanged) controlsChanged();
+}
+
+void TrialWindow::StartUpDone()
+{
+    displayTimer_.setInterval(DisplayTickIntervalMs(chronometer_.Format().DecimalPlaces()));
+    ControlsChanged();
 }
 
 void TrialWindow::WarningBeep()

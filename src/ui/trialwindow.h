@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 #include "core/chronometer.h"
 
 class QLabel;
@@ -18,6 +20,12 @@ public:
     TrialWindow(THighResTimer& timer, const LocaleTexts& locale, QWidget* parent = nullptr);
 
     Chronometer& Clock() { return chronometer_; }
+    // Once the settings are applied: a readout with tenths needs a slower tick.
+    void StartUpDone();
+
+    // Set by whoever keeps the settings and the protocol.
+    std::function<void()> controlsChanged;
+    std::function<bool(const std::vector<std::string>&)> writeProtocol;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -28,7 +36,7 @@ private:
     void PlaySound(EventSound) override {}
     void WarningBeep() override;
     void RestoreApplication() override;
-    bool WriteProtocol(const std::vector<std::string>&) override { return false; }
+    bool WriteProtocol(const std::vector<std::string>& lines) override { return writeProtocol && writeProtocol(lines); }
     void ShowSecondMonitorLap(std::int64_t) override {}
     void SetSecondMonitorLapLabel(const std::string&) override {}
 
