@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QShortcut>
 
 #include "app/quitsignals.h"
 #include "core/commandline.h"
@@ -10,6 +11,7 @@
 #include "platform/protocolfile.h"
 #include "platform/systemsettingsstore.h"
 #include "platform/systemtimerplatform.h"
+#include "ui/protocolwindow.h"
 #include "ui/qtlocaletexts.h"
 #include "ui/settingskeeper.h"
 #include "ui/trialwindow.h"
@@ -39,17 +41,26 @@ int main(int argc, char* argv[])
     window.Clock().Format().SetDigitCount(commandLine.digitCount);
 
     SettingsKeeper keeper(*store, window.Clock(), timer, window, CurrentBootId());
-    window.controlsChanged = [&keeper] { keeper.ControlsChanged(); };
-    window.writeProtocol = [&keeper](const std::vector<std::string>& lines) {
-        return AppendToProtocol(keeper.Kept().fileName, ProtocolBlock(lines));
-    };
     const QString problem = keeper.Load(DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()));
+    ProtocolWindow protocol(*store);
+    protocol.SetPath(QString::fromStdString(keeper.Kept().fileName));
+
+    keeper.saveOthers = [&protocol] { protocol.SaveGeometry(); };
+    window.controlsChanged = [&keeper] { keeper.ControlsChanged(); };
+    window.writeProtocol = [&protocol](const std::vector<std::string>& lines) {
+        if (!AppendToProtocol(protocol.Path().toStdString(), ProtocolBlock(lines))) return false;
+        protocol.AppendRun(lines);
+        return true;
+    };
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), &window, [&protocol] { protocol.Toggle(); });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), &window, [&protocol] { OpenInTextEditor(protocol.Path()); });
     window.StartUpDone();
     window.show();
     if (!problem.isEmpty()) QMessageBox::critical(&window, title, problem);
 
     QuitOnTerminationSignals(app);
     const int status = app.exec();
+    protocol.close();  // keeps edits made in it
     keeper.Save();
     return status;
 }

@@ -117,6 +117,7 @@ void SettingsKeeper::Save()
     const Settings now = Snapshot();
     try {
         SaveSettings(store_, now, CurrentMoment().today);
+        if (saveOthers) saveOthers();
         store_.Flush();
         saved_ = now;
         failureReported_ = false;

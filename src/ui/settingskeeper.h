@@ -40,6 +40,9 @@ public:
     void Save();
 
     std::function<void(const QString&)> reportError;
+    // Other windows' values in the same key, written with every save so that
+    // the key never exists without them.
+    std::function<void()> saveOthers;
 
 private:
     Settings Snapshot();

@@ -30,6 +30,7 @@ protected:
     SettingsKeeperTest()
     {
         keeper.reportError = [this](const QString& message) { errors << message; };
+        keeper.saveOthers = [this] { WriteInteger(store, "LeftP", 449); };
     }
 
     std::int64_t StoredTickCount()
@@ -62,6 +63,7 @@ TEST_F(SettingsKeeperTest, RunsAreSavedTheMomentTheyStartAndStop)
     EXPECT_EQ(StoredTickCount(), clock.StartCount());
     EXPECT_EQ(ReadText(store, "TickBoot"), "boot-1");
     EXPECT_EQ(ReadText(store, "FileName"), "/data/Protocol.txt");
+    EXPECT_EQ(ReadInteger(store, "LeftP"), 449) << "the other windows' values go with every save";
 
     platform.Advance(1'500);
     clock.mSSRClick();
