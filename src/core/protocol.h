@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chronivel {
+
+// The protocol file is a plain-text record of every finished run, written
+// in Windows-1252 with CR LF line ends so that any editor on either system
+// reads it. Each run leaves one block there:
+//
+//   START 1 = 14:05:09 = Mo. 07.12.26
+//   LAP 1 = 12,345
+//   ___________________________________
+//   STOP: = 30,500 (+18,155) 18,155 Ø 15,250
+//   (an empty line)
+
+// The line set above each line that begins with "STOP": 35 underscores.
+inline constexpr std::string_view kProtocolSeparator = "___________________________________";
+
+// The file bytes of one run's block, from the run's lap-list lines (UTF-8).
+std::string ProtocolBlock(const std::vector<std::string>& lines);
+
+// Whether the lap-list line is a closing one, which gets the separator.
+inline bool IsStopLine(std::string_view line)
+{
+    return line.starts_with("STOP");
+}
+
+// Characters without a Windows-1252 byte, and bytes that are not valid
+// UTF-8, become '?'. The five bytes 1252 leaves undefined come back from
+// U+0081, U+008D, U+008F, U+0090 and U+009D, so every byte survives a
+// round trip through Windows1252ToUtf8.
+std::string Utf8ToWindows1252(std::string_view utf8);
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// The whole file as editable text (UTF-8, LF line ends) and back.
+std::string ProtocolFileToText(std::string_view fileBytes);
+std::string ProtocolTextToFile(std::string_view utf8Text);
+
+}  // namespace chronivel

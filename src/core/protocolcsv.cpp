@@ -1,0 +1,197 @@
+#include "core/protocolcsv.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace chronivel {
+
+namespace {
+
+constexpr std::string_view kAverageSign = "\u00D8";
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsDigits(std::string_view s)
+{
+    if (s.empty()) return false;
+    for (const char c : s)
+        if (!IsDigit(c)) return false;
+    return true;
+}
+
+// A time as the lap list writes it: digits with ':', '.' and ',' between
+// them, such as "12,3", "1.05,120", "01:02.03,456" or "3723,456".
+bool IsTime(std::string_view s)
+{
+    if (s.empty() || !IsDigit(s.front()) || !IsDigit(s.back())) return false;
+    for (const char c : s)
+        if (!IsDigit(c) && c != ':' && c != '.' && c != ',') return false;
+    return true;
+}
+
+std::string_view TrimLeft(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+std::string_view TrimRight(std::string_view s)
+{
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// Takes a word off the front of `rest`, up to the next space.
+std::string_view NextWord(std::string_view& rest)
+{
+    rest = TrimLeft(rest);
+    const std::size_t end = std::min(rest.find(' '), rest.size());
+    const std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return word;
+}
+
+// The times after "= " of a LAP or STOP line:
+//   split [ "(" ["+"]sinceFirst ")" lapTime [ "Ø" average ] ]
+// The lap list pads short times with spaces, also inside the brackets.
+bool ParseTimes(std::string_view rest, ProtocolRow& row, bool stop)
+{
+    const std::string_view split = NextWord(rest);
+    if (!IsTime(split)) return false;
+    row.split = split;
+    rest = TrimLeft(rest);
+    if (rest.empty()) return true;
+
+    if (rest.front() != '(') return false;
+    const std::size_t close = rest.find(')');
+    if (close == std::string_view::npos) return false;
+    std::string_view sinceFirst = TrimLeft(rest.substr(1, close - 1));
+    if (!sinceFirst.empty() && sinceFirst.front() == '+') sinceFirst.remove_prefix(1);
+    sinceFirst = TrimRight(TrimLeft(sinceFirst));
+    const std::string_view afterBracket = rest.substr(close + 1);
+    rest = afterBracket;
+    const std::string_view lapTime = NextWord(rest);
+    if (!IsTime(sinceFirst) || !IsTime(lapTime)) return false;
+    row.sinceFirst = sinceFirst;
+    row.lapTime = lapTime;
+
+    rest = TrimLeft(rest);
+    if (rest.empty()) return true;
+    if (!stop || !rest.starts_with(kAverageSign)) return false;
+    rest.remove_prefix(kAverageSign.size());
+    const std::string_view average = NextWord(rest);
+    if (!IsTime(average) || !TrimLeft(rest).empty()) return false;
+    row.average = average;
+    return true;
+}
+
+// "LAP 1 = ...", "LAP10 = ...", "PAUSE = ..." and "STOP: = ..." lines.
+std::optional<ProtocolRow> ParseTimedLine(std::string_view line)
+{
+    ProtocolRow row;
+    const std::size_t equals = line.find(" = ");
+    if (equals == std::string_view::npos) return std::nullopt;
+    const std::string_view head = line.substr(0, equals);
+    const std::string_view rest = line.substr(equals + 3);
+
+    if (head == "STOP:") {
+        row.kind = "STOP";
+        if (!ParseTimes(rest, row, true)) return std::nullopt;
+    } else if (head == "PAUSE") {
+        row.kind = "PAUSE";
+        const std::string_view time = TrimLeft(rest);
+        if (!IsTime(time)) return std::nullopt;
+        row.split = time;
+    } else if (head.starts_with("LAP")) {
+        const std::string_view number = TrimLeft(head.substr(3));
+        if (!IsDigits(number)) return std::nullopt;
+        row.kind = "LAP";
+        row.lap = number;
+        if (!ParseTimes(rest, row, false)) return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    return row;
+}
+
+// The run's number, start time and date from "START 3 = 14:05:09 = Mo. 07.12.26".
+struct RunHead {
+    std::string run;
+    std::string startTime;
+    std::string date;
+};
+
+std::optional<RunHead> ParseStartLine(std::string_view line)
+{
+    if (!line.starts_with("START ")) return std::nullopt;
+    std::string_view rest = line.substr(6);
+    const std::size_t first = rest.find(" = ");
+    if (first == std::string_view::npos || !IsDigits(TrimLeft(rest.substr(0, first)))) return std::nullopt;
+    RunHead head;
+    head.run = TrimLeft(rest.substr(0, first));
+    rest.remove_prefix(first + 3);
+    const std::size_t second = rest.find(" = ");
+    if (second == std::string_view::npos) return std::nullopt;
+    head.startTime = TrimRight(rest.substr(0, second));
+    head.date = TrimLeft(rest.substr(second + 3));
+    return head;
+}
+
+}  // namespace
+
+std::vector<ProtocolRow> ProtocolRows(std::string_view text)
+{
+    std::vector<ProtocolRow> rows;
+    RunHead run;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = TrimRight(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+
+        if (line.starts_with("START")) {
+            // A START line that cannot be read still ends the run before it:
+            // its laps are better without a run than under the wrong one.
+            run = ParseStartLine(line).value_or(RunHead{});
+        } else if (std::optional<ProtocolRow> row = ParseTimedLine(line)) {
+            row->run = run.run;
+            row->date = run.date;
+            row->startTime = run.startTime;
+            rows.push_back(std::move(*row));
+        }
+    }
+    return rows;
+}
+
+std::string CsvField(std::string_view value)
+{
+    if (value.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(value);
+    std::string quoted = "\"";
+    for (const char c : value) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string ProtocolCsv(std::string_view text)
+{
+    std::string csv = "Run,Date,Start,Kind,Lap,Split,Since first lap,Lap time,Average\r\n";
+    for (const ProtocolRow& row : ProtocolRows(text)) {
+        const std::string_view fields[] = {row.run,   row.date,  row.startTime,  row.kind,   row.lap,
+                                           row.split, row.sinceFirst, row.lapTime, row.average};
+        bool first = true;
+        for (const std::string_view field : fields) {
+            if (!first) csv += ',';
+            first = false;
+            csv += CsvField(field);
+        }
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+}  // namespace chronivel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace chronivel {
+
+// The protocol file on disk. Paths are UTF-8; the bytes are written as they
+// come (see core/protocol.h for what they are).
+
+// Appends one run's block in a single write and flushes it to the disk, so
+// that a crash never leaves half a run in the file. Creates the file when
+// it is not there. False when it cannot be opened or written; nothing of
+// the block is left in the file then.
+bool AppendToProtocol(const std::string& path, std::string_view bytes);
+
+// The whole file. Throws std::runtime_error with the text the user sees:
+//   Cannot open file "<path>". <reason>
+std::string ReadProtocol(const std::string& path);
+
+// Puts `bytes` in place of the file's content through a temporary file
+// beside it, so the old content stays whole until the new one is on disk.
+// Throws std::runtime_error naming the path on failure.
+void ReplaceProtocol(const std::string& path, std::string_view bytes);
+
+// Where the protocol goes when the user has chosen no place: beside the
+// program, as a portable copy carries it, when that folder takes files;
+// otherwise in the user's data folder, $XDG_DATA_HOME/Orvantis/<title>,
+// which is created. On Windows always beside the program.
+std::string DefaultProtocolPath(const std::string& executableDir, const std::string& title);
+
+}  // namespace chronivel

@@ -1,0 +1,292 @@
+#include "ui/protocolwindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+#include "core/protocol.h"
+#include "core/protocolcsv.h"
+#include "core/settingsstore.h"
+#include "platform/protocolfile.h"
+
+namespace chronivel {
+
+namespace {
+
+// Where the window stands until the user has moved it.
+constexpr int kDesignedLeft = 449;
+constexpr int kDesignedTop = 83;
+constexpr int kDesignedWidth = 287;
+constexpr int kDesignedHeight = 393;
+
+QFont MemoFont()
+{
+    const QString courier = QStringLiteral("Courier New");
+    if (QFontDatabase::families().contains(courier)) return QFont(courier, 10);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(10);
+    return font;
+}
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorReporter reporter)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      reportError(std::move(reporter)),
+      settings_(settings),
+      memo_(new QPlainTextEdit(this)),
+      statusBar_(new QStatusBar(this)),
+      editedPanel_(new QLabel(statusBar_)),
+      caretPanel_(new QLabel(statusBar_)),
+      exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_))
+{
+    if (!reportError) {
+        reportError = [this](const QString& message) {
+            QMessageBox::critical(isVisible() ? this : nullptr, QCoreApplication::applicationName(), message);
+        };
+    }
+    setObjectName(QStringLiteral("TFormProtocol"));
+    memo_->setObjectName(QStringLiteral("Memo1"));
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    editedPanel_->setObjectName(QStringLiteral("StatusPanel0"));
+    caretPanel_->setObjectName(QStringLiteral("StatusPanel1"));
+    exportButton_->setObjectName(QStringLiteral("bExportCsv"));
+
+    memo_->setFont(MemoFont());
+    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo_->setTabChangesFocus(false);  // a tab is text here
+    memo_->installEventFilter(this);
+    memo_->viewport()->installEventFilter(this);  // mouse clicks land on the viewport
+
+    editedPanel_->setFixedWidth(20);
+    editedPanel_->setAlignment(Qt::AlignCenter);
+    caretPanel_->setFixedWidth(50);
+    exportButton_->setFocusPolicy(Qt::NoFocus);  // keys stay with the text
+    statusBar_->addWidget(exportButton_);
+    statusBar_->addPermanentWidget(editedPanel_);
+    statusBar_->addPermanentWidget(caretPanel_);
+    connect(exportButton_, &QPushButton::clicked, this, &ProtocolWindow::ChooseCsvTarget);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(memo_, 1);
+    layout->addWidget(statusBar_);
+
+    connect(memo_, &QPlainTextEdit::cursorPositionChanged, this, &ProtocolWindow::UpdateStatus);
+    connect(memo_, &QPlainTextEdit::undoAvailable, this, &ProtocolWindow::UpdateStatus);
+
+    move(kDesignedLeft, kDesignedTop);
+    resize(kDesignedWidth, kDesignedHeight);
+    if (settings.Exists()) ReadGeometry(settings);
+    UpdateStatus();
+}
+
+void ProtocolWindow::ReadGeometry(SettingsStore& settings)
+{
+    // Each value counts as soon as it is read; after a bad one the rest
+    // keep their designed values.
+    try {
+        const int left = ReadInteger(settings, "LeftP");
+        move(left, y());
+        const int top = ReadInteger(settings, "TopP");
+        move(x(), top);
+        const int width = ReadInteger(settings, "WidthP");
+        resize(width, height());
+        const int height = ReadInteger(settings, "HeightP");
+        resize(this->width(), height);
+    } catch (const SettingsError& e) {
+        reportError(FromUtf8(e.what()));
+    }
+}
+
+void ProtocolWindow::SaveGeometry()
+{
+    WriteInteger(settings_, "LeftP", x());
+    WriteInteger(settings_, "TopP", y());
+    WriteInteger(settings_, "WidthP", width());
+    WriteInteger(settings_, "HeightP", height());
+}
+
+void ProtocolWindow::Toggle()
+{
+    if (isVisible()) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void ProtocolWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A window coming back from the task bar keeps what is being edited.
+    if (!event->spontaneous()) LoadFile();
+}
+
+void ProtocolWindow::closeEvent(QCloseEvent* event)
+{
+    // A hidden window's edits were put away by Toggle, not meant to be kept.
+    if (isVisible() && !SaveEdits()) {
+        event->ignore();  // stays open, so the edits are not lost
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void ProtocolWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) isActiveWindow() ? emit activated() : emit deactivated();
+}
+
+bool ProtocolWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == memo_ && event->type() == QEvent::KeyRelease) {
+        UpdateStatus();
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) close();
+    } else if (watched == memo_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        UpdateStatus();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ProtocolWindow::LoadFile()
+{
+    setWindowTitle(path_);
+    try {
+        memo_->setPlainText(FromUtf8(ProtocolFileToText(ReadProtocol(path_.toStdString()))));
+    } catch (const std::runtime_error& e) {
+        memo_->clear();  // nothing old to be saved over the file by mistake
+        reportError(FromUtf8(e.what()));
+    }
+    memo_->document()->clearUndoRedoStacks();
+    ScrollToEnd();
+}
+
+bool ProtocolWindow::SaveEdits()
+{
+    if (!memo_->document()->isUndoAvailable()) return true;
+    try {
+        ReplaceProtocol(path_.toStdString(), ProtocolTextToFile(memo_->toPlainText().toStdString()));
+    } catch (const std::runtime_error& e) {
+        reportError(FromUtf8(e.what()));
+        return false;
+    }
+    memo_->document()->clearUndoRedoStacks();
+    UpdateStatus();
+    return true;
+}
+
+void ProtocolWindow::AppendRun(const std::vector<std::string>& lines)
+{
+    if (!isVisible()) return;  // the file has the run; showing reads it
+    QTextDocument* document = memo_->document();
+    // The run is no edit of the user's: with none pending it must not make
+    // the text count as edited, which would save it on closing.
+    const bool edited = document->isUndoAvailable();
+    if (!edited) document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    AddLine(QString());
+    for (const std::string& line : lines) {
+        if (IsStopLine(line))
+            AddLine(QString::fromUtf8(kProtocolSeparator.data(), static_cast<qsizetype>(kProtocolSeparator.size())));
+        AddLine(FromUtf8(line));
+    }
+    cursor.endEditBlock();
+    if (!edited) document->setUndoRedoEnabled(true);
+    ScrollToEnd();
+}
+
+void ProtocolWindow::AddLine(const QString& line)
+{
+    // Like adding to a list of lines: a text that ends in a line break gets
+    // the line and a break, one that ends in a line gets a break and the line.
+    QTextCursor cursor(memo_->document());
+    cursor.movePosition(QTextCursor::End);
+    const bool endsWithBreak = memo_->document()->lastBlock().text().isEmpty();
+    cursor.insertText(endsWithBreak ? line + QLatin1Char('\n') : QLatin1Char('\n') + line);
+}
+
+void ProtocolWindow::ScrollToEnd()
+{
+    memo_->moveCursor(QTextCursor::End);
+    memo_->ensureCursorVisible();
+    UpdateStatus();
+}
+
+void ProtocolWindow::UpdateStatus()
+{
+    editedPanel_->setText(memo_->document()->isUndoAvailable() ? QStringLiteral("E") : QString());
+    const QTextCursor caret = memo_->textCursor();
+    caretPanel_->setText(QStringLiteral("%1:%2").arg(caret.positionInBlock() + 1).arg(caret.blockNumber() + 1));
+}
+
+void ProtocolWindow::ChooseCsvTarget()
+{
+    const QFileInfo protocol(path_);
+    const QString suggested =
+        protocol.absolutePath() + QLatin1Char('/') + protocol.completeBaseName() + QStringLiteral(".csv");
+    const QString target =
+        QFileDialog::getSaveFileName(this, tr("Export CSV"), suggested, tr("CSV files (*.csv);;All files (*)"));
+    if (!target.isEmpty()) ExportCsv(target);
+}
+
+bool ProtocolWindow::ExportCsv(const QString& target)
+{
+    std::string text;
+    try {
+        text = ProtocolFileToText(ReadProtocol(path_.toStdString()));
+    } catch (const std::runtime_error& e) {
+        reportError(FromUtf8(e.what()));
+        return false;
+    }
+    const std::string csv = ProtocolCsv(text);
+    QSaveFile file(target);
+    const auto size = static_cast<qint64>(csv.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), size) != size || !file.commit()) {
+        reportError(tr("Cannot save file \"%1\". %2").arg(QDir::toNativeSeparators(target), file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+void OpenInTextEditor(const QString& path)
+{
+#ifdef Q_OS_WIN
+    QProcess::startDetached(QStringLiteral("notepad"), {QDir::toNativeSeparators(path)});
+#else
+    // The desktop's own choice for text files; no shell ever sees the name.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
+}
+
+}  // namespace chronivel

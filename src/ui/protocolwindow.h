@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace chronivel {
+
+class SettingsStore;
+
+// The protocol file to read and edit: a plain editor over the whole file.
+// Closing the window saves what was edited; hiding it (Toggle) does not.
+class ProtocolWindow final : public QWidget {
+    Q_OBJECT
+public:
+    using ErrorReporter = std::function<void(const QString&)>;
+
+    // Places the window where the settings say, if they say anything; the
+    // first value that cannot be read is reported and ends the reading.
+    explicit ProtocolWindow(SettingsStore& settings, QWidget* parent = nullptr, ErrorReporter reporter = {});
+
+    void SetPath(const QString& path) { path_ = path; }
+    QString Path() const { return path_; }
+
+    // Shows the window, reading the file afresh, or hides it without saving.
+    void Toggle();
+
+    // Called once a run's block is in the file: the open window shows the
+    // run too, after an empty line, and scrolls to it.
+    void AppendRun(const std::vector<std::string>& lines);
+
+    // Writes the window's place and size; the caller flushes the store.
+    void SaveGeometry();
+
+    // Writes the protocol file's runs to `target` as CSV; false after an error was reported.
+    bool ExportCsv(const QString& target);
+
+    // Tells the user of an error; a critical message box unless replaced.
+    ErrorReporter reportError;
+
+signals:
+    // While the window is active the main window's keys must keep off
+    // (Ctrl+C copies text here).
+    void activated();
+    void deactivated();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void LoadFile();
+    bool SaveEdits();
+    void AddLine(const QString& line);
+    void ScrollToEnd();
+    void UpdateStatus();
+    void ChooseCsvTarget();
+    void ReadGeometry(SettingsStore& settings);
+
+    SettingsStore& settings_;
+    QString path_;
+    QPlainTextEdit* memo_;
+    QStatusBar* statusBar_;
+    QLabel* editedPanel_;
+    QLabel* caretPanel_;
+    QPushButton* exportButton_;
+};
+
+// Opens the file in the desktop's editor for text files (Notepad on Windows).
+void OpenInTextEditor(const QString& path);
+
+}  // namespace chronivel

@@ -1,0 +1,223 @@
+#include "platform/protocolfile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#endif
+
+namespace chronivel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 1252 bytes and CR LF, which a text-mode write would spoil.
+const std::string kBlockA = "START 1 = 14:05:09 = Mo. 07.12.26\r\nLAP 1 = 12,345\r\n\r\n";
+const std::string kBlockB = "___________________________________\r\nSTOP: = 30,500 \xD8 15,250\r\n\r\n";
+
+class ProtocolFileTest : public ::testing::Test {
+protected:
+    ProtocolFileTest()
+    {
+        std::mt19937_64 random(std::random_device{}() ^
+                               static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        dir_ = fs::temp_directory_path() / ("chronivel-protocol-" + std::to_string(random()));
+        fs::create_directories(dir_);
+    }
+    ~ProtocolFileTest() override
+    {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Dir() const { return dir_.string(); }
+
+    static std::string Bytes(const std::string& path)
+    {
+        std::ifstream in(fs::path(path), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void Put(const std::string& path, const std::string& bytes)
+    {
+        std::ofstream(fs::path(path), std::ios::binary) << bytes;
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    fs::path dir_;
+};
+
+TEST_F(ProtocolFileTest, AppendCreatesTheFileThenAddsToItsEnd)
+{
+    const std::string path = PathOf("Protocol.txt");
+    ASSERT_TRUE(AppendToProtocol(path, kBlockA));
+    EXPECT_EQ(Bytes(path), kBlockA);
+    ASSERT_TRUE(AppendToProtocol(path, kBlockB));
+    EXPECT_EQ(Bytes(path), kBlockA + kBlockB);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Protocol.txt"});
+}
+
+TEST_F(ProtocolFileTest, AppendThatCannotOpenFailsAndWritesNothing)
+{
+    const std::string plain = PathOf("plain.txt");
+    Put(plain, "untouched");
+    EXPECT_FALSE(AppendToProtocol(plain + "/Protocol.txt", kBlockA));  // a folder path below a file
+    EXPECT_FALSE(AppendToProtocol(Dir(), kBlockA));                     // a folder itself
+    EXPECT_FALSE(AppendToProtocol("", kBlockA));
+    EXPECT_EQ(Bytes(plain), "untouched");
+    EXPECT_EQ(Names(), std::vector<std::string>{"plain.txt"});
+}
+
+TEST_F(ProtocolFileTest, ReadGivesTheBytesOrTheErrorTheUserSees)
+{
+    const std::string path = PathOf("Protocol.txt");
+    const std::string bytes = kBlockA + std::string(70'000, 'x') + kBlockB;  // more than one read's worth
+    Put(path, bytes);
+    EXPECT_EQ(ReadProtocol(path), bytes);
+
+    const std::string missing = PathOf("missing.txt");
+    try {
+        ReadProtocol(missing);
+        FAIL() << "no error for a missing file";
+    } catch (const std::runtime_error& e) {
+        const std::string prefix = "Cannot open file \"" + missing + "\". ";
+        const std::string message = e.what();
+        ASSERT_EQ(message.substr(0, prefix.size()), prefix);
+        EXPECT_GT(message.size(), prefix.size()) << "the system's reason is missing";
+#ifndef _WIN32
+        EXPECT_EQ(message.substr(prefix.size()), std::strerror(ENOENT));
+#endif
+    }
+}
+
+TEST_F(ProtocolFileTest, ReplaceSwapsTheWholeContentAndLeavesNoTemporaryFile)
+{
+    const std::string path = PathOf("Protocol.txt");
+    Put(path, kBlockA + kBlockB + kBlockA);
+    ReplaceProtocol(path, kBlockB);
+    EXPECT_EQ(Bytes(path), kBlockB);
+    ReplaceProtocol(path, "");
+    EXPECT_EQ(Bytes(path), "");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Protocol.txt"});
+
+    const std::string fresh = PathOf("new.txt");
+    ReplaceProtocol(fresh, kBlockA);
+    EXPECT_EQ(Bytes(fresh), kBlockA);
+}
+
+TEST_F(ProtocolFileTest, ReplaceThatCannotWriteThrowsNamingThePath)
+{
+    const std::string plain = PathOf("plain.txt");
+    Put(plain, "untouched");
+    const std::string below = plain + "/Protocol.txt";
+    try {
+        ReplaceProtocol(below, kBlockA);
+        FAIL() << "no error for a path below a file";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("\"" + below + "\""), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(ReplaceProtocol("", kBlockA), std::runtime_error);
+    EXPECT_EQ(Bytes(plain), "untouched");
+    EXPECT_EQ(Names(), std::vector<std::string>{"plain.txt"});
+}
+
+#ifndef _WIN32
+
+TEST_F(ProtocolFileTest, ReplaceKeepsTheFilesRightsAndLinks)
+{
+    const std::string path = PathOf("Protocol.txt");
+    Put(path, kBlockA);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    const std::string link = PathOf("link.txt");
+    fs::create_symlink(path, link);
+
+    ReplaceProtocol(link, kBlockB);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Bytes(path), kBlockB);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(ProtocolFileTest, DefaultPathIsBesideTheProgramWhenThatFolderTakesFiles)
+{
+    const std::string bin = PathOf("bin");
+    fs::create_directory(bin);
+    const ScopedEnv xdg("XDG_DATA_HOME", PathOf("data").c_str());
+    EXPECT_EQ(DefaultProtocolPath(bin, "Chronivel"), bin + "/Protocol.txt");
+    EXPECT_EQ(DefaultProtocolPath(bin + "/", "Chronivel"), bin + "/Protocol.txt");
+    EXPECT_TRUE(fs::is_empty(bin)) << "the writing test left its file behind";
+    EXPECT_FALSE(fs::exists(PathOf("data")));
+}
+
+TEST_F(ProtocolFileTest, DefaultPathFallsBackToTheUsersDataFolder)
+{
+    const std::string plain = PathOf("plain");
+    Put(plain, "");
+    const std::string unusable = plain + "/bin";  // even root cannot make files there
+    {
+        const ScopedEnv xdg("XDG_DATA_HOME", PathOf("data").c_str());
+        const std::string expected = PathOf("data") + "/Orvantis/Stopwatch 2/Protocol.txt";
+        EXPECT_EQ(DefaultProtocolPath(unusable, "Stopwatch 2"), expected);
+        EXPECT_TRUE(fs::is_directory(fs::path(expected).parent_path()));
+        EXPECT_FALSE(fs::exists(expected)) << "only the folder is made";
+    }
+    const ScopedEnv home("HOME", PathOf("home").c_str());
+    for (const char* xdg : {static_cast<const char*>(nullptr), "", "relative/data"}) {
+        const ScopedEnv unset("XDG_DATA_HOME", xdg);
+        EXPECT_EQ(DefaultProtocolPath(unusable, "Chronivel"),
+                  PathOf("home") + "/.local/share/Orvantis/Chronivel/Protocol.txt")
+            << "XDG_DATA_HOME=" << (xdg ? xdg : "(unset)");
+    }
+    EXPECT_TRUE(fs::is_directory(PathOf("home") + "/.local/share/Orvantis/Chronivel"));
+}
+
+#else
+
+TEST_F(ProtocolFileTest, DefaultPathIsAlwaysBesideTheProgram)
+{
+    EXPECT_EQ(DefaultProtocolPath(Dir(), "Chronivel"), Dir() + "\\Protocol.txt");
+    EXPECT_EQ(DefaultProtocolPath("C:\\Programs\\Chronivel\\", "Chronivel"), "C:\\Programs\\Chronivel\\Protocol.txt");
+    EXPECT_TRUE(fs::is_empty(Dir()));
+}
+
+#endif
+
+}  // namespace
+}  // namespace chronivel

@@ -1,0 +1,402 @@
+#include "ui/protocolwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/protocol.h"
+#include "core/settingsstore.h"
+#include "platform/protocolfile.h"
+
+namespace chronivel {
+namespace {
+
+// Settings kept in memory; new, as on a first start, until a test fills it.
+class MemoryStore final : public SettingsStore {
+public:
+    bool exists = false;
+    std::map<std::string, RegValue, std::less<>> values;
+
+    bool Exists() const override { return exists; }
+    std::optional<RegValue> Get(std::string_view name) const override
+    {
+        const auto it = values.find(name);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void Set(std::string_view name, RegValue value) override { values[std::string(name)] = std::move(value); }
+    void Flush() override {}
+};
+
+const std::string kSeparator(35, '_');
+// One run as the file holds it: Windows-1252, CR LF, an empty line at the end.
+const std::string kRunBytes =
+    "START 1 = 14:05:09 = Mo. 07.12.26\r\n"
+    "LAP 1 = 12,345\r\n"
+    "LAP 2 = 25,000 (+12,655) 12,655\r\n" +
+    kSeparator + "\r\n"
+    "STOP: = 30,500 (+18,155)  5,500 \xD8 10,166\r\n"
+    "\r\n";
+const QString kRunText = QString::fromUtf8(
+    "START 1 = 14:05:09 = Mo. 07.12.26\n"
+    "LAP 1 = 12,345\n"
+    "LAP 2 = 25,000 (+12,655) 12,655\n" +
+    kSeparator + "\n"
+    "STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166\n"
+    "\n");
+
+class ProtocolWindowTest : public ::testing::Test {
+protected:
+    ProtocolWindowTest() { path = dir.filePath(QStringLiteral("Protocol.txt")); }
+
+    // A window on `path` whose errors are collected instead of shown.
+    std::unique_ptr<ProtocolWindow> MakeWindow()
+    {
+        auto window = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
+        window->SetPath(path);
+        return window;
+    }
+
+    static std::string Bytes(const QString& file)
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) return "(unreadable)";
+        return f.readAll().toStdString();
+    }
+    static void Put(const QString& file, const std::string& bytes)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    static QPlainTextEdit* Memo(ProtocolWindow& w) { return w.findChild<QPlainTextEdit*>(QStringLiteral("Memo1")); }
+    static QString Panel(ProtocolWindow& w, int n)
+    {
+        const auto* label = w.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n));
+        return label ? label->text() : QStringLiteral("(no panel)");
+    }
+    // Types text the way a keyboard does, also characters beyond Latin-1.
+    static void Type(QWidget* target, const QString& text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+        }
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    MemoryStore store;
+    QStringList errors;
+};
+
+TEST_F(ProtocolWindowTest, IsAResizableWindowWithAFixedPitchEditorAndItsStatus)
+{
+    const auto w = MakeWindow();
+    EXPECT_EQ(w->objectName(), QStringLiteral("TFormProtocol"));
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_FALSE(w->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
+    QPlainTextEdit* memo = Memo(*w);
+    ASSERT_NE(memo, nullptr);
+    ASSERT_NE(w->findChild<QStatusBar*>(QStringLiteral("StatusBar1")), nullptr);
+    ASSERT_NE(w->findChild<QPushButton*>(QStringLiteral("bExportCsv")), nullptr);
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_NE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(memo->font().pointSize(), 10);
+    const QString family = QFontDatabase::families().contains(QStringLiteral("Courier New"))
+                               ? QStringLiteral("Courier New")
+                               : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    EXPECT_EQ(memo->font().family(), family);
+    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("StatusPanel0"))->width(), 20);
+    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 50);
+
+    Put(path, "");
+    w->show();
+    QTest::keyClick(memo, Qt::Key_Tab);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("\t"));
+}
+
+TEST_F(ProtocolWindowTest, ShowingReadsTheWholeFileAndPutsTheCaretAtItsEnd)
+{
+    Put(path, kRunBytes + "hand-written \x80 note\r\n");
+    const auto w = MakeWindow();
+    w->show();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Memo(*w)->toPlainText(), kRunText + QString::fromUtf8("hand-written \u20AC note\n"));
+    EXPECT_EQ(w->windowTitle(), path);
+    EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:8"));
+    EXPECT_EQ(Panel(*w, 0), QString());
+
+    // A click moves the caret, and the panel follows.
+    QTest::mouseClick(Memo(*w)->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:1"));
+    QTest::keyClick(Memo(*w), Qt::Key_End);
+    EXPECT_EQ(Panel(*w, 1), QStringLiteral("34:1"));
+}
+
+TEST_F(ProtocolWindowTest, ClosingAfterEditsSavesTheTextAsWindows1252WithCrLf)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->show();
+    QPlainTextEdit* memo = Memo(*w);
+    Type(memo, QString::fromUtf8("Note \u20AC\u00D8"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, "ok");
+    EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
+    EXPECT_EQ(Panel(*w, 1), QStringLiteral("3:8"));
+    EXPECT_EQ(Bytes(path), kRunBytes) << "saved before closing";
+
+    EXPECT_TRUE(w->close());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Bytes(path), kRunBytes + "Note \x80\xD8\r\nok");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Protocol.txt")});
+}
+
+TEST_F(ProtocolWindowTest, EscapeInTheEditorClosesAndSaves)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->show();
+    QTest::keyClicks(Memo(*w), "x");
+    QTest::keyClick(Memo(*w), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(Bytes(path), kRunBytes + "x");
+}
+
+TEST_F(ProtocolWindowTest, ClosingWithoutEditsLeavesTheFileAlone)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->show();
+    QPlainTextEdit* memo = Memo(*w);
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::keyClicks(memo, "xy");
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);  // typing and its undo: nothing edited
+    EXPECT_EQ(memo->toPlainText(), kRunText);
+    EXPECT_EQ(Panel(*w, 0), QString());
+    // Another program's change since showing must survive the close.
+    Put(path, "changed\r\n");
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(Bytes(path), "changed\r\n");
+}
+
+TEST_F(ProtocolWindowTest, ToggleHidesWithoutSavingAndShowsTheFileAfresh)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->Toggle();
+    ASSERT_TRUE(w->isVisible());
+    QTest::keyClicks(Memo(*w), "x");
+    w->Toggle();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(Bytes(path), kRunBytes);
+    w->close();  // as when the program ends: what was hidden is not saved either
+    EXPECT_EQ(Bytes(path), kRunBytes);
+
+    Put(path, kRunBytes + "more\r\n");
+    w->Toggle();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(Memo(*w)->toPlainText(), kRunText + QStringLiteral("more\n"));
+    EXPECT_EQ(Panel(*w, 0), QString());
+    EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:8"));
+}
+
+TEST_F(ProtocolWindowTest, AppendRunAddsAnEmptyLineThenTheRunWithItsSeparator)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->show();
+    const std::vector<std::string> run = {"START 2 = 14:10:00 = Mo. 07.12.26", "LAP 1 =  5,000",
+                                          "STOP: =  9,000 ( +4,000)  4,000 \u00D8  4,500"};
+    // As the program does it: first the file, then the window.
+    ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock(run)));
+    w->AppendRun(run);
+    const QString expected = kRunText + QString::fromUtf8(
+                                            "\n"
+                                            "START 2 = 14:10:00 = Mo. 07.12.26\n"
+                                            "LAP 1 =  5,000\n" +
+                                            kSeparator +
+                                            "\n"
+                                            "STOP: =  9,000 ( +4,000)  4,000 \u00D8  4,500\n");
+    EXPECT_EQ(Memo(*w)->toPlainText(), expected);
+    EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:12"));
+    EXPECT_EQ(Panel(*w, 0), QString()) << "a run is no edit";
+    const QScrollBar* bar = Memo(*w)->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Closing leaves the file as written: one empty line after each run.
+    w->close();
+    EXPECT_EQ(Bytes(path), kRunBytes + ProtocolBlock(run));
+
+    // A hidden window takes no lines; it reads the file when shown.
+    w->AppendRun({"START 3 = 15:00:00 = Mo. 07.12.26"});
+    EXPECT_EQ(Memo(*w)->toPlainText(), expected);
+}
+
+TEST_F(ProtocolWindowTest, AppendRunKeepsPendingEditsAndFollowsALastLineWithoutBreak)
+{
+    Put(path, "A");
+    const auto w = MakeWindow();
+    w->show();
+    QTest::keyClicks(Memo(*w), "B");
+    w->AppendRun({"STOP: = 1,0"});
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString("AB\n" + kSeparator + "\nSTOP: = 1,0\n"));
+    EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
+    w->close();
+    EXPECT_EQ(Bytes(path), "AB\r\n" + kSeparator + "\r\nSTOP: = 1,0\r\n");
+}
+
+TEST_F(ProtocolWindowTest, StoredPlaceAndSizeAreUsedAndWrittenBack)
+{
+    store.exists = true;
+    store.values = {{"LeftP", RegValue::Dword(100)},
+                    {"TopP", RegValue::Dword(120)},
+                    {"WidthP", RegValue::Dword(400)},
+                    {"HeightP", RegValue::Dword(300)}};
+    const auto w = MakeWindow();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w->x(), 100);
+    EXPECT_EQ(w->y(), 120);
+    EXPECT_EQ(w->width(), 400);
+    EXPECT_EQ(w->height(), 300);
+
+    w->move(30, 40);
+    w->resize(350, 250);
+    w->SaveGeometry();
+    EXPECT_EQ(ReadInteger(store, "LeftP"), 30);
+    EXPECT_EQ(ReadInteger(store, "TopP"), 40);
+    EXPECT_EQ(ReadInteger(store, "WidthP"), 350);
+    EXPECT_EQ(ReadInteger(store, "HeightP"), 250);
+
+    // A key that was never there is not read at all.
+    store.exists = false;
+    const auto fresh = MakeWindow();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(fresh->geometry().topLeft(), QPoint(449, 83));
+    EXPECT_EQ(fresh->size(), QSize(287, 393));
+}
+
+TEST_F(ProtocolWindowTest, FirstUnreadablePlaceValueIsReportedAndEndsTheReading)
+{
+    store.exists = true;
+    store.values = {
+        {"LeftP", RegValue::Dword(100)}, {"WidthP", RegValue::Dword(400)}, {"HeightP", RegValue::Dword(300)}};
+    {
+        const auto w = MakeWindow();
+        EXPECT_EQ(errors, QStringList{QStringLiteral("Failed to get data for 'TopP'")});
+        EXPECT_EQ(w->x(), 100);
+        EXPECT_EQ(w->y(), 83);
+        EXPECT_EQ(w->size(), QSize(287, 393));
+    }
+    errors.clear();
+    store.values["TopP"] = RegValue::Dword(120);
+    store.values["WidthP"] = RegValue::Text("400");
+    const auto w = MakeWindow();
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid data type for 'WidthP'")});
+    EXPECT_EQ(w->geometry().topLeft(), QPoint(100, 120));
+    EXPECT_EQ(w->size(), QSize(287, 393));
+}
+
+TEST_F(ProtocolWindowTest, MissingFileIsReportedAndShowsNothing)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->show();
+    w->Toggle();
+    ASSERT_TRUE(QFile::remove(path));
+    w->Toggle();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path))) << errors[0].toStdString();
+    EXPECT_GT(errors[0].size(), QStringLiteral("Cannot open file \"%1\". ").arg(path).size());
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString());
+    EXPECT_EQ(w->windowTitle(), path);
+    w->close();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(ProtocolWindowTest, FailedSaveIsReportedAndKeepsTheWindowOpen)
+{
+    const QString sub = dir.filePath(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkdir(sub));
+    path = sub + QStringLiteral("/Protocol.txt");
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    w->show();
+    QTest::keyClicks(Memo(*w), "x");
+    // The folder turns into a file: nothing can be saved there any more.
+    ASSERT_TRUE(QDir(sub).removeRecursively());
+    Put(sub, "");
+
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QLatin1Char('"') + path + QLatin1Char('"'))) << errors[0].toStdString();
+    EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
+}
+
+TEST_F(ProtocolWindowTest, ExportCsvWritesTheFilesRuns)
+{
+    Put(path, kRunBytes + "START 2 = 14:10:00 = Di. 08.12.26\r\nPAUSE = 2,000\r\n\r\n");
+    const auto w = MakeWindow();
+    const QString target = dir.filePath(QStringLiteral("runs.csv"));
+    ASSERT_TRUE(w->ExportCsv(target));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Bytes(target),
+              "Run,Date,Start,Kind,Lap,Split,Since first lap,Lap time,Average\r\n"
+              "1,Mo. 07.12.26,14:05:09,LAP,1,\"12,345\",,,\r\n"
+              "1,Mo. 07.12.26,14:05:09,LAP,2,\"25,000\",\"12,655\",\"12,655\",\r\n"
+              "1,Mo. 07.12.26,14:05:09,STOP,,\"30,500\",\"18,155\",\"5,500\",\"10,166\"\r\n"
+              "2,Di. 08.12.26,14:10:00,PAUSE,,\"2,000\",,,\r\n");
+
+    const QString blocked = dir.filePath(QStringLiteral("runs.csv/out.csv"));
+    EXPECT_FALSE(w->ExportCsv(blocked));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QLatin1Char('"') + blocked + QLatin1Char('"'))) << errors[0].toStdString();
+
+    errors.clear();
+    w->SetPath(dir.filePath(QStringLiteral("missing.txt")));
+    EXPECT_FALSE(w->ExportCsv(dir.filePath(QStringLiteral("other.csv"))));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file \""))) << errors[0].toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.csv"))));
+}
+
+TEST_F(ProtocolWindowTest, ActivationIsSignalled)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    QSignalSpy activated(w.get(), &ProtocolWindow::activated);
+    QSignalSpy deactivated(w.get(), &ProtocolWindow::deactivated);
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_GE(activated.count(), 1);
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_GE(deactivated.count(), 1);
+}
+
+}  // namespace
+}  // namespace chronivel
