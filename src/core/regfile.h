@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/settingsstore.h"
+
+namespace chronivel {
+
+// The values of one key, each with its name, in the order they are kept.
+using NamedValue = std::pair<std::string, RegValue>;
+using NamedValues = std::vector<NamedValue>;
+
+// The first thing wrong with a settings file.
+struct RegFileProblem {
+    int line = 0;        // 1-based; 0 when the file as a whole is at fault
+    std::string reason;  // short, for a message to the user
+
+    friend bool operator==(const RegFileProblem&, const RegFileProblem&) = default;
+};
+
+struct RegFileParse {
+    NamedValues values;                     // of the wanted key, in file order
+    std::optional<RegFileProblem> problem;  // the first bad line; the good ones are all in `values`
+    bool keyFound = false;                  // whether the file has a section for the key
+};
+
+// Reads the text of a registry export ("REGEDIT4", or "Windows Registry
+// Editor Version 5.00" in UTF-16 or UTF-8) and keeps the values of the key
+// `keyPath` (such as HKEY_CURRENT_USER\Software\Orvantis\Chronivel); other
+// keys are skipped. Accepts what regedit writes: CRLF or LF, Windows-1252
+// bytes, hex lists continued over lines. A damaged file costs only its bad
+// lines: every line that parses is read, and the first bad one is reported.
+// Texts come out as UTF-8.
+RegFileParse ParseRegFile(std::string_view fileBytes, std::string_view keyPath);
+
+// The REGEDIT4 text of a key with these values, in UTF-8 with LF line ends,
+// read back by ParseRegFile with the same names, types and bytes. Texts that
+// a quoted string cannot hold (line breaks, control characters) are written
+// as hex(1). Throws SettingsError for a name IsWritableValueName refuses.
+std::string WriteRegFile(std::string_view keyPath, const NamedValues& values);
+
+// Whether a settings file can hold a value of this name: UTF-8 without a line
+// break. The empty name is the key's default value, written as @.
+bool IsWritableValueName(std::string_view name);
+
+// Value names compare as the registry compares them, ignoring ASCII case.
+bool SameValueName(std::string_view a, std::string_view b);
+
+}  // namespace chronivel

@@ -1,0 +1,214 @@
+// Settings in a file on systems without a registry: $XDG_CONFIG_HOME/Orvantis/<title>.reg.
+#include "platform/regfilestore.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/systemsettingsstore.h"
+
+namespace chronivel {
+namespace {
+
+constexpr std::string_view RewrittenAtNextSave = "the file will be rewritten at the next save.";
+
+// Closes a descriptor at the end of a scope unless released earlier.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int Fd() const { return fd_; }
+    // Closes now, for the error that close() can report on a written file.
+    int Close()
+    {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+std::string ParentFolder(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+[[noreturn]] void FailToSave(const std::string& filePath, const std::string& step, int error)
+{
+    throw SettingsError("Failed to save settings file '" + filePath + "': " + step + ": " + std::strerror(error));
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Like mkdir -p; folders made here are the user's own alone.
+void MakeFolders(const std::string& folder, const std::string& filePath)
+{
+    if (IsFolder(folder)) return;
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string prefix = folder.substr(0, end);
+        if (!prefix.empty() && ::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
+            FailToSave(filePath, "cannot create folder '" + prefix + "'", errno);
+        if (end == std::string::npos) return;
+    }
+}
+
+void WriteAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throw errno;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+std::string HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') return home;
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) return user->pw_dir;
+    return ".";
+}
+
+// As the XDG base directory rules say: only an absolute XDG_CONFIG_HOME counts.
+std::string ConfigHome()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string folder = config != nullptr && config[0] == '/' ? std::string(config) : HomeFolder() + "/.config";
+    while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
+    return folder;
+}
+
+std::string KeyPath(std::string_view title)
+{
+    return "HKEY_CURRENT_USER\\Software\\Orvantis\\" + std::string(title);
+}
+
+}  // namespace
+
+RegFileStore::RegFileStore(std::string filePath, std::string keyPath)
+    : filePath_(std::move(filePath)), keyPath_(std::move(keyPath))
+{
+    Read();
+}
+
+void RegFileStore::Read()
+{
+    const std::string where = "Settings file " + filePath_;
+    Descriptor file(::open(filePath_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Fd() < 0 && errno == ENOENT) return;  // a first start
+
+    std::string bytes;
+    int error = file.Fd() < 0 ? errno : 0;
+    while (error == 0) {
+        char buffer[8192];
+        const ssize_t got = ::read(file.Fd(), buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got > 0) bytes.append(buffer, static_cast<std::size_t>(got));
+        else if (errno != EINTR) error = errno;
+    }
+    if (error != 0) {
+        openProblem_ = where + " cannot be read (" + std::strerror(error) + "); default settings are used, and " +
+                       std::string(RewrittenAtNextSave);
+        return;
+    }
+
+    RegFileParse parse = ParseRegFile(bytes, keyPath_);
+    values_ = std::move(parse.values);
+    exists_ = parse.keyFound;
+    if (!parse.problem) return;
+    const int line = parse.problem->line;
+    openProblem_ = where + (line > 0 ? ", line " + std::to_string(line) : std::string()) + ": " +
+                   parse.problem->reason + "; " +
+                   (exists_ ? "the other values were read" : "default settings are used") + ", and " +
+                   std::string(RewrittenAtNextSave);
+}
+
+std::optional<RegValue> RegFileStore::Get(std::string_view name) const
+{
+    for (const auto& [known, value] : values_)
+        if (SameValueName(known, name)) return value;
+    return std::nullopt;
+}
+
+void RegFileStore::Set(std::string_view name, RegValue value)
+{
+    if (!IsWritableValueName(name)) throw SettingsError("Invalid value name '" + std::string(name) + "'");
+    for (auto& [known, old] : values_) {
+        if (SameValueName(known, name)) {
+            old = std::move(value);
+            return;
+        }
+    }
+    values_.emplace_back(std::string(name), std::move(value));
+}
+
+void RegFileStore::Flush()
+{
+    const std::string text = WriteRegFile(keyPath_, values_);
+    const std::string folder = ParentFolder(filePath_);
+    MakeFolders(folder, filePath_);
+
+    // Written beside the file and renamed over it: the file is either the old
+    // one or the new one, whole, even if the machine stops half-way.
+    std::string temporary = folder + "/." + BaseName(filePath_) + ".XXXXXX";
+    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.Fd() < 0) FailToSave(filePath_, "cannot create a file in '" + folder + "'", errno);
+    std::string step;
+    try {
+        step = "cannot write '" + temporary + "'";
+        WriteAll(file.Fd(), text);
+        if (::fsync(file.Fd()) != 0 || file.Close() != 0) throw errno;
+        step = "cannot replace it";
+        if (::rename(temporary.c_str(), filePath_.c_str()) != 0) throw errno;
+    } catch (int error) {
+        ::unlink(temporary.c_str());
+        FailToSave(filePath_, step, error);
+    }
+
+    // The rename itself lasts only once the folder is on disk too. Some file
+    // systems cannot sync a folder and say so with EINVAL; they need not.
+    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Fd() < 0 || (::fsync(dir.Fd()) != 0 && errno != EINVAL))
+        FailToSave(filePath_, "cannot sync folder '" + folder + "'", errno);
+    exists_ = true;
+}
+
+std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view title)
+{
+    return std::make_unique<RegFileStore>(SettingsLocation(title), KeyPath(title));
+}
+
+std::string SettingsLocation(std::string_view title)
+{
+    return ConfigHome() + "/Orvantis/" + std::string(title) + ".reg";
+}
+
+}  // namespace chronivel

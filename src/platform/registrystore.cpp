@@ -1,0 +1,171 @@
+// Settings in the Windows registry, below HKEY_CURRENT_USER\Software\Orvantis.
+#include "platform/registrystore.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/systemsettingsstore.h"
+
+namespace chronivel {
+namespace {
+
+constexpr std::string_view KeyParent = "Software\\Orvantis\\";
+
+std::wstring Utf16(std::string_view text)
+{
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide)
+{
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
+
+std::string SystemMessage(LSTATUS status)
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string message = length > 0 ? Utf8(std::wstring_view(buffer, length)) : std::string();
+    ::LocalFree(buffer);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    if (message.empty()) message = "error " + std::to_string(status);
+    return message;
+}
+
+bool IsText(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// The registry holds texts in UTF-16 with a terminating zero; values keep UTF-8 without it.
+RegValue FromRegistry(DWORD type, const std::vector<std::uint8_t>& data)
+{
+    if (!IsText(type)) return RegValue{type, data};
+    std::wstring wide(data.size() / 2, L'\0');
+    std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
+    if (!wide.empty() && wide.back() == L'\0') wide.pop_back();
+    return RegValue::Text(Utf8(wide), static_cast<RegType>(type));
+}
+
+std::vector<std::uint8_t> ToRegistry(const RegValue& value)
+{
+    if (!IsText(value.type)) return value.data;
+    const std::wstring wide = Utf16(value.AsText());
+    std::vector<std::uint8_t> data((wide.size() + 1) * sizeof(wchar_t), 0);
+    std::memcpy(data.data(), wide.data(), wide.size() * sizeof(wchar_t));
+    return data;
+}
+
+}  // namespace
+
+std::string RegistryStore::KeyName(std::string_view title)
+{
+    return "HKEY_CURRENT_USER\\" + std::string(KeyParent) + std::string(title);
+}
+
+RegistryStore::RegistryStore(std::string_view title)
+    : keyName_(KeyName(title)), subKey_(Utf16(std::string(KeyParent) + std::string(title)))
+{
+    HKEY key = nullptr;
+    const LSTATUS status = ::RegOpenKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, KEY_READ, &key);
+    if (status == ERROR_SUCCESS) {
+        key_ = key;
+    } else if (status != ERROR_FILE_NOT_FOUND) {
+        openProblem_ = "Registry key " + keyName_ + " cannot be read (" + SystemMessage(status) +
+                       "); default settings are used.";
+    }
+}
+
+RegistryStore::~RegistryStore()
+{
+    if (key_ != nullptr) ::RegCloseKey(key_);
+}
+
+std::optional<RegValue> RegistryStore::Get(std::string_view name) const
+{
+    for (const auto& [known, value] : pending_)
+        if (SameValueName(known, name)) return value;
+    if (key_ == nullptr) return std::nullopt;
+
+    const std::wstring wideName = Utf16(name);
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LSTATUS status = ::RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size);
+    std::vector<std::uint8_t> data;
+    // The value may grow between asking its size and reading it.
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        data.resize(size);
+        status = ::RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, data.data(), &size);
+        if (status == ERROR_SUCCESS) {
+            data.resize(size);
+            return FromRegistry(type, data);
+        }
+    }
+    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    throw SettingsError("Failed to get data for '" + std::string(name) + "' in " + keyName_ + ": " +
+                        SystemMessage(status));
+}
+
+void RegistryStore::Set(std::string_view name, RegValue value)
+{
+    for (auto& [known, old] : pending_) {
+        if (SameValueName(known, name)) {
+            old = std::move(value);
+            return;
+        }
+    }
+    pending_.emplace_back(std::string(name), std::move(value));
+}
+
+void RegistryStore::Flush()
+{
+    HKEY key = nullptr;
+    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        throw SettingsError("Failed to create key " + keyName_ + ": " + SystemMessage(status));
+    if (key_ != nullptr) ::RegCloseKey(key_);
+    key_ = key;
+
+    for (const auto& [name, value] : pending_) {
+        const std::vector<std::uint8_t> data = ToRegistry(value);
+        const BYTE none = 0;
+        status = ::RegSetValueExW(key_, Utf16(name).c_str(), 0, value.type, data.empty() ? &none : data.data(),
+                                  static_cast<DWORD>(data.size()));
+        if (status != ERROR_SUCCESS)
+            throw SettingsError("Failed to set data for '" + name + "' in " + keyName_ + ": " + SystemMessage(status));
+    }
+    status = ::RegFlushKey(key_);
+    if (status != ERROR_SUCCESS) throw SettingsError("Failed to save key " + keyName_ + ": " + SystemMessage(status));
+    pending_.clear();
+}
+
+std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view title)
+{
+    return std::make_unique<RegistryStore>(title);
+}
+
+std::string SettingsLocation(std::string_view title)
+{
+    return RegistryStore::KeyName(title);
+}
+
+}  // namespace chronivel

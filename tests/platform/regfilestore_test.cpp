@@ -1,0 +1,303 @@
+// The settings file of systems without a registry; Windows keeps its
+// settings in the registry instead (registrystore_test.cpp).
+#ifndef _WIN32
+
+#include "platform/regfilestore.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/systemsettingsstore.h"
+
+namespace chronivel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* Key = "HKEY_CURRENT_USER\\Software\\Orvantis\\Test";
+
+std::string Contents(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, std::string_view text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> Entries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    return names;
+}
+
+class RegFileStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "chronivel-settings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path folder_;
+};
+
+TEST_F(RegFileStoreTest, AnAbsentFileIsAFirstStart)
+{
+    const RegFileStore store((folder_ / "none.reg").string(), Key);
+    EXPECT_FALSE(store.Exists());
+    EXPECT_EQ(store.OpenProblem(), "");
+    EXPECT_FALSE(store.Get("Left"));
+}
+
+TEST_F(RegFileStoreTest, EveryTypeReadsBackFromTheFile)
+{
+    const fs::path path = folder_ / "settings.reg";
+    std::vector<std::uint8_t> everyByte;
+    for (int i = 0; i < 256; ++i) everyByte.push_back(static_cast<std::uint8_t>(i));
+    const NamedValues values = {
+        {"Left", RegValue::Dword(-120)},
+        {"Fon", RegValue::Text("Segoe \"UI\" \\ Zürich")},
+        {"Note", RegValue::Text("two\nlines")},
+        {"FileName", RegValue::Text("%HOME%/Läufe.txt", RegType::ExpandSz)},
+        {"Alarm", RegValue::Binary(everyByte)},
+        {"Multi", RegValue{7, {'a', 0, 0}}},
+        {"", RegValue::Text("default")},
+    };
+    {
+        RegFileStore store(path.string(), Key);
+        for (const auto& [name, value] : values) store.Set(name, value);
+        store.Set("Left", RegValue::Dword(5));  // replaced where it stands
+        EXPECT_FALSE(store.Exists());
+        store.Flush();
+        EXPECT_TRUE(store.Exists());
+        EXPECT_EQ(store.Get("left"), RegValue::Dword(5));
+    }
+    const std::string text = Contents(path);
+    EXPECT_TRUE(text.starts_with("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n\"Left\"=dword:00000005\n"))
+        << text;
+
+    const RegFileStore reread(path.string(), Key);
+    EXPECT_TRUE(reread.Exists());
+    EXPECT_EQ(reread.OpenProblem(), "");
+    EXPECT_EQ(reread.Get("Left"), RegValue::Dword(5));
+    for (std::size_t i = 1; i < values.size(); ++i) EXPECT_EQ(reread.Get(values[i].first), values[i].second);
+    EXPECT_EQ(reread.Get("FILENAME"), values[3].second);  // names ignore case, as in the registry
+    EXPECT_FALSE(reread.Get("Top"));
+}
+
+TEST_F(RegFileStoreTest, RefusesNamesTheFileCannotHold)
+{
+    RegFileStore store((folder_ / "s.reg").string(), Key);
+    EXPECT_THROW(store.Set("two\nlines", RegValue::Dword(1)), SettingsError);
+    EXPECT_FALSE(store.Get("two\nlines"));
+}
+
+TEST_F(RegFileStoreTest, MakesMissingFoldersForTheUserAlone)
+{
+    const fs::path path = folder_ / "config" / "Orvantis" / "settings.reg";
+    RegFileStore store(path.string(), Key);
+    store.Set("Zoom", RegValue::Dword(2));
+    store.Flush();
+
+    for (const fs::path& made : {folder_ / "config", folder_ / "config" / "Orvantis"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(made.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+    }
+    EXPECT_EQ(Entries(path.parent_path()), std::vector<std::string>{"settings.reg"});  // no temporary left over
+    EXPECT_EQ(RegFileStore(path.string(), Key).Get("Zoom"), RegValue::Dword(2));
+}
+
+TEST_F(RegFileStoreTest, ADamagedFileIsReportedOnceAndRewrittenClean)
+{
+    const fs::path path = folder_ / "settings.reg";
+    WriteFile(path,
+              "REGEDIT4\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\r\n"
+              "\"Left\"=dword:00000010\r\n"
+              "\"Top\"=dword:123\r\n"
+              "\"Fon\"=\"Arial\"\r\n"
+              "\"Zoom\"=hex:01,zz\r\n");
+    {
+        RegFileStore store(path.string(), Key);
+        EXPECT_TRUE(store.Exists());
+        EXPECT_EQ(store.OpenProblem(), "Settings file " + path.string() +
+                                           ", line 5: a dword must be 8 hex digits; the other values were read, "
+                                           "and the file will be rewritten at the next save.");
+        EXPECT_EQ(store.Get("Left"), RegValue::Dword(16));
+        EXPECT_EQ(store.Get("Fon"), RegValue::Text("Arial"));
+        EXPECT_FALSE(store.Get("Top"));
+        EXPECT_FALSE(store.Get("Zoom"));
+        store.Set("Top", RegValue::Dword(3));
+        store.Flush();
+    }
+    const RegFileStore reread(path.string(), Key);
+    EXPECT_EQ(reread.OpenProblem(), "");
+    EXPECT_EQ(reread.Get("Left"), RegValue::Dword(16));
+    EXPECT_EQ(reread.Get("Top"), RegValue::Dword(3));
+    EXPECT_EQ(reread.Get("Fon"), RegValue::Text("Arial"));
+    EXPECT_EQ(Contents(path).find('\r'), std::string::npos);
+}
+
+TEST_F(RegFileStoreTest, AFileWithoutOurKeyOrUnreadableGivesDefaults)
+{
+    const fs::path otherKey = folder_ / "other.reg";
+    WriteFile(otherKey, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Else]\n\"Left\"=dword:00000001\n");
+    const RegFileStore foreign(otherKey.string(), Key);
+    EXPECT_FALSE(foreign.Exists());
+    EXPECT_FALSE(foreign.Get("Left"));
+    EXPECT_EQ(foreign.OpenProblem(), "Settings file " + otherKey.string() + ": the key [" + Key +
+                                         "] is missing; default settings are used, and the file will be "
+                                         "rewritten at the next save.");
+
+    const fs::path garbage = folder_ / "garbage.reg";
+    WriteFile(garbage, "\x7f" "ELF\x02\x01\x01");
+    const RegFileStore binary(garbage.string(), Key);
+    EXPECT_FALSE(binary.Exists());
+    EXPECT_EQ(binary.OpenProblem(), "Settings file " + garbage.string() +
+                                        ", line 1: it does not begin with REGEDIT4; default settings are used, and "
+                                        "the file will be rewritten at the next save.");
+
+    // A folder where the file should be: it cannot be read, nor replaced.
+    const fs::path folderInTheWay = folder_ / "folder.reg";
+    fs::create_directory(folderInTheWay);
+    fs::create_directory(folderInTheWay / "inside");
+    RegFileStore blocked(folderInTheWay.string(), Key);
+    EXPECT_FALSE(blocked.Exists());
+    EXPECT_NE(blocked.OpenProblem().find(folderInTheWay.string() + " cannot be read (Is a directory)"),
+              std::string::npos)
+        << blocked.OpenProblem();
+    blocked.Set("Left", RegValue::Dword(1));
+    EXPECT_THROW(blocked.Flush(), SettingsError);
+    EXPECT_FALSE(blocked.Exists());
+    EXPECT_EQ(Entries(folder_).size(), 3u) << "a temporary file was left over";
+}
+
+TEST_F(RegFileStoreTest, AFailedSaveNamesTheFileAndLeavesNothingBehind)
+{
+    const fs::path notAFolder = folder_ / "plain";
+    WriteFile(notAFolder, "x");
+    const std::string path = (notAFolder / "Orvantis" / "settings.reg").string();
+    RegFileStore store(path, Key);
+    store.Set("Left", RegValue::Dword(1));
+    try {
+        store.Flush();
+        ADD_FAILURE() << "saved below a plain file";
+    } catch (const SettingsError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find("'" + path + "'"), std::string::npos) << message;
+        EXPECT_NE(message.find("Not a directory"), std::string::npos) << message;
+    }
+    EXPECT_FALSE(store.Exists());
+    EXPECT_EQ(Contents(notAFolder), "x");
+}
+
+// Root may write anywhere, but not past the process's file size limit; so a
+// save that runs into it shows what a full disk would do.
+TEST_F(RegFileStoreTest, AFailedSaveKeepsThePreviousFileWhole)
+{
+    const fs::path path = folder_ / "settings.reg";
+    {
+        RegFileStore store(path.string(), Key);
+        store.Set("Left", RegValue::Dword(7));
+        store.Flush();
+    }
+    const std::string before = Contents(path);
+
+    RegFileStore store(path.string(), Key);
+    store.Set("Block", RegValue::Binary(std::vector<std::uint8_t>(100'000, 0xAB)));
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        store.Flush();
+    } catch (const SettingsError& error) {
+        message = error.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(message.find(path.string()), std::string::npos) << message;
+    EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+    EXPECT_EQ(Contents(path), before);
+    EXPECT_EQ(Entries(folder_), std::vector<std::string>{"settings.reg"});
+    EXPECT_EQ(RegFileStore(path.string(), Key).Get("Left"), RegValue::Dword(7));
+}
+
+// Sets or unsets an environment variable for one test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+        Set(value);
+    }
+    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
+    static void Set(const char* name, const char* value)
+    {
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
+    }
+
+private:
+    void Set(const char* value) { Set(name_, value); }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(RegFileStoreTest, LivesInTheXdgConfigFolder)
+{
+    const std::string home = (folder_ / "home").string();
+    const std::string config = (folder_ / "xdg").string();
+    const ScopedEnv homeEnv("HOME", home.c_str());
+    ScopedEnv xdgEnv("XDG_CONFIG_HOME", nullptr);
+
+    EXPECT_EQ(SettingsLocation("Chronivel"), home + "/.config/Orvantis/Chronivel.reg");
+    for (const char* ignored : {"", "relative/config"}) {
+        ScopedEnv::Set("XDG_CONFIG_HOME", ignored);
+        EXPECT_EQ(SettingsLocation("Chronivel"), home + "/.config/Orvantis/Chronivel.reg") << ignored;
+    }
+    ScopedEnv::Set("XDG_CONFIG_HOME", (config + "/").c_str());
+    EXPECT_EQ(SettingsLocation("Chronivel"), config + "/Orvantis/Chronivel.reg");
+
+    {
+        const std::unique_ptr<SettingsStore> store = OpenSettingsStore("Chronivel");
+        EXPECT_FALSE(store->Exists());
+        WriteInteger(*store, "CountDownT", 90'000);
+        store->Flush();
+    }
+    const std::string text = Contents(config + "/Orvantis/Chronivel.reg");
+    EXPECT_NE(text.find("\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Chronivel]\n"), std::string::npos) << text;
+    const std::unique_ptr<SettingsStore> reopened = OpenSettingsStore("Chronivel");
+    EXPECT_TRUE(reopened->Exists());
+    EXPECT_EQ(ReadInteger(*reopened, "CountDownT"), 90'000);
+    EXPECT_FALSE(fs::exists(home));
+}
+
+}  // namespace
+}  // namespace chronivel
+
+#endif  // _WIN32
