@@ -1,4 +1,5 @@
 #include "chronometer_fixture.h"
+#include "core/protocol.h"
 
 namespace chronivel {
 namespace {
@@ -79,6 +80,26 @@ TEST_F(ChronometerTest, FinishedRunGoesToTheProtocolAndCountsForTheDay)
     clock.mSSRClick();
     clock.mSSRClick();
     EXPECT_EQ(Lines().front(), "START 2 = 14:05:09 = Mo. 07.12.26");
+}
+
+TEST_F(ChronometerTest, TwoRunsOfADayMakeConsecutiveProtocolBlocks)
+{
+    clock.mSSRClick();
+    Wait(12'345);
+    clock.mSSRClick();
+    clock.mSSRClick();
+    clock.mSSRClick();
+    Wait(5'120);
+    clock.mLAPClick();
+    Wait(1'000);
+    clock.mSSRClick();
+
+    ASSERT_EQ(windows.protocol.size(), 2u);
+    const std::string separator(35, '_');
+    EXPECT_EQ(ProtocolBlock(windows.protocol[0]) + ProtocolBlock(windows.protocol[1]),
+              "START 1 = 14:05:09 = Mo. 07.12.26\r\n" + separator + "\r\nSTOP: = 12,345\r\n\r\n"
+              "START 2 = 14:05:09 = Mo. 07.12.26\r\nLAP 1 =  5,120\r\n" + separator +
+              "\r\nSTOP: =  6,120 ( +1,000)  1,000 \xD8 3,060\r\n\r\n");
 }
 
 TEST_F(ChronometerTest, UnwrittenProtocolLeavesTheRunNumberToTheNextRun)
