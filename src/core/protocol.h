@@ -28,13 +28,6 @@ inline bool IsStopLine(std::string_view line)
     return line.starts_with("STOP");
 }
 
-// Characters without a Windows-1252 byte, and bytes that are not valid
-// UTF-8, become '?'. The five bytes 1252 leaves undefined come back from
-// U+0081, U+008D, U+008F, U+0090 and U+009D, so every byte survives a
-// round trip through Windows1252ToUtf8.
-std::string Utf8ToWindows1252(std::string_view utf8);
-std::string Windows1252ToUtf8(std::string_view bytes);
-
 // The whole file as editable text (UTF-8, LF line ends) and back.
 std::string ProtocolFileToText(std::string_view fileBytes);
 std::string ProtocolTextToFile(std::string_view utf8Text);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <set>
 
+#include "core/textencoding.h"
+
 namespace chronivel {
 namespace {
 
@@ -12,101 +14,7 @@ constexpr std::string_view Version5Header = "Windows Registry Editor Version 5.0
 constexpr std::size_t LineWidth = 80;
 constexpr std::string_view ContinuationIndent = "  ";
 
-// ---- Text encodings -------------------------------------------------------
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-bool IsValidUtf8(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t extra = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if ((b & 0xE0) == 0xC0) extra = 1, c = b & 0x1F, least = 0x80;
-        else if ((b & 0xF0) == 0xE0) extra = 2, c = b & 0x0F, least = 0x800;
-        else if ((b & 0xF8) == 0xF0) extra = 3, c = b & 0x07, least = 0x10000;
-        else return false;
-        if (s.size() - i <= extra) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(s[i + k]);
-            if ((cont & 0xC0) != 0x80) return false;
-            c = (c << 6) | (cont & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past Unicode are not UTF-8.
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
-// Windows' "ANSI" code page in Western Europe and America. The five bytes it
-// leaves undefined map to the C1 controls of the same number, as Windows does.
-std::string Windows1252ToUtf8(std::string_view s)
-{
-    static constexpr char16_t High[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-    };
-    std::string out;
-    out.reserve(s.size());
-    for (const char ch : s) {
-        const auto b = static_cast<unsigned char>(ch);
-        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? char32_t{High[b - 0x80]} : char32_t{b});
-    }
-    return out;
-}
-
-// Unpaired surrogates and a lone last byte become U+FFFD.
-std::string Utf16LeToUtf8(std::string_view bytes)
-{
-    constexpr char32_t Replacement = 0xFFFD;
-    auto unit = [&](std::size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
-                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    };
-    std::string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    for (; i + 1 < bytes.size(); i += 2) {
-        const char32_t u = unit(i);
-        if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
-            const char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        AppendUtf8(out, u >= 0xD800 && u < 0xE000 ? Replacement : u);
-    }
-    if (i < bytes.size()) AppendUtf8(out, Replacement);
-    return out;
-}
+// ---- The file's encoding ---------------------------------------------------
 
 struct DecodedFile {
     std::string text;            // UTF-8
@@ -479,6 +387,24 @@ bool SameValueName(std::string_view a, std::string_view b)
     for (std::size_t i = 0; i < a.size(); ++i)
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     return true;
+}
+
+std::optional<RegValue> FindValue(const NamedValues& values, std::string_view name)
+{
+    for (const auto& [known, value] : values)
+        if (SameValueName(known, name)) return value;
+    return std::nullopt;
+}
+
+void SetValue(NamedValues& values, std::string_view name, RegValue value)
+{
+    for (auto& [known, old] : values) {
+        if (SameValueName(known, name)) {
+            old = std::move(value);
+            return;
+        }
+    }
+    values.emplace_back(std::string(name), std::move(value));
 }
 
 RegFileParse ParseRegFile(std::string_view fileBytes, std::string_view keyPath)

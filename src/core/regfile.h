@@ -50,4 +50,10 @@ bool IsWritableValueName(std::string_view name);
 // Value names compare as the registry compares them, ignoring ASCII case.
 bool SameValueName(std::string_view a, std::string_view b);
 
+// The value of that name, by SameValueName; none when there is no such value.
+std::optional<RegValue> FindValue(const NamedValues& values, std::string_view name);
+
+// Replaces the value of that name where it stands, or adds it at the end.
+void SetValue(NamedValues& values, std::string_view name, RegValue value);
+
 }  // namespace chronivel

@@ -153,21 +153,13 @@ void RegFileStore::Read()
 
 std::optional<RegValue> RegFileStore::Get(std::string_view name) const
 {
-    for (const auto& [known, value] : values_)
-        if (SameValueName(known, name)) return value;
-    return std::nullopt;
+    return FindValue(values_, name);
 }
 
 void RegFileStore::Set(std::string_view name, RegValue value)
 {
     if (!IsWritableValueName(name)) throw SettingsError("Invalid value name '" + std::string(name) + "'");
-    for (auto& [known, old] : values_) {
-        if (SameValueName(known, name)) {
-            old = std::move(value);
-            return;
-        }
-    }
-    values_.emplace_back(std::string(name), std::move(value));
+    SetValue(values_, name, std::move(value));
 }
 
 void RegFileStore::Flush()

@@ -101,8 +101,7 @@ RegistryStore::~RegistryStore()
 
 std::optional<RegValue> RegistryStore::Get(std::string_view name) const
 {
-    for (const auto& [known, value] : pending_)
-        if (SameValueName(known, name)) return value;
+    if (std::optional<RegValue> pending = FindValue(pending_, name)) return pending;
     if (key_ == nullptr) return std::nullopt;
 
     const std::wstring wideName = Utf16(name);
@@ -126,13 +125,7 @@ std::optional<RegValue> RegistryStore::Get(std::string_view name) const
 
 void RegistryStore::Set(std::string_view name, RegValue value)
 {
-    for (auto& [known, old] : pending_) {
-        if (SameValueName(known, name)) {
-            old = std::move(value);
-            return;
-        }
-    }
-    pending_.emplace_back(std::string(name), std::move(value));
+    SetValue(pending_, name, std::move(value));
 }
 
 void RegistryStore::Flush()

@@ -58,48 +58,6 @@ TEST(ProtocolBlock, OnlyALeadingUpperCaseStopCounts)
     EXPECT_FALSE(IsStopLine("STO"));
 }
 
-TEST(Windows1252, EveryByteSurvivesTheRoundTripThroughUtf8)
-{
-    std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    const std::string utf8 = Windows1252ToUtf8(all);
-    EXPECT_EQ(Utf8ToWindows1252(utf8), all);
-    // 128 ASCII bytes; two UTF-8 bytes for 0xA0..0xFF, the five undefined
-    // bytes and the ten letters of 0x80..0x9F below U+0800; three for the
-    // other seventeen (quotes, dashes, the euro sign, ...).
-    EXPECT_EQ(utf8.size(), 128u + 2u * (96u + 5u + 10u) + 3u * 17u);
-}
-
-TEST(Windows1252, LettersAndSymbolsMapBothWays)
-{
-    const struct {
-        const char* utf8;
-        const char* cp1252;
-    } cases[] = {
-        {"\u00D8", "\xD8"}, {"\u00E4\u00F6\u00FC\u00DF", "\xE4\xF6\xFC\xDF"}, {"\u20AC", "\x80"},
-        {"\u201E\u201C", "\x84\x93"}, {"\u2026", "\x85"}, {"\u0178", "\x9F"}, {"\u00A0", "\xA0"},
-        {"\u0081\u008D\u008F\u0090\u009D", "\x81\x8D\x8F\x90\x9D"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Utf8ToWindows1252(c.utf8), c.cp1252) << c.utf8;
-        EXPECT_EQ(Windows1252ToUtf8(c.cp1252), c.utf8) << c.utf8;
-    }
-}
-
-TEST(Windows1252, UnmappableCharactersAndBrokenUtf8BecomeQuestionMarks)
-{
-    EXPECT_EQ(Utf8ToWindows1252("a\u0100b"), "a?b");             // Latin Extended, not in 1252
-    EXPECT_EQ(Utf8ToWindows1252("\u0080\u009F"), "??");         // C1 controls 1252 uses for other characters
-    EXPECT_EQ(Utf8ToWindows1252("\U0001F600!"), "?!");           // beyond the basic plane: one character
-    EXPECT_EQ(Utf8ToWindows1252("x\xFFy"), "x?y");               // never a UTF-8 byte
-    EXPECT_EQ(Utf8ToWindows1252("\xC3"), "?");                   // cut off at the end
-    EXPECT_EQ(Utf8ToWindows1252("\xE2\x82z"), "??z");            // cut off before another character
-    EXPECT_EQ(Utf8ToWindows1252("\x98"), "?");                   // a lone continuation byte
-    EXPECT_EQ(Utf8ToWindows1252("\xC0\xAF"), "??");              // overlong "/"
-    EXPECT_EQ(Utf8ToWindows1252("\xED\xA0\x80"), "???");         // a surrogate
-    EXPECT_EQ(Utf8ToWindows1252("\xF4\x90\x80\x80"), "????");    // beyond U+10FFFF
-}
-
 TEST(ProtocolText, FileLineEndsBecomeLfAndComeBackAsCrLf)
 {
     const std::string file = "START 1 = 1\r\n" + kSeparator + "\r\nSTOP: = 1,0 \xD8 1,0\r\n\r\n";

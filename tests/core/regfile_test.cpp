@@ -432,5 +432,17 @@ TEST(RegFile, NamesFollowTheRegistrysRules)
     EXPECT_THROW(WriteRegFile(Key, {{"two\nlines", RegValue::Dword(1)}}), SettingsError);
 }
 
+TEST(RegFile, ValuesAreFoundAndReplacedByNameIgnoringCase)
+{
+    NamedValues values;
+    SetValue(values, "Left", RegValue::Dword(1));
+    SetValue(values, "Top", RegValue::Dword(2));
+    SetValue(values, "LEFT", RegValue::Dword(3));  // the same value: it keeps its place and name
+    const NamedValues expected = {{"Left", RegValue::Dword(3)}, {"Top", RegValue::Dword(2)}};
+    EXPECT_EQ(values, expected);
+    EXPECT_EQ(FindValue(values, "top"), RegValue::Dword(2));
+    EXPECT_FALSE(FindValue(values, "Width"));
+}
+
 }  // namespace
 }  // namespace chronivel
