@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/atomicfile.h"
+#include "platform/posixfile.h"
 #include "platform/systemsettingsstore.h"
 
 namespace chronivel {
@@ -17,46 +19,9 @@ namespace {
 
 constexpr std::string_view RewrittenAtNextSave = "the file will be rewritten at the next save.";
 
-// Closes a descriptor at the end of a scope unless released earlier.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int Fd() const { return fd_; }
-    // Closes now, for the error that close() can report on a written file.
-    int Close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
-std::string ParentFolder(const std::string& path)
+[[noreturn]] void FailToSave(const std::string& filePath, const std::string& step, const std::string& reason)
 {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string BaseName(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-[[noreturn]] void FailToSave(const std::string& filePath, const std::string& step, int error)
-{
-    throw SettingsError("Failed to save settings file '" + filePath + "': " + step + ": " + std::strerror(error));
+    throw SettingsError("Failed to save settings file '" + filePath + "': " + step + ": " + reason);
 }
 
 bool IsFolder(const std::string& path)
@@ -71,21 +36,11 @@ void MakeFolders(const std::string& folder, const std::string& filePath)
     if (IsFolder(folder)) return;
     for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
         const std::string prefix = folder.substr(0, end);
-        if (!prefix.empty() && ::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-            FailToSave(filePath, "cannot create folder '" + prefix + "'", errno);
-        if (end == std::string::npos) return;
-    }
-}
-
-void WriteAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw errno;
+        if (!prefix.empty() && ::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+            const std::string reason = std::strerror(errno);
+            FailToSave(filePath, "cannot create folder '" + prefix + "'", reason);
         }
-        text.remove_prefix(static_cast<std::size_t>(written));
+        if (end == std::string::npos) return;
     }
 }
 
@@ -122,14 +77,14 @@ RegFileStore::RegFileStore(std::string filePath, std::string keyPath)
 void RegFileStore::Read()
 {
     const std::string where = "Settings file " + filePath_;
-    Descriptor file(::open(filePath_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Fd() < 0 && errno == ENOENT) return;  // a first start
+    const FileDescriptor file(::open(filePath_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid() && errno == ENOENT) return;  // a first start
 
     std::string bytes;
-    int error = file.Fd() < 0 ? errno : 0;
+    int error = file.Valid() ? 0 : errno;
     while (error == 0) {
         char buffer[8192];
-        const ssize_t got = ::read(file.Fd(), buffer, sizeof buffer);
+        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
         if (got == 0) break;
         if (got > 0) bytes.append(buffer, static_cast<std::size_t>(got));
         else if (errno != EINTR) error = errno;
@@ -170,26 +125,8 @@ void RegFileStore::Flush()
 
     // Written beside the file and renamed over it: the file is either the old
     // one or the new one, whole, even if the machine stops half-way.
-    std::string temporary = folder + "/." + BaseName(filePath_) + ".XXXXXX";
-    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Fd() < 0) FailToSave(filePath_, "cannot create a file in '" + folder + "'", errno);
-    std::string step;
-    try {
-        step = "cannot write '" + temporary + "'";
-        WriteAll(file.Fd(), text);
-        if (::fsync(file.Fd()) != 0 || file.Close() != 0) throw errno;
-        step = "cannot replace it";
-        if (::rename(temporary.c_str(), filePath_.c_str()) != 0) throw errno;
-    } catch (int error) {
-        ::unlink(temporary.c_str());
-        FailToSave(filePath_, step, error);
-    }
-
-    // The rename itself lasts only once the folder is on disk too. Some file
-    // systems cannot sync a folder and say so with EINVAL; they need not.
-    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Fd() < 0 || (::fsync(dir.Fd()) != 0 && errno != EINVAL))
-        FailToSave(filePath_, "cannot sync folder '" + folder + "'", errno);
+    if (const std::optional<ReplaceFailure> failure = ReplaceFileContent(filePath_, text, Replacement::Private))
+        FailToSave(filePath_, failure->step, failure->reason);
     exists_ = true;
 }
 

@@ -10,45 +10,12 @@
 #include <memory>
 
 #include "platform/systemsettingsstore.h"
+#include "platform/win32text.h"
 
 namespace chronivel {
 namespace {
 
 constexpr std::string_view KeyParent = "Software\\Orvantis\\";
-
-std::wstring Utf16(std::string_view text)
-{
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(std::wstring_view wide)
-{
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
-
-std::string SystemMessage(LSTATUS status)
-{
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string message = length > 0 ? Utf8(std::wstring_view(buffer, length)) : std::string();
-    ::LocalFree(buffer);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    if (message.empty()) message = "error " + std::to_string(status);
-    return message;
-}
 
 bool IsText(DWORD type)
 {

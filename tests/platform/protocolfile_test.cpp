@@ -2,13 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <random>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -17,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #endif
+
+#include "scratchfoldertest.h"
 
 namespace chronivel {
 namespace {
@@ -27,43 +24,9 @@ namespace fs = std::filesystem;
 const std::string kBlockA = "START 1 = 14:05:09 = Mo. 07.12.26\r\nLAP 1 = 12,345\r\n\r\n";
 const std::string kBlockB = "___________________________________\r\nSTOP: = 30,500 \xD8 15,250\r\n\r\n";
 
-class ProtocolFileTest : public ::testing::Test {
+class ProtocolFileTest : public ScratchFolderTest {
 protected:
-    ProtocolFileTest()
-    {
-        std::mt19937_64 random(std::random_device{}() ^
-                               static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-        dir_ = fs::temp_directory_path() / ("chronivel-protocol-" + std::to_string(random()));
-        fs::create_directories(dir_);
-    }
-    ~ProtocolFileTest() override
-    {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-    std::string Dir() const { return dir_.string(); }
-
-    static std::string Bytes(const std::string& path)
-    {
-        std::ifstream in(fs::path(path), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void Put(const std::string& path, const std::string& bytes)
-    {
-        std::ofstream(fs::path(path), std::ios::binary) << bytes;
-    }
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    fs::path dir_;
+    ProtocolFileTest() : ScratchFolderTest("chronivel-protocol-") {}
 };
 
 TEST_F(ProtocolFileTest, AppendCreatesTheFileThenAddsToItsEnd)
