@@ -1,0 +1,7 @@
+#include "gallery.h"
+
+namespace chronivel::gallery {
+
+void ButtonGallery(const QDir&) {}
+
+}  // namespace chronivel::gallery

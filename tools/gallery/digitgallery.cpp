@@ -1,0 +1,7 @@
+#include "gallery.h"
+
+namespace chronivel::gallery {
+
+void DigitGallery(const QDir&) {}
+
+}  // namespace chronivel::gallery

@@ -1,0 +1,7 @@
+#include "gallery.h"
+
+namespace chronivel::gallery {
+
+void LedGallery(const QDir&) {}
+
+}  // namespace chronivel::gallery
