@@ -1,0 +1,287 @@
+#include "ui/colorbutton.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace chronivel {
+
+namespace {
+
+constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+
+// The system's colours for buttons, the same whatever state this button is in.
+QColor System(const QPalette& palette, QPalette::ColorRole role)
+{
+    return palette.color(QPalette::Active, role);
+}
+
+// A one-pixel frame just inside `r`, drawn as filled strips so no pen rounding moves it.
+void Frame(QPainter& painter, const QRect& r, const QColor& colour)
+{
+    painter.fillRect(r.left(), r.top(), r.width(), 1, colour);
+    painter.fillRect(r.left(), r.bottom(), r.width(), 1, colour);
+    painter.fillRect(r.left(), r.top(), 1, r.height(), colour);
+    painter.fillRect(r.right(), r.top(), 1, r.height(), colour);
+}
+
+// A two-pixel raised edge inside `r`: the outer ring lit and deeply shaded,
+// the inner ring highlighted and shaded. The dark sides own the corners
+// where the two meet (top-right and bottom-left).
+void RaisedEdge(QPainter& painter, QRect r, const QPalette& palette)
+{
+    const QColor lit[2] = {System(palette, QPalette::Midlight), System(palette, QPalette::Light)};
+    const QColor shade[2] = {System(palette, QPalette::Shadow), System(palette, QPalette::Dark)};
+    for (int ring = 0; ring < 2; ++ring) {
+        painter.fillRect(r.left(), r.top(), r.width() - 1, 1, lit[ring]);
+        painter.fillRect(r.left(), r.top(), 1, r.height() - 1, lit[ring]);
+        painter.fillRect(r.left(), r.bottom(), r.width(), 1, shade[ring]);
+        painter.fillRect(r.right(), r.top(), 1, r.height(), shade[ring]);
+        r.adjust(1, 1, -1, -1);
+    }
+}
+
+// The glyph's shape: what is neither its transparent colour nor white.
+QImage Embossed(const QImage& image, QRgb see, const QColor& face, const QPalette& palette)
+{
+    QImage out(image.size(), QImage::Format_ARGB32);
+    out.fill(face);
+    const QRgb highlight = System(palette, QPalette::Light).rgb();
+    const QRgb shadow = System(palette, QPalette::Dark).rgb();
+    auto inShape = [&](int x, int y) {
+        const QRgb pixel = image.pixel(x, y) & RGB_MASK;
+        return pixel != (see & RGB_MASK) && pixel != (qRgb(255, 255, 255) & RGB_MASK);
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (inShape(x, y) && x + 1 < out.width() && y + 1 < out.height()) out.setPixel(x + 1, y + 1, highlight);
+        }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (inShape(x, y)) out.setPixel(x, y, shadow);
+    return out;
+}
+
+}  // namespace
+
+TBitBtnWithColor::TBitBtnWithColor(QWidget* parent) : TBitBtnWithColor(QString(), parent) {}
+
+TBitBtnWithColor::TBitBtnWithColor(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent), color_(QApplication::palette().color(QPalette::Button))
+{
+    // The default button's frame follows the focus wherever it goes in the window.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (isDefault()) update();
+    });
+    connect(this, &QAbstractButton::clicked, this, &TBitBtnWithColor::KindClick);
+}
+
+void TBitBtnWithColor::SetColor(const QColor& color)
+{
+    if (color == color_) return;
+    color_ = color;
+    PrepareGlyphs();
+    update();
+}
+
+void TBitBtnWithColor::SetGlyph(const QImage& glyph)
+{
+    glyph_ = glyph.convertToFormat(QImage::Format_ARGB32);
+    PrepareGlyphs();
+    update();
+}
+
+void TBitBtnWithColor::SetNumGlyphs(int count)
+{
+    count = std::clamp(count, 1, 4);
+    if (count == numGlyphs_) return;
+    numGlyphs_ = count;
+    PrepareGlyphs();
+    update();
+}
+
+void TBitBtnWithColor::SetLayout(TButtonLayout layout)
+{
+    if (layout == layout_) return;
+    layout_ = layout;
+    update();
+}
+
+void TBitBtnWithColor::SetMargin(int margin)
+{
+    if (margin == margin_) return;
+    margin_ = margin;
+    update();
+}
+
+void TBitBtnWithColor::SetSpacing(int spacing)
+{
+    if (spacing == spacing_) return;
+    spacing_ = spacing;
+    update();
+}
+
+bool TBitBtnWithColor::IsFocused() const
+{
+    if (hasFocus()) return true;
+    if (!isDefault()) return false;
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && focus->window() == window() && qobject_cast<const QPushButton*>(focus) == nullptr;
+}
+
+void TBitBtnWithColor::PrepareGlyphs()
+{
+    for (QImage& image : prepared_) image = QImage();
+    if (glyph_.isNull()) return;
+    const int w = glyph_.width() / numGlyphs_;
+    if (w <= 0) return;
+    const QRgb see = glyph_.pixel(0, glyph_.height() - 1);
+    auto onFace = [&](int index) {
+        QImage image = glyph_.copy(index * w, 0, w, glyph_.height());
+        const QRgb face = color_.rgb();
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = face;
+        }
+        return image;
+    };
+    prepared_[Up] = onFace(0);
+    prepared_[Disabled] = numGlyphs_ > 1 ? onFace(1) : Embossed(glyph_.copy(0, 0, w, glyph_.height()), see, color_, palette());
+    prepared_[Down] = numGlyphs_ > 2 ? onFace(2) : prepared_[Up];
+}
+
+QImage TBitBtnWithColor::Render() const
+{
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(color_);
+    QPainter painter(&image);
+    const QRect client = image.rect();
+    QRect r = client;
+
+    const State state = !isEnabled() ? Disabled : (isDown() ? Down : Up);
+    const bool focused = IsFocused();
+    if (focused) {
+        Frame(painter, r, System(palette(), QPalette::WindowText));
+        r.adjust(1, 1, -1, -1);
+    }
+    // A disabled button keeps the face's own colour as outline and has no
+    // edge: it lies flat.
+    QColor outline = color_;
+    if (state == Up) {
+        RaisedEdge(painter, r, palette());
+        r.adjust(2, 2, -2, -2);
+    } else if (state == Down) {
+        outline = System(palette(), QPalette::Dark);
+    }
+    painter.fillRect(r, color_);
+    Frame(painter, r, outline);
+    r.adjust(1, 1, -1, -1);
+    if (focused) r = client.adjusted(1, 1, -1, -1);
+    if (state == Down) r.translate(1, 1);
+
+    // Glyph and caption as one group, centred unless a margin is given.
+    painter.setFont(font());
+    const QImage& glyph = prepared_[state];
+    const QSize g = glyph.isNull() ? QSize(0, 0) : glyph.size();
+    const QSize t = text().isEmpty() ? QSize(0, 0) : QFontMetrics(font()).size(kTextFlags, text());
+    const int spacing = g.width() > 0 && t.width() > 0 ? spacing_ : 0;
+    QPoint glyphAt;
+    QPoint textAt;
+    const bool across = layout_ == TButtonLayout::blGlyphLeft || layout_ == TButtonLayout::blGlyphRight;
+    if (across) {
+        const int margin = margin_ < 0 ? (r.width() - g.width() - spacing - t.width()) / 2 : margin_;
+        glyphAt.setY(r.top() + (r.height() - g.height()) / 2);
+        textAt.setY(r.top() + (r.height() - t.height()) / 2);
+        if (layout_ == TButtonLayout::blGlyphLeft) {
+            glyphAt.setX(r.left() + margin);
+            textAt.setX(glyphAt.x() + g.width() + spacing);
+        } else {
+            glyphAt.setX(r.left() + r.width() - margin - g.width());
+            textAt.setX(glyphAt.x() - spacing - t.width());
+        }
+    } else {
+        const int margin = margin_ < 0 ? (r.height() - g.height() - spacing - t.height()) / 2 : margin_;
+        glyphAt.setX(r.left() + (r.width() - g.width()) / 2);
+        textAt.setX(r.left() + (r.width() - t.width()) / 2);
+        if (layout_ == TButtonLayout::blGlyphTop) {
+            glyphAt.setY(r.top() + margin);
+            textAt.setY(glyphAt.y() + g.height() + spacing);
+        } else {
+            glyphAt.setY(r.top() + r.height() - margin - g.height());
+            textAt.setY(glyphAt.y() - spacing - t.height());
+        }
+    }
+    if (!glyph.isNull()) painter.drawImage(glyphAt, glyph);
+    if (!text().isEmpty()) {
+        const QRect place(textAt, t);
+        if (state == Disabled) {
+            painter.setPen(Qt::white);
+            painter.drawText(place.translated(1, 1), kTextFlags, text());
+            painter.setPen(QColor(128, 128, 128));
+        } else {
+            painter.setPen(System(palette(), QPalette::ButtonText));
+        }
+        painter.drawText(place, kTextFlags, text());
+    }
+    painter.end();
+
+    if (focused) {
+        // The dotted focus rectangle inverts every other pixel, so it shows on any face colour.
+        const QRect dots = client.adjusted(4, 4, -4, -4);
+        auto invert = [&](int x, int y) {
+            if ((x + y) % 2 != 0) return;
+            image.setPixel(x, y, image.pixel(x, y) ^ RGB_MASK);
+        };
+        if (dots.isValid()) {
+            for (int x = dots.left(); x <= dots.right(); ++x) {
+                invert(x, dots.top());
+                if (dots.bottom() != dots.top()) invert(x, dots.bottom());
+            }
+            for (int y = dots.top() + 1; y < dots.bottom(); ++y) {
+                invert(dots.left(), y);
+                if (dots.right() != dots.left()) invert(dots.right(), y);
+            }
+        }
+    }
+    return image;
+}
+
+void TBitBtnWithColor::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, Render());
+}
+
+void TBitBtnWithColor::mousePressEvent(QMouseEvent* event)
+{
+    emit mouseDown(event->button(), event->position().toPoint());
+    QPushButton::mousePressEvent(event);
+}
+
+void TBitBtnWithColor::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Two quick clicks are two presses: the second must start, stop or lap as the first did.
+    mousePressEvent(event);
+}
+
+void TBitBtnWithColor::changeEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::PaletteChange: PrepareGlyphs(); [[fallthrough]];
+    case QEvent::EnabledChange:
+    case QEvent::FontChange: update(); break;
+    default: break;
+    }
+    QPushButton::changeEvent(event);
+}
+
+void TBitBtnWithColor::KindClick()
+{
+    if (kind_ == TBitBtnWithColorKind::bkClose) window()->close();
+    else if (kind_ == TBitBtnWithColorKind::bkHelp) emit helpRequested();
+}
+
+}  // namespace chronivel

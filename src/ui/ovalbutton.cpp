@@ -1,0 +1,496 @@
+#include "ui/ovalbutton.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace chronivel {
+
+namespace {
+
+// 255 − round(0.5 × (256 − c)) with halves to even, in integers so that the
+// halves are exact.
+int HalfWayToWhite(int channel)
+{
+    const int twice = 256 - channel;
+    int half = twice / 2;
+    if (twice % 2 != 0 && half % 2 != 0) ++half;
+    return 255 - half;
+}
+
+int To255(double unit)
+{
+    return std::clamp(static_cast<int>(std::nearbyint(unit * 255.0)), 0, 255);
+}
+
+// One channel of the HLS to RGB conversion; `sextant` is the hue in sixths of the circle.
+double HlsChannel(double p, double q, double sextant)
+{
+    if (sextant < 0) sextant += 6;
+    if (sextant >= 6) sextant -= 6;
+    if (sextant < 1) return p + (q - p) * sextant;
+    if (sextant < 3) return q;
+    if (sextant < 4) return p + (q - p) * (4 - sextant);
+    return p;
+}
+
+QColor ScaleLightness(const QColor& colour, double factor)
+{
+    const double r = colour.red() / 255.0;
+    const double g = colour.green() / 255.0;
+    const double b = colour.blue() / 255.0;
+    const double high = std::max({r, g, b});
+    const double low = std::min({r, g, b});
+    const double lightness = (high + low) / 2;
+    const double scaled = lightness * factor;
+    if (high == low) {
+        const int grey = To255(scaled);
+        return QColor(grey, grey, grey);
+    }
+    const double range = high - low;
+    const double saturation = lightness <= 0.5 ? range / (high + low) : range / (2 - high - low);
+    double hue;
+    if (r == high) hue = (g - b) / range;
+    else if (g == high) hue = 2 + (b - r) / range;
+    else hue = 4 + (r - g) / range;
+
+    const double q = scaled <= 0.5 ? scaled * (1 + saturation) : scaled + saturation - scaled * saturation;
+    const double p = 2 * scaled - q;
+    return QColor(To255(HlsChannel(p, q, hue + 2)), To255(HlsChannel(p, q, hue)), To255(HlsChannel(p, q, hue - 2)));
+}
+
+// Whether the centre of pixel (x, y) lies inside the ellipse inscribed in the
+// rectangle with corners (left, top) and (right, bottom). Doubled integer
+// coordinates keep the test exact, so every size draws the same pixels on
+// every machine.
+bool InEllipse(int x, int y, int left, int top, int right, int bottom)
+{
+    const std::int64_t w = right - left;
+    const std::int64_t h = bottom - top;
+    if (w <= 0 || h <= 0) return false;
+    const std::int64_t dx = 2 * x + 1 - left - right;
+    const std::int64_t dy = 2 * y + 1 - top - bottom;
+    return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
+}
+
+// A two pixel pen on that ellipse, kept inside its rectangle.
+bool OnRing(int x, int y, int left, int top, int right, int bottom)
+{
+    return InEllipse(x, y, left, top, right, bottom) && !InEllipse(x, y, left + 2, top + 2, right - 2, bottom - 2);
+}
+
+std::int64_t Cross(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by)
+{
+    return ax * by - ay * bx;
+}
+
+// The bevel's first arc runs counterclockwise from the radial through
+// (4·(W div 5), H div 5) to the one through (W div 5, 4·(H div 5)): the
+// upper-left half. The second arc is drawn over it, so the pixels on the two
+// radials belong to the second.
+bool OnUpperLeftArc(int x, int y, int width, int height)
+{
+    // Doubled coordinates with y upwards, around the centre of the bevel's ellipse (1, 1)–(W − 2, H − 2).
+    const std::int64_t cx = width - 1;
+    const std::int64_t cy = height - 1;
+    const std::int64_t sx = 2 * (4 * (width / 5)) - cx;
+    const std::int64_t sy = cy - 2 * (height / 5);
+    const std::int64_t ex = 2 * (width / 5) - cx;
+    const std::int64_t ey = cy - 2 * (4 * (height / 5));
+    const std::int64_t px = 2 * x + 1 - cx;
+    const std::int64_t py = cy - (2 * y + 1);
+    if (Cross(sx, sy, ex, ey) >= 0) return Cross(sx, sy, px, py) > 0 && Cross(px, py, ex, ey) > 0;
+    return !(Cross(ex, ey, px, py) >= 0 && Cross(px, py, sx, sy) >= 0);
+}
+
+constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+
+}  // namespace
+
+BevelColors BevelColorsOf(const QColor& face)
+{
+    const QColor light(HalfWayToWhite(face.red()), HalfWayToWhite(face.green()), HalfWayToWhite(face.blue()));
+    return {light, ScaleLightness(face, 0.6)};
+}
+
+TOvalButton::TOvalButton(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);  // hover and the flat bevel follow the pointer without a button down
+    resize(sizeHint());
+    SetColor(QApplication::palette().color(QPalette::Button));
+}
+
+void TOvalButton::SetColor(const QColor& color)
+{
+    if (color == color_) return;
+    color_ = color;
+    bevelColors_ = BevelColorsOf(color);
+    update();
+}
+
+void TOvalButton::SetDown(bool down)
+{
+    if (down == down_) return;
+    down_ = down;
+    if (down) SetBevel(Bevel::Sunken);
+    else SetBevel(flat_ ? Bevel::Flat : Bevel::Raised);
+    update();
+    emit downChanged(down);
+}
+
+void TOvalButton::SetFlat(bool flat)
+{
+    if (flat == flat_) return;
+    flat_ = flat;
+    SetBevel(flat ? Bevel::Flat : Bevel::Raised);
+    update();
+}
+
+void TOvalButton::SetTransparent(bool transparent)
+{
+    if (transparent == transparent_) return;
+    transparent_ = transparent;
+    update();
+}
+
+void TOvalButton::SetCaption(const QString& caption)
+{
+    if (caption == caption_) return;
+    caption_ = caption;
+    UpdateShortcuts();
+    update();
+}
+
+void TOvalButton::SetGlyph(const QImage& glyph)
+{
+    glyph_ = glyph.convertToFormat(QImage::Format_ARGB32);
+    transparentColor_ = glyph_.isNull() ? QColor() : glyph_.pixelColor(0, glyph_.height() - 1);
+    update();
+}
+
+void TOvalButton::SetNumGlyphs(int count)
+{
+    count = std::max(count, 0);
+    if (count == numGlyphs_) return;
+    numGlyphs_ = count;
+    update();
+}
+
+void TOvalButton::SetTransparentColor(const QColor& color)
+{
+    if (color == transparentColor_) return;
+    transparentColor_ = color;
+    update();
+}
+
+void TOvalButton::SetLayout(TOvalButtonLayout layout)
+{
+    if (layout == layout_) return;
+    layout_ = layout;
+    update();
+}
+
+void TOvalButton::SetMargin(int margin)
+{
+    if (margin == margin_) return;
+    margin_ = margin;
+    update();
+}
+
+void TOvalButton::SetSpacing(int spacing)
+{
+    if (spacing == spacing_) return;
+    spacing_ = spacing;
+    update();
+}
+
+void TOvalButton::SetBevel(Bevel bevel)
+{
+    if (bevel == bevel_) return;
+    bevel_ = bevel;
+    update();
+}
+
+bool TOvalButton::HitTest(QPoint point) const
+{
+    return InEllipse(point.x(), point.y(), 0, 0, width(), height());
+}
+
+void TOvalButton::Click()
+{
+    if (isEnabled()) emit clicked();
+}
+
+QImage TOvalButton::Render() const
+{
+    const int w = width();
+    const int h = height();
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const bool sunken = bevel_ == Bevel::Sunken;
+
+    // Face, outline and bevel pixel by pixel: the rings must not depend on a rasteriser's rounding.
+    const QRgb face = color_.rgb();
+    const QRgb outline = qRgb(0, 0, 0);
+    const QRgb light = bevelColors_.light.rgb();
+    const QRgb dark = bevelColors_.dark.rgb();
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if (!transparent_ && InEllipse(x, y, 0, 0, w - 1, h - 1)) line[x] = face;
+            if (!flat_ && OnRing(x, y, 0, 0, w - 1, h - 1)) line[x] = outline;
+            if (bevel_ != Bevel::Flat && OnRing(x, y, 1, 1, w - 2, h - 2))
+                line[x] = OnUpperLeftArc(x, y, w, h) == sunken ? dark : light;
+        }
+    }
+
+    QPainter painter(&image);
+    painter.setFont(font());
+    const bool hasCaption = !caption_.isEmpty();
+    const QSize text = hasCaption ? QFontMetrics(font()).size(kTextFlags, caption_) : QSize();
+    const int tw = text.width();
+    const int th = text.height();
+
+    const bool hasGlyph = numGlyphs_ > 0 && !glyph_.isNull();
+    int glyphLeft = 0;
+    int glyphTop = 0;
+    int gw = 0;
+    int gh = 0;
+    if (hasGlyph) {
+        gw = glyph_.width() / numGlyphs_;
+        gh = glyph_.height();
+        int index = 0;
+        if (!isEnabled() && numGlyphs_ > 1) index = 1;
+        else if (sunken && numGlyphs_ > 2) index = 2;
+
+        // Signed halves truncate toward zero: a glyph larger than the oval is centred and clipped.
+        using L = TOvalButtonLayout;
+        if (!hasCaption || layout_ == L::blGlyphTop || layout_ == L::blGlyphBottom) glyphLeft = (w - gw) / 2;
+        else if (layout_ == L::blGlyphLeft) glyphLeft = (w - tw - gw - spacing_) / 2 - margin_;
+        else glyphLeft = (tw + gw + spacing_ + w) / 2 + margin_ - gw;
+        if (!hasCaption || layout_ == L::blGlyphLeft || layout_ == L::blGlyphRight) glyphTop = (h - gh) / 2;
+        else if (layout_ == L::blGlyphTop) glyphTop = (h - th - gh - spacing_) / 2 - margin_;
+        else glyphTop = (th + gh + spacing_ + h) / 2 + margin_ - gh;
+
+        // The strip the glyph leaves when it moves between raised and sunken takes the face colour.
+        int left = glyphLeft;
+        int top = glyphTop;
+        if (!transparent_) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(color_);
+            if (sunken) {
+                painter.drawRect(left, top, 1, gh);
+                painter.drawRect(left, top, gw, 1);
+            } else {
+                painter.drawRect(left + gw, top, 1, gh + 1);
+                painter.drawRect(left, top + gh, gw + 1, 1);
+            }
+        }
+        if (sunken) {
+            ++left;
+            ++top;
+        }
+        QImage picture = glyph_.copy(index * gw, 0, gw, gh);
+        const QRgb see = transparentColor_.rgb();
+        const QRgb fill = transparent_ ? qRgba(0, 0, 0, 0) : color_.rgb();
+        for (int y = 0; y < gh; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < gw; ++x)
+                if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = fill;
+        }
+        painter.drawImage(left, top, picture);
+    }
+
+    if (hasCaption) {
+        using L = TOvalButtonLayout;
+        int x = (w - tw) / 2;
+        int y = (h - th) / 2;
+        if (hasGlyph) {
+            if (layout_ == L::blGlyphRight) x = glyphLeft - tw - spacing_;
+            else if (layout_ == L::blGlyphLeft) x = glyphLeft + gw + spacing_;
+            else if (layout_ == L::blGlyphTop) y = glyphTop + gh + spacing_;
+            else y = glyphTop - th - spacing_;
+        }
+        if (sunken) {
+            ++x;
+            ++y;
+        }
+        if (!transparent_) {
+            // Raised, this wipes where the sunken caption stood; sunken, it is the text's own place.
+            const QRect wipe = sunken ? QRect(x, y, tw, th) : QRect(x + 1, y + 1, tw, th);
+            painter.fillRect(wipe, color_);
+        }
+        // The same when disabled: only the glyph has an image for that.
+        painter.setPen(palette().color(QPalette::Active, foregroundRole()));
+        painter.drawText(QRect(x, y, tw, th), kTextFlags | Qt::AlignLeft | Qt::AlignTop, caption_);
+    }
+    return image;
+}
+
+void TOvalButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, Render());
+}
+
+void TOvalButton::resizeEvent(QResizeEvent* event)
+{
+    // The ellipse for hit-testing, and every pixel the face paints: the
+    // painted ellipse is one pixel smaller and off-centre, so near the
+    // upper-left diagonal it reaches a few pixels past the hit ellipse.
+    const int w = width();
+    const int h = height();
+    QRegion region;
+    for (int y = 0; y < h; ++y) {
+        int first = w;
+        int last = -1;
+        for (int x = 0; x < w; ++x) {
+            if (InEllipse(x, y, 0, 0, w, h) || InEllipse(x, y, 0, 0, w - 1, h - 1)) {
+                first = std::min(first, x);
+                last = x;
+            }
+        }
+        if (last >= first) region += QRect(first, y, last - first + 1, 1);
+    }
+    setMask(region);
+    QWidget::resizeEvent(event);
+}
+
+void TOvalButton::Press(QMouseEvent* event)
+{
+    pressed_ = true;
+    const QPoint position = event->position().toPoint();
+    if (!isEnabled() || !HitTest(position)) {
+        event->ignore();  // a corner belongs to whatever lies behind
+        return;
+    }
+    hover_ = true;
+    downAtPress_ = down_;
+    SetDown(true);
+    SetBevel(Bevel::Sunken);
+    emit mouseDown(event->button(), position);
+}
+
+void TOvalButton::mousePressEvent(QMouseEvent* event)
+{
+    doublePress_ = false;
+    Press(event);
+}
+
+void TOvalButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click sinks the button like the first;
+    // its release gives no second click, the double click stands for it.
+    doublePress_ = true;
+    Press(event);
+    if (event->isAccepted() && hover_) emit doubleClicked();
+}
+
+void TOvalButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool wasPressed = pressed_;
+    const bool secondOfDouble = doublePress_;
+    pressed_ = false;
+    doublePress_ = false;
+    const QPoint position = event->position().toPoint();
+    if (!isEnabled() || !HitTest(position)) {
+        hover_ = false;
+        if (wasPressed && groupIndex_ != 0) SetDown(downAtPress_);  // let go outside: no toggle
+        if (flat_ && !down_) SetBevel(Bevel::Flat);
+        return;
+    }
+    if (groupIndex_ != 0) {
+        SetDown(!downAtPress_);
+    } else {
+        SetDown(false);
+        SetBevel(Bevel::Raised);
+    }
+    emit mouseUp(event->button(), position);
+    if (wasPressed && !secondOfDouble && hover_ && event->button() == Qt::LeftButton) emit clicked();
+}
+
+void TOvalButton::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint position = event->position().toPoint();
+    const bool inside = HitTest(position);
+    if (pressed_) {
+        if (inside) {
+            hover_ = true;
+            if (bevel_ == Bevel::Raised && groupIndex_ == 0 && isEnabled()) {
+                SetDown(true);
+                SetBevel(Bevel::Sunken);
+            }
+        } else {
+            if (bevel_ == Bevel::Sunken && groupIndex_ == 0 && hover_) {
+                SetDown(false);
+                SetBevel(Bevel::Raised);
+            }
+            hover_ = false;
+        }
+    } else if (!flat_ || down_) {
+        hover_ = inside;
+    } else if (inside) {
+        hover_ = true;
+        SetBevel(Bevel::Raised);
+    } else if (hover_) {
+        hover_ = false;
+        SetBevel(Bevel::Flat);
+    }
+    if (hover_) emit mouseMoved(position);
+}
+
+void TOvalButton::enterEvent(QEnterEvent* event)
+{
+    emit mouseEntered();
+    QWidget::enterEvent(event);
+}
+
+void TOvalButton::leaveEvent(QEvent* event)
+{
+    if (hover_ && isEnabled()) {
+        hover_ = false;
+        if (flat_ && !down_) SetBevel(Bevel::Flat);
+    }
+    emit mouseExited();
+    QWidget::leaveEvent(event);
+}
+
+void TOvalButton::changeEvent(QEvent* event)
+{
+    // The disabled glyph, or a new caption font.
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
+    QWidget::changeEvent(event);
+}
+
+bool TOvalButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        Click();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TOvalButton::UpdateShortcuts()
+{
+    for (int& id : shortcutIds_) {
+        if (id != 0) releaseShortcut(id);
+        id = 0;
+    }
+    const QKeySequence mnemonic = QKeySequence::mnemonic(caption_);
+    if (mnemonic.isEmpty()) return;
+    // The character alone, in either case, or with Alt, as a dialog takes its accelerators.
+    const Qt::Key key = mnemonic[0].key();
+    shortcutIds_[0] = grabShortcut(QKeySequence(key));
+    shortcutIds_[1] = grabShortcut(QKeySequence(QKeyCombination(Qt::ShiftModifier, key)));
+    shortcutIds_[2] = grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, key)));
+}
+
+}  // namespace chronivel
