@@ -1,0 +1,242 @@
+#include "ui/led.h"
+
+#include <QColor>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <array>
+#include <string_view>
+
+namespace chronivel {
+namespace {
+
+constexpr int kSide = 16;
+
+// Rows top to bottom, one character per pixel: '.' is left to the background,
+// '1' to '6' pick the kind's colour: 1 light lower and right rim, 2 grey upper
+// and left rim, 3 dark body, 4 lamp, 5 and 6 highlights.
+using PixelMap = std::array<std::string_view, kSide>;
+
+constexpr PixelMap kCircleDark = {
+    ".....222222.....",
+    "...2233333322...",
+    "..233333333331..",
+    ".23333333333331.",
+    ".23334443333331.",
+    "2333443333333331",
+    "2333433333333331",
+    "2333433333333331",
+    "2333333333333331",
+    "2333333333333331",
+    "2333333333333331",
+    ".23333333333331.",
+    ".23333333333331.",
+    "..133333333331..",
+    "...1133333311...",
+    ".....111111.....",
+};
+
+constexpr PixelMap kCircleLit = {
+    ".....222222.....",
+    "...2234444422...",
+    "..234455544441..",
+    ".23455544444441.",
+    ".24566644444441.",
+    "2345664444444431",
+    "2455644444444431",
+    "2454444444444431",
+    "2454444444444431",
+    "2444444444444331",
+    "2444444444444331",
+    ".24444444444331.",
+    ".24444444443331.",
+    "..144444433331..",
+    "...1133333311...",
+    ".....111111.....",
+};
+
+constexpr PixelMap kRectangleDark = {
+    "................",
+    "................",
+    "................",
+    "2222222222222222",
+    "2333333333333331",
+    "2344443333333331",
+    "2344333333333331",
+    "2333333333333331",
+    "2333333333333331",
+    "2333333333333331",
+    "2333333333333331",
+    "2333333333333331",
+    "2111111111111111",
+    "................",
+    "................",
+    "................",
+};
+
+constexpr PixelMap kRectangleLit = {
+    "................",
+    "................",
+    "................",
+    "2222222222222222",
+    "2444444444444441",
+    "2455555555555431",
+    "2456554444444431",
+    "2455544444444431",
+    "2455444444444431",
+    "2454444444444431",
+    "2444444444444431",
+    "2433333333333331",
+    "2111111111111111",
+    "................",
+    "................",
+    "................",
+};
+
+constexpr bool IsWellFormed(const PixelMap& map)
+{
+    for (const std::string_view row : map) {
+        if (row.size() != kSide) return false;
+        for (const char c : row)
+            if (c != '.' && (c < '1' || c > '6')) return false;
+    }
+    return true;
+}
+static_assert(IsWellFormed(kCircleDark) && IsWellFormed(kCircleLit) && IsWellFormed(kRectangleDark) &&
+              IsWellFormed(kRectangleLit));
+
+using Palette = std::array<QRgb, 6>;
+
+constexpr QRgb kWhite = qRgb(255, 255, 255);
+constexpr QRgb kGrey = qRgb(128, 128, 128);
+constexpr QRgb kBlack = qRgb(0, 0, 0);
+
+// By TLedKind, colours for map characters '1' to '6'.
+constexpr std::array<Palette, 5> kPalettes = {{
+    {kWhite, kGrey, kBlack, qRgb(255, 0, 0), qRgb(255, 0, 255), kWhite},    // lkRed
+    {kWhite, kGrey, kBlack, qRgb(0, 255, 0), qRgb(255, 255, 0), kWhite},    // lkGreen
+    {kWhite, kGrey, kBlack, qRgb(255, 255, 0), kWhite, kWhite},             // lkYellow
+    {kWhite, kGrey, kBlack, qRgb(0, 128, 128), qRgb(0, 255, 255), kWhite},  // lkBlue
+    {kWhite, kGrey, kBlack, qRgb(255, 0, 255), kWhite, kWhite},             // lkWhite
+}};
+
+const PixelMap& MapFor(TLedShape shape, bool lit)
+{
+    if (shape == lsRectangle) return lit ? kRectangleLit : kRectangleDark;
+    return lit ? kCircleLit : kCircleDark;
+}
+
+}  // namespace
+
+TLed::TLed(QWidget* parent) : QWidget(parent)
+{
+    // Pixels the map leaves out show the parent's colour, filled in by Qt.
+    setAutoFillBackground(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    resize(kSide, kSide);
+}
+
+QSize TLed::sizeHint() const
+{
+    return {kSide, kSide};
+}
+
+void TLed::SetKind(TLedKind kind)
+{
+    if (kind == kind_) return;
+    kind_ = kind;
+    repaint();
+}
+
+void TLed::SetShape(TLedShape shape)
+{
+    if (shape == shape_) return;
+    shape_ = shape;
+    repaint();
+}
+
+void TLed::SetValue(bool value)
+{
+    if (value == value_) return;
+    value_ = value;
+    // At once, not on the next pass of the event loop: whoever listens to
+    // changed() may keep the loop busy for a while.
+    repaint();
+    ShowCaption();
+    emit changed(this);
+}
+
+QLabel* TLed::LabelLinked() const
+{
+    return label_.data();
+}
+
+void TLed::SetLabelLinked(QLabel* label)
+{
+    if (label == label_) return;
+    label_ = label;
+    ShowCaption();
+}
+
+void TLed::SetLabelOnText(const QString& text)
+{
+    if (text == onText_) return;
+    onText_ = text;
+    ShowCaption();
+}
+
+void TLed::SetLabelOffText(const QString& text)
+{
+    if (text == offText_) return;
+    offText_ = text;
+    ShowCaption();
+}
+
+void TLed::ShowCaption()
+{
+    if (label_) label_->setText(value_ ? onText_ : offText_);
+}
+
+void TLed::paintEvent(QPaintEvent*)
+{
+    ++paintCount_;
+    // Unscaled from the top-left corner: a smaller LED simply loses what falls outside.
+    QPainter painter(this);
+    const PixelMap& map = MapFor(shape_, value_);
+    const Palette& palette = kPalettes.at(static_cast<std::size_t>(kind_));
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const char index = map[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            if (index == '.') continue;
+            painter.fillRect(x, y, 1, 1, QColor(palette[static_cast<std::size_t>(index - '1')]));
+        }
+    }
+}
+
+void TLed::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    // Kept here: the window behind must not take the press as its own.
+    pressed_ = true;
+    event->accept();
+}
+
+void TLed::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !pressed_) return QWidget::mouseReleaseEvent(event);
+    pressed_ = false;
+    event->accept();
+    // Released elsewhere, the press is taken back.
+    if (rect().contains(event->position().toPoint())) emit clicked(this);
+}
+
+void TLed::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+    // The second press of a double click is no click of its own: a double
+    // click on the mode LED must not switch the mode there and back.
+    event->accept();
+}
+
+}  // namespace chronivel
