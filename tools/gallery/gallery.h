@@ -15,5 +15,6 @@ void Save(QWidget& widget, const QDir& folder, const QString& name, int zoom = 1
 void DigitGallery(const QDir& folder);
 void LedGallery(const QDir& folder);
 void ButtonGallery(const QDir& folder);
+void FaceGallery(const QDir& folder);
 
 }  // namespace chronivel::gallery

@@ -35,6 +35,7 @@ int main(int argc, char* argv[])
     chronivel::gallery::DigitGallery(dir);
     chronivel::gallery::LedGallery(dir);
     chronivel::gallery::ButtonGallery(dir);
+    chronivel::gallery::FaceGallery(dir);
     std::printf("gallery: pictures in %s\n", qPrintable(dir.absolutePath()));
     return 0;
 }

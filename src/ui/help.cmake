@@ -1,0 +1,1 @@
+# The user manual, installed with the program.

@@ -1,0 +1,1 @@
+# The five event sounds, built into the program.
