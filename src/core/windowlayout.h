@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace chronivel {
+
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+    friend bool operator==(const Box&, const Box&) = default;
+};
+
+// Where each readout image sits inside the readout panel at zoom 1, before
+// the hours are hidden, per format: images 1..9 are digits counted from the
+// right, 10..12 the separators ":", "." and ",". 999 puts an image out of sight.
+extern const std::array<std::array<int, 12>, 6> FormatLefts;
+
+// The main window's geometry for a zoom of 0..4, a format and the hours
+// switch: every size is a whole multiple of the zoom factor, and divisions
+// truncate toward zero.
+struct WindowLayout {
+    int zoomFactor = 1;
+    int side = 224;              // the window is square
+    Box panel;                   // the readout panel, in the window
+    int panelBevel = 2;
+    std::array<Box, 13> images{};        // 1..12, inside the panel
+    std::array<bool, 13> imageVisible{};  // 1..12
+
+    Box panelDate, sbBud, cmdStartStop, bPause, lblLeader, cmbZwischenzeit, cmdLap, ledCountDown, ledLock,
+        labelSC, sbSound, mMenu, smMinimize, labelBest1, labelBest2, monthCalendar;
+    int dateFontPt = 12, startStopFontPt = 9, lapFontPt = 10, lapListFontPt = 8, calendarFontPt = 8;
+};
+
+// The LEDs keep their own sizes at every zoom.
+inline constexpr Box CountDownLedSize{0, 0, 16, 16};
+inline constexpr Box LockLedSize{0, 0, 16, 12};
+
+WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn);
+
+}  // namespace chronivel

@@ -1,0 +1,88 @@
+#include "core/windowlayout.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace chronivel {
+
+void PrintTo(const Box& box, std::ostream* out)
+{
+    *out << "{" << box.left << ", " << box.top << ", " << box.width << ", " << box.height << "}";
+}
+
+namespace {
+
+TEST(WindowLayout, FullReadoutAtZoomOne)
+{
+    const WindowLayout l = LayoutWindow(0, 0, 3, true);
+    EXPECT_EQ(l.side, 224);
+    EXPECT_EQ(l.panel, (Box{14, 91, 197, 33}));
+    for (int image = 1; image <= 12; ++image) EXPECT_TRUE(l.imageVisible[image]) << image;
+    EXPECT_EQ(l.images[1], (Box{175, 4, 16, 25})) << "thousandths at x = 175..190 of the panel";
+    EXPECT_EQ(l.images[10], (Box{41, 4, 4, 25}));
+    // The last digit ends inside the panel, whose bevel is 2 wide.
+    EXPECT_LE(l.images[1].left + l.images[1].width, l.panel.width - l.panelBevel);
+}
+
+TEST(WindowLayout, FewerDecimalsNarrowThePanelAndHideTheirDigits)
+{
+    const WindowLayout tenths = LayoutWindow(0, 4, 1, true);
+    EXPECT_EQ(tenths.panel.width, 161) << "36 narrower than with three places";
+    EXPECT_EQ(tenths.panel.left, 30);
+    EXPECT_FALSE(tenths.imageVisible[1]);
+    EXPECT_FALSE(tenths.imageVisible[2]);
+    EXPECT_TRUE(tenths.imageVisible[3]);
+    const WindowLayout hundredths = LayoutWindow(0, 2, 2, true);
+    EXPECT_EQ(hundredths.panel, (Box{22, 91, 179, 33}));
+    EXPECT_FALSE(hundredths.imageVisible[1]);
+    EXPECT_TRUE(hundredths.imageVisible[2]);
+}
+
+TEST(WindowLayout, HiddenHoursMoveTheRestToThePanelsLeftEdge)
+{
+    const WindowLayout seconds = LayoutWindow(0, 1, 3, false);
+    EXPECT_FALSE(seconds.imageVisible[8]);
+    EXPECT_FALSE(seconds.imageVisible[9]);
+    EXPECT_EQ(seconds.images[7].left, 3) << "the four remaining seconds digits begin at x = 3";
+    EXPECT_EQ(seconds.panel.width, 195 - 43);
+
+    // 47 × zoom / 2 truncates: the panel moves 23 at zoom 1 and 70 at zoom 3.
+    EXPECT_EQ(LayoutWindow(0, 0, 3, false).panel.left, 15 + 23);
+    EXPECT_EQ(LayoutWindow(2, 0, 3, false).panel.left, 45 + 70);
+    EXPECT_EQ(LayoutWindow(2, 0, 3, false).images[7].left, 3 * 3);
+}
+
+TEST(WindowLayout, EverythingScalesWithTheZoom)
+{
+    const WindowLayout big = LayoutWindow(4, 0, 3, true);
+    EXPECT_EQ(big.side, 1120);
+    EXPECT_EQ(big.images[5].width, 80);
+    EXPECT_EQ(big.images[5].height, 125);
+    EXPECT_EQ(big.cmdStartStop, (Box{610, 630, 290, 125}));
+    EXPECT_EQ(big.sbBud.width, 23) << "the alarm button keeps its width";
+    EXPECT_EQ(big.ledCountDown.width, 16) << "the LEDs keep their size";
+    EXPECT_EQ(big.lapListFontPt, 56);
+    EXPECT_EQ(big.calendarFontPt, 52);
+    EXPECT_EQ(LayoutWindow(0, 0, 3, true).lapListFontPt, 8);
+}
+
+TEST(WindowLayout, LedsAndLabelsFollowTheirNeighbours)
+{
+    const WindowLayout l = LayoutWindow(0, 0, 3, true);
+    EXPECT_EQ(l.ledLock, (Box{104, 138, 16, 12}));
+    EXPECT_EQ(l.sbBud.left, 176);
+    EXPECT_EQ(l.labelSC.left, 54);
+    EXPECT_EQ(LayoutWindow(1, 0, 3, true).labelSC.top, 254 - 4);
+    EXPECT_EQ(LayoutWindow(1, 0, 3, true).ledLock, (Box{226, 289, 16, 12}));
+}
+
+TEST(WindowLayout, ValuesTheProgramNeverStoresStayInsideTheTables)
+{
+    const WindowLayout l = LayoutWindow(9, 7, 5, true);
+    EXPECT_EQ(l.side, 224);
+    EXPECT_EQ(l.panel, LayoutWindow(0, 0, 3, true).panel);
+}
+
+}  // namespace
+}  // namespace chronivel
