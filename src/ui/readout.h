@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFrame>
+#include <QPixmap>
+
+#include <array>
+#include <cstdint>
+
+#include "core/readoutdigits.h"
+#include "core/windowlayout.h"
+
+namespace chronivel {
+
+// One picture of the readout: a digit or a separator. It paints only its glyph.
+class ReadoutImage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReadoutImage(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+    void SetGlyph(const QPixmap& glyph);
+    int PaintCount() const { return paints_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap glyph_;
+    int paints_ = 0;
+};
+
+// The readout panel: twelve images in a black, sunken panel. A new time
+// redraws only the images whose digit changed, and those at once, so a tick
+// that changes the thousandths repaints one small image.
+class Readout final : public QFrame {
+    Q_OBJECT
+public:
+    explicit Readout(QWidget* parent = nullptr);
+
+    // Places the panel and its images for a layout; glyphs are drawn afresh
+    // at the new size rather than stretched.
+    void Relayout(const WindowLayout& layout);
+    // Draws the digits of the images in `changed` (bit i for image i).
+    void Show(const ReadoutDigits& digits, std::uint32_t changed);
+
+    ReadoutImage* Image(int index) const { return images_[index]; }
+
+private:
+    std::array<ReadoutImage*, 13> images_{};  // 1..12
+    std::array<QPixmap, 11> digitGlyphs_;     // 0..9 and blank, at the current size
+    std::array<int, 13> shown_{};             // the digit each image holds
+};
+
+}  // namespace chronivel

@@ -1,0 +1,93 @@
+#include "ui/readout.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace chronivel {
+namespace {
+
+int LimePixels(QWidget& widget)
+{
+    const QImage image = widget.grab().toImage();
+    int lime = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == QColor(0, 255, 0)) ++lime;
+    return lime;
+}
+
+class ReadoutTest : public ::testing::Test {
+protected:
+    ReadoutTest()
+    {
+        window.resize(224, 224);
+        readout = new Readout(&window);
+        readout->Relayout(LayoutWindow(0, 0, 3, true));
+        window.show();
+        exposed = QTest::qWaitForWindowExposed(&window);
+    }
+
+    void Draw(const char* text)
+    {
+        readout->Show(digits, digits.Update(text, format));
+    }
+
+    QWidget window;
+    Readout* readout;
+    bool exposed = false;
+    TimeFormat format;
+    ReadoutDigits digits;
+};
+
+TEST_F(ReadoutTest, ATickRepaintsOnlyTheImagesWhoseDigitChanged)
+{
+    ASSERT_TRUE(exposed);
+    Draw("12:34.56,789");
+    // The window's first painting comes through the event loop; count after it.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return readout->Image(12)->PaintCount() > 0; }));
+    QCoreApplication::processEvents();
+    std::array<int, 13> before{};
+    for (int i = 1; i <= 12; ++i) before[i] = readout->Image(i)->PaintCount();
+
+    Draw("12:34.56,790");  // thousandths and hundredths change
+    for (int i = 1; i <= 12; ++i) {
+        const int expected = (i == 1 || i == 2) ? 1 : 0;
+        EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], expected) << "image " << i;
+    }
+    Draw("12:34.56,790");
+    EXPECT_EQ(readout->Image(1)->PaintCount() - before[1], 1) << "the same time again repaints nothing";
+}
+
+TEST_F(ReadoutTest, ImagesShowTheirDigits)
+{
+    Draw("88:88.88,881");
+    const int eight = LimePixels(*readout->Image(2));
+    const int one = LimePixels(*readout->Image(1));
+    EXPECT_GT(eight, 0);
+    EXPECT_GT(one, 0);
+    EXPECT_LT(one, eight) << "a 1 lights two segments, an 8 all seven";
+    EXPECT_GT(LimePixels(*readout->Image(10)), 0) << "the colon";
+
+    format.SetDigitCount(7);
+    Draw("88.88,881");  // no hours: their positions go blank
+    EXPECT_EQ(LimePixels(*readout->Image(9)), 0);
+}
+
+TEST_F(ReadoutTest, RelayoutPlacesAndHidesTheImages)
+{
+    EXPECT_EQ(readout->geometry(), QRect(14, 91, 197, 33));
+    EXPECT_EQ(readout->Image(1)->geometry(), QRect(175, 4, 16, 25));
+
+    readout->Relayout(LayoutWindow(4, 4, 1, false));
+    EXPECT_FALSE(readout->Image(1)->isVisible());
+    EXPECT_FALSE(readout->Image(2)->isVisible());
+    EXPECT_FALSE(readout->Image(9)->isVisible());
+    EXPECT_TRUE(readout->Image(3)->isVisible());
+    EXPECT_EQ(readout->Image(3)->size(), QSize(80, 125));
+    EXPECT_EQ(readout->Image(7)->x(), 3 * 5);
+}
+
+}  // namespace
+}  // namespace chronivel
