@@ -1,1 +1,49 @@
-// placeholder
+#pragma once
+
+#include "core/chronometerobserver.h"
+
+#include <QObject>
+#include <QSoundEffect>
+
+#include <array>
+#include <optional>
+
+namespace chronivel {
+
+// Plays the chronometer's event sounds from the program's resources. Each plays
+// at once and in the background; a new one cuts off one still playing, as the
+// events come faster than the sounds last. No audio device is no error: the
+// sounds then just are not heard.
+class EventSounds : public QObject {
+    Q_OBJECT
+public:
+    // Loads every sound now, so that the first event is not heard late.
+    explicit EventSounds(QObject* parent = nullptr);
+
+    void Play(EventSound sound);
+    // By the name of its recording ("START", "STOP", "LAP", "RESET", "CDOWN");
+    // false for a name that is none of them.
+    bool Play(QStringView name);
+    // The program's start-up sound, once per run: plays as soon as it is
+    // loaded, without waiting here for that.
+    void PlayStartup();
+
+    // Which sound was started last, and which one was last cut off by a newer one.
+    std::optional<EventSound> LastStarted() const { return lastStarted_; }
+    std::optional<EventSound> LastCutOff() const { return lastCutOff_; }
+    QSoundEffect::Status Status(EventSound sound) const;
+    bool IsPlaying(EventSound sound) const;
+
+    static QUrl Source(EventSound sound);
+
+private:
+    QSoundEffect& Effect(EventSound sound) const;
+
+    std::array<QSoundEffect*, 5> effects_{};
+    std::optional<EventSound> lastStarted_;
+    std::optional<EventSound> lastCutOff_;
+    std::optional<EventSound> pending_;  // asked for before its file was loaded
+    bool startupPlayed_ = false;
+};
+
+}  // namespace chronivel

@@ -1,1 +1,142 @@
-// placeholder
+#include "ui/face.h"
+
+#include <QImageReader>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "ui/dial.h"
+#include "ui/windowregion.h"
+
+#include <algorithm>
+
+namespace chronivel {
+
+QColor ColorFromBgr(std::uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+QColor DiscRingColor(const QColor& face, int ring)
+{
+    return QColor(ring * face.red() / 15, ring * face.green() / 15, ring * face.blue() / 15);
+}
+
+QImage DrawDisc(const QSize& size, const QColor& face, int roundPercent)
+{
+    if (size.isEmpty()) return {};
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const int w = size.width();
+    const int h = size.height();
+    // Every ring keeps the corner ellipse of the outermost one.
+    const QSize ellipse = CornerEllipse(w, h, roundPercent);
+    QRgb ringColors[kDiscRings + 1];
+    for (int c = 0; c < kDiscRings; ++c) ringColors[c] = DiscRingColor(face, c).rgb();
+    ringColors[kDiscRings] = face.rgb();
+
+    // A pixel takes the colour of the innermost outline (c, c)-(W - c, H - c)
+    // that still contains it, so the rings lie one against the next without gaps.
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        TRowSpan spans[kDiscRings + 1];
+        for (int c = 0; c <= kDiscRings; ++c) spans[c] = RoundRectRow(QRect(c, c, w - 2 * c, h - 2 * c), ellipse, y);
+        for (int c = 0; c <= kDiscRings; ++c) {
+            if (spans[c].Empty()) break;
+            for (int x = std::max(0, spans[c].first); x <= std::min(w - 1, spans[c].last); ++x) line[x] = ringColors[c];
+        }
+    }
+    return image;
+}
+
+TFaceImage MakeFace(const QSize& size, std::uint32_t bgrColor, const QString& picturePath, int roundPercent)
+{
+    TFaceImage face;
+    if (bgrColor != 0) {
+        const QColor colour = ColorFromBgr(bgrColor);
+        face.kind = TFaceKind::fkDisc;
+        face.image = DrawDisc(size, colour, roundPercent);
+        face.windowColor = colour;
+        return face;
+    }
+    if (!picturePath.isEmpty()) {
+        QImageReader reader(picturePath);
+        QImage picture = reader.read();
+        if (picture.isNull()) {
+            face.error = reader.errorString();
+            return face;
+        }
+        face.kind = TFaceKind::fkPicture;
+        face.windowColor = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+        face.image = picture.convertToFormat(QImage::Format_RGB32);
+        return face;
+    }
+    face.kind = TFaceKind::fkDial;
+    face.image = DrawDial(size);
+    face.windowColor = face.image.pixelColor(size.width() / 2, size.height() / 2);
+    return face;
+}
+
+void TFaceDrag::Press(const QPoint& grab)
+{
+    dragging_ = true;
+    grab_ = grab;
+}
+
+std::optional<QPoint> TFaceDrag::Move(const QPoint& cursorOnScreen) const
+{
+    if (!dragging_) return std::nullopt;
+    return cursorOnScreen - grab_;
+}
+
+TFace::TFace(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TFace::SetRoundPercent(int roundPercent)
+{
+    roundPercent_ = ClampRoundPercent(roundPercent);
+}
+
+QString TFace::ApplyFace(std::uint32_t bgrColor, const QString& picturePath)
+{
+    TFaceImage face = MakeFace(kFaceBitmapSize, bgrColor, picturePath, roundPercent_);
+    if (face.kind == TFaceKind::fkUnchanged) return face.error;
+    kind_ = face.kind;
+    // The dial is drawn afresh at the widget's size when painted; the others are stretched.
+    bitmap_ = kind_ == TFaceKind::fkDial ? QImage() : face.image;
+    if (face.windowColor != windowColor_) {
+        windowColor_ = face.windowColor;
+        emit windowColorChanged(windowColor_);
+    }
+    update();
+    return {};
+}
+
+QImage TFace::Rendered() const
+{
+    if (kind_ == TFaceKind::fkDial) {
+        if (dialCache_.size() != size()) dialCache_ = DrawDial(size());
+        return dialCache_;
+    }
+    if (bitmap_.isNull() || size().isEmpty()) return {};
+    return bitmap_.size() == size() ? bitmap_ : bitmap_.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+void TFace::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    if (kind_ == TFaceKind::fkDial) {
+        painter.drawImage(0, 0, Rendered());
+        return;
+    }
+    if (bitmap_.isNull()) {
+        painter.fillRect(event->rect(), Qt::white);
+        return;
+    }
+    // Stretched without smoothing, as a bitmap scaled to the window.
+    painter.drawImage(rect(), bitmap_);
+}
+
+}  // namespace chronivel

@@ -1,1 +1,103 @@
-// placeholder
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+namespace chronivel {
+
+// The size the face bitmap is made at, whatever the zoom; the window stretches it.
+inline constexpr QSize kFaceBitmapSize(224, 224);
+
+// How many shaded rings the coloured disc's rim has, black at the edge.
+inline constexpr int kDiscRings = 14;
+
+// A platform colour value 0x00BBGGRR as a QColor.
+QColor ColorFromBgr(std::uint32_t bgr);
+
+// Ring c of the disc's rim: c/15 of each part of the face colour, rounded down.
+QColor DiscRingColor(const QColor& face, int ring);
+
+// The coloured disc: a rounded rectangle over the whole image, its corner
+// ellipse from `roundPercent`, filled with `face` and shaded over its outer
+// fourteen pixels; white outside. Pixels are set exactly, without smoothing.
+QImage DrawDisc(const QSize& size, const QColor& face, int roundPercent = 100);
+
+enum class TFaceKind { fkDisc, fkPicture, fkDial, fkUnchanged };
+
+struct TFaceImage {
+    TFaceKind kind = TFaceKind::fkUnchanged;
+    // The disc or the dial at the requested size; a picture at its own size,
+    // to be stretched over the window. Null when unchanged.
+    QImage image;
+    // Taken from the picture's centre pixel; invalid when unchanged.
+    QColor windowColor;
+    // Why the picture could not be loaded; empty otherwise.
+    QString error;
+};
+
+// Which face a colour and a picture path give: a colour other than 0 draws the
+// disc; else a path that is not empty loads that picture (BMP, PNG, JPEG) and
+// a picture that fails leaves the face unchanged; else the built-in dial.
+TFaceImage MakeFace(const QSize& size, std::uint32_t bgrColor, const QString& picturePath, int roundPercent = 100);
+
+// Moving the window by dragging the face with any mouse button: the point
+// grabbed stays under the cursor.
+class TFaceDrag {
+public:
+    void Press(const QPoint& grab);
+    // Where the window's top-left corner goes for the cursor at `cursorOnScreen`;
+    // nothing unless a drag is on.
+    std::optional<QPoint> Move(const QPoint& cursorOnScreen) const;
+    void Release() { dragging_ = false; }
+    bool Dragging() const { return dragging_; }
+    QPoint Grab() const { return grab_; }
+
+private:
+    bool dragging_ = false;
+    QPoint grab_;
+};
+
+// The whole surface of the main window. It starts with the built-in dial and
+// leaves the window colour alone until a face is applied. Mouse events pass on
+// to the window, which does the dragging.
+class TFace final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFace(QWidget* parent = nullptr);
+
+    int RoundPercent() const { return roundPercent_; }
+    // Takes effect at the next ApplyFace, as the disc is drawn only then.
+    void SetRoundPercent(int roundPercent);
+
+    // Returns why a picture could not be loaded, or an empty text; such a
+    // picture leaves the face as it was.
+    QString ApplyFace(std::uint32_t bgrColor, const QString& picturePath);
+
+    TFaceKind Kind() const { return kind_; }
+    // Invalid until a face has been applied.
+    QColor WindowColor() const { return windowColor_; }
+    // What the face shows at its current size.
+    QImage Rendered() const;
+
+signals:
+    void windowColorChanged(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int roundPercent_ = 100;
+    TFaceKind kind_ = TFaceKind::fkDial;
+    QImage bitmap_;
+    QColor windowColor_;
+    mutable QImage dialCache_;
+};
+
+}  // namespace chronivel

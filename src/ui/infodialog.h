@@ -1,1 +1,23 @@
-// placeholder
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace chronivel {
+
+// The program's name, version, build date and a word about it (F3).
+class InfoDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit InfoDialog(QWidget* parent = nullptr);
+
+    // "Chronivel" when the application has no name of its own.
+    static QString ProgramName();
+    // "Version 0.1.0, built 2026-12-07".
+    static QString VersionText();
+};
+
+}  // namespace chronivel

@@ -1,1 +1,68 @@
-// placeholder
+#include "ui/transparentwnd.h"
+
+#include <algorithm>
+
+namespace chronivel {
+namespace {
+
+// Kept on the window itself, as a style bit would be, so any component sees it.
+constexpr char kLayeredProperty[] = "chronivelLayered";
+
+}  // namespace
+
+TTransparentWnd::TTransparentWnd(QWidget* owner)
+    : QObject(owner)
+    , owner_(owner)
+{
+}
+
+void TTransparentWnd::SetPercent(int percent)
+{
+    percent_ = std::clamp(percent, 0, 100);
+}
+
+QWidget* TTransparentWnd::OwnerWindow() const
+{
+    return owner_ ? owner_->window() : nullptr;
+}
+
+void TTransparentWnd::Opaque()
+{
+    RemoveLayering(OwnerWindow());
+}
+
+void TTransparentWnd::Transparent()
+{
+    SetTransparency(OwnerWindow(), percent_);
+}
+
+void TTransparentWnd::SetTransparency(QWidget* window, int percent) const
+{
+    if (!window) return;
+    percent = std::clamp(percent, 0, 100);
+    if (autoOpaque_ && percent == 0) {
+        RemoveLayering(window);
+        return;
+    }
+    window->setProperty(kLayeredProperty, true);
+    window->setWindowOpacity(Alpha(percent) / 255.0);
+}
+
+void TTransparentWnd::RemoveLayering(QWidget* window)
+{
+    if (!window) return;
+    window->setProperty(kLayeredProperty, false);
+    window->setWindowOpacity(1.0);
+}
+
+bool TTransparentWnd::IsLayered(const QWidget* window)
+{
+    return window && window->property(kLayeredProperty).toBool();
+}
+
+int TTransparentWnd::Alpha(int percent)
+{
+    return (100 - std::clamp(percent, 0, 100)) * 255 / 100;
+}
+
+}  // namespace chronivel

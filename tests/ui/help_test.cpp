@@ -1,1 +1,194 @@
-// placeholder
+#include "ui/help.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+namespace chronivel {
+namespace {
+
+struct Page {
+    QString text;        // every character outside the tags
+    QSet<QString> ids;   // anchors others may link to
+    QStringList links;   // every href and src
+    QString error;       // empty when the page parsed as well-formed markup
+};
+
+Page ReadPage(const QString& path)
+{
+    Page page;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        page.error = QStringLiteral("cannot open");
+        return page;
+    }
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const auto attributes = xml.attributes();
+            if (attributes.hasAttribute(QStringLiteral("id")))
+                page.ids.insert(attributes.value(QStringLiteral("id")).toString());
+            for (const char* name : {"href", "src"}) {
+                const QString key = QLatin1String(name);
+                if (attributes.hasAttribute(key)) page.links << attributes.value(key).toString();
+            }
+        } else if (xml.isCharacters()) {
+            page.text += xml.text().toString();
+        }
+    }
+    if (xml.hasError()) page.error = xml.errorString() + QStringLiteral(" at line %1").arg(xml.lineNumber());
+    return page;
+}
+
+QDir ManualDir()
+{
+    return QFileInfo(ManualPath()).absoluteDir();
+}
+
+QMap<QString, Page> AllPages()
+{
+    QMap<QString, Page> pages;
+    const QDir dir = ManualDir();
+    for (const QString& name : dir.entryList({QStringLiteral("*.html")}, QDir::Files))
+        pages.insert(name, ReadPage(dir.filePath(name)));
+    return pages;
+}
+
+TEST(Help, ManualIsFoundFromTheTestProgramsFolder)
+{
+    const QString path = ManualPath();
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_TRUE(QFileInfo(path).isFile());
+    EXPECT_EQ(QFileInfo(path).fileName(), QStringLiteral("index.html"));
+}
+
+TEST(Help, ManualIsFoundBesideAnInstalledProgram)
+{
+    // The manual's place below the build folder is its place below an installed prefix.
+    QDir build(QCoreApplication::applicationDirPath());
+    ASSERT_TRUE(build.cdUp());
+    const QString below = build.relativeFilePath(ManualPath());
+    ASSERT_FALSE(below.startsWith(QStringLiteral("..")));
+
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    QDir root(prefix.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(root.mkpath(QFileInfo(below).path()));
+    QFile page(root.filePath(below));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+
+    EXPECT_EQ(FindManual(root.filePath(QStringLiteral("bin"))), QDir::cleanPath(root.filePath(below)));
+}
+
+TEST(Help, PortableCopyKeepsTheManualInItsOwnFolder)
+{
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    QDir dir(program.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("help")));
+    QFile page(dir.filePath(QStringLiteral("help/index.html")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+
+    EXPECT_EQ(FindManual(program.path()), QDir::cleanPath(dir.filePath(QStringLiteral("help/index.html"))));
+}
+
+TEST(Help, MissingManualGivesNoPath)
+{
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    QDir dir(empty.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("a/b/c/d")));
+    EXPECT_TRUE(FindManual(dir.filePath(QStringLiteral("a/b/c/d"))).isEmpty());
+    EXPECT_TRUE(FindManual(QString()).isEmpty());
+}
+
+TEST(Help, EveryPageIsWellFormed)
+{
+    const auto pages = AllPages();
+    ASSERT_GE(pages.size(), 2);
+    ASSERT_TRUE(pages.contains(QStringLiteral("index.html")));
+    for (auto it = pages.cbegin(); it != pages.cend(); ++it)
+        EXPECT_TRUE(it->error.isEmpty()) << it.key().toStdString() << ": " << it->error.toStdString();
+}
+
+TEST(Help, EveryLinkLeadsToAPlaceInTheManual)
+{
+    const auto pages = AllPages();
+    const QDir dir = ManualDir();
+    int checked = 0;
+    for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
+        for (const QString& link : it->links) {
+            const std::string where = it.key().toStdString() + ": " + link.toStdString();
+            // The manual must work offline, at a track without network.
+            EXPECT_FALSE(link.contains(QStringLiteral("://")) || link.startsWith(QStringLiteral("//")) ||
+                         link.startsWith(QStringLiteral("mailto:")))
+                << where;
+            const qsizetype hash = link.indexOf(QLatin1Char('#'));
+            const QString file = hash < 0 ? link : link.left(hash);
+            const QString anchor = hash < 0 ? QString() : link.mid(hash + 1);
+            const QString target = file.isEmpty() ? it.key() : file;
+            EXPECT_TRUE(QFileInfo(dir.filePath(target)).isFile()) << where;
+            if (!anchor.isEmpty()) {
+                ASSERT_TRUE(pages.contains(target)) << where;
+                EXPECT_TRUE(pages.value(target).ids.contains(anchor)) << where;
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0);
+}
+
+TEST(Help, EveryPageIsReachableFromTheStartPage)
+{
+    const auto pages = AllPages();
+    QSet<QString> seen{QStringLiteral("index.html")};
+    QStringList queue{QStringLiteral("index.html")};
+    while (!queue.isEmpty()) {
+        const QString name = queue.takeFirst();
+        for (const QString& link : pages.value(name).links) {
+            const QString file = link.section(QLatin1Char('#'), 0, 0);
+            if (file.endsWith(QStringLiteral(".html")) && !seen.contains(file)) {
+                seen.insert(file);
+                queue << file;
+            }
+        }
+    }
+    for (auto it = pages.cbegin(); it != pages.cend(); ++it)
+        EXPECT_TRUE(seen.contains(it.key())) << it.key().toStdString();
+}
+
+TEST(Help, ManualNamesEveryKey)
+{
+    QString all;
+    for (const Page& page : AllPages()) all += page.text + QLatin1Char('\n');
+    const char* keys[] = {"Enter",  "Space",  "F5",     "F8",     "F10",            "Ctrl+Z",
+                          "Ctrl+S", "Ctrl+P", "Ctrl+N", "Ctrl+D", "Ctrl+M",         "F1",
+                          "F3",     "Ctrl+C", "Ctrl+A", "Ctrl+T", "Ctrl+Shift+F12", "Ctrl+Shift+F11",
+                          "Ctrl+Shift+Space"};
+    for (const char* key : keys) EXPECT_TRUE(all.contains(QLatin1String(key))) << key;
+}
+
+TEST(Help, ManualExplainsTheWorkedLapExample)
+{
+    QString all;
+    for (const Page& page : AllPages()) all += page.text;
+    EXPECT_TRUE(all.contains(QStringLiteral("LAP 2 = 25,000 (+12,655) 12,655")));
+    EXPECT_TRUE(all.contains(QStringLiteral("STOP: = 30,500 (+18,155)  5,500 \u00d8 10,166")));
+    for (const char* format : {"HH:MM:SS,xxx", "SSSSSS,xxx", "HH:MM:SS,xx", "SSSSSS,xx", "HH:MM:SS,x", "SSSSSS,x"})
+        EXPECT_TRUE(all.contains(QLatin1String(format))) << format;
+}
+
+}  // namespace
+}  // namespace chronivel

@@ -1,1 +1,106 @@
-// placeholder
+#include "ui/windowregion.h"
+
+#include <gtest/gtest.h>
+
+namespace chronivel {
+namespace {
+
+int Area(const QRegion& region)
+{
+    int area = 0;
+    for (const QRect& rect : region) area += rect.width() * rect.height();
+    return area;
+}
+
+TEST(WindowRegionTest, FullRoundingIsTheInscribedCircle)
+{
+    const QRegion region = WindowRegion(224, 224, 100);
+    for (const QPoint corner : {QPoint(1, 1), QPoint(223, 1), QPoint(1, 223), QPoint(223, 223), QPoint(20, 20)})
+        EXPECT_FALSE(region.contains(corner)) << corner.x() << "," << corner.y();
+    EXPECT_TRUE(region.contains(QPoint(112, 112)));
+    // The circle touches the middle of every side of the (1, 1)-(224, 224) box.
+    EXPECT_TRUE(region.contains(QPoint(112, 1)));
+    EXPECT_TRUE(region.contains(QPoint(1, 112)));
+    EXPECT_TRUE(region.contains(QPoint(223, 112)));
+    EXPECT_TRUE(region.contains(QPoint(112, 223)));
+    EXPECT_FALSE(region.contains(QPoint(112, 0)));
+    EXPECT_FALSE(region.contains(QPoint(0, 112)));
+}
+
+TEST(WindowRegionTest, FullRoundingIsSymmetricAboutTheBoxCentre)
+{
+    const QRegion region = WindowRegion(224, 224, 100);
+    // Mirroring within the box 1..223 maps x to 224 - x.
+    for (int y = 1; y < 224; y += 7)
+        for (int x = 1; x < 224; x += 3)
+            ASSERT_EQ(region.contains(QPoint(x, y)), region.contains(QPoint(224 - x, 224 - y))) << x << "," << y;
+}
+
+TEST(WindowRegionTest, NoRoundingIsTheRectangleWithoutTopRowAndLeftColumn)
+{
+    const QRegion region = WindowRegion(224, 224, 0);
+    EXPECT_EQ(region, QRegion(1, 1, 223, 223));
+    EXPECT_FALSE(region.contains(QPoint(0, 0)));
+    EXPECT_FALSE(region.contains(QPoint(100, 0)));
+    EXPECT_FALSE(region.contains(QPoint(0, 100)));
+    EXPECT_TRUE(region.contains(QPoint(1, 1)));
+    EXPECT_TRUE(region.contains(QPoint(223, 223)));
+}
+
+TEST(WindowRegionTest, HalfRoundingHasQuarterSideCornerRadius)
+{
+    const QRegion region = WindowRegion(224, 224, 50);
+    // Corner ellipse 112 × 112: the straight sides run from 1 + 56 to 224 - 56.
+    EXPECT_FALSE(region.contains(QPoint(1, 1)));
+    EXPECT_FALSE(region.contains(QPoint(10, 10)));
+    EXPECT_FALSE(region.contains(QPoint(223, 223)));
+    EXPECT_TRUE(region.contains(QPoint(112, 112)));
+    EXPECT_TRUE(region.contains(QPoint(57, 1)));
+    EXPECT_TRUE(region.contains(QPoint(166, 1)));
+    EXPECT_FALSE(region.contains(QPoint(40, 1)));
+    EXPECT_TRUE(region.contains(QPoint(1, 112)));
+    // Far enough in along the corner's diagonal.
+    EXPECT_TRUE(region.contains(QPoint(20, 20)));
+    // Covers more than the circle and less than the rectangle.
+    EXPECT_GT(Area(region), Area(WindowRegion(224, 224, 100)));
+    EXPECT_LT(Area(region), Area(WindowRegion(224, 224, 0)));
+}
+
+TEST(WindowRegionTest, CornerEllipseUsesIntegerDivision)
+{
+    EXPECT_EQ(CornerEllipse(224, 224, 50), QSize(112, 112));
+    EXPECT_EQ(CornerEllipse(672, 672, 33), QSize(221, 221));
+    EXPECT_EQ(CornerEllipse(225, 224, 50), QSize(112, 112));
+}
+
+TEST(WindowRegionTest, AbsurdRoundingIsClamped)
+{
+    EXPECT_EQ(WindowRegion(224, 224, -20), WindowRegion(224, 224, 0));
+    EXPECT_EQ(WindowRegion(224, 224, 400), WindowRegion(224, 224, 100));
+}
+
+TEST(WindowRegionTest, RegionFollowsTheWindowSize)
+{
+    const QRegion region = WindowRegion(672, 672, 100);
+    EXPECT_TRUE(region.contains(QPoint(336, 336)));
+    EXPECT_TRUE(region.contains(QPoint(336, 1)));
+    EXPECT_FALSE(region.contains(QPoint(60, 60)));
+    EXPECT_EQ(region.boundingRect(), QRect(1, 1, 671, 671));
+}
+
+TEST(WindowRegionTest, RowsOfARoundRectangle)
+{
+    // A 10 × 10 box whose corners are quarter circles of radius 5: a disc.
+    const QRect box(0, 0, 10, 10);
+    const TRowSpan middle = RoundRectRow(box, QSize(10, 10), 5);
+    EXPECT_EQ(middle.first, 0);
+    EXPECT_EQ(middle.last, 9);
+    const TRowSpan top = RoundRectRow(box, QSize(10, 10), 0);
+    EXPECT_GT(top.first, 0);
+    EXPECT_EQ(top.first + top.last, 9);
+    EXPECT_TRUE(RoundRectRow(box, QSize(10, 10), 10).Empty());
+    EXPECT_TRUE(RoundRectRow(box, QSize(10, 10), -1).Empty());
+}
+
+}  // namespace
+}  // namespace chronivel
