@@ -11,6 +11,8 @@
 #include "platform/protocolfile.h"
 #include "platform/systemsettingsstore.h"
 #include "platform/systemtimerplatform.h"
+#include "ui/help.h"
+#include "ui/infodialog.h"
 #include "ui/protocolwindow.h"
 #include "ui/qtlocaletexts.h"
 #include "ui/settingskeeper.h"
@@ -54,6 +56,11 @@ int main(int argc, char* argv[])
     };
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), &window, [&protocol] { protocol.Toggle(); });
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), &window, [&protocol] { OpenInTextEditor(protocol.Path()); });
+    new QShortcut(QKeySequence(Qt::Key_F1), &window, [&window, &title] {
+        if (!OpenManual())
+            QMessageBox::warning(&window, title, QObject::tr("The manual could not be opened: it is not installed beside the program, or no web browser is set up."));
+    });
+    new QShortcut(QKeySequence(Qt::Key_F3), &window, [&window] { InfoDialog(&window).exec(); });
     window.StartUpDone();
     window.show();
     if (!problem.isEmpty()) QMessageBox::critical(&window, title, problem);

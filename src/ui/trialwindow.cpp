@@ -87,6 +87,7 @@ void TrialWindow::ControlsChanged()
 
 void TrialWindow::StartUpDone()
 {
+    sounds_.PlayStartup();
     displayTimer_.setInterval(DisplayTickIntervalMs(chronometer_.Format().DecimalPlaces()));
     ControlsChanged();
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/chronometer.h"
+#include "ui/eventsounds.h"
 
 class QLabel;
 class QListWidget;
@@ -33,7 +34,7 @@ protected:
 private:
     void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
     void ControlsChanged() override;
-    void PlaySound(EventSound) override {}
+    void PlaySound(EventSound sound) override { sounds_.Play(sound); }
     void WarningBeep() override;
     void RestoreApplication() override;
     bool WriteProtocol(const std::vector<std::string>& lines) override { return writeProtocol && writeProtocol(lines); }
@@ -41,6 +42,7 @@ private:
     void SetSecondMonitorLapLabel(const std::string&) override {}
 
     Chronometer chronometer_;
+    EventSounds sounds_;
     QLabel* readout_;
     QLabel* state_;
     QListWidget* laps_;
