@@ -7,11 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace chronivel {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPi = std::numbers::pi;
 
 // Radii as fractions of the outer radius.
 constexpr double kRingInner = 0.905;
