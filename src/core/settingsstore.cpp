@@ -29,6 +29,13 @@ std::vector<std::uint8_t> LittleEndianBytes(T value)
     return bytes;
 }
 
+std::uint64_t FromLittleEndian(const std::vector<std::uint8_t>& bytes, std::size_t count)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < count && i < bytes.size(); ++i) value |= std::uint64_t{bytes[i]} << (8 * i);
+    return value;
+}
+
 }  // namespace
 
 RegValue RegValue::Dword(std::int32_t value)
@@ -48,9 +55,7 @@ RegValue RegValue::Binary(std::vector<std::uint8_t> bytes)
 
 std::int32_t RegValue::AsDword() const
 {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4 && i < data.size(); ++i) value |= std::uint32_t{data[i]} << (8 * i);
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(FromLittleEndian(data, 4)));
 }
 
 std::int32_t ReadInteger(const SettingsStore& store, std::string_view name)
@@ -87,9 +92,7 @@ void ReadBlock(const SettingsStore& store, std::string_view name, std::int64_t& 
     if (!value) return;
     if (!value->Is(RegType::Binary) || value->data.size() > sizeof target)
         throw SettingsError("Invalid data type for " + Quoted(name));
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < value->data.size(); ++i) bits |= std::uint64_t{value->data[i]} << (8 * i);
-    target = static_cast<std::int64_t>(bits);
+    target = static_cast<std::int64_t>(FromLittleEndian(value->data, sizeof target));
 }
 
 void WriteInteger(SettingsStore& store, std::string_view name, std::int32_t value)

@@ -51,8 +51,13 @@ void Readout::Relayout(const WindowLayout& layout)
         if (i >= 10)
             images_[i]->SetGlyph(SeparatorGlyph(i - 10, QSize(box.width, box.height)));
         else if (shown_[i] != ReadoutDigits::NothingDrawn)
-            images_[i]->SetGlyph(digitGlyphs_[shown_[i] <= 9 ? shown_[i] : 10]);
+            images_[i]->SetGlyph(GlyphOf(shown_[i]));
     }
+}
+
+const QPixmap& Readout::GlyphOf(int digit) const
+{
+    return digitGlyphs_[digit >= 0 && digit <= 9 ? digit : 10];  // 10: the blank glyph
 }
 
 void Readout::Show(const ReadoutDigits& digits, std::uint32_t changed)
@@ -60,7 +65,7 @@ void Readout::Show(const ReadoutDigits& digits, std::uint32_t changed)
     for (int i = 1; i <= ReadoutDigits::ImageCount; ++i) {
         if ((changed & (1u << i)) == 0) continue;
         shown_[i] = digits.Digit(i);
-        images_[i]->SetGlyph(digitGlyphs_[shown_[i] >= 0 && shown_[i] <= 9 ? shown_[i] : 10]);
+        images_[i]->SetGlyph(GlyphOf(shown_[i]));
     }
 }
 

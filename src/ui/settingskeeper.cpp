@@ -106,15 +106,19 @@ void SettingsKeeper::ControlsChanged()
     if (loading_) return;
     const Settings now = Snapshot();
     if (now.tickCount != saved_.tickCount)
-        Save();  // a run began or ended: a kill right after must not lose it
+        Write(now);  // a run began or ended: a kill right after must not lose it
     else if (now != saved_)
         delayedSave_.start();
 }
 
 void SettingsKeeper::Save()
 {
+    Write(Snapshot());
+}
+
+void SettingsKeeper::Write(const Settings& now)
+{
     delayedSave_.stop();
-    const Settings now = Snapshot();
     try {
         SaveSettings(store_, now, CurrentMoment().today);
         if (saveOthers) saveOthers();

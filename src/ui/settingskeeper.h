@@ -46,6 +46,7 @@ public:
 
 private:
     Settings Snapshot();
+    void Write(const Settings& now);
 
     SettingsStore& store_;
     Chronometer& clock_;
