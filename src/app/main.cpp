@@ -1,24 +1,39 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QShortcut>
 
 #include "app/quitsignals.h"
 #include "core/commandline.h"
 #include "core/highrestimer.h"
-#include "core/protocol.h"
 #include "platform/bootclock.h"
 #include "platform/protocolfile.h"
 #include "platform/systemsettingsstore.h"
 #include "platform/systemtimerplatform.h"
-#include "ui/help.h"
 #include "ui/infodialog.h"
+#include "ui/mainwindow.h"
 #include "ui/protocolwindow.h"
 #include "ui/qtlocaletexts.h"
-#include "ui/settingskeeper.h"
-#include "ui/trialwindow.h"
 
 using namespace chronivel;
+
+namespace {
+
+// --help and --version as on any Linux program; the /D and /R switches pass
+// through as arguments of their own.
+void AnswerInformationOptions(const QApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QObject::tr(
+        "A chronometer to 1/1000 s with laps, best time, countdown and a protocol of every run.\n\n"
+        "  /D<n>   digit positions of the time text (default 9)\n"
+        "  /R<n>   corner rounding of the window in percent (default 100: round)"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("switches"), QObject::tr("/D<n> and /R<n>"), QStringLiteral("[/D<n>] [/R<n>]"));
+    parser.process(app);  // exits after answering --help or --version, or after a wrong option
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -27,47 +42,30 @@ int main(int argc, char* argv[])
     const QFileInfo executable(QCoreApplication::applicationFilePath());
     const QString title = executable.completeBaseName();
     QCoreApplication::setApplicationName(title);
+    QCoreApplication::setApplicationVersion(InfoDialog::Version());
+    AnswerInformationOptions(app);
 
     std::vector<std::string> arguments;
     for (const QString& argument : app.arguments().mid(1)) arguments.push_back(argument.toStdString());
-    const CommandLine commandLine = ParseCommandLine(arguments);
 
     const auto platform = MakeSystemTimerPlatform();
     THighResTimer timer(*platform);
     const QtLocaleTexts locale;
     const auto store = OpenSettingsStore(title.toStdString());
 
-    TrialWindow window(timer, locale);
-    window.setWindowTitle(title);
-    window.resize(420, 360);
-    window.Clock().Format().SetDigitCount(commandLine.digitCount);
-
-    SettingsKeeper keeper(*store, window.Clock(), timer, window, CurrentBootId());
-    const QString problem = keeper.Load(DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()));
+    // The windows in the order they depend on each other; they go in reverse.
+    Tfrm_Tickmor window(timer, locale, *store, CurrentBootId());
+    window.FormCreate({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
+                       ParseCommandLine(arguments)});
     ProtocolWindow protocol(*store);
-    protocol.SetPath(QString::fromStdString(keeper.Kept().fileName));
-
-    keeper.saveOthers = [&protocol] { protocol.SaveGeometry(); };
-    window.controlsChanged = [&keeper] { keeper.ControlsChanged(); };
-    window.writeProtocol = [&protocol](const std::vector<std::string>& lines) {
-        if (!AppendToProtocol(protocol.Path().toStdString(), ProtocolBlock(lines))) return false;
-        protocol.AppendRun(lines);
-        return true;
-    };
-    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), &window, [&protocol] { protocol.Toggle(); });
-    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), &window, [&protocol] { OpenInTextEditor(protocol.Path()); });
-    new QShortcut(QKeySequence(Qt::Key_F1), &window, [&window, &title] {
-        if (!OpenManual())
-            QMessageBox::warning(&window, title, QObject::tr("The manual could not be opened: it is not installed beside the program, or no web browser is set up."));
-    });
-    new QShortcut(QKeySequence(Qt::Key_F3), &window, [&window] { InfoDialog(&window).exec(); });
-    window.StartUpDone();
+    window.AttachProtocolWindow(&protocol);
+    InfoDialog info(&window);
+    window.AttachInfoDialog(&info);
     window.show();
-    if (!problem.isEmpty()) QMessageBox::critical(&window, title, problem);
 
     QuitOnTerminationSignals(app);
     const int status = app.exec();
     protocol.close();  // keeps edits made in it
-    keeper.Save();
+    window.Shutdown();
     return status;
 }

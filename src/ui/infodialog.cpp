@@ -71,10 +71,14 @@ QString InfoDialog::ProgramName()
     return name.isEmpty() ? QStringLiteral("Chronivel") : name;
 }
 
+QString InfoDialog::Version()
+{
+    return QStringLiteral(CHRONIVEL_VERSION);
+}
+
 QString InfoDialog::VersionText()
 {
-    return tr("Version %1, built %2")
-        .arg(QStringLiteral(CHRONIVEL_VERSION), QStringLiteral(CHRONIVEL_BUILD_DATE));
+    return tr("Version %1, built %2").arg(Version(), QStringLiteral(CHRONIVEL_BUILD_DATE));
 }
 
 }  // namespace chronivel

@@ -16,6 +16,8 @@ public:
 
     // "Chronivel" when the application has no name of its own.
     static QString ProgramName();
+    // "0.1.0".
+    static QString Version();
     // "Version 0.1.0, built 2026-12-07".
     static QString VersionText();
 };

@@ -63,6 +63,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       caretPanel_(new QLabel(statusBar_)),
       exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_))
 {
+    setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
     if (!reportError) {
         reportError = [this](const QString& message) {
             QMessageBox::critical(isVisible() ? this : nullptr, QCoreApplication::applicationName(), message);

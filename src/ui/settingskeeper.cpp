@@ -45,6 +45,7 @@ QString SettingsKeeper::Load(const std::string& defaultProtocolPath)
 {
     Settings s;
     s.fileName = defaultProtocolPath;
+    existed_ = store_.Exists();
     QString problem = QString::fromStdString(store_.OpenProblem());
     try {
         LoadSettings(store_, s, CurrentMoment());
@@ -66,14 +67,16 @@ QString SettingsKeeper::Load(const std::string& defaultProtocolPath)
     clock_.Best().Restore(s.leader, clock_.Format());
     clock_.SetCountDown(s.countDown);
     clock_.Best().SetVisible(!s.countDown);
-    clock_.ShowTime(0);
-    clock_.ResumeRun(ResumeStartCount(s, bootId_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs()));
-    loading_ = false;
-
-    // After a reboot the run resumes from a new start count: keep that at once.
     saved_ = s;
-    ControlsChanged();
     return problem;
+}
+
+void SettingsKeeper::Resume()
+{
+    clock_.ResumeRun(ResumeStartCount(kept_, bootId_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs()));
+    loading_ = false;
+    // After a reboot the run resumes from a new start count: keep that at once.
+    ControlsChanged();
 }
 
 Settings SettingsKeeper::Snapshot()

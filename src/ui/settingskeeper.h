@@ -25,10 +25,14 @@ public:
     SettingsKeeper(SettingsStore& store, Chronometer& clock, THighResTimer& timer, QWidget& window,
                    std::string bootId);
 
-    // Reads the settings and gives them to the chronometer and the window,
-    // then resumes a run that was going at the last exit. Returns what went
-    // wrong while reading, for the user; empty when nothing did.
+    // Reads the settings and gives the chronometer its own; the window takes
+    // the rest from Kept(). Returns what went wrong while reading, for the
+    // user; empty when nothing did. Nothing is saved until Resume.
     QString Load(const std::string& defaultProtocolPath);
+    // Whether there were settings to load: a first start keeps the built-in looks.
+    bool StoreExisted() const { return existed_; }
+    // The end of start-up: resumes a run that was going at the last exit.
+    void Resume();
 
     // The settings that live outside the chronometer, as loaded or changed since.
     const Settings& Kept() const { return kept_; }
@@ -58,6 +62,7 @@ private:
     std::int64_t wallClockOf_ = 0;  // the start count whose wall-clock start is `wallClockStart_`
     std::int64_t wallClockStart_ = 0;
     bool failureReported_ = false;
+    bool existed_ = false;
     bool loading_ = false;
     QTimer delayedSave_;
 };

@@ -55,6 +55,7 @@ TEST_F(SettingsKeeperTest, RunsAreSavedTheMomentTheyStartAndStop)
 {
     store.exists = false;
     EXPECT_TRUE(keeper.Load("/data/Protocol.txt").isEmpty());
+    keeper.Resume();
     const int before = store.flushes;
 
     clock.mSSRClick();
@@ -77,6 +78,7 @@ TEST_F(SettingsKeeperTest, OtherChangesAreSavedShortlyAfter)
 {
     store.exists = false;
     keeper.Load("/data/Protocol.txt");
+    keeper.Resume();
     ASSERT_TRUE(QTest::qWaitFor([&] { return store.flushes > 0; }, 5'000)) << "the first save after start-up";
     const int before = store.flushes;
     clock.sbSoundClick();
@@ -103,6 +105,7 @@ TEST_F(SettingsKeeperTest, LoadHandsTheSettingsOutAndResumesTheRun)
     SaveSettings(store, stored, CurrentMoment().today);
 
     EXPECT_TRUE(keeper.Load("/data/Protocol.txt").isEmpty());
+    keeper.Resume();
     EXPECT_EQ(clock.State(), RunState::Running);
     EXPECT_EQ(clock.StartCount(), stored.tickCount);
     EXPECT_EQ(clock.Format().Format(), 2);
@@ -124,6 +127,7 @@ TEST_F(SettingsKeeperTest, RunFromBeforeARebootGoesOnByTheWallClock)
     const int before = store.flushes;
 
     keeper.Load("/data/Protocol.txt");
+    keeper.Resume();
     clock.Timer1Timer();
     EXPECT_GE(clock.Elapsed(), 3'600'000);
     EXPECT_LT(clock.Elapsed(), 3'700'000);
@@ -155,6 +159,7 @@ TEST(SettingsKeeper, FailedSaveIsReportedOnce)
     QStringList errors;
     keeper.reportError = [&](const QString& message) { errors << message; };
     keeper.Load("/data/Protocol.txt");
+    keeper.Resume();
     for (int command = 0; command < 4; ++command) {  // START, STOP, RESET, START
         clock.mSSRClick();
         keeper.ControlsChanged();

@@ -1,0 +1,82 @@
+#include "ui/buttonglyphs.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace chronivel {
+
+namespace {
+
+QPixmap Transparent(QSize size)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+qreal Rim(QSize size)
+{
+    return std::max(1, size.width() / PauseGlyphSize.width());
+}
+
+}  // namespace
+
+QPixmap PauseGlyph(QSize size)
+{
+    QPixmap pixmap = Transparent(size);
+    QPainter painter(&pixmap);
+    // A clear rim: a button takes the bottom-left pixel as its transparent colour.
+    const qreal m = Rim(size), w = size.width() - 2 * m, h = size.height() - 2 * m;
+    const qreal bar = w * 0.34;
+    painter.fillRect(QRectF(m, m, bar, h), Qt::black);
+    painter.fillRect(QRectF(m + w - bar, m, bar, h), Qt::black);
+    return pixmap;
+}
+
+QPixmap PlayGlyph(QSize size)
+{
+    QPixmap pixmap = Transparent(size);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal m = Rim(size), w = size.width() - 2 * m, h = size.height() - 2 * m;
+    QPainterPath triangle;
+    triangle.moveTo(m, m);
+    triangle.lineTo(m + w, m + h / 2);
+    triangle.lineTo(m, m + h);
+    triangle.closeSubpath();
+    painter.fillPath(triangle, QColor(0, 110, 0));
+    return pixmap;
+}
+
+QPixmap AlarmClockGlyph(bool ringing, QSize size)
+{
+    QPixmap pixmap = Transparent(size);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 15 × 16 grid and scaled, so every size shows the same clock.
+    painter.scale(size.width() / 15.0, size.height() / 16.0);
+    const QColor body = ringing ? QColor(200, 40, 30) : QColor(90, 90, 90);
+    painter.setPen(QPen(Qt::black, 1.0));
+    painter.setBrush(body);
+    painter.drawEllipse(QPointF(4.0, 3.2), 2.2, 2.2);   // bells
+    painter.drawEllipse(QPointF(11.0, 3.2), 2.2, 2.2);
+    painter.drawLine(QPointF(4.0, 13.0), QPointF(2.5, 15.2));  // feet
+    painter.drawLine(QPointF(11.0, 13.0), QPointF(12.5, 15.2));
+    painter.drawEllipse(QPointF(7.5, 8.8), 5.2, 5.2);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QPointF(7.5, 8.8), 3.7, 3.7);
+    painter.drawLine(QPointF(7.5, 8.8), QPointF(7.5, 6.0));   // hands
+    painter.drawLine(QPointF(7.5, 8.8), QPointF(9.6, 9.8));
+    if (ringing) {
+        painter.setPen(QPen(QColor(230, 160, 0), 1.0));
+        painter.drawLine(QPointF(0.3, 7.0), QPointF(1.4, 7.6));
+        painter.drawLine(QPointF(0.3, 10.6), QPointF(1.4, 10.0));
+        painter.drawLine(QPointF(14.7, 7.0), QPointF(13.6, 7.6));
+        painter.drawLine(QPointF(14.7, 10.6), QPointF(13.6, 10.0));
+    }
+    return pixmap;
+}
+
+}  // namespace chronivel

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+namespace chronivel {
+
+// The small pictures on the window face's buttons, drawn at the size shown so
+// that a zoomed window keeps sharp edges. Transparent around the picture.
+
+inline constexpr QSize PauseGlyphSize(11, 13);
+inline constexpr QSize AlarmClockGlyphSize(15, 16);
+
+// Two upright bars: the run can be paused.
+QPixmap PauseGlyph(QSize size = PauseGlyphSize);
+// A triangle pointing right: the paused run can go on.
+QPixmap PlayGlyph(QSize size = PauseGlyphSize);
+// A small alarm clock; `ringing` adds the rays of an armed alarm.
+QPixmap AlarmClockGlyph(bool ringing, QSize size = AlarmClockGlyphSize);
+
+}  // namespace chronivel

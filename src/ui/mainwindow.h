@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "core/chronometer.h"
+#include "core/commandline.h"
+#include "ui/eventsounds.h"
+#include "ui/face.h"
+#include "ui/settingskeeper.h"
+
+class QCalendarWidget;
+class QComboBox;
+class QLabel;
+class QToolButton;
+
+namespace chronivel {
+
+class InfoDialog;
+class MainMenus;
+class ProtocolWindow;
+class Readout;
+class TBitBtnWithColor;
+class TLed;
+class TOvalButton;
+class TTransparentWnd;
+
+// The chronometer's own window: small, round, borderless and always on top,
+// its whole surface a dial face on which the readout and the buttons sit.
+// It shows what the chronometer holds and hands it the user's commands.
+class Tfrm_Tickmor final : public QWidget, private ChronometerObserver {
+    Q_OBJECT
+public:
+    struct StartUp {
+        QString title;                    // the program's name; captions and message boxes
+        std::string defaultProtocolPath;  // where runs go unless the settings say otherwise
+        CommandLine commandLine;
+    };
+
+    Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, std::string bootId,
+                 QWidget* parent = nullptr);
+    ~Tfrm_Tickmor() override;
+
+    // Reads the settings, lays the window out for them and resumes a run that
+    // was going at the last exit. A problem with the settings is reported,
+    // and the window goes on with the defaults for what could not be read.
+    void FormCreate(const StartUp& startUp);
+    // The last act before the program ends: everything is saved, with the
+    // other windows' values.
+    void Shutdown();
+
+    // The windows made after this one.
+    void AttachProtocolWindow(ProtocolWindow* protocol);
+    void AttachInfoDialog(InfoDialog* info) { info_ = info; }
+
+    Chronometer& Clock() { return clock_; }
+    SettingsKeeper& Keeper() { return keeper_; }
+    MainMenus& Menus() { return *menus_; }
+    EventSounds& Sounds() { return sounds_; }
+    int Zoom() const { return zoom_; }
+
+    // Commands of the window itself.
+    void ZoomClick(int zoom);
+    void ZoomMainClick();
+    void Calendar1Click();
+    void MonthCalendar1DblClick();
+    void MMenuClick();
+    void PopupMenu1Popup();
+    void smMinimizeClick();
+    void ChronivelHelp1Click();
+    void About1Click();
+    void Protocol1Click();
+    void Notepad1Click();
+    void Exit1Click() { close(); }
+
+    // Errors for the user; a message box titled with the program's title unless replaced.
+    std::function<void(const QString&)> reportError;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ChronometerObserver
+    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
+    void ControlsChanged() override;
+    void PlaySound(EventSound sound) override { sounds_.Play(sound); }
+    void WarningBeep() override;
+    void RestoreApplication() override;
+    bool WriteProtocol(const std::vector<std::string>& lines) override;
+    // The second-monitor window does not exist yet: its requests are ignored.
+    void ShowSecondMonitorLap(std::int64_t) override {}
+    void SetSecondMonitorLapLabel(const std::string&) override {}
+
+    void CreateControls();
+    void ConnectCommands();
+    void LayoutWindow();
+    void ShowLapList();
+    void ShowMenuMarks();
+    void RunTimers();
+    void ShowButtonGlyphs();
+    void ShowDate();
+    void ShowCalendar(bool on);
+
+    THighResTimer& timer_;
+    Chronometer clock_;
+    SettingsKeeper keeper_;
+    EventSounds sounds_;
+    QString title_;
+    int zoom_ = 0;
+    int roundPercent_ = 100;
+    struct Shape {
+        int zoom = -1, format = -1;
+        bool hoursOn = false;
+        friend bool operator==(const Shape&, const Shape&) = default;
+    } laidOut_;
+    TFaceDrag drag_;
+    QPointer<ProtocolWindow> protocol_;
+    QPointer<InfoDialog> info_;
+    QTimer Timer1;
+    QTimer TimerLock;
+
+    MainMenus* menus_ = nullptr;
+    TFace* Image1 = nullptr;
+    Readout* lbl_Tickmor = nullptr;
+    QLabel* PanelDate = nullptr;
+    QToolButton* sbBud = nullptr;
+    TBitBtnWithColor* cmd_StartStop = nullptr;
+    TBitBtnWithColor* bPause = nullptr;
+    TBitBtnWithColor* cmd_LAP = nullptr;
+    QLabel* lbl_Leader = nullptr;
+    QLabel* LabelBest1 = nullptr;
+    QLabel* LabelBest2 = nullptr;
+    QComboBox* cmb_Zwischenzeit = nullptr;
+    TLed* Led_CountDown = nullptr;
+    QLabel* LabelSC = nullptr;
+    TLed* Ledlock = nullptr;
+    TOvalButton* sbSound = nullptr;
+    TOvalButton* MMenu = nullptr;
+    TOvalButton* smMinimize = nullptr;
+    QCalendarWidget* MonthCalendar1 = nullptr;
+    TTransparentWnd* TransparentWnd1 = nullptr;
+};
+
+}  // namespace chronivel
