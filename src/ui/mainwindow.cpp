@@ -288,7 +288,7 @@ void Tfrm_Tickmor::Shutdown()
 void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
 {
     protocol_ = protocol;
-    protocol->SetPath(QString::fromStdString(keeper_.Kept().fileName));
+    protocol->SetPath(ProtocolPath());
     keeper_.saveOthers = [this] {
         if (protocol_) protocol_->SaveGeometry();
     };
@@ -479,7 +479,7 @@ void Tfrm_Tickmor::MMenuClick()
 void Tfrm_Tickmor::PopupMenu1Popup()
 {
     MainMenus& m = *menus_;
-    m.Protocol1->setEnabled(protocol_ && QFile::exists(protocol_->Path()));
+    m.Protocol1->setEnabled(QFile::exists(ProtocolPath()));
     const QList<QAction*> entries = m.TVaus1->actions();
     for (qsizetype i = 1; i < entries.size(); ++i) delete entries[i];
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -518,7 +518,7 @@ void Tfrm_Tickmor::Protocol1Click()
 
 void Tfrm_Tickmor::Notepad1Click()
 {
-    if (protocol_) OpenInTextEditor(protocol_->Path());
+    OpenInTextEditor(ProtocolPath());
 }
 
 bool Tfrm_Tickmor::WriteProtocol(const std::vector<std::string>& lines)

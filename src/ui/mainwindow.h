@@ -60,6 +60,7 @@ public:
 
     Chronometer& Clock() { return clock_; }
     SettingsKeeper& Keeper() { return keeper_; }
+    const SettingsKeeper& Keeper() const { return keeper_; }
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     int Zoom() const { return zoom_; }
@@ -108,6 +109,7 @@ private:
     void ShowMenuMarks();
     void RunTimers();
     void ShowButtonGlyphs();
+    QString ProtocolPath() const { return QString::fromStdString(keeper_.Kept().fileName); }
     void ShowDate();
     void ShowCalendar(bool on);
 

@@ -1,0 +1,351 @@
+#include "ui/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "core/settings.h"
+#include "tests/core/fakes.h"
+#include "tests/core/memorystore.h"
+#include "ui/colorbutton.h"
+#include "ui/infodialog.h"
+#include "ui/mainmenus.h"
+#include "ui/readout.h"
+
+namespace chronivel {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { store.exists = false; }
+
+    // Starts the program's window on the settings in `store`.
+    void Start(CommandLine commandLine = {})
+    {
+        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1");
+        window->reportError = [this](const QString& message) { errors << message; };
+        window->FormCreate({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void Store(const Settings& settings) { SaveSettings(store, settings, CurrentMoment().today); }
+    QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
+
+    template <typename T>
+    T* Find(const char* name) const
+    {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void Key(QKeyCombination key) { QTest::keyClick(window.get(), key.key(), key.keyboardModifiers()); }
+
+    QStringList LapLines() const
+    {
+        auto* list = Find<QComboBox>("cmb_Zwischenzeit");
+        QStringList lines;
+        for (int i = 0; i < list->count(); ++i) lines << list->itemText(i);
+        return lines;
+    }
+
+    testing::FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    testing::FixedLocale locale;
+    testing::MemoryStore store;
+    QTemporaryDir folder;
+    std::unique_ptr<Tfrm_Tickmor> window;
+    QStringList errors;
+};
+
+TEST_F(MainWindowTest, FirstStartIsARoundReadyChronometer)
+{
+    Start();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(window->size(), QSize(224, 224));
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window->mask().contains(QPoint(112, 112)));
+    EXPECT_FALSE(window->mask().contains(QPoint(10, 10))) << "the corners are cut away";
+    EXPECT_FALSE(window->mask().contains(QPoint(112, 0))) << "the top row is not part of the circle";
+    EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("START"));
+    EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("cmd_StartStop"));
+    EXPECT_FALSE(Find<QComboBox>("cmb_Zwischenzeit")->isVisible()) << "no list before the first run";
+    EXPECT_FALSE(Find<QWidget>("bPause")->isVisible());
+    EXPECT_TRUE(Find<QLabel>("PanelDate")->text().startsWith(
+        QLocale::system().dayName(QDate::currentDate().dayOfWeek(), QLocale::ShortFormat) + QStringLiteral(". ")));
+    EXPECT_EQ(window->Sounds().LastStarted(), EventSound::Start) << "the program says it is there";
+}
+
+TEST_F(MainWindowTest, EnterCyclesStartStopResetAndLapFollowsTheRun)
+{
+    Start();
+    auto* button = Find<TBitBtnWithColor>("cmd_StartStop");
+    auto* lap = Find<QWidget>("cmd_LAP");
+    auto* pause = Find<QWidget>("bPause");
+    const MainMenus& menus = window->Menus();
+    const auto expect = [&](const char* caption, QColor colour, bool lapOn) {
+        EXPECT_EQ(button->text(), QString::fromLatin1(caption));
+        EXPECT_EQ(button->Color(), colour) << caption;
+        EXPECT_EQ(lap->isEnabled(), lapOn) << caption;
+        EXPECT_EQ(menus.mLAP->isEnabled(), lapOn) << caption;
+        EXPECT_EQ(menus.LAP21->isEnabled(), lapOn) << caption;
+    };
+    expect("START", QColor(0, 255, 0), false);
+
+    Key(Qt::Key_Return);
+    expect("STOP", QColor(255, 0, 0), true);
+    EXPECT_TRUE(pause->isVisible());
+
+    Key(Qt::Key_Pause);
+    expect("STOP", QColor(255, 0, 0), false);
+    Key(Qt::Key_Pause);
+    expect("STOP", QColor(255, 0, 0), true);
+
+    Key(Qt::Key_Return);
+    expect("RESET", QColor(255, 255, 0), false);
+    EXPECT_FALSE(pause->isVisible());
+    Key(Qt::Key_Return);
+    expect("START", QColor(0, 255, 0), false);
+
+    Key(Qt::Key_F5);  // START's own key
+    expect("STOP", QColor(255, 0, 0), true);
+    Key(Qt::Key_0);   // reset from a running run
+    expect("START", QColor(0, 255, 0), false);
+}
+
+TEST_F(MainWindowTest, TwoLapsAndTheStopGiveTheListAndTheProtocol)
+{
+    Start();
+    Key(Qt::Key_Return);
+    platform.Advance(12'345);
+    Key(Qt::Key_Space);
+    platform.Advance(12'655);
+    Key(Qt::Key_Space);
+    platform.Advance(5'500);
+    Key(Qt::Key_Return);
+
+    const QStringList expected{QStringLiteral("START 1 = 14:05:09 = Mo. 07.12.26"), QStringLiteral("LAP 1 = 12,345"),
+                               QStringLiteral("LAP 2 = 25,000 (+12,655) 12,655"),
+                               QStringLiteral("STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166")};
+    EXPECT_EQ(LapLines(), expected);
+    auto* list = Find<QComboBox>("cmb_Zwischenzeit");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->currentIndex(), 3) << "the closing line shows";
+    EXPECT_EQ(Find<QLabel>("lbl_Leader")->text(), QStringLiteral("30,500"));
+
+    QFile protocol(ProtocolPath());
+    ASSERT_TRUE(protocol.open(QIODevice::ReadOnly));
+    const QByteArray text = protocol.readAll();
+    EXPECT_TRUE(text.startsWith("START 1 = 14:05:09 = Mo. 07.12.26\r\nLAP 1 = 12,345\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("STOP: = 30,500 (+18,155)  5,500 \xD8 10,166\r\n"));
+
+    Key(Qt::Key_Return);  // RESET
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->count(), 0);
+}
+
+TEST_F(MainWindowTest, CtrlZCyclesTheZoomAndRecentresTheWindow)
+{
+    Start();
+    const QRect screen = window->screen()->geometry();
+    for (int zoom = 2; zoom <= 5; ++zoom) {
+        Key(Qt::CTRL | Qt::Key_Z);
+        const int side = 224 * zoom;
+        EXPECT_EQ(window->size(), QSize(side, side)) << "zoom " << zoom;
+        EXPECT_EQ(window->pos(), QPoint(screen.left() + (screen.width() - side) / 2,
+                                        screen.top() + (screen.height() - side) / 2));
+        EXPECT_TRUE(window->mask().contains(QPoint(side / 2, side - 2)));
+        EXPECT_FALSE(window->mask().contains(QPoint(side / 8, side / 8)));
+        EXPECT_TRUE(window->Menus().Zooms[zoom - 1]->isChecked());
+    }
+    EXPECT_EQ(Find<Readout>("lbl_Tickmor")->Image(3)->size(), QSize(80, 125));
+    EXPECT_EQ(Find<QWidget>("cmd_StartStop")->geometry(), QRect(122 * 5, 126 * 5, 58 * 5, 25 * 5));
+    Key(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(window->size(), QSize(224, 224)) << "after 5 comes 1";
+    window->Shutdown();
+    EXPECT_EQ(ReadInteger(store, "Zoom"), 0);
+}
+
+TEST_F(MainWindowTest, FormatWithTenthsAndHoursHiddenNarrowsThePanel)
+{
+    Start();
+    window->Menus().Formats[4]->trigger();
+    auto* readout = Find<Readout>("lbl_Tickmor");
+    EXPECT_EQ(readout->geometry(), QRect(30, 91, 161, 33)) << "36 narrower than with thousandths";
+    EXPECT_FALSE(readout->Image(1)->isVisible());
+    EXPECT_FALSE(readout->Image(2)->isVisible());
+
+    window->Menus().mHoursOn->trigger();
+    EXPECT_FALSE(window->Menus().mHoursOn->isChecked());
+    // Hours hidden: the panel loses the hour digits' room and the minutes lead.
+    EXPECT_EQ(readout->geometry(), QRect(31 + 23, 91, 159 - 47, 33));
+    EXPECT_EQ(readout->Image(7)->x(), 3);
+    for (int image : {8, 9, 10}) EXPECT_FALSE(readout->Image(image)->isVisible()) << image;
+    EXPECT_TRUE(window->Menus().Formats[4]->isChecked());
+}
+
+TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
+{
+    Start();
+    Key(Qt::Key_Return);
+    auto* readout = Find<Readout>("lbl_Tickmor");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readout->Image(12)->PaintCount() > 0; }));
+    platform.Advance(1'234);
+    window->Clock().Timer1Timer();
+    QCoreApplication::processEvents();
+    std::array<int, 13> before{};
+    for (int i = 1; i <= 12; ++i) before[i] = readout->Image(i)->PaintCount();
+
+    platform.Advance(1);  // 1,234 to 1,235
+    window->Clock().Timer1Timer();
+    for (int i = 1; i <= 12; ++i) EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], i == 1 ? 1 : 0) << i;
+    window->Clock().Timer1Timer();
+    EXPECT_EQ(readout->Image(1)->PaintCount() - before[1], 1) << "the same time again repaints nothing";
+}
+
+TEST_F(MainWindowTest, CalendarOpensFromTheDatePanelAndKeysAndEscapeClosesIt)
+{
+    Start();
+    auto* calendar = Find<QCalendarWidget>("MonthCalendar1");
+    QAction* mark = window->Menus().Calendar1;
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_EQ(calendar->verticalHeaderFormat(), QCalendarWidget::ISOWeekNumbers);
+
+    Key(Qt::CTRL | Qt::Key_D);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_TRUE(mark->isChecked());
+    EXPECT_EQ(calendar->selectedDate(), QDate::currentDate());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_FALSE(mark->isChecked());
+
+    QTest::mouseClick(Find<QWidget>("PanelDate"), Qt::LeftButton);
+    EXPECT_TRUE(calendar->isVisible());
+    mark->trigger();  // the context menu's entry
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_FALSE(mark->isChecked());
+}
+
+TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowStillWorks)
+{
+    Settings stored;
+    stored.left = 77;
+    stored.top = 55;
+    stored.zoom = 1;  // read after the bad value
+    Store(stored);
+    store.values.erase("Color");
+    store.exists = true;
+
+    window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1");
+    QString title, text;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    window->FormCreate({QStringLiteral("stopwatch"), ProtocolPath().toStdString(), {}});
+    poll.stop();
+    EXPECT_EQ(title, QStringLiteral("stopwatch"));
+    EXPECT_EQ(text, QStringLiteral("Failed to get data for 'Color'"));
+    EXPECT_EQ(window->pos(), QPoint(77, 55)) << "what came before the bad value applies";
+    EXPECT_EQ(window->size(), QSize(224, 224));
+    EXPECT_EQ(window->findChild<TBitBtnWithColor*>(QStringLiteral("cmd_StartStop"))->text(), QStringLiteral("START"));
+}
+
+TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
+{
+    Settings stored;
+    stored.format = 3;
+    stored.hoursOn = false;
+    stored.sound = false;
+    stored.leaderOn = true;
+    stored.color = 0x0000FF;  // red face
+    stored.tickCount = platform.counter - 5'000'000;
+    stored.tickBoot = "boot-1";
+    Store(stored);
+    store.exists = true;
+    Start();
+
+    const MainMenus& menus = window->Menus();
+    EXPECT_TRUE(menus.Formats[3]->isChecked());
+    EXPECT_FALSE(menus.mHoursOn->isChecked());
+    EXPECT_FALSE(menus.Sound1->isChecked());
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(255, 0, 0)) << "the window takes the face's colour";
+    EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("STOP"));
+    EXPECT_TRUE(LapLines().isEmpty()) << "laps are not kept across restarts";
+    window->Clock().Timer1Timer();
+    EXPECT_EQ(window->Clock().Elapsed(), 5'000);
+}
+
+TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
+{
+    Start();
+    const MainMenus& menus = window->Menus();
+    EXPECT_EQ(menus.About1->text(), QStringLiteral("Info\tF3"));
+    EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
+    EXPECT_FALSE(menus.Notepad1->isVisible());
+    for (QAction* later : {menus.Configuration1, menus.mCFG, menus.AlarmClock2, menus.mAlarmClock})
+        EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
+
+    Key(Qt::CTRL | Qt::Key_M);
+    QMenu* popup = menus.PopupMenu1;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
+    auto* button = Find<QWidget>("MMenu");
+    EXPECT_EQ(popup->pos(), window->mapToGlobal(QPoint(button->x() - 62, button->y() + button->height())));
+    EXPECT_FALSE(menus.Protocol1->isEnabled()) << "no protocol file yet";
+    popup->close();
+
+    QFile file(ProtocolPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    window->MMenuClick();
+    window->MMenuClick();  // opening again must not add the monitors twice
+    EXPECT_TRUE(menus.Protocol1->isEnabled());
+    EXPECT_EQ(menus.TVaus1->actions().size(), 1 + QGuiApplication::screens().size());
+    EXPECT_TRUE(menus.Off1->isChecked());
+    popup->close();
+}
+
+TEST_F(MainWindowTest, InTheBackgroundTypedKeysAreLeftToTheOtherWindow)
+{
+    Start();
+    MainMenus& menus = window->Menus();
+    menus.FollowActivation(false);
+    EXPECT_EQ(menus.mLAP->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Space));
+    EXPECT_FALSE(menus.mReset->isEnabled());
+    EXPECT_FALSE(menus.mHide->isEnabled());
+    menus.FollowActivation(true);
+    EXPECT_EQ(menus.mLAP->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_TRUE(menus.mReset->isEnabled());
+}
+
+TEST_F(MainWindowTest, DraggingTheFaceWithAnyButtonMovesTheWindow)
+{
+    Start();
+    window->move(100, 100);
+    const QPoint grab(30, 112);  // on the dial, clear of every control
+    QTest::mousePress(window.get(), Qt::RightButton, {}, grab);
+    QTest::mouseMove(window.get(), grab + QPoint(40, 25));
+    QTest::mouseRelease(window.get(), Qt::RightButton, {}, grab + QPoint(40, 25));
+    EXPECT_EQ(window->pos(), QPoint(140, 125));
+}
+
+}  // namespace
+}  // namespace chronivel
