@@ -3,55 +3,8 @@
 # on counting after a restart, and SIGTERM saves everything, as Exit does.
 #   run_survives.sh <chronivel executable> kill|term
 set -euo pipefail
-exe=$1
 mode=$2
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -f $settings ]] && { echo "--- settings:" >&2; cat "$settings" >&2; }
-    [[ -f $protocol ]] && { echo "--- protocol:" >&2; cat "$protocol" >&2; }
-    exit 1
-}
-
-# A copy of its own, so that the protocol beside it does not land in the build tree.
-mkdir -p "$work/bin" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$exe" "$work/bin/chronivel"
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-settings=$XDG_CONFIG_HOME/Orvantis/chronivel.reg
-protocol=$work/bin/Protocol.txt
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-
-program=0
-window=0
-start_program() {
-    "$work/bin/chronivel" >"$work/program.log" 2>&1 &
-    program=$!
-    pids+=("$program")
-    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program" 2>/dev/null | head -n 1) ||
-        fail "no window appeared"
-    # Without a window manager the focus is ours to give, once the window is mapped.
-    for _ in $(seq 100); do
-        xdotool windowfocus "$window" 2>/dev/null || true
-        [[ $(xdotool getwindowfocus 2>/dev/null) == "$window" ]] && return 0
-        sleep 0.1
-    done
-    fail "the window never took the keyboard focus"
-}
+source "$(dirname "$0")/xsession.sh" "$1"
 
 # Waits until the settings file says what the test expects.
 wait_for_setting() {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# A sound played through EventSounds really reaches the sound server: a private
+# The program's start-up sound really reaches the sound server: a private
 # PulseAudio daemon with a silent null sink, whose monitor is recorded while the
-# START sound plays, and once while nothing plays, as a control.
-#   sound_plays.sh <playsound executable>
+# program starts, and once while nothing plays, as a control.
+#   sound_plays.sh <chronivel executable>
 set -euo pipefail
-playsound=$1
+exe=$1
 
 work=$(mktemp -d)
 daemon=""
@@ -37,6 +37,7 @@ mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/home/.config
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+export QT_QPA_PLATFORM=offscreen
 unset PULSE_SINK PULSE_SOURCE DBUS_SESSION_BUS_ADDRESS
 
 pulseaudio --daemonize=yes --exit-idle-time=-1 --system=false -n \
@@ -69,12 +70,23 @@ measure() {
         awk '/^RMS +amplitude/ {rms = $3} /^Maximum amplitude/ {max = $3} END {print rms, max}'
 }
 
+# A copy of its own, so that its protocol and settings stay in the test's folder.
+mkdir -p "$work/bin"
+cp "$exe" "$work/bin/chronivel"
+run_program() {
+    "$work/bin/chronivel" >"$work/program.log" 2>&1 &
+    local program=$!
+    sleep 1.5
+    kill -TERM "$program"
+    wait "$program" || { cat "$work/program.log" >&2; return 1; }
+}
+
 record sleep 1
 read -r quiet_rms quiet_max <<<"$(measure)"
 echo "nothing played: RMS $quiet_rms, maximum $quiet_max"
-record "$playsound" START 1000
+record run_program
 read -r sound_rms sound_max <<<"$(measure)"
-echo "START played:   RMS $sound_rms, maximum $sound_max"
+echo "program started: RMS $sound_rms, maximum $sound_max"
 
 number='^[0-9]+(\.[0-9]+)?$'
 for value in "$quiet_rms" "$sound_rms" "$sound_max"; do
@@ -82,5 +94,5 @@ for value in "$quiet_rms" "$sound_rms" "$sound_max"; do
 done
 awk -v r="$quiet_rms" 'BEGIN {exit !(r < 0.001)}' || fail "the recording is not silent when nothing plays"
 awk -v r="$sound_rms" -v m="$sound_max" 'BEGIN {exit !(r > 0.01 && m > 0.1)}' ||
-    fail "the START sound was not heard in the recording"
+    fail "the start sound was not heard in the recording"
 echo "PASS"

@@ -1,8 +1,6 @@
-# A sound really reaches a (private, silent) sound server.
+# The start-up sound really reaches a (private, silent) sound server.
 if(NOT CHRONIVEL_CORE_ONLY)
-    add_executable(playsound ${CMAKE_CURRENT_LIST_DIR}/playsound.cpp)
-    target_link_libraries(playsound PRIVATE chronivel_ui)
     add_test(NAME app.sound_plays
-        COMMAND ${CMAKE_CURRENT_LIST_DIR}/sound_plays.sh $<TARGET_FILE:playsound>)
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/sound_plays.sh $<TARGET_FILE:chronivel>)
     set_tests_properties(app.sound_plays PROPERTIES TIMEOUT 60)
 endif()
