@@ -323,6 +323,38 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     popup->close();
 }
 
+TEST_F(MainWindowTest, FaceControlsAndMenuEntriesSwitchTheirSettings)
+{
+    Start();
+    const MainMenus& menus = window->Menus();
+    auto* speaker = Find<QWidget>("sbSound");
+    QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
+    EXPECT_FALSE(window->Clock().Sound());
+    EXPECT_FALSE(menus.Sound1->isChecked());
+    menus.Sound1->trigger();  // the context menu's "Sound" switches it too
+    EXPECT_TRUE(window->Clock().Sound());
+    EXPECT_TRUE(menus.Sound1->isChecked());
+
+    QTest::mouseClick(Find<QLabel>("LabelSC"), Qt::LeftButton);
+    EXPECT_TRUE(window->Clock().CountDown());
+    EXPECT_EQ(Find<QLabel>("LabelSC")->text(), QStringLiteral("CountDown"));
+    EXPECT_FALSE(Find<QLabel>("lbl_Leader")->isVisible()) << "a countdown has no best time";
+    EXPECT_FALSE(menus.BestShow1->isChecked());
+    QTest::mouseClick(Find<QWidget>("Led_CountDown"), Qt::LeftButton);
+    EXPECT_FALSE(window->Clock().CountDown());
+    EXPECT_EQ(Find<QLabel>("LabelSC")->text(), QStringLiteral("Chronivel"));
+
+    Key(Qt::Key_Return);
+    platform.Advance(2'000);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(window->Clock().Best().Value(), 2'000);
+    QTest::mouseDClick(Find<QLabel>("lbl_Leader"), Qt::LeftButton);
+    EXPECT_EQ(window->Clock().Best().Value(), BestTime::None);
+
+    menus.Exit1->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(MainWindowTest, InTheBackgroundTypedKeysAreLeftToTheOtherWindow)
 {
     Start();
