@@ -1,0 +1,1 @@
+# The serial line adapters' tests.
