@@ -10,6 +10,35 @@ Chronometer::Chronometer(THighResTimer& timer, const LocaleTexts& locale, Chrono
 {
 }
 
+class Chronometer::CommandMoment {
+public:
+    CommandMoment(Chronometer& clock, std::optional<std::int64_t> at) : clock_(clock)
+    {
+        // Commands happen in the order they are carried out: an edge stamped
+        // before the command carried out last cannot have come before it.
+        const std::int64_t moment = at ? std::max(*at, clock.lastMoment_) : clock.timer_.ReadCounter();
+        clock.commandAt_ = moment;
+        clock.lastMoment_ = moment;
+    }
+    ~CommandMoment() { clock_.commandAt_.reset(); }
+    CommandMoment(const CommandMoment&) = delete;
+    CommandMoment& operator=(const CommandMoment&) = delete;
+
+private:
+    Chronometer& clock_;
+};
+
+std::int64_t Chronometer::Now()
+{
+    return commandAt_ ? *commandAt_ : timer_.ReadCounter();
+}
+
+std::int64_t Chronometer::SinceLastLapMs(std::int64_t counter) const
+{
+    const std::int64_t elapsed = CountsToMilliseconds(counter - startCount_, timer_.CountSpeed());
+    return elapsed - laps_.PrevLapElapsed();
+}
+
 void Chronometer::SetCountDownT(std::int32_t ms)
 {
     countDownT_ = ms < 1 ? DefaultCountDownT : ms;
@@ -23,8 +52,9 @@ std::int32_t Chronometer::LockIntervalMs() const
 
 // --- START, STOP, RESET --------------------------------------------------
 
-void Chronometer::mSSRClick()
+void Chronometer::mSSRClick(std::optional<std::int64_t> at)
 {
+    const CommandMoment moment(*this, at);
     const RunState before = state_;
     switch (before) {
     case RunState::Ready:
@@ -56,9 +86,11 @@ void Chronometer::Start()
 {
     timer_.SetUseTSC(false);
     if (countDown_ && stopCount_ != 0)
-        startCount_ = stoppedCountDownStart_ + (timer_.ReadCounter() - stopCount_);
-    else
-        startCount_ = timer_.ReadCounter();
+        startCount_ = stoppedCountDownStart_ + (Now() - stopCount_);
+    else {
+        startCount_ = Now();
+        ++runsStarted_;
+    }
 
     displayTimerOn_ = true;
     lockTimerOn_ = lockSeconds_ > 0;
@@ -79,7 +111,7 @@ void Chronometer::Stop()
 {
     displayTimerOn_ = false;
     const std::int64_t pausedAt = stopCount_;
-    stopCount_ = timer_.ReadCounter();
+    stopCount_ = Now();
     lockTimerOn_ = false;
     lockLedLit_ = false;
     if (paused_) {
@@ -140,15 +172,16 @@ void Chronometer::ResumeRun(std::int64_t storedStartCount)
 
 // --- Pause, lock, sound -----------------------------------------------------
 
-void Chronometer::bPauseClick()
+void Chronometer::bPauseClick(std::optional<std::int64_t> at)
 {
     if (state_ != RunState::Running) return;
+    const CommandMoment moment(*this, at);
     paused_ = !paused_;
     if (paused_) {
         displayTimerOn_ = false;
-        stopCount_ = timer_.ReadCounter();
+        stopCount_ = Now();
     } else {
-        const std::int64_t pause = timer_.ReadCounter() - stopCount_;
+        const std::int64_t pause = Now() - stopCount_;
         startCount_ += pause;
         AddPauseLine(pause);
         displayTimerOn_ = true;
@@ -189,9 +222,10 @@ void Chronometer::PlayEventSound(EventSound sound)
 
 // --- Laps and best time -----------------------------------------------------
 
-void Chronometer::mLAPClick()
+void Chronometer::mLAPClick(std::optional<std::int64_t> at)
 {
     if (!lapEnabled_) return;
+    const CommandMoment moment(*this, at);
     TakeLap(false);
     observer_.ControlsChanged();
 }
@@ -231,7 +265,7 @@ void Chronometer::WriteProtocol()
 
 void Chronometer::Timer1Timer()
 {
-    const std::int64_t ms = CountsToMilliseconds(timer_.ReadCounter() - startCount_, timer_.CountSpeed());
+    const std::int64_t ms = CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed());
     elapsed_ = DisplayValue(ms, format_.DecimalPlaces());
     ShowTime(elapsed_);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/besttime.h"
@@ -27,11 +28,14 @@ public:
 
     Chronometer(THighResTimer& timer, const LocaleTexts& locale, ChronometerObserver& observer);
 
-    // Commands. A command whose entry is disabled does nothing.
-    void mSSRClick();            // START, STOP or RESET, by the run state
+    // Commands. A command whose entry is disabled does nothing. `at` is the
+    // counter reading of the moment the command was given, where that is
+    // known better than "now" (a light barrier's edge, stamped as it came);
+    // a moment before the previous command's counts as that one.
+    void mSSRClick(std::optional<std::int64_t> at = std::nullopt);  // START, STOP or RESET
     void mResetClick();          // RESET from any state
-    void bPauseClick();          // pause or continue a running run
-    void mLAPClick();            // take a lap; enabled while running and not paused
+    void bPauseClick(std::optional<std::int64_t> at = std::nullopt);  // pause or continue a running run
+    void mLAPClick(std::optional<std::int64_t> at = std::nullopt);    // take a lap; while running and not paused
     void Lock1Click();           // toggles the lock LED
     void sbSoundClick();
     void Led_CountDownClick();   // arms or disarms the countdown, in the Ready state only
@@ -90,9 +94,16 @@ public:
     std::int64_t Elapsed() const { return elapsed_; }
     const Laps& RunLaps() const { return laps_; }
     const std::string& StartText() const { return startText_; }
+    // How many runs were started since the program began; tells one run from the next.
+    std::uint64_t RunsStarted() const { return runsStarted_; }
+    // Milliseconds of the run at `counter` since its previous lap, or since its start.
+    std::int64_t SinceLastLapMs(std::int64_t counter) const;
     bool PreWarningPending() const { return preWarningPending_; }
 
 private:
+    // Sets the moment of the command being carried out; unset, it is now.
+    class CommandMoment;
+    std::int64_t Now();
     void Start();
     void Stop();
     void Reset();
@@ -130,6 +141,9 @@ private:
     Laps laps_;
     LapList lapList_;
     std::string startText_;
+    std::uint64_t runsStarted_ = 0;
+    std::optional<std::int64_t> commandAt_;
+    std::int64_t lastMoment_ = 0;  // of the latest command; stamped moments never go back before it
     std::string currentTimeText_;
     ReadoutDigits digits_;
 };

@@ -1,0 +1,56 @@
+#include "core/lightbarriers.h"
+
+#include "core/serialline.h"
+
+namespace chronivel {
+
+void LightBarriers::SetAlgorithm(int algorithm)
+{
+    algorithm_ = algorithm >= 0 && algorithm <= 5 ? algorithm : 0;
+}
+
+void LightBarriers::SetArrangement(int arrangement)
+{
+    arrangement_ = arrangement >= 1 && arrangement <= 3 ? arrangement : 2;
+}
+
+BarrierCommand LightBarriers::Cts(std::uint32_t status, const BarrierContext& context)
+{
+    if (context.runState != RunState::Running) return BarrierCommand::None;
+    if (status == lastStatus_) return BarrierCommand::None;  // the same edge seen twice
+    const bool cts = (status & ms::CtsOn) != 0;
+    lastStatus_ = cts ? status : CtsOffMarker;
+    if (context.lockRunning) return BarrierCommand::None;
+    // Only the first two algorithms stop on the stop barrier.
+    if ((algorithm_ == 0 && cts) || (algorithm_ == 1 && !cts)) return BarrierCommand::Stop;
+    return BarrierCommand::None;
+}
+
+BarrierCommand LightBarriers::Dcd(std::uint32_t status, const BarrierContext& context)
+{
+    if (!context.lapEnabled && !context.pauseEnabled) return BarrierCommand::None;
+    if (status == lastStatus_) return BarrierCommand::None;
+    const bool dcd = (status & ms::RlsdOn) != 0;
+    lastStatus_ = dcd ? status : DcdOffMarker;
+    if (!Matches(dcd)) return BarrierCommand::None;
+    if (context.pauseEnabled && arrangement_ == 3) return BarrierCommand::Pause;
+    if (!context.lapEnabled) return BarrierCommand::None;
+
+    if (context.run != lapsOfRun_) {
+        lapsOfRun_ = context.run;
+        barrierLaps_ = 0;
+    }
+    if (lapLimit_ > 0 && barrierLaps_ >= lapLimit_) return BarrierCommand::None;
+    if (minLapMs_ > 0 && context.sinceLastLapMs < minLapMs_) return BarrierCommand::None;
+    ++barrierLaps_;
+    return BarrierCommand::Lap;
+}
+
+BarrierCommand LightBarriers::Dsr(std::uint32_t status, const BarrierContext& context) const
+{
+    // The start barrier only ever starts: a run going on is the other barriers' business.
+    if (context.runState != RunState::Ready) return BarrierCommand::None;
+    return Matches((status & ms::DsrOn) != 0) ? BarrierCommand::Start : BarrierCommand::None;
+}
+
+}  // namespace chronivel

@@ -1,0 +1,180 @@
+#include "core/comport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace chronivel {
+namespace {
+
+// A device whose event thread is the test: it delivers batches when told.
+class FakeDevice final : public SerialDevice {
+public:
+    explicit FakeDevice(std::vector<std::string>& log) : log_(log) {}
+    ~FakeDevice() override { log_.push_back("device closed"); }
+    std::uint32_t ReadModemStatus() override { return status; }
+    std::int32_t InputQueueCount() override { return 7; }
+    void StartWatching(std::uint32_t mask, ComEventSink& sink) override
+    {
+        log_.push_back("watch " + std::to_string(mask));
+        sink_ = &sink;
+    }
+    void StopWatching() override
+    {
+        if (sink_) log_.push_back("stop watching");
+        sink_ = nullptr;
+    }
+    std::uint32_t PolledEvents() const override { return 0; }
+
+    ComEventSink* sink_ = nullptr;
+    std::uint32_t status = 0;
+
+private:
+    std::vector<std::string>& log_;
+};
+
+class FakePorts final : public SerialPorts {
+public:
+    std::unique_ptr<SerialDevice> Open(const std::string& device, const DeviceControl& control) override
+    {
+        if (device == "COM0") throw EComHandle("Unable to open com port: The system cannot find the file specified.");
+        log.push_back("open " + device + " at " + std::to_string(control.BaudRate));
+        auto opened = std::make_unique<FakeDevice>(log);
+        last = opened.get();
+        return opened;
+    }
+    std::vector<std::string> log;
+    FakeDevice* last = nullptr;
+};
+
+class ComPortTest : public ::testing::Test {
+protected:
+    ComPortTest()
+    {
+        port.OnOpen = [this] { ports.log.push_back("OnOpen"); };
+        port.OnClose = [this] { ports.log.push_back("OnClose"); };
+        port.OnCTS = [this](const ComEventBatch& b) { ports.log.push_back("CTS " + std::to_string(b.counter)); };
+        port.OnRLSD = [this](const ComEventBatch& b) { ports.log.push_back("DCD " + std::to_string(b.counter)); };
+        port.OnDSR = [this](const ComEventBatch&) { ports.log.push_back("DSR"); };
+        port.OnLost = [this](const std::string& reason) { ports.log.push_back("lost: " + reason); };
+    }
+    // The UI thread's queue: posted calls run when the test says.
+    void RunPosted()
+    {
+        auto calls = std::move(posted);
+        posted.clear();
+        for (auto& call : calls) call();
+    }
+    std::vector<std::string> Log() { return std::exchange(ports.log, {}); }
+
+    FakePorts ports;
+    std::vector<std::function<void()>> posted;
+    TComPort port{ports, [this](std::function<void()> call) { posted.push_back(std::move(call)); }};
+};
+
+TEST_F(ComPortTest, OpenAndCloseRunInOrder)
+{
+    port.device = "COM3";
+    port.settings.events = EventBit(TEvent::evCTS) | EventBit(TEvent::evDSR) | EventBit(TEvent::evRLSD);
+    port.Open();
+    EXPECT_TRUE(port.Connected());
+    EXPECT_EQ(Log(), (std::vector<std::string>{"open COM3 at 9600", "watch 56", "OnOpen"}));
+
+    port.Open();  // again: closed first
+    EXPECT_EQ(Log(), (std::vector<std::string>{"stop watching", "device closed", "OnClose", "open COM3 at 9600",
+                                               "watch 56", "OnOpen"}));
+    port.Close();
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(Log(), (std::vector<std::string>{"stop watching", "device closed", "OnClose"}));
+    port.Close();
+    EXPECT_TRUE(Log().empty()) << "closing a closed port calls nothing";
+}
+
+TEST_F(ComPortTest, AFailedOpenClosesTheOldPortFirstAndLeavesItClosed)
+{
+    port.Open();
+    Log();
+    port.device = "COM0";
+    EXPECT_THROW(port.Open(), EComHandle);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(Log(), (std::vector<std::string>{"stop watching", "device closed", "OnClose"}));
+    EXPECT_EQ(port.ReadModemStatus(), 0u);
+}
+
+TEST_F(ComPortTest, BatchesReachTheUiThreadWithTheirMomentCtsFirst)
+{
+    port.Open();
+    Log();
+    ports.last->sink_->Deliver({ev::Rlsd | ev::Cts, ms::CtsOn | ms::RlsdOn, 1111});
+    ports.last->sink_->Deliver({ev::Dsr, ms::DsrOn, 2222});
+    EXPECT_TRUE(Log().empty()) << "nothing runs on the event thread";
+    RunPosted();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"CTS 1111", "DCD 1111", "DSR"}));
+    RunPosted();
+    EXPECT_TRUE(Log().empty()) << "each batch once";
+}
+
+TEST_F(ComPortTest, WhatWasFoundBeforeCloseIsStillDispatched)
+{
+    port.Open();
+    ports.last->sink_->Deliver({ev::Cts, ms::CtsOn, 5});
+    Log();
+    port.Close();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"stop watching", "CTS 5", "device closed", "OnClose"}));
+    RunPosted();
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(ComPortTest, ALostDeviceClosesThePortAndSaysWhy)
+{
+    port.device = "/dev/ttyUSB0";
+    port.Open();
+    ports.last->sink_->Deliver({ev::Rlsd, ms::RlsdOn, 9});
+    ports.last->sink_->Lost("/dev/ttyUSB0: Input/output error");
+    Log();
+    RunPosted();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"DCD 9", "stop watching", "device closed", "OnClose",
+                                               "lost: /dev/ttyUSB0: Input/output error"}));
+    EXPECT_FALSE(port.Connected());
+    port.Open();
+    EXPECT_TRUE(port.Connected()) << "plugged in again, it opens again";
+}
+
+TEST_F(ComPortTest, DestroyingAnOpenPortClosesItAndLaterCallsFindNoPort)
+{
+    std::vector<std::function<void()>> queue;
+    std::vector<std::string> log;
+    {
+        TComPort local{ports, [&](std::function<void()> call) { queue.push_back(std::move(call)); }};
+        local.OnClose = [&] { log.push_back("OnClose"); };
+        local.Open();
+        ports.last->sink_->Deliver({ev::Cts, ms::CtsOn, 1});  // dispatched by the close
+        ports.last->sink_->Lost("gone");
+    }
+    EXPECT_EQ(log, std::vector<std::string>{"OnClose"});
+    for (auto& call : queue) call();  // must not touch the destroyed port
+}
+
+TEST_F(ComPortTest, DataBitsStayWithinFiveToEight)
+{
+    port.SetDataBits(4);
+    EXPECT_EQ(port.DataBits(), 5);
+    port.SetDataBits(9);
+    EXPECT_EQ(port.DataBits(), 8);
+    port.SetDataBits(7);
+    EXPECT_EQ(port.DataBits(), 7);
+}
+
+TEST_F(ComPortTest, ReceivedCharactersComeWithTheQueueCount)
+{
+    std::int32_t inQue = -1;
+    port.OnRxChar = [&](const ComEventBatch&, std::int32_t count) { inQue = count; };
+    port.Open();
+    port.Dispatch({ev::RxChar, 0, 0});
+    EXPECT_EQ(inQue, 7);
+}
+
+}  // namespace
+}  // namespace chronivel
