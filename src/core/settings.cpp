@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include <algorithm>
+
 namespace chronivel {
 
 namespace {
@@ -65,6 +67,8 @@ void LoadSettings(const SettingsStore& store, Settings& s, const LoadMoment& mom
         s.tickBoot = ReadText(store, "TickBoot");
         ReadBlock(store, "TickTime", s.tickTime);
     });
+    Guarded([&] { s.portName = ReadText(store, "PortName"); });
+    Guarded([&] { s.minLap = std::max(ReadInteger(store, "MinLap"), 0); });
 }
 
 void SaveSettings(SettingsStore& store, const Settings& s, const std::string& today)
@@ -97,6 +101,8 @@ void SaveSettings(SettingsStore& store, const Settings& s, const std::string& to
     WriteReal(store, "Alarm", s.alarm);
     WriteText(store, "TickBoot", s.tickBoot);
     WriteBlock(store, "TickTime", s.tickTime);
+    WriteText(store, "PortName", s.portName);
+    WriteInteger(store, "MinLap", s.minLap);
 }
 
 }  // namespace chronivel

@@ -41,6 +41,12 @@ struct Settings {
     std::string tickBoot;        // identity of the boot the count belongs to
     std::int64_t tickTime = 0;   // wall-clock start, ms since 1970; 0 = unknown
 
+    // The light barriers' port by its device path, so that it is found again
+    // when an adapter comes back under another number; empty = by "Port".
+    std::string portName;
+    // Barrier laps sooner than this after the previous lap are ignored; 0 = off.
+    std::int32_t minLap = 0;
+
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 

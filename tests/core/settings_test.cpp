@@ -43,6 +43,8 @@ Settings Used()
     s.alarm = 0.75;
     s.tickBoot = "3f1c";
     s.tickTime = 1'796'000'000'000;
+    s.portName = "/dev/ttyUSB0";
+    s.minLap = 1'500;
     return s;
 }
 
@@ -64,6 +66,18 @@ TEST(Settings, RoundTripKeepsEveryValue)
     EXPECT_EQ(loaded, expected);
 }
 
+TEST(Settings, ValuesAddedForTheBarriersAreEachOptional)
+{
+    MemoryStore store = Saved(Used());
+    store.values.erase("PortName");  // a settings file of the version before
+    store.values["MinLap"] = RegValue::Dword(-40);
+    Settings loaded;
+    LoadSettings(store, loaded, Today);
+    EXPECT_EQ(loaded.portName, "");
+    EXPECT_EQ(loaded.minLap, 0) << "a negative minimum is none";
+    EXPECT_EQ(loaded.tickTime, Used().tickTime);
+}
+
 TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
 {
     MemoryStore store;
@@ -71,8 +85,10 @@ TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
     const std::vector<std::string> order{"Left", "Top", "CountDown", "CountDownT", "FileName", "Color", "Fon",
                                          "Sound", "DayCounter", "Date", "Leader", "Zoom", "Port", "Alg", "Laps",
                                          "TranspW", "LeaderOn", "LsCount", "seLOCK", "Format", "TickCount",
-                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime"};
+                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime", "PortName", "MinLap"};
     EXPECT_EQ(store.writeOrder, order);
+    EXPECT_TRUE(store.values["PortName"].Is(RegType::Sz));
+    EXPECT_TRUE(store.values["MinLap"].Is(RegType::Dword));
     EXPECT_TRUE(store.values["Left"].Is(RegType::Dword));
     EXPECT_TRUE(store.values["Sound"].Is(RegType::Dword));
     EXPECT_TRUE(store.values["Date"].Is(RegType::Sz));
