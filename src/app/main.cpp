@@ -7,6 +7,7 @@
 #include "core/highrestimer.h"
 #include "platform/bootclock.h"
 #include "platform/protocolfile.h"
+#include "platform/systemserialports.h"
 #include "platform/systemsettingsstore.h"
 #include "platform/systemtimerplatform.h"
 #include "ui/infodialog.h"
@@ -52,9 +53,10 @@ int main(int argc, char* argv[])
     THighResTimer timer(*platform);
     const QtLocaleTexts locale;
     const auto store = OpenSettingsStore(title.toStdString());
+    const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); });
 
     // The windows in the order they depend on each other; they go in reverse.
-    Tfrm_Tickmor window(timer, locale, *store, CurrentBootId());
+    Tfrm_Tickmor window(timer, locale, *store, CurrentBootId(), *serialPorts);
     window.FormCreate({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
     ProtocolWindow protocol(*store);

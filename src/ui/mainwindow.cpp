@@ -19,6 +19,7 @@
 #include "core/protocol.h"
 #include "core/windowlayout.h"
 #include "platform/protocolfile.h"
+#include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
 #include "ui/help.h"
@@ -71,7 +72,7 @@ QLabel* FaceLabel(QWidget* parent, const char* name, const QString& text, const 
 }  // namespace
 
 Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
-                           std::string bootId, QWidget* parent)
+                           std::string bootId, SerialPorts& serialPorts, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       timer_(timer),
       clock_(timer, locale, *this),
@@ -85,6 +86,11 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
     keeper_.reportError = [this](const QString& message) { reportError(message); };
     CreateControls();
     menus_ = new MainMenus(this);
+    barriers_ = new BarrierPort(clock_, keeper_, *menus_, serialPorts, *bPause, *Ledlock, this);
+    barriers_->reportError = [this](const QString& message) { reportError(message); };
+    barriers_->reportInfo = [this](const QString& message) {
+        QMessageBox::information(this, title_.isEmpty() ? QCoreApplication::applicationName() : title_, message);
+    };
     ConnectCommands();
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(DisplayTickIntervalMs(3));
@@ -94,7 +100,10 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
     LayoutWindow();
 }
 
-Tfrm_Tickmor::~Tfrm_Tickmor() = default;
+Tfrm_Tickmor::~Tfrm_Tickmor()
+{
+    delete barriers_;  // the port closes while the lock LED it switches is still there
+}
 
 void Tfrm_Tickmor::CreateControls()
 {
@@ -233,11 +242,10 @@ void Tfrm_Tickmor::ConnectCommands()
     on(m.mHide, [this] { smMinimizeClick(); });
     connect(m.PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
 
-    // The configuration dialog, the alarm clock, the light barriers and the
-    // second monitor come later; their entries are there but do nothing yet.
+    // The configuration dialog, the alarm clock and the second monitor come
+    // later; their entries are there but do nothing yet.
     for (QAction* later : {m.Configuration1, m.mCFG, m.AlarmClock2, m.mAlarmClock, m.mTV})
         later->setEnabled(false);
-    m.Hardware1->setEnabled(false);
 
     // The buttons act on pressing, not on release: the moment counts.
     connect(cmd_StartStop, &TBitBtnWithColor::mouseDown, this, [this] { clock_.mSSRClick(); });
@@ -267,8 +275,7 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
         if (!faceProblem.isEmpty()) qWarning("%s", qPrintable(faceProblem));
     }
     sbBud->setIcon(AlarmClockGlyph(s.alarmOn));
-    const int arrangement = s.lsCount == 0 ? 2 : s.lsCount;
-    if (arrangement >= 1 && arrangement <= 3) menus_->mLS[arrangement - 1]->setChecked(true);
+    barriers_->Restore();
     Timer1.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     zoom_ = s.zoom >= 0 && s.zoom <= 4 ? s.zoom : 0;
     LayoutWindow();
@@ -283,6 +290,7 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
 void Tfrm_Tickmor::Shutdown()
 {
     keeper_.Save();
+    barriers_->Close();
 }
 
 void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
@@ -298,6 +306,11 @@ void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
         menus_->mCFG->setEnabled(false);
     });
     connect(protocol, &ProtocolWindow::deactivated, this, [this] { menus_->About2->setEnabled(true); });
+}
+
+void Tfrm_Tickmor::AttachInfoDialog(InfoDialog* info)
+{
+    info_ = info;
 }
 
 void Tfrm_Tickmor::TimeShown(std::int64_t, std::uint32_t changedDigits)

@@ -10,6 +10,7 @@
 
 #include "core/chronometer.h"
 #include "core/commandline.h"
+#include "core/serialline.h"
 #include "ui/eventsounds.h"
 #include "ui/face.h"
 #include "ui/settingskeeper.h"
@@ -21,6 +22,7 @@ class QToolButton;
 
 namespace chronivel {
 
+class BarrierPort;
 class InfoDialog;
 class MainMenus;
 class ProtocolWindow;
@@ -42,8 +44,9 @@ public:
         CommandLine commandLine;
     };
 
+    // `serialPorts` serves the light barriers.
     Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, std::string bootId,
-                 QWidget* parent = nullptr);
+                 SerialPorts& serialPorts, QWidget* parent = nullptr);
     ~Tfrm_Tickmor() override;
 
     // Reads the settings, lays the window out for them and resumes a run that
@@ -56,13 +59,14 @@ public:
 
     // The windows made after this one.
     void AttachProtocolWindow(ProtocolWindow* protocol);
-    void AttachInfoDialog(InfoDialog* info) { info_ = info; }
+    void AttachInfoDialog(InfoDialog* info);
 
     Chronometer& Clock() { return clock_; }
     SettingsKeeper& Keeper() { return keeper_; }
     const SettingsKeeper& Keeper() const { return keeper_; }
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
+    BarrierPort& Barriers() { return *barriers_; }
     int Zoom() const { return zoom_; }
 
     // Commands of the window itself.
@@ -132,6 +136,7 @@ private:
     QTimer TimerLock;
 
     MainMenus* menus_ = nullptr;
+    BarrierPort* barriers_ = nullptr;
     TFace* Image1 = nullptr;
     Readout* lbl_Tickmor = nullptr;
     QLabel* PanelDate = nullptr;

@@ -17,9 +17,9 @@
 
 #include "core/settings.h"
 #include "tests/core/fakes.h"
+#include "tests/core/fakeserial.h"
 #include "tests/core/memorystore.h"
 #include "ui/colorbutton.h"
-#include "ui/infodialog.h"
 #include "ui/mainmenus.h"
 #include "ui/readout.h"
 
@@ -33,7 +33,7 @@ protected:
     // Starts the program's window on the settings in `store`.
     void Start(CommandLine commandLine = {})
     {
-        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1");
+        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
         window->reportError = [this](const QString& message) { errors << message; };
         window->FormCreate({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
         window->show();
@@ -65,6 +65,7 @@ protected:
     THighResTimer timer{platform};
     testing::FixedLocale locale;
     testing::MemoryStore store;
+    testing::FakePorts serial;
     QTemporaryDir folder;
     std::unique_ptr<Tfrm_Tickmor> window;
     QStringList errors;
@@ -249,7 +250,7 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     store.values.erase("Color");
     store.exists = true;
 
-    window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1");
+    window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
     QString title, text;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -301,7 +302,7 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     EXPECT_EQ(menus.About1->text(), QStringLiteral("Info\tF3"));
     EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     EXPECT_FALSE(menus.Notepad1->isVisible());
-    for (QAction* later : {menus.Configuration1, menus.mCFG, menus.AlarmClock2, menus.mAlarmClock})
+    for (QAction* later : {menus.Configuration1, menus.mCFG, menus.AlarmClock2, menus.mAlarmClock, menus.mALG[0]})
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
 
     Key(Qt::CTRL | Qt::Key_M);

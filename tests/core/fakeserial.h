@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/serialline.h"
+
+namespace chronivel::testing {
+
+// A device whose event thread is the test: it delivers batches when told.
+class FakeDevice final : public SerialDevice {
+public:
+    explicit FakeDevice(std::vector<std::string>& log) : log_(log) {}
+    ~FakeDevice() override { log_.push_back("device closed"); }
+    std::uint32_t ReadModemStatus() override { return status; }
+    std::int32_t InputQueueCount() override { return 7; }
+    void StartWatching(std::uint32_t mask, ComEventSink& sink) override
+    {
+        log_.push_back("watch " + std::to_string(mask));
+        sink_ = &sink;
+    }
+    void StopWatching() override
+    {
+        if (sink_) log_.push_back("stop watching");
+        sink_ = nullptr;
+    }
+    std::uint32_t PolledEvents() const override { return 0; }
+
+    ComEventSink* sink_ = nullptr;
+    std::uint32_t status = 0;
+
+private:
+    std::vector<std::string>& log_;
+};
+
+// Opens fake devices; COM0 is a port that is not there.
+class FakePorts final : public SerialPorts {
+public:
+    std::unique_ptr<SerialDevice> Open(const std::string& device, const DeviceControl& control) override
+    {
+        if (device == "COM0") throw EComHandle("Unable to open com port: The system cannot find the file specified.");
+        log.push_back("open " + device + " at " + std::to_string(control.BaudRate));
+        auto opened = std::make_unique<FakeDevice>(log);
+        last = opened.get();
+        return opened;
+    }
+    std::vector<std::string> log;
+    FakeDevice* last = nullptr;
+};
+
+}  // namespace chronivel::testing

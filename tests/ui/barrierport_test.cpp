@@ -1,0 +1,181 @@
+#include "ui/barrierport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "core/settings.h"
+#include "tests/core/fakes.h"
+#include "tests/core/fakeserial.h"
+#include "tests/core/memorystore.h"
+#include "ui/led.h"
+#include "ui/mainmenus.h"
+#include "ui/mainwindow.h"
+
+namespace chronivel {
+namespace {
+
+// The whole window with a fake port whose edges the test makes.
+class BarrierPortTest : public ::testing::Test {
+protected:
+    BarrierPortTest() { store.exists = false; }
+
+    void Start()
+    {
+        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
+        window->reportError = [this](const QString& message) { errors << message; };
+        window->Barriers().reportError = window->reportError;
+        window->FormCreate({QStringLiteral("chronivel"), folder.filePath(QStringLiteral("Protocol.txt")).toStdString(), {}});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    // An edge at `ms` after the run's start; the UI thread sees it later.
+    void Edge(std::uint32_t events, std::uint32_t status, std::int64_t ms)
+    {
+        serial.last->sink_->Deliver({events, status, runStart + ms * 1'000});
+        platform.Advance(3);  // the hand-off takes its time
+        QCoreApplication::processEvents();
+    }
+    void StartRun()
+    {
+        runStart = platform.counter;
+        window->Clock().mSSRClick();
+    }
+    QStringList Lines() const
+    {
+        QStringList lines;
+        for (const std::string& line : window->Clock().Lines().Lines()) lines << QString::fromStdString(line);
+        return lines;
+    }
+    TLed* LockLed() const { return window->findChild<TLed*>(QStringLiteral("Ledlock")); }
+
+    testing::FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    testing::FixedLocale locale;
+    testing::MemoryStore store;
+    testing::FakePorts serial;
+    QTemporaryDir folder;
+    std::unique_ptr<Tfrm_Tickmor> window;
+    QStringList errors;
+    std::int64_t runStart = 0;
+};
+
+TEST_F(BarrierPortTest, LapAndStopBarriersRecordTheMomentsOfTheirEdges)
+{
+    Start();
+    window->Barriers().mCOM1Click(QStringLiteral("COM3"));
+    ASSERT_TRUE(window->Barriers().Port().Connected());
+    EXPECT_TRUE(LockLed()->isVisible()) << "the lock LED shows while the port is open";
+    EXPECT_TRUE(window->Menus().mALG[0]->isEnabled());
+    EXPECT_TRUE(window->Menus().mLS[1]->isEnabled());
+
+    StartRun();
+    platform.Advance(20'000);  // the UI is far behind the edges
+    Edge(ev::Rlsd, ms::RlsdOn, 12'345);
+    Edge(ev::Rlsd, 0, 12'400);
+    Edge(ev::Rlsd, ms::RlsdOn, 25'000);
+    Edge(ev::Rlsd, 0, 25'100);
+    Edge(ev::Cts, ms::CtsOn, 30'500);
+    const QStringList expected{QStringLiteral("START 1 = 14:05:09 = Mo. 07.12.26"), QStringLiteral("LAP 1 = 12,345"),
+                               QStringLiteral("LAP 2 = 25,000 (+12,655) 12,655"),
+                               QStringLiteral("STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166")};
+    EXPECT_EQ(Lines(), expected);
+    EXPECT_EQ(window->Clock().State(), RunState::Stopped);
+
+    window->Shutdown();
+    EXPECT_EQ(ReadText(store, "PortName"), "COM3");
+    EXPECT_FALSE(LockLed()->isVisible());
+}
+
+TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
+{
+    Settings stored;
+    stored.seLOCK = 5;
+    stored.portName = "COM4";
+    SaveSettings(store, stored, CurrentMoment().today);
+    store.exists = true;
+    Start();
+    ASSERT_TRUE(window->Barriers().Port().Connected()) << "the port chosen last opens again";
+
+    runStart = platform.counter;
+    Edge(ev::Dsr, ms::DsrOn, 0);
+    EXPECT_EQ(window->Clock().State(), RunState::Running);
+    Edge(ev::Cts, ms::CtsOn, 1'000);
+    EXPECT_EQ(window->Clock().State(), RunState::Running) << "within the lock";
+    Edge(ev::Cts, 0, 1'200);
+    window->Clock().TimerLockTimer();
+    Edge(ev::Cts, ms::CtsOn, 6'000);
+    EXPECT_EQ(window->Clock().State(), RunState::Stopped);
+    EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000")) << "the start is stamped too, not 3 ms late";
+}
+
+TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
+{
+    Start();
+    window->Barriers().mCOM1Click(QStringLiteral("COM3"));
+    window->Menus().mLS[2]->setEnabled(true);
+    window->Menus().mLS[2]->trigger();
+    StartRun();
+    Edge(ev::Rlsd, ms::RlsdOn, 1'000);
+    EXPECT_TRUE(window->Clock().Paused());
+    Edge(ev::Rlsd, 0, 1'500);
+    Edge(ev::Rlsd, ms::RlsdOn, 4'000);
+    EXPECT_FALSE(window->Clock().Paused());
+    EXPECT_EQ(Lines().last(), QStringLiteral("PAUSE = 3,000"));
+    EXPECT_EQ(window->Keeper().Kept().lsCount, 3);
+}
+
+TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
+{
+    Start();
+    window->Barriers().mCOM1Click(QStringLiteral("COM0"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: "))) << errors[0].toStdString();
+    EXPECT_FALSE(window->Barriers().Port().Connected());
+    EXPECT_FALSE(window->Menus().mALG[0]->isEnabled());
+    EXPECT_FALSE(LockLed()->isVisible());
+    EXPECT_EQ(window->Keeper().Kept().portName, "COM0") << "the choice is kept, as chosen";
+}
+
+TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
+{
+    Start();
+    window->Barriers().mCOM1Click(QStringLiteral("/dev/ttyUSB7"));
+    serial.last->sink_->Lost("/dev/ttyUSB7: Input/output error");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->Barriers().Port().Connected());
+    EXPECT_FALSE(LockLed()->isVisible());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("/dev/ttyUSB7: Input/output error")));
+
+    // Still chosen, and listed although the system no longer reports it.
+    emit window->Menus().Hardware1->aboutToShow();
+    const QList<QAction*> entries = window->Menus().Hardware1->actions();
+    const auto chosen = std::find_if(entries.begin(), entries.end(),
+                                     [](QAction* a) { return a->data().toString() == QStringLiteral("/dev/ttyUSB7"); });
+    ASSERT_NE(chosen, entries.end());
+    EXPECT_TRUE((*chosen)->isChecked());
+    EXPECT_TRUE((*chosen)->text().startsWith(QStringLiteral("ttyUSB7")));
+    (*chosen)->trigger();
+    EXPECT_TRUE(window->Barriers().Port().Connected());
+    emit window->Menus().Hardware1->aboutToShow();
+    emit window->Menus().Hardware1->aboutToShow();
+    const QList<QAction*> again = window->Menus().Hardware1->actions();
+    EXPECT_EQ(std::count_if(again.begin(), again.end(),
+                            [](QAction* a) { return a->data().toString() == QStringLiteral("/dev/ttyUSB7"); }),
+              1)
+        << "listing again replaces the entries";
+
+    window->Menus().mNoHard->trigger();
+    EXPECT_FALSE(window->Barriers().Port().Connected());
+    EXPECT_EQ(window->Keeper().Kept().portName, "");
+}
+
+}  // namespace
+}  // namespace chronivel
