@@ -1,0 +1,45 @@
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/serialline.h"
+
+namespace chronivel {
+
+// The device-control block SetCommState takes for these settings.
+DCB Win32Dcb(const DeviceControl& control);
+
+// The name CreateFile needs for a port: COM10 and above exist only in the
+// device namespace, so every name goes there ("\\.\COM12").
+std::string ComDevicePath(const std::string& device);
+
+// The communications calls an open port makes, so that tests can stand in
+// for a driver; by default the system's own.
+struct CommCalls {
+    std::function<BOOL(HANDLE, DWORD)> setCommMask = ::SetCommMask;
+    std::function<BOOL(HANDLE, DWORD*, OVERLAPPED*)> waitCommEvent = ::WaitCommEvent;
+    std::function<BOOL(HANDLE, OVERLAPPED*, DWORD*, BOOL)> getOverlappedResult = ::GetOverlappedResult;
+    std::function<BOOL(HANDLE, DWORD*)> getCommModemStatus = ::GetCommModemStatus;
+    std::function<BOOL(HANDLE, DWORD*, COMSTAT*)> clearCommError = ::ClearCommError;
+    std::function<BOOL(HANDLE)> cancelIo = ::CancelIo;
+    std::function<BOOL(HANDLE, DWORD)> purgeComm = ::PurgeComm;
+};
+
+// A port around `handle`, opened for overlapped I/O and configured already;
+// it closes the handle when destroyed. Each batch of events is stamped with
+// `readCounter` (0 without one).
+std::unique_ptr<SerialDevice> AdoptComHandle(HANDLE handle, std::function<std::int64_t()> readCounter,
+                                             CommCalls calls = {});
+
+}  // namespace chronivel

@@ -1,0 +1,9 @@
+# The real program with light barriers on a pseudo-terminal whose modem lines
+# come from the serial shim.
+if(CHRONIVEL_SERIALSHIM AND NOT CHRONIVEL_CORE_ONLY)
+    add_executable(ptyholder ${CMAKE_CURRENT_LIST_DIR}/ptyholder.cpp)
+    add_test(NAME app.barriers
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/barriers.sh $<TARGET_FILE:chronivel> ${CHRONIVEL_SERIALSHIM}
+                $<TARGET_FILE:ptyholder>)
+    set_tests_properties(app.barriers PROPERTIES TIMEOUT 120)
+endif()
