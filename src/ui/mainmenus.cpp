@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QWidget>
 
@@ -71,7 +73,7 @@ MainMenus::MainMenus(QWidget* window) : QObject(window), window_(window)
         const QByteArray name = "mALG_" + QByteArray::number(algorithm);
         mALG[algorithm] = Radio(Hardware1, algorithms, name.constData(),
                                 QString::fromLatin1(algorithmCaptions[algorithm]), algorithm);
-        mALG[algorithm]->setEnabled(false);
+        mALG[algorithm]->setEnabled(false);  // until a port is open
     }
     mALG[0]->setChecked(true);
     mALG[5]->setVisible(false);
@@ -82,7 +84,7 @@ MainMenus::MainMenus(QWidget* window) : QObject(window), window_(window)
     mLS[1] = Radio(Hardware1, arrangements, "mLS2", tr("2/3 LS (4+6=Start, 7+8=Stop, 4+1=Lap)"), 2);
     mLS[2] = Radio(Hardware1, arrangements, "mLS3", tr("2/3 LS (4+6=Start, 7+8=Stop, 4+1=Toggle)"), 3);
     mLS[0]->setChecked(true);
-    mLS[2]->setEnabled(false);
+    for (QAction* arrangement : mLS) arrangement->setEnabled(false);  // until a port is open
 
     TVaus1 = popup->addMenu(tr("Multimonitor"));
     TVaus1->setObjectName(QStringLiteral("TVaus1"));
@@ -123,6 +125,21 @@ void MainMenus::FollowActivation(bool active)
     mLAP->setShortcut(active ? QKeySequence(Qt::Key_Space) : QKeySequence(Qt::ALT | Qt::Key_Space));
     mReset->setEnabled(active);
     mHide->setEnabled(active);
+}
+
+void MainMenus::ListMonitors()
+{
+    const QList<QAction*> entries = TVaus1->actions();
+    for (qsizetype i = 1; i < entries.size(); ++i) delete entries[i];
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (qsizetype n = 0; n < screens.size(); ++n) {
+        const QSize size = screens[n]->geometry().size();
+        Radio(TVaus1, Off1->actionGroup(), "", QStringLiteral("%1: %2x%3").arg(n + 1).arg(size.width()).arg(size.height()),
+              static_cast<int>(n));
+    }
+    Off1->setChecked(true);
+    // The second-monitor window comes later; it needs more than one screen anyway.
+    TVaus1->setEnabled(false);
 }
 
 QAction* MainMenus::Entry(QMenu* menu, const char* name, const QString& caption, const QString& shownKey)

@@ -79,6 +79,8 @@ public:
     // what the user types elsewhere: the lap moves to Alt+Space, and reset
     // and hide keep off.
     void FollowActivation(bool active);
+    // The "Multimonitor" entries afresh from the screens there are now.
+    void ListMonitors();
 
 private:
     QAction* Entry(QMenu* menu, const char* name, const QString& caption, const QString& shownKey = {});

@@ -491,20 +491,8 @@ void Tfrm_Tickmor::MMenuClick()
 
 void Tfrm_Tickmor::PopupMenu1Popup()
 {
-    MainMenus& m = *menus_;
-    m.Protocol1->setEnabled(QFile::exists(ProtocolPath()));
-    const QList<QAction*> entries = m.TVaus1->actions();
-    for (qsizetype i = 1; i < entries.size(); ++i) delete entries[i];
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    m.TVaus1->setEnabled(false);  // the second-monitor window comes later; it needs more than one anyway
-    for (qsizetype n = 0; n < screens.size(); ++n) {
-        const QSize size = screens[n]->geometry().size();
-        QAction* entry = m.TVaus1->addAction(QStringLiteral("%1: %2x%3").arg(n + 1).arg(size.width()).arg(size.height()));
-        entry->setCheckable(true);
-        entry->setData(static_cast<int>(n));
-        m.Off1->actionGroup()->addAction(entry);
-    }
-    m.Off1->setChecked(true);
+    menus_->Protocol1->setEnabled(QFile::exists(ProtocolPath()));
+    menus_->ListMonitors();
 }
 
 void Tfrm_Tickmor::smMinimizeClick()

@@ -119,7 +119,7 @@ TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
 {
     Start();
     window->Barriers().mCOM1Click(QStringLiteral("COM3"));
-    window->Menus().mLS[2]->setEnabled(true);
+    ASSERT_TRUE(window->Menus().mLS[2]->isEnabled()) << "an open port enables the arrangements";
     window->Menus().mLS[2]->trigger();
     StartRun();
     Edge(ev::Rlsd, ms::RlsdOn, 1'000);

@@ -302,7 +302,7 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     EXPECT_EQ(menus.About1->text(), QStringLiteral("Info\tF3"));
     EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     EXPECT_FALSE(menus.Notepad1->isVisible());
-    for (QAction* later : {menus.Configuration1, menus.mCFG, menus.AlarmClock2, menus.mAlarmClock, menus.mALG[0]})
+    for (QAction* later : {menus.Configuration1, menus.mCFG, menus.AlarmClock2, menus.mAlarmClock, menus.mALG[0], menus.mLS[1]})
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
 
     Key(Qt::CTRL | Qt::Key_M);
