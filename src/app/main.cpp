@@ -63,9 +63,10 @@ int main(int argc, char* argv[])
     window.AttachProtocolWindow(&protocol);
     InfoDialog info(&window);
     window.AttachInfoDialog(&info);
+    // Before the window shows: whoever sees it may end the program at once.
+    QuitOnTerminationSignals(app);
     window.show();
 
-    QuitOnTerminationSignals(app);
     const int status = app.exec();
     protocol.close();  // keeps edits made in it
     window.Shutdown();

@@ -23,17 +23,15 @@ grep -q "^\"PortName\"=\"$port\"" "$settings" || fail "no PortName in the settin
 
 control=$work/lines
 log=$work/lines.log
-export LD_PRELOAD=$shim CHRONIVEL_SERIALSHIM_CONTROL=$control CHRONIVEL_SERIALSHIM_LOG=$log
+program_env=(LD_PRELOAD="$shim" CHRONIVEL_SERIALSHIM_CONTROL="$control" CHRONIVEL_SERIALSHIM_LOG="$log")
 start_program
-unset LD_PRELOAD
 for _ in $(seq 100); do grep -q '^READY ' "$log" 2>/dev/null && break; sleep 0.1; done
 grep -q '^READY ' "$log" 2>/dev/null || fail "the program did not open $port at start-up"
 
 xdotool key Return  # START from the keyboard
-for _ in $(seq 100); do
-    grep -q '^"TickCount"=hex:' "$settings" && ! grep -q '^"TickCount"=hex:00,00,00,00,00,00,00,00' "$settings" && break
-    sleep 0.1
-done
+started() { grep -q '^"TickCount"=hex:' "$settings" && ! grep -q '^"TickCount"=hex:00,00,00,00,00,00,00,00' "$settings"; }
+for _ in $(seq 100); do started && break; sleep 0.1; done
+started || fail "Enter did not start a run"
 
 edge() { echo "$1" >"$control"; sleep 0.4; }
 edge "DCD 1"
@@ -42,7 +40,7 @@ edge "DCD 1"
 edge "DCD 0"
 edge "CTS 1"
 for _ in $(seq 100); do grep -q '^STOP: = ' "$protocol" 2>/dev/null && break; sleep 0.1; done
-grep -q '^STOP: = ' "$protocol" 2>/dev/null || fail "the stop barrier did not stop the run"
+grep -q '^STOP: = ' "$protocol" 2>/dev/null || fail "the stop barrier did not stop the run; the shim logged: $(cat "$log")"
 kill -TERM "$program"
 wait "$program" || fail "the program did not end cleanly"
 

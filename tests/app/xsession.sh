@@ -37,11 +37,13 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 
 # Starts the program with the given arguments and waits until its window has
-# the keyboard focus; sets $program and $window.
+# the keyboard focus; sets $program and $window. The program alone runs with
+# the variables in $program_env (NAME=value ...).
 program=0
 window=0
+program_env=()
 start_program() {
-    "$work/bin/chronivel" "$@" >"$work/program.log" 2>&1 &
+    env "${program_env[@]}" "$work/bin/chronivel" "$@" >"$work/program.log" 2>&1 &
     program=$!
     pids+=("$program")
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program" 2>/dev/null | head -n 1) ||
