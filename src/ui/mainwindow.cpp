@@ -269,12 +269,10 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
     const QString problem = keeper_.Load(startUp.defaultProtocolPath);
     const Settings& s = keeper_.Kept();
     if (keeper_.StoreExisted()) {
-        // A picture that cannot be read leaves the dial; the user chose it
-        // long ago and would not know why it is gone.
+        // A picture that cannot be read leaves the face as it was; why goes to the log.
         const QString faceProblem = Image1->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
         if (!faceProblem.isEmpty()) qWarning("%s", qPrintable(faceProblem));
     }
-    sbBud->setIcon(AlarmClockGlyph(s.alarmOn));
     barriers_->Restore();
     Timer1.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     zoom_ = s.zoom >= 0 && s.zoom <= 4 ? s.zoom : 0;
