@@ -29,7 +29,6 @@ protected:
     {
         window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
         window->reportError = [this](const QString& message) { errors << message; };
-        window->Barriers().reportError = window->reportError;
         window->FormCreate({QStringLiteral("chronivel"), folder.filePath(QStringLiteral("Protocol.txt")).toStdString(), {}});
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
