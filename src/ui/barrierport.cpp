@@ -102,7 +102,9 @@ void BarrierPort::Restore()
     if (device_.isEmpty() && s.port > 0) device_ = QStringLiteral("COM%1").arg(s.port);
 #endif
     ShowMarks();
-    if (!device_.isEmpty()) Open();
+    if (!device_.isEmpty())
+        Open(tr("\n\nChronivel opens the light barriers' port chosen when it last ran. If the barriers are not "
+                "in use, choose \"None\" in the Hardware menu."));
 }
 
 void BarrierPort::mCOM1Click(const QString& device)
@@ -130,7 +132,7 @@ void BarrierPort::mLS1Click(int arrangement)
     ShowMarks();
 }
 
-void BarrierPort::Open()
+void BarrierPort::Open(const QString& hint)
 {
     port_->device = device_.toStdString();
     try {
@@ -144,7 +146,7 @@ void BarrierPort::Open()
                           "add yourself with \"sudo usermod -aG dialout $USER\", then log out and in again.")
                            .arg(device_);
 #endif
-        if (reportError) reportError(message);
+        if (reportError) reportError(message + hint);
         return;
     }
     for (QAction* algorithm : menus_.mALG) algorithm->setEnabled(true);

@@ -52,7 +52,8 @@ public:
 
 private:
     void ListPorts();
-    void Open();
+    // `hint` follows an error message: what the user can do about it.
+    void Open(const QString& hint = {});
     void ShowMarks();
     BarrierContext Context(std::int64_t counter) const;
     void Carry(BarrierCommand command, std::int64_t counter);

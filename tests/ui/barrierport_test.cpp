@@ -142,6 +142,19 @@ TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
     EXPECT_EQ(window->Keeper().Kept().portName, "COM0") << "the choice is kept, as chosen";
 }
 
+TEST_F(BarrierPortTest, APortChosenLastTimeThatIsGoneSaysHowToStopAsking)
+{
+    Settings stored;
+    stored.portName = "COM0";
+    SaveSettings(store, stored, CurrentMoment().today);
+    store.exists = true;
+    Start();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: ")));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("choose \"None\""))) << errors[0].toStdString();
+    EXPECT_EQ(window->Clock().State(), RunState::Ready) << "the program goes on";
+}
+
 TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
 {
     Start();
