@@ -4,36 +4,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include "core/settings.h"
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/ui/mainwindow_fixture.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
-#include "ui/mainwindow.h"
 
 namespace chronivel {
 namespace {
 
 // The whole window with a fake port whose edges the test makes.
-class BarrierPortTest : public ::testing::Test {
+class BarrierPortTest : public testing::MainWindowFixture {
 protected:
-    BarrierPortTest() { store.exists = false; }
-
-    void Start()
-    {
-        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
-        window->reportError = [this](const QString& message) { errors << message; };
-        window->FormCreate({QStringLiteral("chronivel"), folder.filePath(QStringLiteral("Protocol.txt")).toStdString(), {}});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
     // An edge at `ms` after the run's start; the UI thread sees it later.
     void Edge(std::uint32_t events, std::uint32_t status, std::int64_t ms)
     {
@@ -52,16 +36,8 @@ protected:
         for (const std::string& line : window->Clock().Lines().Lines()) lines << QString::fromStdString(line);
         return lines;
     }
-    TLed* LockLed() const { return window->findChild<TLed*>(QStringLiteral("Ledlock")); }
+    TLed* LockLed() const { return Find<TLed>("Ledlock"); }
 
-    testing::FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    testing::FixedLocale locale;
-    testing::MemoryStore store;
-    testing::FakePorts serial;
-    QTemporaryDir folder;
-    std::unique_ptr<Tfrm_Tickmor> window;
-    QStringList errors;
     std::int64_t runStart = 0;
 };
 
@@ -97,8 +73,7 @@ TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
     Settings stored;
     stored.seLOCK = 5;
     stored.portName = "COM4";
-    SaveSettings(store, stored, CurrentMoment().today);
-    store.exists = true;
+    Store(stored);
     Start();
     ASSERT_TRUE(window->Barriers().Port().Connected()) << "the port chosen last opens again";
 
@@ -146,8 +121,7 @@ TEST_F(BarrierPortTest, APortChosenLastTimeThatIsGoneSaysHowToStopAsking)
 {
     Settings stored;
     stored.portName = "COM0";
-    SaveSettings(store, stored, CurrentMoment().today);
-    store.exists = true;
+    Store(stored);
     Start();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: ")));

@@ -9,16 +9,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include "core/settings.h"
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/ui/mainwindow_fixture.h"
 #include "ui/colorbutton.h"
 #include "ui/mainmenus.h"
 #include "ui/readout.h"
@@ -26,31 +22,8 @@
 namespace chronivel {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::MainWindowFixture {
 protected:
-    MainWindowTest() { store.exists = false; }
-
-    // Starts the program's window on the settings in `store`.
-    void Start(CommandLine commandLine = {})
-    {
-        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
-        window->reportError = [this](const QString& message) { errors << message; };
-        window->FormCreate({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void Store(const Settings& settings) { SaveSettings(store, settings, CurrentMoment().today); }
-    QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
-
-    template <typename T>
-    T* Find(const char* name) const
-    {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
     void Key(QKeyCombination key) { QTest::keyClick(window.get(), key.key(), key.keyboardModifiers()); }
 
     QStringList LapLines() const
@@ -60,15 +33,6 @@ protected:
         for (int i = 0; i < list->count(); ++i) lines << list->itemText(i);
         return lines;
     }
-
-    testing::FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    testing::FixedLocale locale;
-    testing::MemoryStore store;
-    testing::FakePorts serial;
-    QTemporaryDir folder;
-    std::unique_ptr<Tfrm_Tickmor> window;
-    QStringList errors;
 };
 
 TEST_F(MainWindowTest, FirstStartIsARoundReadyChronometer)
@@ -248,7 +212,6 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     stored.zoom = 1;  // read after the bad value
     Store(stored);
     store.values.erase("Color");
-    store.exists = true;
 
     window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
     QString title, text;
@@ -281,7 +244,6 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     stored.tickCount = platform.counter - 5'000'000;
     stored.tickBoot = "boot-1";
     Store(stored);
-    store.exists = true;
     Start();
 
     const MainMenus& menus = window->Menus();

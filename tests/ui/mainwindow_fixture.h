@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/settings.h"
+#include "tests/core/fakes.h"
+#include "tests/core/fakeserial.h"
+#include "tests/core/memorystore.h"
+#include "ui/mainwindow.h"
+
+namespace chronivel::testing {
+
+// The program's main window on a fake clock, fake settings and fake serial
+// ports; errors it would show in a message box are collected instead.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    MainWindowFixture() { store.exists = false; }
+
+    // Starts the window on the settings in `store`.
+    void Start(CommandLine commandLine = {})
+    {
+        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
+        window->reportError = [this](const QString& message) { errors << message; };
+        window->FormCreate({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    // Settings as a previous run of the program left them.
+    void Store(const Settings& settings)
+    {
+        SaveSettings(store, settings, CurrentMoment().today);
+        store.exists = true;
+    }
+    QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
+
+    template <typename T>
+    T* Find(const char* name) const
+    {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    FixedLocale locale;
+    MemoryStore store;
+    FakePorts serial;
+    QTemporaryDir folder;
+    std::unique_ptr<Tfrm_Tickmor> window;
+    QStringList errors;
+};
+
+}  // namespace chronivel::testing
