@@ -81,7 +81,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
 {
     setObjectName(QStringLiteral("frm_Tickmor"));
     reportError = [this](const QString& message) {
-        QMessageBox::critical(this, title_.isEmpty() ? QCoreApplication::applicationName() : title_, message);
+        QMessageBox::critical(this, Title(), message);
     };
     keeper_.reportError = [this](const QString& message) { reportError(message); };
     CreateControls();
@@ -89,7 +89,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
     barriers_ = new BarrierPort(clock_, keeper_, *menus_, serialPorts, *bPause, *Ledlock, this);
     barriers_->reportError = [this](const QString& message) { reportError(message); };
     barriers_->reportInfo = [this](const QString& message) {
-        QMessageBox::information(this, title_.isEmpty() ? QCoreApplication::applicationName() : title_, message);
+        QMessageBox::information(this, Title(), message);
     };
     ConnectCommands();
     Timer1.setTimerType(Qt::PreciseTimer);
@@ -275,7 +275,6 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
     }
     barriers_->Restore();
     Timer1.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
-    zoom_ = s.zoom >= 0 && s.zoom <= 4 ? s.zoom : 0;
     LayoutWindow();
     ShowDate();
     clock_.ShowTime(0);
@@ -322,7 +321,6 @@ void Tfrm_Tickmor::ControlsChanged()
     cmd_StartStop->setText(QString::fromLatin1(Caption(c.State())));
     cmd_StartStop->SetColor(ColorFromBgr(Colour(c.State())));
     bPause->setVisible(c.PauseVisible());
-    ShowButtonGlyphs();
     bPause->setToolTip(QString::fromLatin1(c.PauseHint()));
     cmd_LAP->setEnabled(c.LapEnabled());
     menus_->mLAP->setEnabled(c.LapEnabled());
@@ -342,7 +340,10 @@ void Tfrm_Tickmor::ControlsChanged()
     ShowLapList();
     ShowMenuMarks();
     const TimeFormat& f = c.Format();
-    if (!(laidOut_ == Shape{zoom_, f.Format(), f.HoursOn()})) LayoutWindow();
+    if (!(laidOut_ == Shape{Zoom(), f.Format(), f.HoursOn()}))
+        LayoutWindow();  // draws the button glyphs at the new size too
+    else
+        ShowButtonGlyphs();
     RunTimers();
     keeper_.ControlsChanged();
 }
@@ -368,7 +369,7 @@ void Tfrm_Tickmor::ShowMenuMarks()
     m.BestReset1->setEnabled(c.Best().Visible());
     m.mHoursOn->setChecked(c.Format().HoursOn());
     m.Formats[c.Format().Format()]->setChecked(true);
-    m.Zooms[zoom_]->setChecked(true);
+    m.Zooms[Zoom()]->setChecked(true);
 }
 
 void Tfrm_Tickmor::RunTimers()
@@ -381,8 +382,8 @@ void Tfrm_Tickmor::RunTimers()
 void Tfrm_Tickmor::LayoutWindow()
 {
     const TimeFormat& f = clock_.Format();
-    laidOut_ = {zoom_, f.Format(), f.HoursOn()};
-    const WindowLayout l = chronivel::LayoutWindow(zoom_, f.Format(), f.DecimalPlaces(), f.HoursOn());
+    laidOut_ = {Zoom(), f.Format(), f.HoursOn()};
+    const WindowLayout l = chronivel::LayoutWindow(Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
     const int a = l.zoomFactor;
     setFixedSize(l.side, l.side);
     setMask(WindowRegion(l.side, l.side, roundPercent_));
@@ -429,7 +430,7 @@ void Tfrm_Tickmor::LayoutWindow()
 
 void Tfrm_Tickmor::ShowButtonGlyphs()
 {
-    const int a = zoom_ + 1;
+    const int a = Zoom() + 1;
     const QSize pauseSize(PauseGlyphSize.width() * a, PauseGlyphSize.height() * a);
     bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize) : PauseGlyph(pauseSize));
     sbSound->SetGlyph(SpeakerGlyph(clock_.Sound(), sbSound->size()));
@@ -444,14 +445,24 @@ void Tfrm_Tickmor::ShowDate()
                        locale.toString(today, QLocale::ShortFormat));
 }
 
+int Tfrm_Tickmor::Zoom() const
+{
+    const int zoom = keeper_.Kept().zoom;
+    return zoom >= 0 && zoom <= 4 ? zoom : 0;
+}
+
+QString Tfrm_Tickmor::Title() const
+{
+    return title_.isEmpty() ? QCoreApplication::applicationName() : title_;
+}
+
 void Tfrm_Tickmor::ZoomClick(int zoom)
 {
-    zoom_ = zoom >= 0 && zoom <= 4 ? zoom : 0;
-    menus_->Zooms[zoom_]->setChecked(true);
-    keeper_.Kept().zoom = zoom_;
+    keeper_.Kept().zoom = zoom >= 0 && zoom <= 4 ? zoom : 0;
+    menus_->Zooms[Zoom()]->setChecked(true);
     const bool shown = isVisible();
     hide();
-    const int side = 224 * (zoom_ + 1);
+    const int side = 224 * (Zoom() + 1);
     const QRect screenArea = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
     move(screenArea.left() + (screenArea.width() - side) / 2, screenArea.top() + (screenArea.height() - side) / 2);
     LayoutWindow();
@@ -461,7 +472,7 @@ void Tfrm_Tickmor::ZoomClick(int zoom)
 
 void Tfrm_Tickmor::ZoomMainClick()
 {
-    menus_->Zooms[(zoom_ + 1) % 5]->trigger();
+    menus_->Zooms[(Zoom() + 1) % 5]->trigger();
 }
 
 void Tfrm_Tickmor::Calendar1Click()

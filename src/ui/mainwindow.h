@@ -67,7 +67,8 @@ public:
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     BarrierPort& Barriers() { return *barriers_; }
-    int Zoom() const { return zoom_; }
+    // 0..4; a damaged stored value counts as 0.
+    int Zoom() const;
 
     // Commands of the window itself.
     void ZoomClick(int zoom);
@@ -113,6 +114,8 @@ private:
     void ShowMenuMarks();
     void RunTimers();
     void ShowButtonGlyphs();
+    // For message boxes: the program's title once start-up has set it.
+    QString Title() const;
     QString ProtocolPath() const { return QString::fromStdString(keeper_.Kept().fileName); }
     void ShowDate();
     void ShowCalendar(bool on);
@@ -122,7 +125,6 @@ private:
     SettingsKeeper keeper_;
     EventSounds sounds_;
     QString title_;
-    int zoom_ = 0;
     int roundPercent_ = 100;
     struct Shape {
         int zoom = -1, format = -1;
