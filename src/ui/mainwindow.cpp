@@ -167,6 +167,8 @@ void Tfrm_Tickmor::CreateControls()
     Led_CountDown->SetLabelOffText(QStringLiteral("Chronivel"));
     Led_CountDown->SetLabelLinked(LabelSC);
     LabelSC->setText(QStringLiteral("Chronivel"));
+    // The label takes the width of each caption the LED gives it.
+    connect(Led_CountDown, &TLed::changed, LabelSC, [this] { LabelSC->adjustSize(); });
     Ledlock = new TLed(this);
     Ledlock->setObjectName(QStringLiteral("Ledlock"));
     Ledlock->SetShape(lsRectangle);

@@ -301,6 +301,7 @@ TEST_F(MainWindowTest, FaceControlsAndMenuEntriesSwitchTheirSettings)
     QTest::mouseClick(Find<QLabel>("LabelSC"), Qt::LeftButton);
     EXPECT_TRUE(window->Clock().CountDown());
     EXPECT_EQ(Find<QLabel>("LabelSC")->text(), QStringLiteral("CountDown"));
+    EXPECT_GE(Find<QLabel>("LabelSC")->width(), Find<QLabel>("LabelSC")->sizeHint().width()) << "not cut off";
     EXPECT_FALSE(Find<QLabel>("lbl_Leader")->isVisible()) << "a countdown has no best time";
     EXPECT_FALSE(menus.BestShow1->isChecked());
     QTest::mouseClick(Find<QWidget>("Led_CountDown"), Qt::LeftButton);
