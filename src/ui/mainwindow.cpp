@@ -97,7 +97,6 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
     connect(&Timer1, &QTimer::timeout, this, [this] { clock_.Timer1Timer(); });
     TimerLock.setSingleShot(true);
     connect(&TimerLock, &QTimer::timeout, this, [this] { clock_.TimerLockTimer(); });
-    LayoutWindow();
 }
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
