@@ -261,7 +261,6 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
 {
     title_ = startUp.title;
     setWindowTitle(title_);
-    keeper_.Kept().fileName = startUp.defaultProtocolPath;
     timer_.SetUseTSC(false);
     clock_.Format().SetDigitCount(startUp.commandLine.digitCount);
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
