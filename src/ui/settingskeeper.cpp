@@ -64,8 +64,9 @@ QString SettingsKeeper::Load(const std::string& defaultProtocolPath)
     clock_.SetLockSeconds(s.seLOCK);
     clock_.Format().SelectFormat(s.format);
     clock_.Format().SetHoursOn(s.hoursOn);
-    clock_.Best().Restore(s.leader, clock_.Format());
+    // Arming the countdown clears a shown best time, so the best comes after it.
     clock_.SetCountDown(s.countDown);
+    clock_.Best().Restore(s.leader, clock_.Format());
     clock_.Best().SetVisible(!s.countDown);
     saved_ = s;
     return problem;

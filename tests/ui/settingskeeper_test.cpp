@@ -116,6 +116,31 @@ TEST_F(SettingsKeeperTest, LoadHandsTheSettingsOutAndResumesTheRun)
     EXPECT_EQ(clock.Elapsed(), 90'000);
 }
 
+TEST_F(SettingsKeeperTest, BestTimeOutlivesAStartInCountdownMode)
+{
+    Settings stored;
+    stored.countDown = true;
+    stored.leader = 61'234;
+    stored.leaderOn = false;  // hidden while the countdown is armed
+    SaveSettings(store, stored, CurrentMoment().today);
+
+    EXPECT_TRUE(keeper.Load("/data/Protocol.txt").isEmpty());
+    keeper.Resume();
+    EXPECT_TRUE(clock.CountDown());
+    EXPECT_FALSE(clock.Best().Visible());
+    keeper.Save();
+    EXPECT_EQ(ReadInteger(store, "Leader"), 61'234);
+    EXPECT_FALSE(ReadFlag(store, "LeaderOn"));
+
+    clock.Led_CountDownClick();  // back to the chronometer: the best time is there again
+    EXPECT_TRUE(clock.Best().Visible());
+    EXPECT_EQ(clock.Best().Value(), 61'234);
+    EXPECT_EQ(clock.Best().Caption(), "1.01,234");
+    keeper.Save();
+    EXPECT_EQ(ReadInteger(store, "Leader"), 61'234);
+    EXPECT_TRUE(ReadFlag(store, "LeaderOn"));
+}
+
 TEST_F(SettingsKeeperTest, RunFromBeforeARebootGoesOnByTheWallClock)
 {
     platform.counter = (1LL << 60) + 60'000'000;  // a minute after this boot
