@@ -1,6 +1,7 @@
 #include "core/chronometer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace chronivel {
@@ -12,21 +13,26 @@ Chronometer::Chronometer(THighResTimer& timer, const LocaleTexts& locale, Chrono
 
 class Chronometer::CommandMoment {
 public:
-    CommandMoment(Chronometer& clock, std::optional<std::int64_t> at) : clock_(clock)
+    CommandMoment(Chronometer& clock, std::int64_t moment) : clock_(clock), outer_(clock.commandAt_)
     {
-        // Commands happen in the order they are carried out: an edge stamped
-        // before the command carried out last cannot have come before it.
-        const std::int64_t moment = at ? std::max(*at, clock.lastMoment_) : clock.timer_.ReadCounter();
         clock.commandAt_ = moment;
-        clock.lastMoment_ = moment;
+        clock.lastMoment_ = std::max(clock.lastMoment_, moment);
     }
-    ~CommandMoment() { clock_.commandAt_.reset(); }
+    ~CommandMoment() { clock_.commandAt_ = outer_; }
     CommandMoment(const CommandMoment&) = delete;
     CommandMoment& operator=(const CommandMoment&) = delete;
 
 private:
     Chronometer& clock_;
+    std::optional<std::int64_t> outer_;  // of the command during which this one happens
 };
+
+std::int64_t Chronometer::MomentOf(std::optional<std::int64_t> at)
+{
+    // Commands happen in the order they are carried out: an edge stamped
+    // before the command carried out last cannot have come before it.
+    return at ? std::max(*at, lastMoment_) : timer_.ReadCounter();
+}
 
 std::int64_t Chronometer::Now()
 {
@@ -54,7 +60,7 @@ std::int32_t Chronometer::LockIntervalMs() const
 
 void Chronometer::mSSRClick(std::optional<std::int64_t> at)
 {
-    const CommandMoment moment(*this, at);
+    const CommandMoment moment(*this, MomentOf(at));
     const RunState before = state_;
     switch (before) {
     case RunState::Ready:
@@ -62,6 +68,7 @@ void Chronometer::mSSRClick(std::optional<std::int64_t> at)
         state_ = RunState::Running;
         break;
     case RunState::Running:
+        if (CountDownRanOut()) return;
         Stop();
         // A stopped countdown is ready to go on from where it stood.
         state_ = countDown_ ? RunState::Ready : RunState::Stopped;
@@ -175,7 +182,8 @@ void Chronometer::ResumeRun(std::int64_t storedStartCount)
 void Chronometer::bPauseClick(std::optional<std::int64_t> at)
 {
     if (state_ != RunState::Running) return;
-    const CommandMoment moment(*this, at);
+    const CommandMoment moment(*this, MomentOf(at));
+    if (CountDownRanOut()) return;
     paused_ = !paused_;
     if (paused_) {
         displayTimerOn_ = false;
@@ -225,7 +233,7 @@ void Chronometer::PlayEventSound(EventSound sound)
 void Chronometer::mLAPClick(std::optional<std::int64_t> at)
 {
     if (!lapEnabled_) return;
-    const CommandMoment moment(*this, at);
+    const CommandMoment moment(*this, MomentOf(at));
     TakeLap(false);
     observer_.ControlsChanged();
 }
@@ -319,10 +327,33 @@ void Chronometer::SetCountDown(bool armed)
     observer_.ControlsChanged();
 }
 
+bool Chronometer::CountDownRanOut()
+{
+    // A display tick at the command's moment ends a countdown whose time ran
+    // out before any tick saw it; the command then finds the run over.
+    if (!countDown_ || !displayTimerOn_) return false;
+    Timer1Timer();
+    return state_ != RunState::Running;
+}
+
+std::int64_t Chronometer::CountDownEndCount() const
+{
+    // The first elapsed time the readout shows as the preset or more.
+    const std::int64_t unit = format_.DecimalPlaces() == 1 ? 100 : format_.DecimalPlaces() == 2 ? 10 : 1;
+    const std::int64_t endMs = (std::int64_t{countDownT_} + unit - 1) / unit * unit;
+    const double speed = timer_.CountSpeed();
+    auto counts = static_cast<std::int64_t>(std::llround(static_cast<double>(endMs) * 1000.0 * speed));
+    while (CountsToMilliseconds(counts, speed) < endMs) ++counts;  // where rounding to microseconds falls short
+    return startCount_ + counts;
+}
+
 void Chronometer::EndCountDown()
 {
+    // The run ended the moment its time ran out, not at the tick or command that noticed it.
+    const CommandMoment end(*this, CountDownEndCount());
     displayTimerOn_ = false;
-    mSSRClick();  // a STOP in countdown mode: closing line and stop sound
+    Stop();  // a STOP in countdown mode: closing line and stop sound
+    lapEnabled_ = false;
     observer_.RestoreApplication();
     PlayEventSound(EventSound::CountDownEnd);
     stopCount_ = 0;  // the next START is a fresh one

@@ -103,11 +103,14 @@ public:
 private:
     // Sets the moment of the command being carried out; unset, it is now.
     class CommandMoment;
+    std::int64_t MomentOf(std::optional<std::int64_t> at);
     std::int64_t Now();
     void Start();
     void Stop();
     void Reset();
     void TakeLap(bool closing);
+    bool CountDownRanOut();
+    std::int64_t CountDownEndCount() const;
     void EndCountDown();
     void WriteProtocol();
     void PlayEventSound(EventSound sound);

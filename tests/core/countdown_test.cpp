@@ -92,7 +92,7 @@ TEST_F(CountdownTest, EndsAtZeroAndRecordsTheRun)
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
     EXPECT_EQ(windows.shownValue, 0);
     EXPECT_EQ(clock.StopCount(), 0) << "the next START is a fresh one";
-    const TextLines run{"START 1 = 14:05:09 = Mo. 07.12.26", "LAP 1 = 40,000", "STOP: =  0,000 (+40,003) 40,003 \u00D8 30,001"};
+    const TextLines run{"START 1 = 14:05:09 = Mo. 07.12.26", "LAP 1 = 40,000", "STOP: =  0,000 (+40,000) 40,000 \u00D8 30,000"};
     EXPECT_EQ(Lines(), run);
     ASSERT_EQ(windows.protocol.size(), 1u);
     EXPECT_EQ(windows.protocol[0], run);
@@ -106,6 +106,50 @@ TEST_F(CountdownTest, EndsAtZeroAndRecordsTheRun)
     clock.mSSRClick();
     EXPECT_EQ(clock.State(), RunState::Ready);
     EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
+}
+
+TEST_F(CountdownTest, EndsAtThePresetHoweverLateItIsNoticed)
+{
+    // Whatever comes first after the end, 5 ms late, finds the run over at exactly 1:00,000.
+    const std::vector<std::pair<const char*, void (*)(Chronometer&)>> noticers{
+        {"display tick", [](Chronometer& c) { c.Timer1Timer(); }},
+        {"STOP", [](Chronometer& c) { c.mSSRClick(); }},
+        {"pause", [](Chronometer& c) { c.bPauseClick(); }},
+        {"lap", [](Chronometer& c) { c.mLAPClick(); }},
+    };
+    for (const auto& [noticer, notice] : noticers) {
+        clock.mSSRClick();
+        TickAfter(3'023);
+        clock.mLAPClick();
+        clock.bPauseClick();
+        Wait(2'000);  // a pause moves the end on
+        clock.bPauseClick();
+        Wait(56'982);
+        notice(clock);
+
+        EXPECT_EQ(clock.State(), RunState::Stopped) << noticer;
+        EXPECT_EQ(Lines().back(), "STOP: =  0,000 (+56,977) 56,977 \u00D8 30,000") << noticer;
+        EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000") << noticer;
+        ASSERT_FALSE(windows.protocol.empty()) << noticer;
+        EXPECT_EQ(windows.protocol.back(), Lines()) << noticer;
+        EXPECT_EQ(windows.sounds.back(), EventSound::CountDownEnd) << noticer;
+        clock.mSSRClick();  // RESET for the next one
+    }
+    EXPECT_EQ(windows.protocol.size(), noticers.size());
+}
+
+TEST_F(CountdownTest, EndIsExactOnAnyCounterAndInAnyFormat)
+{
+    platform.frequency = 3'579'545;  // a counter that does not count whole microseconds
+    timer.Calibrate(0);
+    clock.Format0Click(2);  // hundredths
+    clock.mSSRClick();
+    TickAfter(3'027);
+    clock.mLAPClick();
+    TickAfter(56'988);
+    EXPECT_EQ(Lines().end()[-2], "LAP 1 = 56,98");
+    EXPECT_EQ(Lines().back(), "STOP: =  0,00 (+56,98) 56,98 \u00D8 30,00");
+    EXPECT_EQ(clock.Elapsed(), 60'000);
 }
 
 TEST_F(CountdownTest, LapAtTheVeryEndAddsNothingAfterTheStop)
