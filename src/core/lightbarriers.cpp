@@ -48,9 +48,13 @@ BarrierCommand LightBarriers::Dcd(std::uint32_t status, const BarrierContext& co
 
 BarrierCommand LightBarriers::Dsr(std::uint32_t status, const BarrierContext& context) const
 {
-    // The start barrier only ever starts: a run going on is the other barriers' business.
-    if (context.runState != RunState::Ready) return BarrierCommand::None;
-    return Matches((status & ms::DsrOn) != 0) ? BarrierCommand::Start : BarrierCommand::None;
+    if (!Matches((status & ms::DsrOn) != 0)) return BarrierCommand::None;
+    if (context.runState == RunState::Ready) return BarrierCommand::Start;
+    // A lone barrier also stops the run it started, once the lock after the
+    // start is over; beside a stop barrier it only ever starts.
+    if (arrangement_ == 1 && context.runState == RunState::Running && !context.lockRunning)
+        return BarrierCommand::Stop;
+    return BarrierCommand::None;
 }
 
 }  // namespace chronivel

@@ -27,8 +27,9 @@ struct BarrierContext {
 
 // Turns line changes of the serial port into commands. Barriers hang on the
 // port's modem lines: CTS (pins 7 + 8) stops, DCD (4 + 1) takes laps or, in
-// the toggle arrangement, pauses, DSR (4 + 6) starts. The algorithm says
-// which edge counts: even ones the line going on, odd ones it going off.
+// the toggle arrangement, pauses, DSR (4 + 6) starts, and with one barrier
+// alone (arrangement 1) also stops. The algorithm says which edge counts:
+// even ones the line going on, odd ones it going off.
 class LightBarriers {
 public:
     static constexpr std::uint32_t NoStatusYet = 0x55555555;

@@ -131,19 +131,47 @@ TEST(LightBarriers, LapsTooSoonAfterThePreviousOneAreOneRunner)
     EXPECT_EQ(barriers.Dcd(DcdOn, soon), Lap);
 }
 
-TEST(LightBarriers, StartBarrierOnlyStarts)
+TEST(LightBarriers, StartBarrierOfTwoOrThreeOnlyStarts)
 {
-    LightBarriers barriers;
-    BarrierContext ready{RunState::Ready, false, true, false, 0, 0};
-    EXPECT_EQ(barriers.Dsr(DsrOn, ready), Start);
-    EXPECT_EQ(barriers.Dsr(0, ready), None);
-    EXPECT_EQ(barriers.Dsr(DsrOn, Running()), None);
-    BarrierContext stopped = ready;
-    stopped.runState = RunState::Stopped;
-    EXPECT_EQ(barriers.Dsr(DsrOn, stopped), None) << "never a reset";
-    barriers.SetAlgorithm(3);
-    EXPECT_EQ(barriers.Dsr(0, ready), Start) << "odd algorithms count the line going off";
-    EXPECT_EQ(barriers.LastModemStatus(), LightBarriers::NoStatusYet);
+    for (int arrangement : {2, 3}) {
+        LightBarriers barriers;
+        barriers.SetArrangement(arrangement);
+        BarrierContext ready{RunState::Ready, false, true, false, 0, 0};
+        EXPECT_EQ(barriers.Dsr(DsrOn, ready), Start) << arrangement;
+        EXPECT_EQ(barriers.Dsr(0, ready), None) << arrangement;
+        EXPECT_EQ(barriers.Dsr(DsrOn, Running()), None) << arrangement << ": the stop barrier stops";
+        BarrierContext stopped = ready;
+        stopped.runState = RunState::Stopped;
+        EXPECT_EQ(barriers.Dsr(DsrOn, stopped), None) << arrangement << ": never a reset";
+        barriers.SetAlgorithm(3);
+        EXPECT_EQ(barriers.Dsr(0, ready), Start) << arrangement << ": odd algorithms count the line going off";
+        EXPECT_EQ(barriers.LastModemStatus(), LightBarriers::NoStatusYet) << arrangement;
+    }
+}
+
+TEST(LightBarriers, OneBarrierStartsAndStops)
+{
+    for (int algorithm = 0; algorithm < 6; ++algorithm) {
+        LightBarriers barriers;
+        barriers.SetArrangement(1);
+        barriers.SetAlgorithm(algorithm);
+        const std::uint32_t match = algorithm % 2 == 0 ? DsrOn : 0;
+        const std::uint32_t other = match ^ DsrOn;
+        BarrierContext ready{RunState::Ready, false, true, false, 0, 0};
+        EXPECT_EQ(barriers.Dsr(match, ready), Start) << algorithm;
+        EXPECT_EQ(barriers.Dsr(other, Running()), None) << algorithm;
+        EXPECT_EQ(barriers.Dsr(match, Running()), Stop) << algorithm;
+
+        BarrierContext locked = Running();
+        locked.lockRunning = true;
+        EXPECT_EQ(barriers.Dsr(match, locked), None) << algorithm << ": the lock after the start holds it off";
+        BarrierContext paused = Running();
+        paused.lapEnabled = false;
+        EXPECT_EQ(barriers.Dsr(match, paused), Stop) << algorithm << ": a paused run stops too";
+        BarrierContext stopped = ready;
+        stopped.runState = RunState::Stopped;
+        EXPECT_EQ(barriers.Dsr(match, stopped), None) << algorithm << ": never a reset";
+    }
 }
 
 TEST(LightBarriers, StoredValuesOutOfRangeAreMadeSafe)

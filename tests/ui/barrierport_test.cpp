@@ -89,6 +89,45 @@ TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
     EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000")) << "the start is stamped too, not 3 ms late";
 }
 
+TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
+{
+    Settings stored;
+    stored.seLOCK = 5;
+    stored.portName = "COM4";
+    Store(stored);
+    Start();
+    QAction* one = window->Menus().mLS[0];
+    ASSERT_TRUE(one->isEnabled());
+    EXPECT_EQ(one->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
+    one->trigger();
+    EXPECT_EQ(window->Keeper().Kept().lsCount, 1);
+
+    runStart = platform.counter;
+    Edge(ev::Dsr, ms::DsrOn, 0);
+    EXPECT_EQ(window->Clock().State(), RunState::Running);
+    Edge(ev::Dsr, 0, 300);
+    Edge(ev::Dsr, ms::DsrOn, 1'000);
+    EXPECT_EQ(window->Clock().State(), RunState::Running) << "within the lock";
+    Edge(ev::Dsr, 0, 1'200);
+    window->Clock().TimerLockTimer();
+    Edge(ev::Dsr, ms::DsrOn, 6'000);
+    EXPECT_EQ(window->Clock().State(), RunState::Stopped);
+    EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000"));
+    Edge(ev::Dsr, 0, 6'300);
+    Edge(ev::Dsr, ms::DsrOn, 7'000);
+    EXPECT_EQ(window->Clock().State(), RunState::Stopped) << "the barrier never resets";
+
+    window->Menus().mLS[1]->trigger();  // a stop barrier of its own
+    window->Clock().mSSRClick();        // RESET
+    runStart = platform.counter;
+    Edge(ev::Dsr, 0, 0);
+    Edge(ev::Dsr, ms::DsrOn, 0);
+    window->Clock().TimerLockTimer();
+    Edge(ev::Dsr, 0, 1'000);
+    Edge(ev::Dsr, ms::DsrOn, 8'000);
+    EXPECT_EQ(window->Clock().State(), RunState::Running) << "beside a stop barrier the start barrier only starts";
+}
+
 TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
 {
     Start();
