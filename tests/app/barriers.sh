@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Light barriers end to end: the real program, its port a pseudo-terminal whose
-# lines the serial shim drives. A run started from the keyboard takes two laps
-# at the lap barrier (DCD) and stops at the stop barrier (CTS); the protocol's
-# lap times must be the times between the edges the test made.
+# lines the serial shim drives. With start, stop and lap barriers (arrangement
+# 2), a run started from the keyboard passes the start barrier (DSR) without
+# stopping, takes two laps at the lap barrier (DCD) and stops at the stop
+# barrier (CTS). With one barrier alone (arrangement 1), the start barrier
+# starts the next run and stops it. The protocol's times must be the times
+# between the edges the test made.
 #   barriers.sh <chronivel executable> <serial shim library> <ptyholder>
 set -euo pipefail
 shim=$2
@@ -21,12 +24,17 @@ wait "$program" || fail "the first run did not end cleanly"
 sed -i "s|^\"PortName\"=.*|\"PortName\"=\"$port\"|" "$settings"
 grep -q "^\"PortName\"=\"$port\"" "$settings" || fail "no PortName in the settings"
 
-control=$work/lines
-log=$work/lines.log
-program_env=(LD_PRELOAD="$shim" CHRONIVEL_SERIALSHIM_CONTROL="$control" CHRONIVEL_SERIALSHIM_LOG="$log")
-start_program
-for _ in $(seq 100); do grep -q '^READY ' "$log" 2>/dev/null && break; sleep 0.1; done
-grep -q '^READY ' "$log" 2>/dev/null || fail "the program did not open $port at start-up"
+# Starts the program with the shim taking its commands from $control and
+# logging the lines to $log, and waits until it has opened the port.
+start_with_shim() {
+    control=$work/$1
+    log=$work/$1.log
+    program_env=(LD_PRELOAD="$shim" CHRONIVEL_SERIALSHIM_CONTROL="$control" CHRONIVEL_SERIALSHIM_LOG="$log")
+    start_program
+    for _ in $(seq 100); do grep -q '^READY ' "$log" 2>/dev/null && break; sleep 0.1; done
+    grep -q '^READY ' "$log" 2>/dev/null || fail "the program did not open $port at start-up"
+}
+start_with_shim lines
 
 xdotool key Return  # START from the keyboard
 started() { grep -q '^"TickCount"=hex:' "$settings" && ! grep -q '^"TickCount"=hex:00,00,00,00,00,00,00,00' "$settings"; }
@@ -34,6 +42,8 @@ for _ in $(seq 100); do started && break; sleep 0.1; done
 started || fail "Enter did not start a run"
 
 edge() { echo "$1" >"$control"; sleep 0.4; }
+edge "DSR 1"  # the start barrier, passed once more: beside a stop barrier it does not stop
+edge "DSR 0"
 edge "DCD 1"
 edge "DCD 0"
 edge "DCD 1"
@@ -66,3 +76,27 @@ close() { (($1 - $2 <= 1 && $2 - $1 <= 1)); }
 close "$recorded_lap" "$made_lap" || fail "the second lap is $recorded_lap ms, the edges were $made_lap ms apart"
 close "$recorded_last" "$made_last" || fail "the stop came $recorded_last ms after the lap, the edges $made_last ms"
 echo "PASS: laps and stop at the moments of their edges"
+
+# One barrier alone, on pins 4 + 6 (DSR), starts and stops.
+sed -i 's|^"LsCount"=.*|"LsCount"=dword:00000001|' "$settings"
+grep -q '^"LsCount"=dword:00000001' "$settings" || fail "no LsCount in the settings"
+start_with_shim one
+edge "DSR 1"
+edge "DSR 0"
+edge "DSR 1"
+stops() { grep -ac '^STOP: = ' "$protocol"; }
+for _ in $(seq 100); do (($(stops) == 2)) && break; sleep 0.1; done
+(($(stops) == 2)) || fail "one barrier did not stop the run it started; the shim logged: $(cat "$log")"
+kill -TERM "$program"
+wait "$program" || fail "the program did not end cleanly"
+grep -q '^"LsCount"=dword:00000001' "$settings" || fail "the arrangement was not kept"
+
+mapfile -t edges < <(awk '$1 == "DSR" && $2 == 1 {print $3}' "$log")
+((${#edges[@]} == 2)) || fail "the shim logged other edges: $(cat "$log")"
+tr -d '\r' <"$protocol" >"$work/protocol.txt"
+grep -aq '^START 2 = ' "$work/protocol.txt" || fail "the barrier's run is not in the protocol"
+run=$(ms "$(grep -a '^STOP: = ' "$work/protocol.txt" | tail -n 1 | awk '{print $NF}')")
+made_run=$(((edges[1] - edges[0]) / 1000000))
+echo "one barrier: made $made_run ms, recorded $run ms"
+close "$run" "$made_run" || fail "the run took $run ms, its edges were $made_run ms apart"
+echo "PASS: one barrier starts and stops at the moments of its edges"
