@@ -329,18 +329,24 @@ void Chronometer::SetCountDown(bool armed)
 
 bool Chronometer::CountDownRanOut()
 {
-    // A display tick at the command's moment ends a countdown whose time ran
-    // out before any tick saw it; the command then finds the run over.
+    // A command that comes after the countdown's end, before any tick saw
+    // it, finds the run over.
     if (!countDown_ || !displayTimerOn_) return false;
-    Timer1Timer();
-    return state_ != RunState::Running;
+    if (CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed()) < CountDownEndMs()) return false;
+    EndCountDown();
+    return true;
+}
+
+std::int64_t Chronometer::CountDownEndMs() const
+{
+    // The first elapsed time the readout shows as the preset or more.
+    const std::int64_t unit = format_.DecimalPlaces() == 1 ? 100 : format_.DecimalPlaces() == 2 ? 10 : 1;
+    return (std::int64_t{countDownT_} + unit - 1) / unit * unit;
 }
 
 std::int64_t Chronometer::CountDownEndCount() const
 {
-    // The first elapsed time the readout shows as the preset or more.
-    const std::int64_t unit = format_.DecimalPlaces() == 1 ? 100 : format_.DecimalPlaces() == 2 ? 10 : 1;
-    const std::int64_t endMs = (std::int64_t{countDownT_} + unit - 1) / unit * unit;
+    const std::int64_t endMs = CountDownEndMs();
     const double speed = timer_.CountSpeed();
     auto counts = static_cast<std::int64_t>(std::llround(static_cast<double>(endMs) * 1000.0 * speed));
     while (CountsToMilliseconds(counts, speed) < endMs) ++counts;  // where rounding to microseconds falls short

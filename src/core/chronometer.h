@@ -110,6 +110,7 @@ private:
     void Reset();
     void TakeLap(bool closing);
     bool CountDownRanOut();
+    std::int64_t CountDownEndMs() const;
     std::int64_t CountDownEndCount() const;
     void EndCountDown();
     void WriteProtocol();
