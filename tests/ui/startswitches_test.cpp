@@ -1,7 +1,14 @@
 // The /D and /R switches as the user sees them: in the started main window.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 
+#include "core/commandline.h"
+#include "core/timetext.h"
 #include "tests/ui/mainwindow_fixture.h"
+#include "ui/help.h"
 #include "ui/readout.h"
 
 namespace chronivel {
@@ -39,6 +46,46 @@ TEST_F(StartSwitchesTest, SecondsOnlyShowNoStraySeparators)
         EXPECT_TRUE(Lit(*readout->Image(4))) << "/D" << count;
         EXPECT_TRUE(Lit(*readout->Image(12))) << "/D" << count;
         window->Shutdown();
+    }
+}
+
+// The text of a manual page, without its markup.
+QString PageText(const QString& name)
+{
+    QFile file(QFileInfo(ManualPath()).absoluteDir().filePath(name));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QString text = QString::fromUtf8(file.readAll());
+    text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    return text.simplified();
+}
+
+// What the manual tells a user to type does what it says it does.
+TEST(StartSwitches, TheManualPromisesWhatTheSwitchesDo)
+{
+    const QRegularExpression sentences(QStringLiteral("[.;]\\s"));
+    const QRegularExpression bare(QStringLiteral("(/[DR])(?![0-9n-])"));
+    for (const char* name : {"setup.html", "window.html"}) {
+        const QString text = PageText(QLatin1String(name));
+        ASSERT_FALSE(text.isEmpty()) << name;
+        for (const QString& sentence : text.split(sentences)) {
+            // A switch without its number does nothing, and the manual must not say otherwise.
+            if (sentence.contains(bare)) {
+                const CommandLine line = ParseCommandLine({bare.match(sentence).captured(1).toStdString()});
+                EXPECT_EQ(line.digitCount, 9);
+                EXPECT_EQ(line.roundPercent, 100);
+                EXPECT_TRUE(sentence.contains(QStringLiteral("ignored"))) << name << ": " << sentence.toStdString();
+            }
+        }
+    }
+
+    // Its examples of fewer digit positions are what the readout shows.
+    const QString setup = PageText(QStringLiteral("setup.html"));
+    TimeFormat format;
+    for (const auto& [line, ms, shown] : {std::tuple{"/D7", 63'000, "01.03,000"}, {"/D7", 3'599'999, "59.59,999"},
+                                          {"/D7", 3'600'000, "00.00,000"}, {"/D4", 3'000, "3,000"}}) {
+        format.SetDigitCount(ParseCommandLine({line}).digitCount);
+        EXPECT_EQ(TimeText(ms, format), shown) << line;
+        EXPECT_TRUE(setup.contains(QLatin1String(shown))) << shown;
     }
 }
 
