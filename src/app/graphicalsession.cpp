@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace chronivel {
@@ -22,12 +23,14 @@ struct HeldMessage {
 };
 
 QString heldTitle;
+std::mutex heldMutex;  // the window system may log from a thread of its own
 std::vector<HeldMessage> held;
 QtMessageHandler previousHandler = nullptr;
 
 void HoldOrLeave(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     if (type != QtFatalMsg) {
+        const std::lock_guard lock(heldMutex);
         held.push_back({type, context.file, context.line, context.function, context.category, text});
         return;
     }
@@ -52,6 +55,7 @@ GraphicalSessionGuard::GraphicalSessionGuard(const QString& title)
 GraphicalSessionGuard::~GraphicalSessionGuard()
 {
     qInstallMessageHandler(previousHandler);
+    const std::lock_guard lock(heldMutex);
     for (const HeldMessage& message : held) {
         const QMessageLogContext context(message.file, message.line, message.function, message.category);
         previousHandler(message.type, context, message.text);

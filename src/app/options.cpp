@@ -36,7 +36,10 @@ void AnswerInformationOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     SetUp(parser);
-    // Options of the window system are unknown here; they are judged once it exists.
+    // The window system's own options (-platformtheme, -reverse, …) are unknown
+    // here and judged once it exists. Read whole, so that their letters are not
+    // taken for -h or -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.parse(app.arguments());
     if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
     if (parser.isSet(QStringLiteral("help"))) parser.showHelp(EXIT_SUCCESS);

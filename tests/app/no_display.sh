@@ -53,6 +53,9 @@ one_line_without_session() {
 one_line_without_session "a start with no display" "${headless[@]}" "$exe"
 grep -q 'DISPLAY' "$work/all" || fail "the message does not say which display is missing"
 one_line_without_session "a start with switches and no display" "${headless[@]}" "$exe" /D7 /R0
+# Options of the window system are its own, not -h or -v spelt out.
+one_line_without_session "a start with -platformtheme and no display" "${headless[@]}" "$exe" -platformtheme x
+one_line_without_session "a start with -reverse and no display" "${headless[@]}" "$exe" -reverse
 
 # A display that is named but has no server behind it.
 free=99
