@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
         AnswerInformationOptions(withoutWindows);
     }
     const QString title = QCoreApplication::applicationName();
-    auto guard = std::make_optional<GraphicalSessionGuard>(title);
+    std::optional<GraphicalSessionGuard> guard(std::in_place, title);
     QApplication app(argc, argv);
     guard.reset();
     CheckOptions(app);
