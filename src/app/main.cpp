@@ -1,7 +1,10 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <optional>
+
+#include "app/graphicalsession.h"
+#include "app/options.h"
 #include "app/quitsignals.h"
 #include "core/commandline.h"
 #include "core/highrestimer.h"
@@ -17,34 +20,22 @@
 
 using namespace chronivel;
 
-namespace {
-
-// --help and --version as on any Linux program; the /D and /R switches pass
-// through as arguments of their own.
-void AnswerInformationOptions(const QApplication& app)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QObject::tr(
-        "A chronometer to 1/1000 s with laps, best time, countdown and a protocol of every run.\n\n"
-        "  /D<n>   digit positions of the time text (default 9)\n"
-        "  /R<n>   corner rounding of the window in percent (default 100: round)"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("switches"), QObject::tr("/D<n> and /R<n>"), QStringLiteral("[/D<n>] [/R<n>]"));
-    parser.process(app);  // exits after answering --help or --version, or after a wrong option
-}
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
+    QFileInfo executable;
+    {
+        const QCoreApplication withoutWindows(argc, argv);
+        executable.setFile(QCoreApplication::applicationFilePath());
+        // Named after the executable: a renamed copy keeps settings of its own.
+        QCoreApplication::setApplicationName(executable.completeBaseName());
+        QCoreApplication::setApplicationVersion(InfoDialog::Version());
+        AnswerInformationOptions(withoutWindows);
+    }
+    const QString title = QCoreApplication::applicationName();
+    std::optional<GraphicalSessionGuard> guard(std::in_place, title);
     QApplication app(argc, argv);
-    // Named after the executable: a renamed copy keeps settings of its own.
-    const QFileInfo executable(QCoreApplication::applicationFilePath());
-    const QString title = executable.completeBaseName();
-    QCoreApplication::setApplicationName(title);
-    QCoreApplication::setApplicationVersion(InfoDialog::Version());
-    AnswerInformationOptions(app);
+    guard.reset();
+    CheckOptions(app);
 
     std::vector<std::string> arguments;
     for (const QString& argument : app.arguments().mid(1)) arguments.push_back(argument.toStdString());

@@ -2,10 +2,23 @@
 
 namespace chronivel {
 
+namespace {
+
+// The digit image on the left of separator image 10, 11 and 12.
+constexpr int DigitLeftOfMark[3] = {8, 6, 4};
+
+}  // namespace
+
 int ReadoutDigits::DigitAt(std::string_view text, const TimeFormat& format, int image)
 {
     const int length = static_cast<int>(text.size());
     const int missing = format.FullWidth() - length;
+    if (image > DigitImageCount) {
+        // The character after that digit: 1-based position of the digit = 0-based index of the next one.
+        const int index = FormatChars[format.Format()][DigitLeftOfMark[image - DigitImageCount - 1] - 1] - missing;
+        const bool mark = index >= 0 && index < length && (text[index] < '0' || text[index] > '9');
+        return mark ? Mark : Blank;
+    }
     const int index = FormatChars[format.Format()][image - 1] - 1 - missing;
     if (index < 0 || index >= length) return Blank;
     const char c = text[index];

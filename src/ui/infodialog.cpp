@@ -1,6 +1,5 @@
 #include "ui/infodialog.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -22,7 +21,7 @@ InfoDialog::InfoDialog(QWidget* parent)
     setModal(true);
     setWindowTitle(tr("Info"));
 
-    auto* name = new QLabel(ProgramName(), this);
+    auto* name = new QLabel(ProductName(), this);
     name->setObjectName(QStringLiteral("lName"));
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
@@ -39,7 +38,7 @@ InfoDialog::InfoDialog(QWidget* parent)
            "For the coach at the track, the gym teacher on a projector\n"
            "and the race official who needs a record of every run.\n\n"
            "Press F1 for the manual.")
-            .arg(ProgramName()),
+            .arg(ProductName()),
         this);
     about->setObjectName(QStringLiteral("lContact"));
     about->setAlignment(Qt::AlignCenter);
@@ -65,10 +64,9 @@ InfoDialog::InfoDialog(QWidget* parent)
     // Esc is QDialog's own reject, so it needs nothing here.
 }
 
-QString InfoDialog::ProgramName()
+QString InfoDialog::ProductName()
 {
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Chronivel") : name;
+    return QStringLiteral("Chronivel");
 }
 
 QString InfoDialog::Version()

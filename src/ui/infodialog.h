@@ -14,8 +14,9 @@ class InfoDialog : public QDialog {
 public:
     explicit InfoDialog(QWidget* parent = nullptr);
 
-    // "Chronivel" when the application has no name of its own.
-    static QString ProgramName();
+    // "Chronivel", whatever the executable is called: the application name,
+    // which follows the file name, is for the settings and protocol files.
+    static QString ProductName();
     // "0.1.0".
     static QString Version();
     // "Version 0.1.0, built 2026-12-07".

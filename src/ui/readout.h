@@ -44,10 +44,11 @@ public:
     ReadoutImage* Image(int index) const { return images_[index]; }
 
 private:
-    const QPixmap& GlyphOf(int digit) const;
+    const QPixmap& GlyphOf(int image) const;
 
     std::array<ReadoutImage*, 13> images_{};  // 1..12
     std::array<QPixmap, 11> digitGlyphs_;     // 0..9 and blank, at the current size
+    std::array<QPixmap, 4> markGlyphs_;       // ":", ".", "," and blank, at the current size
     std::array<int, 13> shown_{};             // the digit each image holds
 };
 

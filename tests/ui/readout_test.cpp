@@ -75,6 +75,32 @@ TEST_F(ReadoutTest, ImagesShowTheirDigits)
     EXPECT_EQ(LimePixels(*readout->Image(9)), 0);
 }
 
+// /D7 reads "01.03,000" and /D0 "3,456": no ":" or "." before the first
+// digit shown, as on any clock.
+TEST_F(ReadoutTest, SeparatorsOfMissingFieldsAreNotDrawn)
+{
+    format.SetDigitCount(7);
+    Draw("01.03,000");
+    EXPECT_EQ(LimePixels(*readout->Image(10)), 0) << "a colon before the minutes";
+    EXPECT_GT(LimePixels(*readout->Image(11)), 0);
+    EXPECT_GT(LimePixels(*readout->Image(12)), 0);
+
+    for (int count : {0, 1, -3}) {
+        format.SetDigitCount(count);
+        Draw("3,456");
+        EXPECT_EQ(LimePixels(*readout->Image(10)), 0) << "/D" << count;
+        EXPECT_EQ(LimePixels(*readout->Image(11)), 0) << "/D" << count;
+        EXPECT_GT(LimePixels(*readout->Image(12)), 0) << "/D" << count;
+    }
+
+    // A new layout (a zoom step) keeps them out; the full text brings them back.
+    readout->Relayout(LayoutWindow(1, 0, 3, true));
+    EXPECT_EQ(LimePixels(*readout->Image(11)), 0) << "after a zoom step";
+    format.SetDigitCount(9);
+    Draw("00:01.03,000");
+    for (int mark = 10; mark <= 12; ++mark) EXPECT_GT(LimePixels(*readout->Image(mark)), 0) << "separator " << mark;
+}
+
 TEST_F(ReadoutTest, RelayoutPlacesAndHidesTheImages)
 {
     EXPECT_EQ(readout->geometry(), QRect(14, 91, 197, 33));
