@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/settings.h"
 #include "platform/systemsettingsstore.h"
 
 namespace chronivel {
@@ -155,6 +156,28 @@ TEST_F(RegFileStoreTest, ADamagedFileIsReportedOnceAndRewrittenClean)
     EXPECT_EQ(reread.Get("Top"), RegValue::Dword(3));
     EXPECT_EQ(reread.Get("Fon"), RegValue::Text("Arial"));
     EXPECT_EQ(Contents(path).find('\r'), std::string::npos);
+}
+
+TEST_F(RegFileStoreTest, AnAbsentOrMistypedValueNamesTheFile)
+{
+    const fs::path path = folder_ / "settings.reg";
+    WriteFile(path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n\"WidthP\"=\"wide\"\n");
+    const RegFileStore store(path.string(), Key);
+    const auto messageOf = [&](auto read) {
+        try {
+            read();
+        } catch (const SettingsError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(messageOf([&] { ReadInteger(store, "LeftP"); }), "Failed to get data for 'LeftP' in " + path.string());
+    EXPECT_EQ(messageOf([&] { ReadInteger(store, "WidthP"); }), "Invalid data type for 'WidthP' in " + path.string());
+
+    // The main window's values as well: the first absent one stops the load.
+    Settings settings;
+    EXPECT_EQ(messageOf([&] { LoadSettings(store, settings, LoadMoment{}); }),
+              "Failed to get data for 'Left' in " + path.string());
 }
 
 TEST_F(RegFileStoreTest, AFileWithoutOurKeyOrUnreadableGivesDefaults)
