@@ -18,7 +18,9 @@ read -r -u "${PTY[0]}" port || fail "no pseudo-terminal"
 start_program
 kill -TERM "$program"
 wait "$program" || fail "the first run did not end cleanly"
-sed -i "s|^\"PortName\"=.*|\"PortName\"=\"$port\"|" "$settings"
+# Edited as a user would in a text editor, saved as UTF-8; the program reads that too.
+settings_text | sed "s|^\"PortName\"=.*|\"PortName\"=\"$port\"|" >"$work/edited.reg"
+mv "$work/edited.reg" "$settings"
 grep -q "^\"PortName\"=\"$port\"" "$settings" || fail "no PortName in the settings"
 
 control=$work/lines
@@ -29,7 +31,10 @@ for _ in $(seq 100); do grep -q '^READY ' "$log" 2>/dev/null && break; sleep 0.1
 grep -q '^READY ' "$log" 2>/dev/null || fail "the program did not open $port at start-up"
 
 xdotool key Return  # START from the keyboard
-started() { grep -q '^"TickCount"=hex:' "$settings" && ! grep -q '^"TickCount"=hex:00,00,00,00,00,00,00,00' "$settings"; }
+started() {
+    local count
+    count=$(settings_text | grep '^"TickCount"=hex:') && [[ $count != '"TickCount"=hex:00,00,00,00,00,00,00,00' ]]
+}
 for _ in $(seq 100); do started && break; sleep 0.1; done
 started || fail "Enter did not start a run"
 
