@@ -10,6 +10,10 @@ namespace {
 
 constexpr std::string_view Regedit4Header = "REGEDIT4";
 constexpr std::string_view Version5Header = "Windows Registry Editor Version 5.00";
+// What regedit writes, and the one form in which it reads every character:
+// "Unicode" exports. A REGEDIT4 file it reads in the ANSI code page.
+constexpr std::string_view Utf16ByteOrderMark = "\xFF\xFE";
+constexpr char LineEnd[] = "\r\n";
 // regedit wraps hex lists so that no line is wider than this.
 constexpr std::size_t LineWidth = 80;
 constexpr std::string_view ContinuationIndent = "  ";
@@ -23,7 +27,7 @@ struct DecodedFile {
 
 DecodedFile DecodeFile(std::string_view bytes)
 {
-    if (bytes.starts_with("\xFF\xFE")) return {Utf16LeToUtf8(bytes.substr(2)), false};
+    if (bytes.starts_with(Utf16ByteOrderMark)) return {Utf16LeToUtf8(bytes.substr(2)), false};
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (IsValidUtf8(bytes)) return {std::string(bytes), false};
     return {Windows1252ToUtf8(bytes), true};
@@ -102,10 +106,14 @@ struct Fault {
     std::string reason;
 };
 
-// Reads a quoted string at the start of `s`, with \\ and \" as its escapes,
-// and removes it from `s`.
-std::string QuotedString(std::string_view& s, std::string_view what)
+enum class Quote { Name, Text };
+
+// Reads a quoted string at the start of `s` and removes it from `s`. Its
+// escapes are \\ and \", and in a text the \n and \r with which Wine's
+// regedit exports line breaks (a name cannot hold a line break).
+std::string QuotedString(std::string_view& s, Quote kind)
 {
+    const std::string what = kind == Quote::Name ? "name" : "text";
     std::string out;
     std::size_t i = 1;
     for (; i < s.size() && s[i] != '"'; ++i) {
@@ -114,11 +122,20 @@ std::string QuotedString(std::string_view& s, std::string_view what)
             continue;
         }
         if (++i == s.size()) break;
-        if (s[i] != '\\' && s[i] != '"')
-            throw Fault{"unknown escape \\" + std::string(1, s[i]) + " in a " + std::string(what)};
-        out += s[i];
+        switch (s[i]) {
+        case '\\':
+        case '"': out += s[i]; break;
+        case 'n':
+        case 'r':
+            if (kind == Quote::Text) {
+                out += s[i] == 'n' ? '\n' : '\r';
+                break;
+            }
+            [[fallthrough]];
+        default: throw Fault{"unknown escape \\" + std::string(1, s[i]) + " in a " + what};
+        }
     }
-    if (i >= s.size()) throw Fault{"a " + std::string(what) + " without its closing quote"};
+    if (i >= s.size()) throw Fault{"a " + what + " without its closing quote"};
     s.remove_prefix(i + 1);
     return out;
 }
@@ -207,7 +224,7 @@ private:
         if (line.front() == '@') {
             line.remove_prefix(1);
         } else if (line.front() == '"') {
-            name = QuotedString(line, "name");
+            name = QuotedString(line, Quote::Name);
         } else {
             throw Fault{"a line that is neither a key nor a value"};
         }
@@ -225,7 +242,7 @@ private:
     RegValue ReadData(std::string_view data)
     {
         if (data.starts_with('"')) {
-            std::string text = QuotedString(data, "text");
+            std::string text = QuotedString(data, Quote::Text);
             if (!Trimmed(data).empty()) throw Fault{"more after the text's closing quote"};
             return RegValue::Text(text);
         }
@@ -345,7 +362,8 @@ void AppendHexLine(std::string& out, std::string line, const std::vector<std::ui
         const bool last = i + 1 == bytes.size();
         const std::size_t width = last ? 2 : 4;  // "ff" or "ff," with room for the backslash
         if (column + width > LineWidth && column > ContinuationIndent.size()) {
-            out += "\\\n";
+            out += "\\";
+            out += LineEnd;
             out += ContinuationIndent;
             column = ContinuationIndent.size();
         }
@@ -353,20 +371,21 @@ void AppendHexLine(std::string& out, std::string line, const std::vector<std::ui
         if (!last) out += ',';
         column += last ? 2 : 3;
     }
-    out += '\n';
+    out += LineEnd;
 }
 
 void AppendValue(std::string& out, std::string_view name, const RegValue& value)
 {
     std::string line = name.empty() ? "@=" : Quoted(name) + "=";
     if (value.Is(RegType::Dword) && value.data.size() == 4) {
-        out += line + "dword:" + HexNumberText(static_cast<std::uint32_t>(value.AsDword()), 8) + "\n";
+        out += line + "dword:" + HexNumberText(static_cast<std::uint32_t>(value.AsDword()), 8) + LineEnd;
     } else if (value.Is(RegType::Sz) && FitsInQuotes(value.AsText())) {
-        out += line + Quoted(value.AsText()) + "\n";
+        out += line + Quoted(value.AsText()) + LineEnd;
     } else if (value.Is(RegType::Sz) || value.Is(RegType::ExpandSz)) {
-        std::vector<std::uint8_t> bytes = value.data;
-        bytes.push_back(0);
-        AppendHexLine(out, line + "hex(" + HexNumberText(value.type, 1) + "):", bytes);
+        // As the registry holds them: UTF-16 with a terminating zero.
+        const std::string text = Utf8ToUtf16Le(value.AsText()) + std::string(2, '\0');
+        AppendHexLine(out, line + "hex(" + HexNumberText(value.type, 1) + "):",
+                      std::vector<std::uint8_t>(text.begin(), text.end()));
     } else if (value.Is(RegType::Binary)) {
         AppendHexLine(out, line + "hex:", value.data);
     } else {
@@ -415,13 +434,13 @@ RegFileParse ParseRegFile(std::string_view fileBytes, std::string_view keyPath)
 
 std::string WriteRegFile(std::string_view keyPath, const NamedValues& values)
 {
-    std::string out = std::string(Regedit4Header) + "\n\n[" + std::string(keyPath) + "]\n";
+    std::string out = std::string(Version5Header) + LineEnd + LineEnd + "[" + std::string(keyPath) + "]" + LineEnd;
     for (const auto& [name, value] : values) {
         if (!IsWritableValueName(name)) throw SettingsError("Invalid value name " + Quoted(name));
         AppendValue(out, name, value);
     }
-    out += '\n';
-    return out;
+    out += LineEnd;
+    return std::string(Utf16ByteOrderMark) + Utf8ToUtf16Le(out);
 }
 
 }  // namespace chronivel

@@ -32,15 +32,20 @@ struct RegFileParse {
 // Editor Version 5.00" in UTF-16 or UTF-8) and keeps the values of the key
 // `keyPath` (such as HKEY_CURRENT_USER\Software\Orvantis\Chronivel); other
 // keys are skipped. Accepts what regedit writes: CRLF or LF, Windows-1252
-// bytes, hex lists continued over lines. A damaged file costs only its bad
+// bytes, hex lists continued over lines, and the REGEDIT4 files in UTF-8 that
+// earlier versions of this program wrote. A damaged file costs only its bad
 // lines: every line that parses is read, and the first bad one is reported.
 // Texts come out as UTF-8.
 RegFileParse ParseRegFile(std::string_view fileBytes, std::string_view keyPath);
 
-// The REGEDIT4 text of a key with these values, in UTF-8 with LF line ends,
-// read back by ParseRegFile with the same names, types and bytes. Texts that
-// a quoted string cannot hold (line breaks, control characters) are written
-// as hex(1). Throws SettingsError for a name IsWritableValueName refuses.
+// A key with these values as regedit exports it, and so as regedit imports
+// it with every character intact: "Windows Registry Editor Version 5.00" in
+// UTF-16LE with a byte-order mark and CRLF line ends. ParseRegFile reads it
+// back with the same names, types and bytes. Texts that a quoted string
+// cannot hold (line breaks, control characters) and expandable texts are
+// written as hex(1) and hex(2) in UTF-16, as the registry keeps them; a text
+// that is not UTF-8 has each stray byte written as U+FFFD. Throws
+// SettingsError for a name IsWritableValueName refuses.
 std::string WriteRegFile(std::string_view keyPath, const NamedValues& values);
 
 // Whether a settings file can hold a value of this name: UTF-8 without a line

@@ -7,16 +7,29 @@ namespace chronivel {
 
 namespace {
 
-std::string Quoted(std::string_view name)
+// "Failed to get data for 'Left' in /home/ana/.config/Orvantis/Chronivel.reg"
+SettingsError ValueError(const SettingsStore& store, std::string_view what, std::string_view name)
 {
-    return "'" + std::string(name) + "'";
+    std::string message = std::string(what) + " for '" + std::string(name) + "'";
+    if (const std::string location = store.Location(); !location.empty()) message += " in " + location;
+    return SettingsError(message);
+}
+
+SettingsError Absent(const SettingsStore& store, std::string_view name)
+{
+    return ValueError(store, "Failed to get data", name);
+}
+
+SettingsError Mistyped(const SettingsStore& store, std::string_view name)
+{
+    return ValueError(store, "Invalid data type", name);
 }
 
 RegValue Required(const SettingsStore& store, std::string_view name, RegType type)
 {
     std::optional<RegValue> value = store.Get(name);
-    if (!value) throw SettingsError("Failed to get data for " + Quoted(name));
-    if (!value->Is(type)) throw SettingsError("Invalid data type for " + Quoted(name));
+    if (!value) throw Absent(store, name);
+    if (!value->Is(type)) throw Mistyped(store, name);
     return std::move(*value);
 }
 
@@ -72,15 +85,14 @@ std::string ReadText(const SettingsStore& store, std::string_view name)
 {
     const std::optional<RegValue> value = store.Get(name);
     if (!value) return {};
-    if (!value->Is(RegType::Sz) && !value->Is(RegType::ExpandSz))
-        throw SettingsError("Invalid data type for " + Quoted(name));
+    if (!value->Is(RegType::Sz) && !value->Is(RegType::ExpandSz)) throw Mistyped(store, name);
     return value->AsText();
 }
 
 double ReadReal(const SettingsStore& store, std::string_view name)
 {
     const RegValue value = Required(store, name, RegType::Binary);
-    if (value.data.size() != sizeof(double)) throw SettingsError("Invalid data type for " + Quoted(name));
+    if (value.data.size() != sizeof(double)) throw Mistyped(store, name);
     double real = 0;
     std::memcpy(&real, value.data.data(), sizeof real);
     return real;
@@ -90,8 +102,7 @@ void ReadBlock(const SettingsStore& store, std::string_view name, std::int64_t& 
 {
     const std::optional<RegValue> value = store.Get(name);
     if (!value) return;
-    if (!value->Is(RegType::Binary) || value->data.size() > sizeof target)
-        throw SettingsError("Invalid data type for " + Quoted(name));
+    if (!value->Is(RegType::Binary) || value->data.size() > sizeof target) throw Mistyped(store, name);
     target = static_cast<std::int64_t>(FromLittleEndian(value->data, sizeof target));
 }
 

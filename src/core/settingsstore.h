@@ -57,10 +57,14 @@ public:
     // A problem met while opening (a damaged line of a settings file), to be
     // told to the user once; empty when there was none.
     virtual std::string OpenProblem() const { return {}; }
+    // Where the values live, for messages: the settings file's path or the
+    // registry key's name; empty for a store that lives nowhere else.
+    virtual std::string Location() const { return {}; }
 };
 
-// Typed access with the errors the user sees. Integers and flags must be
-// there with the integer type; an absent text reads as empty.
+// Typed access with the errors the user sees, naming the value and the
+// store's Location. Integers and flags must be there with the integer type;
+// an absent text reads as empty.
 std::int32_t ReadInteger(const SettingsStore& store, std::string_view name);
 bool ReadFlag(const SettingsStore& store, std::string_view name);
 std::string ReadText(const SettingsStore& store, std::string_view name);

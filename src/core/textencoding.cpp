@@ -6,6 +6,8 @@ namespace chronivel {
 
 namespace {
 
+constexpr char32_t Replacement = 0xFFFD;
+
 // Code points of the bytes 0x80..0x9F; the undefined ones keep their own
 // number, as the C1 control they would be in Latin-1.
 constexpr std::array<char32_t, 32> kHighControls = {
@@ -118,7 +120,6 @@ std::string Windows1252ToUtf8(std::string_view bytes)
 
 std::string Utf16LeToUtf8(std::string_view bytes)
 {
-    constexpr char32_t Replacement = 0xFFFD;
     auto unit = [&](std::size_t i) {
         return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
@@ -139,6 +140,29 @@ std::string Utf16LeToUtf8(std::string_view bytes)
         AppendUtf8(out, u >= 0xD800 && u < 0xE000 ? Replacement : u);
     }
     if (i < bytes.size()) AppendUtf8(out, Replacement);
+    return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8)
+{
+    auto appendUnit = [](std::string& out, char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    };
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(utf8, pos, c);
+        if (length == 0) c = Replacement;
+        pos += length == 0 ? 1 : length;
+        if (c >= 0x10000) {
+            appendUnit(out, 0xD800 + ((c - 0x10000) >> 10));
+            appendUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            appendUnit(out, c);
+        }
+    }
     return out;
 }
 

@@ -30,4 +30,8 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // Unpaired surrogates and a lone last byte become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 
+// UTF-8 to UTF-16 little-endian bytes, characters beyond U+FFFF as surrogate
+// pairs. Each byte that is not part of well-formed UTF-8 becomes U+FFFD.
+std::string Utf8ToUtf16Le(std::string_view utf8);
+
 }  // namespace chronivel

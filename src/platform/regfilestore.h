@@ -23,8 +23,7 @@ public:
     void Set(std::string_view name, RegValue value) override;
     void Flush() override;
     std::string OpenProblem() const override { return openProblem_; }
-
-    const std::string& FilePath() const { return filePath_; }
+    std::string Location() const override { return filePath_; }
 
 private:
     void Read();

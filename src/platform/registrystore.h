@@ -26,6 +26,7 @@ public:
     void Set(std::string_view name, RegValue value) override;
     void Flush() override;
     std::string OpenProblem() const override { return openProblem_; }
+    std::string Location() const override { return keyName_; }
 
     // HKEY_CURRENT_USER\Software\Orvantis\<title>, for messages.
     static std::string KeyName(std::string_view title);

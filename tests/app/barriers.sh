@@ -21,7 +21,9 @@ read -r -u "${PTY[0]}" port || fail "no pseudo-terminal"
 start_program
 kill -TERM "$program"
 wait "$program" || fail "the first run did not end cleanly"
-sed -i "s|^\"PortName\"=.*|\"PortName\"=\"$port\"|" "$settings"
+# Edited as a user would in a text editor, saved as UTF-8; the program reads that too.
+settings_text | sed "s|^\"PortName\"=.*|\"PortName\"=\"$port\"|" >"$work/edited.reg"
+mv "$work/edited.reg" "$settings"
 grep -q "^\"PortName\"=\"$port\"" "$settings" || fail "no PortName in the settings"
 
 # Starts the program with the shim taking its commands from $control and
@@ -37,7 +39,10 @@ start_with_shim() {
 start_with_shim lines
 
 xdotool key Return  # START from the keyboard
-started() { grep -q '^"TickCount"=hex:' "$settings" && ! grep -q '^"TickCount"=hex:00,00,00,00,00,00,00,00' "$settings"; }
+started() {
+    local count
+    count=$(settings_text | grep '^"TickCount"=hex:') && [[ $count != '"TickCount"=hex:00,00,00,00,00,00,00,00' ]]
+}
 for _ in $(seq 100); do started && break; sleep 0.1; done
 started || fail "Enter did not start a run"
 

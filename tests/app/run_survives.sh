@@ -10,13 +10,13 @@ source "$(dirname "$0")/xsession.sh" "$1"
 wait_for_setting() {
     local pattern=$1
     for _ in $(seq 100); do
-        grep -q -- "$pattern" "$settings" 2>/dev/null && return 0
+        settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
         sleep 0.1
     done
     fail "settings never showed $pattern"
 }
 
-tick_count() { grep '^"TickCount"=' "$settings" | cut -d= -f2; }
+tick_count() { settings_text | grep '^"TickCount"=' | cut -d= -f2; }
 zero_count='hex:00,00,00,00,00,00,00,00'
 
 case $mode in
@@ -40,7 +40,7 @@ kill)
     stop=$(grep -a '^STOP: = ' "$protocol") || fail "no STOP line"
     seconds=$(sed -E 's/^STOP: = +([0-9]+),.*/\1/' <<<"$stop" | tr -d '\r')
     ((seconds >= 3)) || fail "the run did not go on counting across the kill: $stop"
-    grep -q '^"Sound"=dword:00000001' "$settings" || fail "settings damaged"
+    settings_text | grep '^"Sound"=dword:00000001' >/dev/null || fail "settings damaged"
     kill -TERM "$program"
     wait "$program" || fail "SIGTERM did not end the program cleanly"
     ;;
@@ -56,8 +56,8 @@ term)
     done
     kill -TERM "$program"
     wait "$program" || fail "SIGTERM did not end the program cleanly"
-    grep -q '^"Left"=dword:0000007b' "$settings" || fail "the window's place was not saved at SIGTERM"
-    grep -q '^"Top"=dword:0000004d' "$settings" || fail "the window's place was not saved at SIGTERM"
+    settings_text | grep '^"Left"=dword:0000007b' >/dev/null || fail "the window's place was not saved at SIGTERM"
+    settings_text | grep '^"Top"=dword:0000004d' >/dev/null || fail "the window's place was not saved at SIGTERM"
     [[ $(tick_count) != "$zero_count" ]] || fail "the running run was not kept"
     ;;
 *)

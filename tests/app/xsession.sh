@@ -15,7 +15,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    [[ -f $settings ]] && { echo "--- settings:" >&2; cat "$settings" >&2; }
+    [[ -f $settings ]] && { echo "--- settings:" >&2; settings_text >&2 || true; }
     [[ -f $protocol ]] && { echo "--- protocol:" >&2; cat "$protocol" >&2; }
     [[ -f $work/program.log ]] && { echo "--- program:" >&2; cat "$work/program.log" >&2; }
     exit 1
@@ -29,6 +29,10 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$wo
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 settings=$XDG_CONFIG_HOME/Orvantis/chronivel.reg
 protocol=$work/bin/Protocol.txt
+
+# The settings file as UTF-8 text with LF line ends; the program writes it in
+# UTF-16, as regedit does. Read it whole (no grep -q), or pipefail trips.
+settings_text() { iconv -f UTF-16 -t UTF-8 "$settings" | tr -d '\r'; }
 
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@" 3>"$work/display" 2>/dev/null &
 pids+=($!)

@@ -4,6 +4,9 @@
 
 #include <climits>
 #include <sstream>
+#include <type_traits>
+
+#include "core/textencoding.h"
 
 namespace chronivel {
 namespace {
@@ -50,15 +53,32 @@ std::vector<std::string> Names(const RegFileParse& parse)
     return names;
 }
 
-// UTF-16LE of an ASCII text, with a byte-order mark, as regedit's "Unicode" exports are.
-std::string Utf16File(std::string_view ascii)
+// UTF-16LE with a byte-order mark, as regedit's "Unicode" exports are, of a
+// text given in UTF-16 or in ASCII.
+template <typename Text>
+std::string Utf16File(const Text& text)
 {
     std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) {
-        bytes += c;
-        bytes += '\0';
+    for (const auto c : text) {
+        const auto unit = static_cast<std::uint16_t>(static_cast<std::make_unsigned_t<decltype(c)>>(c));
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
     }
     return bytes;
+}
+
+// The lines of one of our files, in UTF-8 without their CR.
+std::vector<std::string> LinesOf(std::string_view file)
+{
+    EXPECT_TRUE(file.starts_with("\xFF\xFE"));
+    std::istringstream text(Utf16LeToUtf8(file.substr(2)));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) {
+        EXPECT_TRUE(line.ends_with('\r')) << line;
+        if (line.ends_with('\r')) line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 TEST(RegFile, EveryTypeReadsBackAsWritten)
@@ -96,32 +116,38 @@ TEST(RegFile, EveryTypeReadsBackAsWritten)
     EXPECT_EQ(parse.values, values) << file;
 }
 
-TEST(RegFile, WritesTheFormOfRegedit4)
+TEST(RegFile, WritesTheUnicodeFormThatRegeditReadsEveryCharacterOf)
 {
     const NamedValues values = {
         {"Count", RegValue::Dword(42)},
         {"Negative", RegValue::Dword(-2)},
         {"Path", RegValue::Text("C:\\a \"b\"")},
-        {"Home", RegValue::Text("%A%", RegType::ExpandSz)},
-        {"Lines", RegValue::Text("a\nb")},
+        {"Fon", RegValue::Text("\u00E4 \u00DF \u20AC \u0142 \u03A9 \u65E5\u672C \U0001F3C1")},
+        {"Gr\u00FC\u00DFe", RegValue::Dword(1)},
+        {"Home", RegValue::Text("%A%\u03A9", RegType::ExpandSz)},
+        {"Lines", RegValue::Text("a\n\u00E4")},
         {"Raw", RegValue::Binary(Bytes({0, 1, 0xFF}))},
-        {"Multi", RegValue{7, Bytes({'x', 0, 0})}},
+        {"Multi", RegValue{7, Bytes({'x', 0, 0, 0, 0, 0})}},
         {"", RegValue::Text("default")},
     };
     EXPECT_EQ(WriteRegFile(Key, values),
-              "REGEDIT4\n"
-              "\n"
-              "[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n"
-              "\"Count\"=dword:0000002a\n"
-              "\"Negative\"=dword:fffffffe\n"
-              "\"Path\"=\"C:\\\\a \\\"b\\\"\"\n"
-              "\"Home\"=hex(2):25,41,25,00\n"
-              "\"Lines\"=hex(1):61,0a,62,00\n"
-              "\"Raw\"=hex:00,01,ff\n"
-              "\"Multi\"=hex(7):78,00,00\n"
-              "@=\"default\"\n"
-              "\n");
-    EXPECT_EQ(WriteRegFile(Key, {}), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n\n");
+              Utf16File(std::u16string_view(u"Windows Registry Editor Version 5.00\r\n"
+                                            u"\r\n"
+                                            u"[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\r\n"
+                                            u"\"Count\"=dword:0000002a\r\n"
+                                            u"\"Negative\"=dword:fffffffe\r\n"
+                                            u"\"Path\"=\"C:\\\\a \\\"b\\\"\"\r\n"
+                                            u"\"Fon\"=\"\u00E4 \u00DF \u20AC \u0142 \u03A9 \u65E5\u672C \U0001F3C1\"\r\n"
+                                            u"\"Gr\u00FC\u00DFe\"=dword:00000001\r\n"
+                                            u"\"Home\"=hex(2):25,00,41,00,25,00,a9,03,00,00\r\n"
+                                            u"\"Lines\"=hex(1):61,00,0a,00,e4,00,00,00\r\n"
+                                            u"\"Raw\"=hex:00,01,ff\r\n"
+                                            u"\"Multi\"=hex(7):78,00,00,00,00,00\r\n"
+                                            u"@=\"default\"\r\n"
+                                            u"\r\n")));
+    EXPECT_EQ(WriteRegFile(Key, {}),
+              Utf16File(std::string_view("Windows Registry Editor Version 5.00\r\n\r\n"
+                                         "[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\r\n\r\n")));
 }
 
 TEST(RegFile, WrapsLongHexListsAsRegeditDoes)
@@ -134,11 +160,9 @@ TEST(RegFile, WrapsLongHexListsAsRegeditDoes)
     };
     const std::string file = WriteRegFile(Key, values);
 
-    std::istringstream lines(file);
-    std::string line;
     int continued = 0;
     bool previousGoesOn = false;
-    while (std::getline(lines, line)) {
+    for (const std::string& line : LinesOf(file)) {
         if (line.size() > 80) {
             EXPECT_TRUE(line.starts_with("\"" + longName)) << line;
         }
@@ -156,7 +180,7 @@ TEST(RegFile, WrapsLongHexListsAsRegeditDoes)
     EXPECT_EQ(continued, 10 + 1);
     std::string shortLine = "\"Short\"=hex:";
     for (int i = 0; i < 19; ++i) shortLine += "ee,";
-    EXPECT_NE(file.find("\n" + shortLine + "ee\n"), std::string::npos) << file;
+    EXPECT_EQ(LinesOf(file).at(LinesOf(file).size() - 2), shortLine + "ee");
 
     const RegFileParse parse = ParseRegFile(file, Key);
     EXPECT_FALSE(parse.problem);
@@ -262,6 +286,46 @@ TEST(RegFile, ReadsVersion5ExportsInUtf16AndUtf8)
     EXPECT_EQ(Names(odd), std::vector<std::string>{"Good"});
 }
 
+TEST(RegFile, ReadsTheUtf8FilesOfEarlierVersionsWithTheSameTexts)
+{
+    // REGEDIT4 with UTF-8 text and LF line ends, as this program wrote it before.
+    const std::string file = OurFile({
+        "\"FileName\"=\"/home/j\u00FCrgen/L\u00E4ufe \u20AC/\u03A9 \u65E5\u672C \U0001F3C1.txt\"",
+        "\"Fon\"=\"C:\\\\Stra\u00DFe\\\\\u0142\u00F3d\u017A.bmp\"",
+        "\"Note\"=hex(1):c3,a4,0a,ce,a9,00",
+        "\"Home\"=hex(2):25,41,25,2f,c3,9f,00",
+        "\"Left\"=dword:0000000c",
+    });
+    const NamedValues expected = {
+        {"FileName", RegValue::Text("/home/j\u00FCrgen/L\u00E4ufe \u20AC/\u03A9 \u65E5\u672C \U0001F3C1.txt")},
+        {"Fon", RegValue::Text("C:\\Stra\u00DFe\\\u0142\u00F3d\u017A.bmp")},
+        {"Note", RegValue::Text("\u00E4\n\u03A9")},
+        {"Home", RegValue::Text("%A%/\u00DF", RegType::ExpandSz)},
+        {"Left", RegValue::Dword(12)},
+    };
+    const RegFileParse parse = ParseRegFile(file, Key);
+    EXPECT_FALSE(parse.problem) << parse.problem->line << ": " << parse.problem->reason;
+    EXPECT_EQ(parse.values, expected);
+
+    // The next save writes them in today's form, and they come back the same.
+    const RegFileParse again = ParseRegFile(WriteRegFile(Key, parse.values), Key);
+    EXPECT_FALSE(again.problem);
+    EXPECT_EQ(again.values, expected);
+}
+
+TEST(RegFile, ReadsLineBreaksAsWinesRegeditExportsThem)
+{
+    const RegFileParse parse = ParseRegFile(Utf16File(std::u16string_view(
+                                                u"Windows Registry Editor Version 5.00\r\n"
+                                                u"\r\n"
+                                                u"[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\r\n"
+                                                u"\"Note\"=\"\u00E4\\n\u03A9\\r\\n\\\\n\"\r\n")),
+                                            Key);
+    EXPECT_FALSE(parse.problem) << parse.problem->line << ": " << parse.problem->reason;
+    const NamedValues expected = {{"Note", RegValue::Text("\u00E4\n\u03A9\r\n\\n")}};
+    EXPECT_EQ(parse.values, expected);
+}
+
 TEST(RegFile, ReportsTheFirstBadLineAndKeepsEveryGoodOne)
 {
     struct Case {
@@ -275,8 +339,9 @@ TEST(RegFile, ReportsTheFirstBadLineAndKeepsEveryGoodOne)
         {"unterminated name", "\"Name=dword:00000001"},
         {"unterminated text", "\"Name\"=\"abc"},
         {"text ending in a backslash", "\"Name\"=\"abc\\"},
-        {"bad escape", "\"Name\"=\"a\\nb\""},
+        {"bad escape", "\"Name\"=\"a\\tb\""},
         {"bad escape in the name", "\"Na\\me\"=dword:00000001"},
+        {"line break in the name", "\"Na\\nme\"=dword:00000001"},
         {"more after the text", "\"Name\"=\"abc\" x"},
         {"seven-digit dword", "\"Name\"=dword:0000001"},
         {"nine-digit dword", "\"Name\"=dword:000000001"},

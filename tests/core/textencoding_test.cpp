@@ -105,5 +105,23 @@ TEST(Utf16Le, PairsBecomeOneCharacterAndBrokenOnesTheReplacementCharacter)
     EXPECT_EQ(Utf16LeToUtf8("A\0B"s), "A\uFFFD");                  // an odd last byte
 }
 
+TEST(Utf16Le, EveryCharacterGoesThereAndBackAndBrokenUtf8BecomesReplacements)
+{
+    using namespace std::string_literals;
+    EXPECT_EQ(Utf8ToUtf16Le(""), "");
+    EXPECT_EQ(Utf8ToUtf16Le("A\u00E4\u20AC\u03A9\u65E5"), "A\0\xE4\0\xAC\x20\xA9\x03\xE5\x65"s);
+    EXPECT_EQ(Utf8ToUtf16Le("\U0001F601\U0010FFFF"), "\x3D\xD8\x01\xDE\xFF\xDB\xFF\xDF"s);  // surrogate pairs
+    EXPECT_EQ(Utf8ToUtf16Le("a\0b"s), "a\0\0\0b\0"s);  // a zero is a character like any other
+    EXPECT_EQ(Utf8ToUtf16Le("x\xE9y"), "x\0\xFD\xFFy\0"s);          // Windows-1252, not UTF-8
+    EXPECT_EQ(Utf8ToUtf16Le("\xE2\x82z"), "\xFD\xFF\xFD\xFFz\0"s);   // cut off: one replacement a byte
+    EXPECT_EQ(Utf8ToUtf16Le("\xED\xA0\x80"), "\xFD\xFF\xFD\xFF\xFD\xFF"s);  // a surrogate in UTF-8
+
+    std::string everyPlane;
+    for (const char32_t c : {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uD7FF', U'\uE000', U'\uFFFF',
+                             U'\U00010000', U'\U0010FFFF'})
+        AppendUtf8(everyPlane, c);
+    EXPECT_EQ(Utf16LeToUtf8(Utf8ToUtf16Le(everyPlane)), everyPlane);
+}
+
 }  // namespace
 }  // namespace chronivel

@@ -7,14 +7,17 @@
 #include <cstdlib>
 
 #include "core/regfile.h"
+#include "core/textencoding.h"
 
 namespace {
 
 constexpr std::string_view Key = "HKEY_CURRENT_USER\\Software\\Orvantis\\Fuzz";
 
+// `file` is one we wrote: UTF-16 after its byte-order mark.
 [[noreturn]] void Fail(const char* what, const std::string& file)
 {
-    std::fprintf(stderr, "regfile_fuzz: %s\n--- written file ---\n%s\n---\n", what, file.c_str());
+    const std::string text = chronivel::Utf16LeToUtf8(std::string_view(file).substr(2));
+    std::fprintf(stderr, "regfile_fuzz: %s\n--- written file ---\n%s\n---\n", what, text.c_str());
     std::abort();
 }
 

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/settings.h"
+#include "core/textencoding.h"
 #include "platform/systemsettingsstore.h"
 
 namespace chronivel {
@@ -31,6 +33,14 @@ std::string Contents(const fs::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The text of a file we wrote, in UTF-8: regedit's "Unicode" form is UTF-16.
+std::string TextOf(const fs::path& path)
+{
+    const std::string bytes = Contents(path);
+    EXPECT_TRUE(bytes.starts_with("\xFF\xFE")) << path;
+    return Utf16LeToUtf8(std::string_view(bytes).substr(2));
 }
 
 void WriteFile(const fs::path& path, std::string_view text)
@@ -89,8 +99,9 @@ TEST_F(RegFileStoreTest, EveryTypeReadsBackFromTheFile)
         EXPECT_TRUE(store.Exists());
         EXPECT_EQ(store.Get("left"), RegValue::Dword(5));
     }
-    const std::string text = Contents(path);
-    EXPECT_TRUE(text.starts_with("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n\"Left\"=dword:00000005\n"))
+    const std::string text = TextOf(path);
+    EXPECT_TRUE(text.starts_with("Windows Registry Editor Version 5.00\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\r\n\"Left\"=dword:00000005\r\n"))
         << text;
 
     const RegFileStore reread(path.string(), Key);
@@ -154,7 +165,60 @@ TEST_F(RegFileStoreTest, ADamagedFileIsReportedOnceAndRewrittenClean)
     EXPECT_EQ(reread.Get("Left"), RegValue::Dword(16));
     EXPECT_EQ(reread.Get("Top"), RegValue::Dword(3));
     EXPECT_EQ(reread.Get("Fon"), RegValue::Text("Arial"));
-    EXPECT_EQ(Contents(path).find('\r'), std::string::npos);
+    EXPECT_TRUE(TextOf(path).starts_with("Windows Registry Editor Version 5.00\r\n"));
+}
+
+// Before, texts went into a REGEDIT4 file as UTF-8, which regedit reads
+// garbled; such a file still loads, and the next save makes it regedit's own.
+TEST_F(RegFileStoreTest, AFileOfAnEarlierVersionLoadsTheSameTexts)
+{
+    const fs::path path = folder_ / "settings.reg";
+    const std::string fileName = "/home/j\u00FCrgen/L\u00E4ufe \u20AC/\u03A9 \u65E5\u672C.txt";
+    const std::string fon = "C:\\Stra\u00DFe\\\u0142\u00F3d\u017A \U0001F3C1.bmp";
+    WriteFile(path,
+              "REGEDIT4\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n"
+              "\"FileName\"=\"/home/j\u00FCrgen/L\u00E4ufe \u20AC/\u03A9 \u65E5\u672C.txt\"\n"
+              "\"Fon\"=\"C:\\\\Stra\u00DFe\\\\\u0142\u00F3d\u017A \U0001F3C1.bmp\"\n"
+              "\"Note\"=hex(1):c3,a4,0a,ce,a9,00\n"
+              "\n");
+    {
+        RegFileStore store(path.string(), Key);
+        EXPECT_EQ(store.OpenProblem(), "");
+        EXPECT_EQ(ReadText(store, "FileName"), fileName);
+        EXPECT_EQ(ReadText(store, "Fon"), fon);
+        EXPECT_EQ(ReadText(store, "Note"), "\u00E4\n\u03A9");
+        store.Flush();
+    }
+    EXPECT_NE(TextOf(path).find("\r\n\"FileName\"=\"/home/j\u00FCrgen/L\u00E4ufe \u20AC/\u03A9 \u65E5\u672C.txt\"\r\n"),
+              std::string::npos);
+    const RegFileStore reread(path.string(), Key);
+    EXPECT_EQ(ReadText(reread, "FileName"), fileName);
+    EXPECT_EQ(ReadText(reread, "Fon"), fon);
+    EXPECT_EQ(ReadText(reread, "Note"), "\u00E4\n\u03A9");
+}
+
+TEST_F(RegFileStoreTest, AnAbsentOrMistypedValueNamesTheFile)
+{
+    const fs::path path = folder_ / "settings.reg";
+    WriteFile(path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Test]\n\"WidthP\"=\"wide\"\n");
+    const RegFileStore store(path.string(), Key);
+    const auto messageOf = [&](auto read) {
+        try {
+            read();
+        } catch (const SettingsError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(messageOf([&] { ReadInteger(store, "LeftP"); }), "Failed to get data for 'LeftP' in " + path.string());
+    EXPECT_EQ(messageOf([&] { ReadInteger(store, "WidthP"); }), "Invalid data type for 'WidthP' in " + path.string());
+
+    // The main window's values as well: the first absent one stops the load.
+    Settings settings;
+    EXPECT_EQ(messageOf([&] { LoadSettings(store, settings, LoadMoment{}); }),
+              "Failed to get data for 'Left' in " + path.string());
 }
 
 TEST_F(RegFileStoreTest, AFileWithoutOurKeyOrUnreadableGivesDefaults)
@@ -289,8 +353,8 @@ TEST_F(RegFileStoreTest, LivesInTheXdgConfigFolder)
         WriteInteger(*store, "CountDownT", 90'000);
         store->Flush();
     }
-    const std::string text = Contents(config + "/Orvantis/Chronivel.reg");
-    EXPECT_NE(text.find("\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Chronivel]\n"), std::string::npos) << text;
+    const std::string text = TextOf(config + "/Orvantis/Chronivel.reg");
+    EXPECT_NE(text.find("\n[HKEY_CURRENT_USER\\Software\\Orvantis\\Chronivel]\r\n"), std::string::npos) << text;
     const std::unique_ptr<SettingsStore> reopened = OpenSettingsStore("Chronivel");
     EXPECT_TRUE(reopened->Exists());
     EXPECT_EQ(ReadInteger(*reopened, "CountDownT"), 90'000);

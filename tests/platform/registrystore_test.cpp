@@ -165,6 +165,28 @@ TEST_F(RegistryStoreTest, ReplacesValuesAndReachesThemThroughTheFactory)
     EXPECT_EQ(SettingsLocation(title_), "HKEY_CURRENT_USER\\Software\\Orvantis\\" + title_);
 }
 
+TEST_F(RegistryStoreTest, AnAbsentOrMistypedValueNamesTheKey)
+{
+    const DWORD left = 10;
+    SetRaw(L"LeftP", REG_DWORD, &left, sizeof left);
+    SetRaw(L"WidthP", REG_SZ, L"wide", sizeof L"wide");
+    const RegistryStore store(title_);
+    const std::string key = RegistryStore::KeyName(title_);
+    EXPECT_EQ(ReadInteger(store, "LeftP"), 10);
+    try {
+        ReadInteger(store, "TopP");
+        ADD_FAILURE() << "an absent value was read";
+    } catch (const SettingsError& error) {
+        EXPECT_EQ(std::string(error.what()), "Failed to get data for 'TopP' in " + key);
+    }
+    try {
+        ReadInteger(store, "WidthP");
+        ADD_FAILURE() << "a text was read as an integer";
+    } catch (const SettingsError& error) {
+        EXPECT_EQ(std::string(error.what()), "Invalid data type for 'WidthP' in " + key);
+    }
+}
+
 // Windows allows 255 characters for a key's name and 16,383 for a value's.
 TEST_F(RegistryStoreTest, AFailedFlushNamesTheKeyAndTheValue)
 {
