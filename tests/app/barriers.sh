@@ -83,7 +83,8 @@ close "$recorded_last" "$made_last" || fail "the stop came $recorded_last ms aft
 echo "PASS: laps and stop at the moments of their edges"
 
 # One barrier alone, on pins 4 + 6 (DSR), starts and stops.
-sed -i 's|^"LsCount"=.*|"LsCount"=dword:00000001|' "$settings"
+settings_text | sed 's|^"LsCount"=.*|"LsCount"=dword:00000001|' >"$work/edited.reg"
+mv "$work/edited.reg" "$settings"
 grep -q '^"LsCount"=dword:00000001' "$settings" || fail "no LsCount in the settings"
 start_with_shim one
 edge "DSR 1"
@@ -94,7 +95,7 @@ for _ in $(seq 100); do (($(stops) == 2)) && break; sleep 0.1; done
 (($(stops) == 2)) || fail "one barrier did not stop the run it started; the shim logged: $(cat "$log")"
 kill -TERM "$program"
 wait "$program" || fail "the program did not end cleanly"
-grep -q '^"LsCount"=dword:00000001' "$settings" || fail "the arrangement was not kept"
+settings_text | grep -q '^"LsCount"=dword:00000001' || fail "the arrangement was not kept"
 
 mapfile -t edges < <(awk '$1 == "DSR" && $2 == 1 {print $3}' "$log")
 ((${#edges[@]} == 2)) || fail "the shim logged other edges: $(cat "$log")"
