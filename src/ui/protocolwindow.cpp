@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,14 +10,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtMath>
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QTextBlock>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <stdexcept>
@@ -322,16 +319,6 @@ bool ProtocolWindow::ExportCsv(const QString& target)
         return false;
     }
     return true;
-}
-
-void OpenInTextEditor(const QString& path)
-{
-#ifdef Q_OS_WIN
-    QProcess::startDetached(QStringLiteral("notepad"), {QDir::toNativeSeparators(path)});
-#else
-    // The desktop's own choice for text files; no shell ever sees the name.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
 }
 
 }  // namespace chronivel

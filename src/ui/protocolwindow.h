@@ -82,7 +82,4 @@ private:
     QLabel* keysHint_;
 };
 
-// Opens the file in the desktop's editor for text files (Notepad on Windows).
-void OpenInTextEditor(const QString& path);
-
 }  // namespace chronivel
