@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <stdexcept>
+#include <string_view>
 
 #include "core/protocol.h"
 #include "core/protocolcsv.h"
@@ -49,6 +51,18 @@ QFont MemoFont()
 QString FromUtf8(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// A START line's date as the locale wrote it, in ISO 8601: the program's
+// locale is the one that wrote its own runs.
+std::string IsoDate(std::string_view shortDate)
+{
+    const QLocale locale;
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QDate date = locale.toDate(QString::fromUtf8(shortDate.data(), static_cast<qsizetype>(shortDate.size())), format);
+    // A two-digit year reads as 19xx; no run was timed before 2000.
+    if (date.isValid() && !format.contains(QStringLiteral("yyyy")) && date.year() < 2000) date = date.addYears(100);
+    return date.isValid() ? date.toString(Qt::ISODate).toStdString() : std::string();
 }
 
 }  // namespace
@@ -311,7 +325,7 @@ bool ProtocolWindow::ExportCsv(const QString& target)
         reportError(FromUtf8(e.what()));
         return false;
     }
-    const std::string csv = ProtocolCsv(text);
+    const std::string csv = ProtocolCsv(text, IsoDate);
     QSaveFile file(target);
     const auto size = static_cast<qint64>(csv.size());
     if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), size) != size || !file.commit()) {

@@ -17,96 +17,20 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "core/protocol.h"
 #include "core/settingsstore.h"
 #include "platform/protocolfile.h"
 #include "tests/ui/mainwindow_fixture.h"
+#include "tests/ui/protocolwindow_fixture.h"
 #include "ui/colorbutton.h"
 
 namespace chronivel {
 namespace {
 
-const std::string kSeparator(35, '_');
-// One run as the file holds it: Windows-1252, CR LF, an empty line at the end.
-const std::string kRunBytes =
-    "START 1 = 14:05:09 = Mo. 07.12.26\r\n"
-    "LAP 1 = 12,345\r\n"
-    "LAP 2 = 25,000 (+12,655) 12,655\r\n" +
-    kSeparator + "\r\n"
-    "STOP: = 30,500 (+18,155)  5,500 \xD8 10,166\r\n"
-    "\r\n";
-const QString kRunText = QString::fromUtf8(
-    "START 1 = 14:05:09 = Mo. 07.12.26\n"
-    "LAP 1 = 12,345\n"
-    "LAP 2 = 25,000 (+12,655) 12,655\n" +
-    kSeparator + "\n"
-    "STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166\n"
-    "\n");
-
-using testing::MemoryStore;
-
-class ProtocolWindowTest : public ::testing::Test {
-protected:
-    ProtocolWindowTest()
-    {
-        path = dir.filePath(QStringLiteral("Protocol.txt"));
-        store.exists = false;  // as on a first start, until a test fills it
-    }
-
-    // A window on `path` whose errors are collected instead of shown.
-    std::unique_ptr<ProtocolWindow> MakeWindow()
-    {
-        auto window = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
-        window->SetPath(path);
-        return window;
-    }
-
-    // The size of a window whose settings say nothing.
-    QSize DesignedSize()
-    {
-        const bool exists = store.exists;
-        store.exists = false;
-        const QSize size = MakeWindow()->size();
-        store.exists = exists;
-        return size;
-    }
-
-    static std::string Bytes(const QString& file)
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return "(unreadable)";
-        return f.readAll().toStdString();
-    }
-    static void Put(const QString& file, const std::string& bytes)
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
-    static QPlainTextEdit* Memo(ProtocolWindow& w) { return w.findChild<QPlainTextEdit*>(QStringLiteral("Memo1")); }
-    static QString Panel(ProtocolWindow& w, int n)
-    {
-        const auto* label = w.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n));
-        return label ? label->text() : QStringLiteral("(no panel)");
-    }
-    // Types text the way a keyboard does, also characters beyond Latin-1.
-    static void Type(QWidget* target, const QString& text)
-    {
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(target, &press);
-            QApplication::sendEvent(target, &release);
-        }
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    MemoryStore store;
-    QStringList errors;
-};
+using testing::kRunBytes;
+using testing::kRunText;
+using testing::kSeparator;
+using testing::ProtocolWindowTest;
 
 TEST_F(ProtocolWindowTest, IsAResizableWindowWithAFixedPitchEditorAndItsStatus)
 {
@@ -382,33 +306,6 @@ TEST_F(ProtocolWindowTest, FailedSaveIsReportedAndKeepsTheWindowOpen)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(QLatin1Char('"') + path + QLatin1Char('"'))) << errors[0].toStdString();
     EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
-}
-
-TEST_F(ProtocolWindowTest, ExportCsvWritesTheFilesRuns)
-{
-    Put(path, kRunBytes + "START 2 = 14:10:00 = Di. 08.12.26\r\nPAUSE = 2,000\r\n\r\n");
-    const auto w = MakeWindow();
-    const QString target = dir.filePath(QStringLiteral("runs.csv"));
-    ASSERT_TRUE(w->ExportCsv(target));
-    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(Bytes(target),
-              "Run,Date,Start,Kind,Lap,Split,Since first lap,Lap time,Average\r\n"
-              "1,Mo. 07.12.26,14:05:09,LAP,1,\"12,345\",,,\r\n"
-              "1,Mo. 07.12.26,14:05:09,LAP,2,\"25,000\",\"12,655\",\"12,655\",\r\n"
-              "1,Mo. 07.12.26,14:05:09,STOP,,\"30,500\",\"18,155\",\"5,500\",\"10,166\"\r\n"
-              "2,Di. 08.12.26,14:10:00,PAUSE,,\"2,000\",,,\r\n");
-
-    const QString blocked = dir.filePath(QStringLiteral("runs.csv/out.csv"));
-    EXPECT_FALSE(w->ExportCsv(blocked));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains(QLatin1Char('"') + blocked + QLatin1Char('"'))) << errors[0].toStdString();
-
-    errors.clear();
-    w->SetPath(dir.filePath(QStringLiteral("missing.txt")));
-    EXPECT_FALSE(w->ExportCsv(dir.filePath(QStringLiteral("other.csv"))));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file \""))) << errors[0].toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.csv"))));
 }
 
 TEST_F(ProtocolWindowTest, ActivationIsSignalled)
