@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <utility>
 #include <optional>
+#include <utility>
 
 namespace chronivel {
 
@@ -224,7 +224,8 @@ std::string ProtocolCsv(std::string_view text, const DateReader& isoDate)
     for (const ProtocolRow& row : ProtocolRows(text)) {
         // The START line's date is the day's name, ". " and the short date.
         const std::size_t dayName = row.date.find(". ");
-        const std::string date = dayName == std::string::npos ? std::string() : isoDate(std::string_view(row.date).substr(dayName + 2));
+        const std::string date =
+            dayName == std::string::npos ? std::string() : isoDate(std::string_view(row.date).substr(dayName + 2));
         const std::string fields[] = {row.run,
                                       row.date,
                                       date,

@@ -7,17 +7,17 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QtMath>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <stdexcept>
 #include <string_view>
@@ -77,7 +77,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       editedPanel_(new QLabel(statusBar_)),
       caretPanel_(new QLabel(statusBar_)),
       exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_)),
-    keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_))
+      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_))
 {
     setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
     if (!reportError) {

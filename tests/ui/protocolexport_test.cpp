@@ -117,7 +117,8 @@ QList<QList<Cell>> ReadSheet(const QString& file)
 TEST_F(ProtocolWindowTest, ASpreadsheetReadsTheExportedTimesAsNumbersAndDatesAsDates)
 {
     const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
-    if (office.isEmpty()) GTEST_SKIP() << "LibreOffice is not installed (Debian package libreoffice-calc, see tools/bootstrap)";
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed (Debian package libreoffice-calc, see tools/bootstrap)";
     const LocaleForTest plain(QLocale::c());
     Put(path, "START 3 = 14:05:09 = Tue. 8 Dec 2026\r\nLAP 1 = 1.07,006\r\n" + kSeparator +
                   "\r\nSTOP: = 2.00,500 (+53,494) 53,494 \xD8 1.00,250\r\n\r\n");
@@ -126,14 +127,16 @@ TEST_F(ProtocolWindowTest, ASpreadsheetReadsTheExportedTimesAsNumbersAndDatesAsD
 
     // Comma-separated UTF-8 with a header row, numbers with a decimal point
     // (English), quoted fields as text: what the spreadsheet is told on opening.
+    const QString profile = QUrl::fromLocalFile(dir.filePath(QStringLiteral("office"))).toString();
     QProcess convert;
-    convert.start(office, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir.filePath(QStringLiteral("office"))).toString(),
-                           QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76,1,,1033,true,true"),
-                           QStringLiteral("--convert-to"), QStringLiteral("fods"), QStringLiteral("--outdir"), dir.path(), csv});
+    convert.start(office, {QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
+                           QStringLiteral("--infilter=CSV:44,34,76,1,,1033,true,true"), QStringLiteral("--convert-to"),
+                           QStringLiteral("fods"), QStringLiteral("--outdir"), dir.path(), csv});
     ASSERT_TRUE(convert.waitForFinished(300'000)) << "LibreOffice did not finish";
     ASSERT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
     const QList<QList<Cell>> rows = ReadSheet(dir.filePath(QStringLiteral("runs.fods")));
     ASSERT_GE(rows.size(), 3) << convert.readAllStandardOutput().toStdString();
+    ASSERT_GE(rows[1].size(), 14);
     ASSERT_GE(rows[2].size(), 14);
 
     const QList<Cell>& lap = rows[1];
