@@ -212,7 +212,10 @@ std::string TimeInSeconds(std::string_view time)
     if (!rest) return {};
     seconds += *rest;
     std::string number = std::to_string(seconds);
-    if (!fraction.empty()) number += "." + std::string(fraction);
+    if (!fraction.empty()) {
+        number += '.';
+        number += fraction;
+    }
     return number;
 }
 
