@@ -1,7 +1,9 @@
 #include "core/protocolcsv.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
+#include <utility>
 
 namespace chronivel {
 
@@ -30,6 +32,15 @@ bool IsTime(std::string_view s)
     for (const char c : s)
         if (!IsDigit(c) && c != ':' && c != '.' && c != ',') return false;
     return true;
+}
+
+// A number of at most `maxDigits` digits and nothing else.
+std::optional<long> SmallNumber(std::string_view s, std::size_t maxDigits)
+{
+    if (!IsDigits(s) || s.size() > maxDigits) return std::nullopt;
+    long value = 0;
+    std::from_chars(s.data(), s.data() + s.size(), value);
+    return value;
 }
 
 std::string_view TrimLeft(std::string_view s)
@@ -177,14 +188,63 @@ std::string CsvField(std::string_view value)
     return quoted;
 }
 
-std::string ProtocolCsv(std::string_view text)
+std::string TimeInSeconds(std::string_view time)
 {
-    std::string csv = "Run,Date,Start,Kind,Lap,Split,Since first lap,Lap time,Average\r\n";
+    if (!IsTime(time)) return {};
+    // [hours ":"] [minutes "."] seconds "," fraction, as the time text writes
+    // it; a seconds format has up to six digits of seconds and nothing before.
+    const std::size_t comma = time.find(',');
+    std::string_view whole = time.substr(0, comma);
+    const std::string_view fraction = comma == std::string_view::npos ? std::string_view() : time.substr(comma + 1);
+    if (comma != std::string_view::npos && !IsDigits(fraction)) return {};
+    const std::size_t wholeSize = whole.size();
+    long seconds = 0;
+    for (const auto& [sign, unit] : {std::pair{':', 3600L}, std::pair{'.', 60L}}) {
+        const std::size_t at = whole.find(sign);
+        if (at == std::string_view::npos) continue;
+        const std::optional<long> field = SmallNumber(whole.substr(0, at), 2);
+        if (!field) return {};
+        seconds += *field * unit;
+        whole.remove_prefix(at + 1);
+    }
+    const bool secondsOnly = whole.size() == wholeSize;  // no hours or minutes came off
+    const std::optional<long> rest = SmallNumber(whole, secondsOnly ? 6 : 2);
+    if (!rest) return {};
+    seconds += *rest;
+    std::string number = std::to_string(seconds);
+    if (!fraction.empty()) {
+        number += '.';
+        number += fraction;
+    }
+    return number;
+}
+
+std::string ProtocolCsv(std::string_view text, const DateReader& isoDate)
+{
+    std::string csv =
+        "Run,Date,ISO date,Start,Kind,Lap,Split,Split (s),Since first lap,Since first lap (s),"
+        "Lap time,Lap time (s),Average,Average (s)\r\n";
     for (const ProtocolRow& row : ProtocolRows(text)) {
-        const std::string_view fields[] = {row.run,   row.date,  row.startTime,  row.kind,   row.lap,
-                                           row.split, row.sinceFirst, row.lapTime, row.average};
+        // The START line's date is the day's name, ". " and the short date.
+        const std::size_t dayName = row.date.find(". ");
+        const std::string date =
+            dayName == std::string::npos ? std::string() : isoDate(std::string_view(row.date).substr(dayName + 2));
+        const std::string fields[] = {row.run,
+                                      row.date,
+                                      date,
+                                      row.startTime,
+                                      row.kind,
+                                      row.lap,
+                                      row.split,
+                                      TimeInSeconds(row.split),
+                                      row.sinceFirst,
+                                      TimeInSeconds(row.sinceFirst),
+                                      row.lapTime,
+                                      TimeInSeconds(row.lapTime),
+                                      row.average,
+                                      TimeInSeconds(row.average)};
         bool first = true;
-        for (const std::string_view field : fields) {
+        for (const std::string& field : fields) {
             if (!first) csv += ',';
             first = false;
             csv += CsvField(field);

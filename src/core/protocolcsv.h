@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +26,20 @@ struct ProtocolRow {
 // text may have been edited by hand: a line of no known form is left out.
 std::vector<ProtocolRow> ProtocolRows(std::string_view text);
 
+// A time of the lap list as a number of seconds with a decimal point, which a
+// spreadsheet can compute with: "1.07,006" gives "67.006", "01:02.03,45"
+// gives "3723.45". Empty for a text that is no time.
+std::string TimeInSeconds(std::string_view time);
+
+// The short date of a START line, as the locale that wrote it had it, in
+// ISO 8601 ("2026-12-08"); empty when it cannot be read.
+using DateReader = std::function<std::string(std::string_view shortDate)>;
+
 // The rows as CSV for a spreadsheet: a header row first, UTF-8, CR LF row
-// ends, fields holding a comma, quote or line break in quotes.
-std::string ProtocolCsv(std::string_view text);
+// ends, fields holding a comma, quote or line break in quotes. Each date and
+// time is there twice: as the protocol shows it, and in a column of its own
+// as a spreadsheet reads it (ISO date, seconds with a decimal point).
+std::string ProtocolCsv(std::string_view text, const DateReader& isoDate);
 
 // One CSV field, quoted when it has to be.
 std::string CsvField(std::string_view value);

@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#include <QProcess>
+#endif
+
 #ifndef CHRONIVEL_HELP_SUBDIR
 #define CHRONIVEL_HELP_SUBDIR "share/chronivel/help"
 #endif
@@ -40,16 +44,38 @@ QString FindManual(const QString& programDir)
     return {};
 }
 
-QString ManualPath()
+QString OpenManual(const QString& programDir)
 {
-    return FindManual(QCoreApplication::applicationDirPath());
+    const QString path = FindManual(programDir);
+    if (path.isEmpty()) {
+        // Where an installed program has it; a portable copy's help/ folder is the other place.
+        const QString expected =
+            QDir(programDir).absoluteFilePath(QStringLiteral("../" CHRONIVEL_HELP_SUBDIR "/") + QLatin1String(kStartPage));
+        return QCoreApplication::translate("Help", "The manual is not installed: \"%1\" does not exist.")
+            .arg(QDir::toNativeSeparators(QDir::cleanPath(expected)));
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return QCoreApplication::translate("Help", "The manual \"%1\" could not be opened: no web browser is set up.")
+            .arg(QDir::toNativeSeparators(path));
+    return {};
 }
 
-bool OpenManual()
+QString OpenInTextEditor(const QString& path)
 {
-    const QString path = ManualPath();
-    if (path.isEmpty()) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo(path).isFile())
+        return QCoreApplication::translate(
+                   "Help", "The protocol file \"%1\" does not exist yet: it is written when the first run stops.")
+            .arg(QDir::toNativeSeparators(path));
+#ifdef Q_OS_WIN
+    const bool started = QProcess::startDetached(QStringLiteral("notepad"), {QDir::toNativeSeparators(path)});
+#else
+    // The desktop's own choice for text files; no shell ever sees the name.
+    const bool started = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
+    if (!started)
+        return QCoreApplication::translate("Help", "No text editor could be started for the protocol file \"%1\".")
+            .arg(QDir::toNativeSeparators(path));
+    return {};
 }
 
 }  // namespace chronivel

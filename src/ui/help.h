@@ -10,11 +10,14 @@ namespace chronivel {
 // covers both an installed program and one run from the build folder.
 QString FindManual(const QString& programDir);
 
-// The manual's start page for this program, or an empty text when it is missing.
-QString ManualPath();
+// Files handed to the desktop's own programs. Each returns an empty text when
+// the file went to its program, otherwise what went wrong, for the user, with
+// the file's path.
 
-// Opens the manual in the user's web browser. False when the manual is missing
-// or no browser would take it; the caller tells the user.
-bool OpenManual();
+// The manual found from `programDir` (see FindManual), in the user's web browser.
+QString OpenManual(const QString& programDir);
+
+// A text file in the desktop's editor for text files (Notepad on Windows).
+QString OpenInTextEditor(const QString& path);
 
 }  // namespace chronivel

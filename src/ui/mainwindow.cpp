@@ -511,9 +511,8 @@ void Tfrm_Tickmor::smMinimizeClick()
 
 void Tfrm_Tickmor::ChronivelHelp1Click()
 {
-    if (!OpenManual())
-        reportError(tr("The manual could not be opened: it is not installed beside the program, "
-                       "or no web browser is set up."));
+    const QString problem = OpenManual(QCoreApplication::applicationDirPath());
+    if (!problem.isEmpty()) reportError(problem);
 }
 
 void Tfrm_Tickmor::About1Click()
@@ -528,7 +527,8 @@ void Tfrm_Tickmor::Protocol1Click()
 
 void Tfrm_Tickmor::Notepad1Click()
 {
-    OpenInTextEditor(ProtocolPath());
+    const QString problem = OpenInTextEditor(ProtocolPath());
+    if (!problem.isEmpty()) reportError(problem);
 }
 
 bool Tfrm_Tickmor::WriteProtocol(const std::vector<std::string>& lines)

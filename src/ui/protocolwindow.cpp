@@ -2,24 +2,25 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
-#include <QUrl>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <stdexcept>
+#include <string_view>
 
 #include "core/protocol.h"
 #include "core/protocolcsv.h"
@@ -30,11 +31,13 @@ namespace chronivel {
 
 namespace {
 
-// Where the window stands until the user has moved it.
+// Where the window stands until the user has moved it; its width follows
+// the editor's font.
 constexpr int kDesignedLeft = 449;
 constexpr int kDesignedTop = 83;
-constexpr int kDesignedWidth = 287;
 constexpr int kDesignedHeight = 393;
+// The widest line of a run under an hour: the window opens showing it whole.
+constexpr const char* kWidestUsualLine = "STOP: = 59.59,999 (+59.59,999) 59.59,999 \u00D8 59.59,999";
 
 QFont MemoFont()
 {
@@ -50,6 +53,18 @@ QString FromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// A START line's date as the locale wrote it, in ISO 8601: the program's
+// locale is the one that wrote its own runs.
+std::string IsoDate(std::string_view shortDate)
+{
+    const QLocale locale;
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QDate date = locale.toDate(QString::fromUtf8(shortDate.data(), static_cast<qsizetype>(shortDate.size())), format);
+    // A two-digit year reads as 19xx; no run was timed before 2000.
+    if (date.isValid() && !format.contains(QStringLiteral("yyyy")) && date.year() < 2000) date = date.addYears(100);
+    return date.isValid() ? date.toString(Qt::ISODate).toStdString() : std::string();
+}
+
 }  // namespace
 
 ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorReporter reporter)
@@ -61,7 +76,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       statusBar_(new QStatusBar(this)),
       editedPanel_(new QLabel(statusBar_)),
       caretPanel_(new QLabel(statusBar_)),
-      exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_))
+      exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_)),
+      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_))
 {
     setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
     if (!reportError) {
@@ -75,10 +91,11 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     editedPanel_->setObjectName(QStringLiteral("StatusPanel0"));
     caretPanel_->setObjectName(QStringLiteral("StatusPanel1"));
     exportButton_->setObjectName(QStringLiteral("bExportCsv"));
+    keysHint_->setObjectName(QStringLiteral("StatusKeys"));
+    keysHint_->setToolTip(tr("Enter starts and stops the chronometer here; Shift+Enter breaks the line."));
 
     memo_->setFont(MemoFont());
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setTabChangesFocus(false);  // a tab is text here
     memo_->installEventFilter(this);
@@ -89,6 +106,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     caretPanel_->setFixedWidth(50);
     exportButton_->setFocusPolicy(Qt::NoFocus);  // keys stay with the text
     statusBar_->addWidget(exportButton_);
+    statusBar_->addWidget(keysHint_);
     statusBar_->addPermanentWidget(editedPanel_);
     statusBar_->addPermanentWidget(caretPanel_);
     connect(exportButton_, &QPushButton::clicked, this, &ProtocolWindow::ChooseCsvTarget);
@@ -103,9 +121,20 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     connect(memo_, &QPlainTextEdit::undoAvailable, this, &ProtocolWindow::UpdateStatus);
 
     move(kDesignedLeft, kDesignedTop);
-    resize(kDesignedWidth, kDesignedHeight);
+    resize(DesignedWidth(), kDesignedHeight);
     if (settings.Exists()) ReadGeometry(settings);
     UpdateStatus();
+}
+
+int ProtocolWindow::DesignedWidth() const
+{
+    const int line = memo_->fontMetrics().horizontalAdvance(QString::fromUtf8(kWidestUsualLine));
+    // The text's margins on both sides, the caret after the last character,
+    // the editor's frame and its vertical scroll bar.
+    const int margins = 2 * qCeil(memo_->document()->documentMargin()) + memo_->cursorWidth();
+    const int frame = 2 * memo_->frameWidth();
+    const int scrollBar = memo_->verticalScrollBar()->sizeHint().width();
+    return line + margins + frame + scrollBar;
 }
 
 void ProtocolWindow::ReadGeometry(SettingsStore& settings)
@@ -170,6 +199,8 @@ void ProtocolWindow::changeEvent(QEvent* event)
 
 bool ProtocolWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == memo_ && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress))
+        return FilterEditorKey(*static_cast<QKeyEvent*>(event));
     if (watched == memo_ && event->type() == QEvent::KeyRelease) {
         UpdateStatus();
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) close();
@@ -177,6 +208,30 @@ bool ProtocolWindow::eventFilter(QObject* watched, QEvent* event)
         UpdateStatus();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool ProtocolWindow::FilterEditorKey(QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    const bool lapKey = key.key() == Qt::Key_Space && modifiers == Qt::AltModifier;
+    if (key.type() == QEvent::ShortcutOverride) {
+        // The editor claims a plain Enter for a line break; leaving it
+        // unclaimed lets the chronometer's start/stop key act from here.
+        if (!enter || modifiers != Qt::NoModifier) return false;
+        key.ignore();
+        return true;
+    }
+    if (enter && modifiers == Qt::ShiftModifier) {
+        // The editor itself would break the line within its paragraph; a
+        // new line is what the file and the caret panel count.
+        memo_->insertPlainText(QStringLiteral("\n"));
+        memo_->ensureCursorVisible();
+        return true;
+    }
+    // An Enter or lap key that reaches the editor found its command disabled:
+    // it then does nothing, and types nothing either.
+    return enter || lapKey;
 }
 
 void ProtocolWindow::LoadFile()
@@ -270,7 +325,7 @@ bool ProtocolWindow::ExportCsv(const QString& target)
         reportError(FromUtf8(e.what()));
         return false;
     }
-    const std::string csv = ProtocolCsv(text);
+    const std::string csv = ProtocolCsv(text, IsoDate);
     QSaveFile file(target);
     const auto size = static_cast<qint64>(csv.size());
     if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), size) != size || !file.commit()) {
@@ -278,16 +333,6 @@ bool ProtocolWindow::ExportCsv(const QString& target)
         return false;
     }
     return true;
-}
-
-void OpenInTextEditor(const QString& path)
-{
-#ifdef Q_OS_WIN
-    QProcess::startDetached(QStringLiteral("notepad"), {QDir::toNativeSeparators(path)});
-#else
-    // The desktop's own choice for text files; no shell ever sees the name.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
 }
 
 }  // namespace chronivel

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,6 +19,7 @@ class SettingsStore;
 
 // The protocol file to read and edit: a plain editor over the whole file.
 // Closing the window saves what was edited; hiding it (Toggle) does not.
+// Enter and the lap key stay the chronometer's here: a new line is Shift+Enter.
 class ProtocolWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -66,6 +68,9 @@ private:
     void UpdateStatus();
     void ChooseCsvTarget();
     void ReadGeometry(SettingsStore& settings);
+    int DesignedWidth() const;
+    // The editor's share of the chronometer's keys; true when the key is dealt with.
+    bool FilterEditorKey(QKeyEvent& key);
 
     SettingsStore& settings_;
     QString path_;
@@ -74,9 +79,7 @@ private:
     QLabel* editedPanel_;
     QLabel* caretPanel_;
     QPushButton* exportButton_;
+    QLabel* keysHint_;
 };
-
-// Opens the file in the desktop's editor for text files (Notepad on Windows).
-void OpenInTextEditor(const QString& path);
 
 }  // namespace chronivel

@@ -1,6 +1,7 @@
 #include "ui/help.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,9 +9,12 @@
 #include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
+
+#include "tests/ui/mainwindow_fixture.h"
 
 namespace chronivel {
 namespace {
@@ -49,10 +53,35 @@ Page ReadPage(const QString& path)
     return page;
 }
 
+// The manual as the program running these tests finds it.
+QString ManualPath()
+{
+    return FindManual(QCoreApplication::applicationDirPath());
+}
+
 QDir ManualDir()
 {
     return QFileInfo(ManualPath()).absoluteDir();
 }
+
+// The desktop's programs as far as Chronivel sees them: what is handed to
+// them arrives here. Without it the offscreen platform the tests run on
+// opens nothing, as a desktop without a browser or an editor would.
+class Desktop final : public QObject {
+    Q_OBJECT
+public:
+    Desktop() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~Desktop() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    Q_INVOKABLE void Open(const QUrl& url) { opened << url; }
+
+    QList<QUrl> opened;
+};
+
+class HelpKeysTest : public testing::MainWindowFixture {
+protected:
+    void Key(QKeyCombination key) { QTest::keyClick(window.get(), key.key(), key.keyboardModifiers()); }
+    static QString Quoted(const QString& path) { return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'); }
+};
 
 QMap<QString, Page> AllPages()
 {
@@ -112,6 +141,65 @@ TEST(Help, MissingManualGivesNoPath)
     ASSERT_TRUE(dir.mkpath(QStringLiteral("a/b/c/d")));
     EXPECT_TRUE(FindManual(dir.filePath(QStringLiteral("a/b/c/d"))).isEmpty());
     EXPECT_TRUE(FindManual(QString()).isEmpty());
+}
+
+TEST(Help, MissingManualIsNamedWhereTheProgramLooksForIt)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    QDir root(prefix.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString problem = OpenManual(bin);
+    ASSERT_TRUE(problem.startsWith(QStringLiteral("The manual is not installed: \""))) << problem.toStdString();
+    const QString named = problem.section(QLatin1Char('"'), 1, 1);
+
+    // Put there, the manual is found.
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(named).path()));
+    QFile page(named);
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    EXPECT_EQ(FindManual(bin), QDir::fromNativeSeparators(named));
+}
+
+TEST_F(HelpKeysTest, F1OpensTheManualInTheBrowserOrSaysWhyNot)
+{
+    Start();
+    const QString manual = ManualPath();
+    ASSERT_FALSE(manual.isEmpty());
+    Key(Qt::Key_F1);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], QStringLiteral("The manual %1 could not be opened: no web browser is set up.").arg(Quoted(manual)));
+
+    errors.clear();
+    Desktop desktop;
+    Key(Qt::Key_F1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(manual)});
+}
+
+TEST_F(HelpKeysTest, CtrlNOpensTheProtocolInATextEditorOrSaysWhyNot)
+{
+    Start();
+    Key(Qt::CTRL | Qt::Key_N);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], QStringLiteral("The protocol file %1 does not exist yet: it is written when the first run stops.")
+                             .arg(Quoted(ProtocolPath())));
+
+    QFile protocol(ProtocolPath());
+    ASSERT_TRUE(protocol.open(QIODevice::WriteOnly));
+    protocol.close();
+    errors.clear();
+    Key(Qt::CTRL | Qt::Key_N);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0],
+              QStringLiteral("No text editor could be started for the protocol file %1.").arg(Quoted(ProtocolPath())));
+
+    errors.clear();
+    Desktop desktop;
+    Key(Qt::CTRL | Qt::Key_N);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(ProtocolPath())});
 }
 
 TEST(Help, EveryPageIsWellFormed)
@@ -192,3 +280,5 @@ TEST(Help, ManualExplainsTheWorkedLapExample)
 
 }  // namespace
 }  // namespace chronivel
+
+#include "help_test.moc"

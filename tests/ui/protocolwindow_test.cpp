@@ -1,5 +1,6 @@
 #include "ui/protocolwindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -11,99 +12,25 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "core/protocol.h"
 #include "core/settingsstore.h"
 #include "platform/protocolfile.h"
+#include "tests/ui/mainwindow_fixture.h"
+#include "tests/ui/protocolwindow_fixture.h"
+#include "ui/colorbutton.h"
 
 namespace chronivel {
 namespace {
 
-// Settings kept in memory; new, as on a first start, until a test fills it.
-class MemoryStore final : public SettingsStore {
-public:
-    bool exists = false;
-    std::map<std::string, RegValue, std::less<>> values;
-
-    bool Exists() const override { return exists; }
-    std::optional<RegValue> Get(std::string_view name) const override
-    {
-        const auto it = values.find(name);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void Set(std::string_view name, RegValue value) override { values[std::string(name)] = std::move(value); }
-    void Flush() override {}
-};
-
-const std::string kSeparator(35, '_');
-// One run as the file holds it: Windows-1252, CR LF, an empty line at the end.
-const std::string kRunBytes =
-    "START 1 = 14:05:09 = Mo. 07.12.26\r\n"
-    "LAP 1 = 12,345\r\n"
-    "LAP 2 = 25,000 (+12,655) 12,655\r\n" +
-    kSeparator + "\r\n"
-    "STOP: = 30,500 (+18,155)  5,500 \xD8 10,166\r\n"
-    "\r\n";
-const QString kRunText = QString::fromUtf8(
-    "START 1 = 14:05:09 = Mo. 07.12.26\n"
-    "LAP 1 = 12,345\n"
-    "LAP 2 = 25,000 (+12,655) 12,655\n" +
-    kSeparator + "\n"
-    "STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166\n"
-    "\n");
-
-class ProtocolWindowTest : public ::testing::Test {
-protected:
-    ProtocolWindowTest() { path = dir.filePath(QStringLiteral("Protocol.txt")); }
-
-    // A window on `path` whose errors are collected instead of shown.
-    std::unique_ptr<ProtocolWindow> MakeWindow()
-    {
-        auto window = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
-        window->SetPath(path);
-        return window;
-    }
-
-    static std::string Bytes(const QString& file)
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return "(unreadable)";
-        return f.readAll().toStdString();
-    }
-    static void Put(const QString& file, const std::string& bytes)
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
-    static QPlainTextEdit* Memo(ProtocolWindow& w) { return w.findChild<QPlainTextEdit*>(QStringLiteral("Memo1")); }
-    static QString Panel(ProtocolWindow& w, int n)
-    {
-        const auto* label = w.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n));
-        return label ? label->text() : QStringLiteral("(no panel)");
-    }
-    // Types text the way a keyboard does, also characters beyond Latin-1.
-    static void Type(QWidget* target, const QString& text)
-    {
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(target, &press);
-            QApplication::sendEvent(target, &release);
-        }
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    MemoryStore store;
-    QStringList errors;
-};
+using testing::kRunBytes;
+using testing::kRunText;
+using testing::kSeparator;
+using testing::ProtocolWindowTest;
 
 TEST_F(ProtocolWindowTest, IsAResizableWindowWithAFixedPitchEditorAndItsStatus)
 {
@@ -117,7 +44,7 @@ TEST_F(ProtocolWindowTest, IsAResizableWindowWithAFixedPitchEditorAndItsStatus)
     ASSERT_NE(w->findChild<QStatusBar*>(QStringLiteral("StatusBar1")), nullptr);
     ASSERT_NE(w->findChild<QPushButton*>(QStringLiteral("bExportCsv")), nullptr);
     EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_NE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_NE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(memo->font().pointSize(), 10);
     const QString family = QFontDatabase::families().contains(QStringLiteral("Courier New"))
@@ -158,7 +85,7 @@ TEST_F(ProtocolWindowTest, ClosingAfterEditsSavesTheTextAsWindows1252WithCrLf)
     w->show();
     QPlainTextEdit* memo = Memo(*w);
     Type(memo, QString::fromUtf8("Note \u20AC\u00D8"));
-    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(memo, "ok");
     EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
     EXPECT_EQ(Panel(*w, 1), QStringLiteral("3:8"));
@@ -292,7 +219,35 @@ TEST_F(ProtocolWindowTest, StoredPlaceAndSizeAreUsedAndWrittenBack)
     const auto fresh = MakeWindow();
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(fresh->geometry().topLeft(), QPoint(449, 83));
-    EXPECT_EQ(fresh->size(), QSize(287, 393));
+    EXPECT_EQ(fresh->size(), DesignedSize());
+    EXPECT_EQ(fresh->height(), 393);
+}
+
+TEST_F(ProtocolWindowTest, OpensShowingAWholeStopLineAndScrollsLongerLinesSideways)
+{
+    const std::string stop = "STOP: = 52.07,006 (+50.59,120) 1.07,006 \xD8 13.01,751";
+    Put(path, "START 1 = 14:05:09 = Tue. 8 Dec 2026\r\n" + kSeparator + "\r\n" + stop + "\r\n\r\n");
+    const auto w = MakeWindow();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QPlainTextEdit* memo = Memo(*w);
+    QTextCursor end(memo->document()->findBlockByNumber(2));
+    ASSERT_EQ(end.block().text().size(), static_cast<qsizetype>(stop.size()));
+    end.movePosition(QTextCursor::EndOfBlock);
+    memo->setTextCursor(end);
+    EXPECT_EQ(memo->horizontalScrollBar()->value(), 0);
+    EXPECT_LE(memo->cursorRect().right(), memo->viewport()->width()) << "the STOP line is cut";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(memo->horizontalScrollBar()->isVisible());
+
+    // A line the width does not hold can be scrolled to.
+    Put(path, kRunBytes + "Relay, second team: Anna, Ben, Chris, Dora, Emil, Frieda, Gustav, Hanna\r\n");
+    w->Toggle();
+    w->Toggle();
+    QCoreApplication::processEvents();  // the scroll area shows its bars by a posted event
+    EXPECT_TRUE(memo->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_LE(memo->cursorRect().right(), memo->viewport()->width()) << "the caret at the end is in view";
 }
 
 TEST_F(ProtocolWindowTest, FirstUnreadablePlaceValueIsReportedAndEndsTheReading)
@@ -305,7 +260,7 @@ TEST_F(ProtocolWindowTest, FirstUnreadablePlaceValueIsReportedAndEndsTheReading)
         EXPECT_EQ(errors, QStringList{QStringLiteral("Failed to get data for 'TopP'")});
         EXPECT_EQ(w->x(), 100);
         EXPECT_EQ(w->y(), 83);
-        EXPECT_EQ(w->size(), QSize(287, 393));
+        EXPECT_EQ(w->size(), DesignedSize());
     }
     errors.clear();
     store.values["TopP"] = RegValue::Dword(120);
@@ -313,7 +268,7 @@ TEST_F(ProtocolWindowTest, FirstUnreadablePlaceValueIsReportedAndEndsTheReading)
     const auto w = MakeWindow();
     EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid data type for 'WidthP'")});
     EXPECT_EQ(w->geometry().topLeft(), QPoint(100, 120));
-    EXPECT_EQ(w->size(), QSize(287, 393));
+    EXPECT_EQ(w->size(), DesignedSize());
 }
 
 TEST_F(ProtocolWindowTest, MissingFileIsReportedAndShowsNothing)
@@ -353,33 +308,6 @@ TEST_F(ProtocolWindowTest, FailedSaveIsReportedAndKeepsTheWindowOpen)
     EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
 }
 
-TEST_F(ProtocolWindowTest, ExportCsvWritesTheFilesRuns)
-{
-    Put(path, kRunBytes + "START 2 = 14:10:00 = Di. 08.12.26\r\nPAUSE = 2,000\r\n\r\n");
-    const auto w = MakeWindow();
-    const QString target = dir.filePath(QStringLiteral("runs.csv"));
-    ASSERT_TRUE(w->ExportCsv(target));
-    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(Bytes(target),
-              "Run,Date,Start,Kind,Lap,Split,Since first lap,Lap time,Average\r\n"
-              "1,Mo. 07.12.26,14:05:09,LAP,1,\"12,345\",,,\r\n"
-              "1,Mo. 07.12.26,14:05:09,LAP,2,\"25,000\",\"12,655\",\"12,655\",\r\n"
-              "1,Mo. 07.12.26,14:05:09,STOP,,\"30,500\",\"18,155\",\"5,500\",\"10,166\"\r\n"
-              "2,Di. 08.12.26,14:10:00,PAUSE,,\"2,000\",,,\r\n");
-
-    const QString blocked = dir.filePath(QStringLiteral("runs.csv/out.csv"));
-    EXPECT_FALSE(w->ExportCsv(blocked));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains(QLatin1Char('"') + blocked + QLatin1Char('"'))) << errors[0].toStdString();
-
-    errors.clear();
-    w->SetPath(dir.filePath(QStringLiteral("missing.txt")));
-    EXPECT_FALSE(w->ExportCsv(dir.filePath(QStringLiteral("other.csv"))));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file \""))) << errors[0].toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.csv"))));
-}
-
 TEST_F(ProtocolWindowTest, ActivationIsSignalled)
 {
     Put(path, kRunBytes);
@@ -396,6 +324,93 @@ TEST_F(ProtocolWindowTest, ActivationIsSignalled)
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     EXPECT_GE(deactivated.count(), 1);
+}
+
+// The protocol window as the program has it: attached to the main window,
+// whose keys act from the editor too.
+class AttachedProtocolWindowTest : public testing::MainWindowFixture {
+protected:
+    void Open()
+    {
+        QFile file(ProtocolPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kRunBytes.data(), static_cast<qint64>(kRunBytes.size()));
+        file.close();
+        Start();
+        protocol = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
+        window->AttachProtocolWindow(protocol.get());
+        protocol->Toggle();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(protocol.get()));
+        memo = protocol->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        ASSERT_NE(memo, nullptr);
+        ASSERT_EQ(memo->toPlainText(), kRunText);
+    }
+    QString Button() const { return Find<TBitBtnWithColor>("cmd_StartStop")->text(); }
+    QString Edited() const { return protocol->findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text(); }
+    // The run's lines as the window adds them: an empty line, then the lap
+    // list with the separator above its STOP line.
+    QString RunInWindow() const
+    {
+        QString text = QStringLiteral("\n");
+        const auto* list = Find<QComboBox>("cmb_Zwischenzeit");
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->itemText(i).startsWith(QStringLiteral("STOP")))
+                text += QString::fromStdString(kSeparator) + QLatin1Char('\n');
+            text += list->itemText(i) + QLatin1Char('\n');
+        }
+        return text;
+    }
+
+    std::unique_ptr<ProtocolWindow> protocol;
+    QPlainTextEdit* memo = nullptr;
+};
+
+TEST_F(AttachedProtocolWindowTest, EnterStartsAndStopsFromTheEditorAndShiftEnterBreaksTheLine)
+{
+    Open();
+    QTest::keyClick(memo, Qt::Key_Return);
+    EXPECT_EQ(Button(), QStringLiteral("STOP"));
+    EXPECT_EQ(memo->toPlainText(), kRunText);
+    platform.Advance(5'000);
+    QTest::keyClick(memo, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(Button(), QStringLiteral("RESET"));
+    const QString withRun = kRunText + RunInWindow();
+    EXPECT_TRUE(withRun.contains(QStringLiteral("STOP: =  5,000\n"))) << withRun.toStdString();
+    EXPECT_EQ(memo->toPlainText(), withRun) << "the run came in, no line break";
+    EXPECT_EQ(Edited(), QString());
+    QTest::keyClick(memo, Qt::Key_Return);
+    EXPECT_EQ(Button(), QStringLiteral("START"));
+
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(memo, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+    QTest::keyClicks(memo, "ok");
+    EXPECT_EQ(Button(), QStringLiteral("START"));
+    EXPECT_EQ(memo->toPlainText(), withRun + QStringLiteral("\n\nok"));
+    EXPECT_EQ(Edited(), QStringLiteral("E"));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+
+    // The status bar tells how to break a line.
+    const auto* hint = protocol->findChild<QLabel*>(QStringLiteral("StatusKeys"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("Shift+Enter"))) << hint->text().toStdString();
+}
+
+TEST_F(AttachedProtocolWindowTest, TheLapKeyNeverTypesIntoTheEditor)
+{
+    Open();
+    QTest::keyClick(memo, Qt::Key_Space, Qt::AltModifier);  // no run: the lap does nothing
+    EXPECT_EQ(memo->toPlainText(), kRunText);
+    EXPECT_EQ(Edited(), QString());
+
+    QTest::keyClick(memo, Qt::Key_Return);
+    platform.Advance(1'500);
+    QTest::keyClick(memo, Qt::Key_Space, Qt::AltModifier);
+    EXPECT_EQ(Find<QComboBox>("cmb_Zwischenzeit")->count(), 2) << "START and the lap";
+    EXPECT_EQ(memo->toPlainText(), kRunText);
+
+    QTest::keyClick(memo, Qt::Key_Space);  // a plain space is text here
+    EXPECT_EQ(memo->toPlainText(), kRunText + QLatin1Char(' '));
 }
 
 }  // namespace
