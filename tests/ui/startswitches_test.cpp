@@ -52,7 +52,7 @@ TEST_F(StartSwitchesTest, SecondsOnlyShowNoStraySeparators)
 // The text of a manual page, without its markup.
 QString PageText(const QString& name)
 {
-    QFile file(QFileInfo(ManualPath()).absoluteDir().filePath(name));
+    QFile file(QFileInfo(FindManual(QCoreApplication::applicationDirPath())).absoluteDir().filePath(name));
     if (!file.open(QIODevice::ReadOnly)) return {};
     QString text = QString::fromUtf8(file.readAll());
     text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
