@@ -43,20 +43,42 @@ void RaisedEdge(QPainter& painter, QRect r, const QPalette& palette)
     }
 }
 
-// The glyph's shape: what is neither its transparent colour nor white.
+// Whether a glyph pixel lets the face show. A glyph with alpha says so pixel
+// by pixel, and the colour of a clear pixel means nothing; so the bottom-left
+// pixel names a see-through colour only when it is opaque, as in a bitmap
+// without alpha, and then only for opaque pixels of that colour.
+bool SeeThrough(QRgb pixel, QRgb see)
+{
+    return qAlpha(pixel) == 0 || (qAlpha(see) == 255 && pixel == see);
+}
+
+// The glyph pixel over the face, its partial alpha blended in.
+QRgb OnFace(QRgb pixel, QRgb see, QRgb face)
+{
+    if (SeeThrough(pixel, see)) return face;
+    const int a = qAlpha(pixel);
+    const auto mix = [a](int ink, int ground) { return (ink * a + ground * (255 - a) + 127) / 255; };
+    return qRgb(mix(qRed(pixel), qRed(face)), mix(qGreen(pixel), qGreen(face)), mix(qBlue(pixel), qBlue(face)));
+}
+
+// The glyph's shape: what is mostly opaque, neither see-through nor white.
+// The copy in highlight lies one screen pixel right and down.
 QImage Embossed(const QImage& image, QRgb see, const QColor& face, const QPalette& palette)
 {
     QImage out(image.size(), QImage::Format_ARGB32);
+    out.setDevicePixelRatio(image.devicePixelRatio());
     out.fill(face);
     const QRgb highlight = System(palette, QPalette::Light).rgb();
     const QRgb shadow = System(palette, QPalette::Dark).rgb();
+    const int step = std::max(1, qRound(image.devicePixelRatio()));
     auto inShape = [&](int x, int y) {
-        const QRgb pixel = image.pixel(x, y) & RGB_MASK;
-        return pixel != (see & RGB_MASK) && pixel != (qRgb(255, 255, 255) & RGB_MASK);
+        const QRgb pixel = image.pixel(x, y);
+        return !SeeThrough(pixel, see) && qAlpha(pixel) >= 128 && (pixel & RGB_MASK) != (qRgb(255, 255, 255) & RGB_MASK);
     };
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            if (inShape(x, y) && x + 1 < out.width() && y + 1 < out.height()) out.setPixel(x + 1, y + 1, highlight);
+            if (inShape(x, y) && x + step < out.width() && y + step < out.height())
+                out.setPixel(x + step, y + step, highlight);
         }
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -143,8 +165,7 @@ void TBitBtnWithColor::PrepareGlyphs()
         const QRgb face = color_.rgb();
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = face;
+            for (int x = 0; x < image.width(); ++x) line[x] = OnFace(line[x], see, face);
         }
         return image;
     };
