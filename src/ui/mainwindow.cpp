@@ -203,6 +203,33 @@ void Tfrm_Tickmor::CreateControls()
     TransparentWnd1->SetPercent(50);
     TransparentWnd1->SetAutoOpaque(true);
 
+    // What a screen reader says for each control. The start/stop button and
+    // the labels are named by their changing captions; the pause button and
+    // the countdown LED are described by their hints, which follow the run.
+    lbl_Tickmor->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
+    const auto describe = [](QWidget* control, const QString& name, const QString& description) {
+        if (!name.isEmpty()) control->setAccessibleName(name);
+        control->setAccessibleDescription(description);
+    };
+    describe(Image1, tr("Clock face"), tr("Drag it with the mouse to move the window"));
+    describe(lbl_Tickmor, QString(), tr("The time of the chronometer. Laps and the stop are announced."));
+    describe(PanelDate, tr("Date"), tr("Today's date. Click it for the calendar."));
+    describe(sbBud, tr("Alarm clock"), tr("Sets the alarm clock (Ctrl+A)"));
+    describe(cmd_StartStop, QString(), tr("Starts, stops and resets the run (Enter, F5)"));
+    describe(bPause, tr("Pause or continue"), QString());
+    describe(cmd_LAP, tr("Lap"), tr("Takes a lap time (Space)"));
+    describe(LabelBest1, QString(), tr("The best time follows"));
+    describe(LabelBest2, QString(), tr("The best time follows"));
+    describe(lbl_Leader, QString(), tr("The best time. Double click it to clear it."));
+    describe(cmb_Zwischenzeit, tr("Lap list"), tr("The start, the laps and the stop of the run"));
+    describe(LabelSC, QString(), tr("The mode. Click it to switch between counting up and down."));
+    describe(Led_CountDown, tr("Countdown mode"), QString());
+    describe(Ledlock, tr("Stop lock"), tr("Lit while the stop light barrier is locked (F10)"));
+    describe(sbSound, tr("Sound"), tr("Switches the sounds on or off (Ctrl+S)"));
+    describe(MMenu, tr("Main menu"), tr("Opens the menu of all commands"));
+    describe(smMinimize, tr("Minimize"), tr("Minimizes the window"));
+    describe(MonthCalendar1, tr("Calendar"), tr("Escape closes the calendar"));
+
     cmd_StartStop->setFocus();
 }
 
@@ -354,8 +381,11 @@ void Tfrm_Tickmor::ShowLapList()
     const auto& lines = list.Lines();
     // Lines are only ever added, or all cleared: add what is new.
     if (cmb_Zwischenzeit->count() > static_cast<int>(lines.size())) cmb_Zwischenzeit->clear();
-    for (std::size_t i = cmb_Zwischenzeit->count(); i < lines.size(); ++i)
+    const std::size_t listed = cmb_Zwischenzeit->count();
+    for (std::size_t i = listed; i < lines.size(); ++i)
         cmb_Zwischenzeit->addItem(QString::fromStdString(lines[i]));
+    // A lap, a pause or the stop is worth hearing; the run's first line is its start.
+    if (lines.size() > listed && lines.size() > 1) lbl_Tickmor->Announce(QString::fromStdString(lines.back()));
     cmb_Zwischenzeit->setCurrentIndex(list.Selected());
     cmb_Zwischenzeit->setVisible(list.Visible());
 }

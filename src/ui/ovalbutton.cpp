@@ -1,5 +1,7 @@
 #include "ui/ovalbutton.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QKeySequence>
@@ -112,6 +114,41 @@ bool OnUpperLeftArc(int x, int y, int width, int height)
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
 
+// A push button to assistive technology, named by its caption unless
+// given a name of its own, and pressed as a click is.
+class OvalButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit OvalButtonAccessible(TOvalButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        QString text = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && text.isEmpty()) text = QString(Button()->Caption()).remove(QLatin1Char('&'));
+        return text;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = Button()->Down();
+        return state;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction()) Button()->Click();
+        else QAccessibleWidget::doAction(action);
+    }
+
+private:
+    TOvalButton* Button() const { return static_cast<TOvalButton*>(widget()); }
+};
+
+QAccessibleInterface* OvalButtonInterface(const QString&, QObject* object)
+{
+    auto* button = qobject_cast<TOvalButton*>(object);
+    return button ? new OvalButtonAccessible(button) : nullptr;
+}
+
 }  // namespace
 
 BevelColors BevelColorsOf(const QColor& face)
@@ -122,6 +159,7 @@ BevelColors BevelColorsOf(const QColor& face)
 
 TOvalButton::TOvalButton(QWidget* parent) : QWidget(parent)
 {
+    QAccessible::installFactory(&OvalButtonInterface);  // once: a factory installed already is skipped
     setMouseTracking(true);  // hover and the flat bevel follow the pointer without a button down
     resize(sizeHint());
     SetColor(QApplication::palette().color(QPalette::Button));

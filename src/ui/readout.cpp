@@ -1,10 +1,49 @@
 #include "ui/readout.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include "ui/readoutglyphs.h"
 
 namespace chronivel {
+
+namespace {
+
+// The readout as one piece of text: the twelve images are pictures of it,
+// not controls of their own.
+class ReadoutAccessible final : public QAccessibleWidget {
+public:
+    explicit ReadoutAccessible(Readout* readout) : QAccessibleWidget(readout, QAccessible::StaticText) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto* readout = static_cast<const Readout*>(widget());
+        switch (kind) {
+        case QAccessible::Name:
+        case QAccessible::Value: return readout->TimeText();
+        case QAccessible::Description: {
+            const QString last = readout->LastAnnounced();
+            const QString description = readout->accessibleDescription();
+            return last.isEmpty() ? description : description + QLatin1Char(' ') + Readout::tr("Last line: %1").arg(last);
+        }
+        default: return QAccessibleWidget::text(kind);
+        }
+    }
+};
+
+QAccessibleInterface* ReadoutInterface(const QString&, QObject* object)
+{
+    auto* readout = qobject_cast<Readout*>(object);
+    return readout ? new ReadoutAccessible(readout) : nullptr;
+}
+
+}  // namespace
 
 void ReadoutImage::SetGlyph(const QPixmap& glyph)
 {
@@ -21,6 +60,7 @@ void ReadoutImage::paintEvent(QPaintEvent*)
 
 Readout::Readout(QWidget* parent) : QFrame(parent)
 {
+    QAccessible::installFactory(&ReadoutInterface);  // once: a factory installed already is skipped
     setObjectName(QStringLiteral("lbl_Tickmor"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
@@ -53,6 +93,17 @@ void Readout::Relayout(const WindowLayout& layout)
         else if (shown_[i] != ReadoutDigits::NothingDrawn)
             images_[i]->SetGlyph(GlyphOf(shown_[i]));
     }
+}
+
+void Readout::Announce(const QString& line)
+{
+    announced_ = line;
+    // The name is the time shown, read afresh; the description now ends with the line.
+    for (const QAccessible::Event change : {QAccessible::NameChanged, QAccessible::DescriptionChanged}) {
+        QAccessibleEvent event(this, change);
+        QAccessible::updateAccessibility(&event);
+    }
+    emit announced(line);
 }
 
 const QPixmap& Readout::GlyphOf(int digit) const

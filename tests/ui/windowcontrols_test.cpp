@@ -1,4 +1,6 @@
 // The main window's controls as a user meets them: what their buttons show.
+#include <QAccessible>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/colorbutton.h"
 #include "ui/mainmenus.h"
+#include "ui/readout.h"
 
 namespace chronivel {
 namespace {
@@ -62,6 +65,74 @@ TEST_F(WindowControlsTest, ThePauseButtonShowsItsBarsWhileRunningAndItsTriangleW
         EXPECT_EQ(Count(pause->grab().toImage(), dark), 0) << "paused, zoom " << a;
         Key(Qt::Key_Pause);
     }
+}
+
+// ---------------------------------------------------------------- screen readers
+
+TEST_F(WindowControlsTest, EveryControlHasANameAndADescription)
+{
+    Start();
+    Key(Qt::Key_Return);  // the pause button shows while running
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(face, nullptr);
+    ASSERT_GT(face->childCount(), 15);
+    for (int i = 0; i < face->childCount(); ++i) {
+        QAccessibleInterface* control = face->child(i);
+        const QString which = control->object()->objectName();
+        EXPECT_FALSE(control->text(QAccessible::Name).trimmed().isEmpty()) << which.toStdString();
+        EXPECT_FALSE(control->text(QAccessible::Description).trimmed().isEmpty()) << which.toStdString();
+    }
+    for (const char* button : {"bPause", "sbSound", "MMenu", "smMinimize"}) {
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(Find<QWidget>(button));
+        EXPECT_EQ(control->role(), QAccessible::Button) << button;
+        EXPECT_TRUE(control->actionInterface() && control->actionInterface()->actionNames().contains(
+                                                      QAccessibleActionInterface::pressAction()))
+            << button;
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Find<QWidget>("smMinimize"))->text(QAccessible::Name),
+              QStringLiteral("Minimize")) << "not its caption \"_\"";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Find<QWidget>("bPause"))->text(QAccessible::Description),
+              QStringLiteral("Pause/Toggle"));
+    Key(Qt::Key_Pause);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Find<QWidget>("bPause"))->text(QAccessible::Description),
+              QStringLiteral("Continue/Toggle")) << "the description follows the run";
+}
+
+TEST_F(WindowControlsTest, TheReadoutReadsAsItsTimeAndSpeaksUpForLapsAndTheStopOnly)
+{
+    Start();
+    auto* readout = Find<Readout>("lbl_Tickmor");
+    QAccessibleInterface* text = QAccessible::queryAccessibleInterface(readout);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->childCount(), 0) << "the digit images are no controls of their own";
+    const auto shown = [&] { return QString::fromStdString(window->Clock().CurrentTimeText()); };
+    EXPECT_FALSE(shown().isEmpty());
+    EXPECT_EQ(text->text(QAccessible::Name), shown());
+
+    // Without a screen reader Qt hands accessibility events to nobody, so
+    // the announcements are counted where the readout makes them.
+    QSignalSpy events(readout, &Readout::announced);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(events.count(), 0) << "the start line is no news";
+    for (int tick = 0; tick < 50; ++tick) {
+        platform.Advance(37);
+        window->Clock().Timer1Timer();
+    }
+    EXPECT_EQ(events.count(), 0) << "display ticks stay quiet";
+    EXPECT_EQ(text->text(QAccessible::Name), shown()) << "read when asked, not when drawn";
+    EXPECT_NE(text->text(QAccessible::Name), QAccessible::queryAccessibleInterface(readout)->text(QAccessible::Description));
+
+    Key(Qt::Key_Space);
+    EXPECT_EQ(events.count(), 1) << "a lap";
+    EXPECT_TRUE(text->text(QAccessible::Description).contains(QStringLiteral("LAP 1 =  1,850")))
+        << text->text(QAccessible::Description).toStdString();
+    platform.Advance(500);
+    window->Clock().Timer1Timer();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(events.count(), 2) << "the stop";
+    EXPECT_TRUE(text->text(QAccessible::Description).contains(QStringLiteral("STOP")));
+    Key(Qt::Key_Return);  // reset
+    EXPECT_EQ(events.count(), 2);
 }
 
 }  // namespace
