@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QPainter>
 
 #include "ui/readoutglyphs.h"
@@ -81,18 +82,27 @@ void Readout::Relayout(const WindowLayout& layout)
     const chronivel::Box& panel = layout.panel;
     setGeometry(panel.left, panel.top, panel.width, panel.height);
     setLineWidth(layout.panelBevel);
+    layout_ = layout;
+    ratio_ = devicePixelRatioF();
     const chronivel::Box& digitBox = layout.images[1];
     const QSize digitSize(digitBox.width, digitBox.height);
-    for (int digit = 0; digit <= 10; ++digit) digitGlyphs_[digit] = DigitGlyph(digit, digitSize);
+    for (int digit = 0; digit <= 10; ++digit) digitGlyphs_[digit] = DigitGlyph(digit, digitSize, ratio_);
     for (int i = 1; i <= 12; ++i) {
         const chronivel::Box& box = layout.images[i];
         images_[i]->setGeometry(box.left, box.top, box.width, box.height);
         images_[i]->setVisible(layout.imageVisible[i]);
         if (i >= 10)
-            images_[i]->SetGlyph(SeparatorGlyph(i - 10, QSize(box.width, box.height)));
+            images_[i]->SetGlyph(SeparatorGlyph(i - 10, QSize(box.width, box.height), ratio_));
         else if (shown_[i] != ReadoutDigits::NothingDrawn)
             images_[i]->SetGlyph(GlyphOf(shown_[i]));
     }
+}
+
+bool Readout::event(QEvent* event)
+{
+    // On a screen of another pixel density the glyphs are drawn anew for it.
+    if (event->type() == QEvent::ScreenChangeInternal && layout_ && devicePixelRatioF() != ratio_) Relayout(*layout_);
+    return QFrame::event(event);
 }
 
 void Readout::Announce(const QString& line)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "core/readoutdigits.h"
 #include "core/windowlayout.h"
@@ -53,6 +54,9 @@ public:
 
     ReadoutImage* Image(int index) const { return images_[index]; }
 
+protected:
+    bool event(QEvent* event) override;
+
 signals:
     // With the accessibility event of the same line.
     void announced(const QString& line);
@@ -64,6 +68,8 @@ private:
     std::array<QPixmap, 11> digitGlyphs_;     // 0..9 and blank, at the current size
     std::array<int, 13> shown_{};             // the digit each image holds
     QString announced_;
+    std::optional<WindowLayout> layout_;  // the last one laid out
+    qreal ratio_ = 1;                     // the device pixel ratio the glyphs are drawn for
 };
 
 }  // namespace chronivel
