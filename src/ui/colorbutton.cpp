@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "ui/devicepixels.h"
+
 namespace chronivel {
 
 namespace {
@@ -176,10 +178,13 @@ void TBitBtnWithColor::PrepareGlyphs()
 
 QImage TBitBtnWithColor::Render() const
 {
-    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    // In device pixels, so that a high-density screen gets a sharp caption.
+    const qreal ratio = devicePixelRatioF();
+    QImage image(DevicePixels(size(), ratio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(color_);
     QPainter painter(&image);
-    const QRect client = image.rect();
+    const QRect client = rect();
     QRect r = client;
 
     const State state = !isEnabled() ? Disabled : (isDown() ? Down : Up);
@@ -206,7 +211,7 @@ QImage TBitBtnWithColor::Render() const
     // Glyph and caption as one group, centred unless a margin is given.
     painter.setFont(font());
     const QImage& glyph = prepared_[state];
-    const QSize g = glyph.isNull() ? QSize(0, 0) : glyph.size();
+    const QSize g = glyph.isNull() ? QSize(0, 0) : glyph.deviceIndependentSize().toSize();
     const QSize t = text().isEmpty() ? QSize(0, 0) : QFontMetrics(font()).size(kTextFlags, text());
     const int spacing = g.width() > 0 && t.width() > 0 ? spacing_ : 0;
     QPoint glyphAt;
@@ -254,7 +259,9 @@ QImage TBitBtnWithColor::Render() const
         const QRect dots = client.adjusted(4, 4, -4, -4);
         auto invert = [&](int x, int y) {
             if ((x + y) % 2 != 0) return;
-            image.setPixel(x, y, image.pixel(x, y) ^ RGB_MASK);
+            const QRect pixel = QRectF(x * ratio, y * ratio, ratio, ratio).toAlignedRect() & image.rect();
+            for (int py = pixel.top(); py <= pixel.bottom(); ++py)
+                for (int px = pixel.left(); px <= pixel.right(); ++px) image.setPixel(px, py, image.pixel(px, py) ^ RGB_MASK);
         };
         if (dots.isValid()) {
             for (int x = dots.left(); x <= dots.right(); ++x) {

@@ -429,7 +429,7 @@ void Tfrm_Tickmor::LayoutWindow()
     Place(sbBud, l.sbBud);
     // The button keeps its narrow width at every zoom: the clock grows only as far as it fits.
     sbBud->setIconSize(AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4, l.sbBud.height - 4), Qt::KeepAspectRatio));
-    sbBud->setIcon(AlarmClockGlyph(keeper_.Kept().alarmOn, sbBud->iconSize()));
+    sbBud->setIcon(AlarmClockGlyph(keeper_.Kept().alarmOn, sbBud->iconSize(), devicePixelRatioF()));
     Place(cmd_StartStop, l.cmdStartStop);
     cmd_StartStop->setFont(startStop);
     Place(bPause, l.bPause);
@@ -462,8 +462,9 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
 {
     const int a = Zoom() + 1;
     const QSize pauseSize(PauseGlyphSize.width() * a, PauseGlyphSize.height() * a);
-    bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize) : PauseGlyph(pauseSize));
-    sbSound->SetGlyph(SpeakerGlyph(clock_.Sound(), sbSound->size()));
+    const qreal ratio = devicePixelRatioF();
+    bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
+    sbSound->SetGlyph(SpeakerGlyph(clock_.Sound(), sbSound->size(), ratio));
 }
 
 void Tfrm_Tickmor::ShowDate()

@@ -71,21 +71,23 @@ QColor ScaleLightness(const QColor& colour, double factor)
 // Whether the centre of pixel (x, y) lies inside the ellipse inscribed in the
 // rectangle with corners (left, top) and (right, bottom). Doubled integer
 // coordinates keep the test exact, so every size draws the same pixels on
-// every machine.
-bool InEllipse(int x, int y, int left, int top, int right, int bottom)
+// every machine. The pixel is one of a screen with `ratio` device pixels to
+// each pixel of the rectangle's coordinates.
+bool InEllipse(int x, int y, int left, int top, int right, int bottom, std::int64_t ratio = 1)
 {
     const std::int64_t w = right - left;
     const std::int64_t h = bottom - top;
     if (w <= 0 || h <= 0) return false;
-    const std::int64_t dx = 2 * x + 1 - left - right;
-    const std::int64_t dy = 2 * y + 1 - top - bottom;
-    return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
+    const std::int64_t dx = 2 * x + 1 - ratio * (left + right);
+    const std::int64_t dy = 2 * y + 1 - ratio * (top + bottom);
+    return dx * dx * h * h + dy * dy * w * w <= ratio * ratio * w * w * h * h;
 }
 
 // A two pixel pen on that ellipse, kept inside its rectangle.
-bool OnRing(int x, int y, int left, int top, int right, int bottom)
+bool OnRing(int x, int y, int left, int top, int right, int bottom, int ratio)
 {
-    return InEllipse(x, y, left, top, right, bottom) && !InEllipse(x, y, left + 2, top + 2, right - 2, bottom - 2);
+    return InEllipse(x, y, left, top, right, bottom, ratio) &&
+           !InEllipse(x, y, left + 2, top + 2, right - 2, bottom - 2, ratio);
 }
 
 std::int64_t Cross(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by)
@@ -97,7 +99,7 @@ std::int64_t Cross(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64
 // (4·(W div 5), H div 5) to the one through (W div 5, 4·(H div 5)): the
 // upper-left half. The second arc is drawn over it, so the pixels on the two
 // radials belong to the second.
-bool OnUpperLeftArc(int x, int y, int width, int height)
+bool OnUpperLeftArc(int x, int y, int width, int height, int ratio)
 {
     // Doubled coordinates with y upwards, around the centre of the bevel's ellipse (1, 1)–(W − 2, H − 2).
     const std::int64_t cx = width - 1;
@@ -106,8 +108,8 @@ bool OnUpperLeftArc(int x, int y, int width, int height)
     const std::int64_t sy = cy - 2 * (height / 5);
     const std::int64_t ex = 2 * (width / 5) - cx;
     const std::int64_t ey = cy - 2 * (4 * (height / 5));
-    const std::int64_t px = 2 * x + 1 - cx;
-    const std::int64_t py = cy - (2 * y + 1);
+    const std::int64_t px = 2 * x + 1 - ratio * cx;  // only the direction counts: no need to scale the radials
+    const std::int64_t py = ratio * cy - (2 * y + 1);
     if (Cross(sx, sy, ex, ey) >= 0) return Cross(sx, sy, px, py) > 0 && Cross(px, py, ex, ey) > 0;
     return !(Cross(ex, ey, px, py) >= 0 && Cross(px, py, sx, sy) >= 0);
 }
@@ -270,7 +272,10 @@ QImage TOvalButton::Render() const
 {
     const int w = width();
     const int h = height();
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    // In whole device pixels per pixel, so that a high-density screen gets smooth rings.
+    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    QImage image(w * ratio, h * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     const bool sunken = bevel_ == Bevel::Sunken;
 
@@ -279,13 +284,13 @@ QImage TOvalButton::Render() const
     const QRgb outline = qRgb(0, 0, 0);
     const QRgb light = bevelColors_.light.rgb();
     const QRgb dark = bevelColors_.dark.rgb();
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            if (!transparent_ && InEllipse(x, y, 0, 0, w - 1, h - 1)) line[x] = face;
-            if (!flat_ && OnRing(x, y, 0, 0, w - 1, h - 1)) line[x] = outline;
-            if (bevel_ != Bevel::Flat && OnRing(x, y, 1, 1, w - 2, h - 2))
-                line[x] = OnUpperLeftArc(x, y, w, h) == sunken ? dark : light;
+        for (int x = 0; x < image.width(); ++x) {
+            if (!transparent_ && InEllipse(x, y, 0, 0, w - 1, h - 1, ratio)) line[x] = face;
+            if (!flat_ && OnRing(x, y, 0, 0, w - 1, h - 1, ratio)) line[x] = outline;
+            if (bevel_ != Bevel::Flat && OnRing(x, y, 1, 1, w - 2, h - 2, ratio))
+                line[x] = OnUpperLeftArc(x, y, w, h, ratio) == sunken ? dark : light;
         }
     }
 
@@ -302,8 +307,10 @@ QImage TOvalButton::Render() const
     int gw = 0;
     int gh = 0;
     if (hasGlyph) {
-        gw = glyph_.width() / numGlyphs_;
-        gh = glyph_.height();
+        // Placed in pixels; the glyph may hold more device pixels than that.
+        const QSizeF glyphSize = glyph_.deviceIndependentSize();
+        gw = static_cast<int>(glyphSize.width()) / numGlyphs_;
+        gh = static_cast<int>(glyphSize.height());
         int index = 0;
         if (!isEnabled() && numGlyphs_ > 1) index = 1;
         else if (sunken && numGlyphs_ > 2) index = 2;
@@ -335,12 +342,13 @@ QImage TOvalButton::Render() const
             ++left;
             ++top;
         }
-        QImage picture = glyph_.copy(index * gw, 0, gw, gh);
+        const int imageWidth = glyph_.width() / numGlyphs_;
+        QImage picture = glyph_.copy(index * imageWidth, 0, imageWidth, glyph_.height());
         const QRgb see = transparentColor_.rgb();
         const QRgb fill = transparent_ ? qRgba(0, 0, 0, 0) : color_.rgb();
-        for (int y = 0; y < gh; ++y) {
+        for (int y = 0; y < picture.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < gw; ++x)
+            for (int x = 0; x < picture.width(); ++x)
                 if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = fill;
         }
         painter.drawImage(left, top, picture);

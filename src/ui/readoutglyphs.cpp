@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/sevensegment.h"
+#include "ui/devicepixels.h"
 #include "ui/digit.h"
 
 namespace chronivel {
@@ -22,15 +23,6 @@ double Scale(QSize size, QSize base)
 {
     return std::min(static_cast<double>(size.width()) / base.width(),
                     static_cast<double>(size.height()) / base.height());
-}
-
-// The pixmap `draw` makes at the device size, marked with its ratio.
-template <typename Draw>
-QPixmap AtRatio(QSize size, qreal ratio, Draw draw)
-{
-    QPixmap pixmap = draw(DevicePixels(size, ratio));
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
 }
 
 QPixmap BlackPixmap(QSize size)
@@ -49,11 +41,6 @@ QPolygonF Mark(double left, double right, double top, double height, double lean
 }
 
 }  // namespace
-
-QSize DevicePixels(QSize size, qreal ratio)
-{
-    return {qRound(size.width() * ratio), qRound(size.height() * ratio)};
-}
 
 GlyphStroke DigitGlyphStroke(QSize size)
 {

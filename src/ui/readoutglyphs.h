@@ -40,7 +40,4 @@ QPixmap SeparatorGlyph(int index, QSize size = SeparatorGlyphSize, qreal ratio =
 // A loudspeaker with sound waves, or crossed out in red; transparent around it.
 QPixmap SpeakerGlyph(bool soundOn, QSize size = SpeakerGlyphSize, qreal ratio = 1);
 
-// `size` in the device pixels of a screen of ratio `ratio`.
-QSize DevicePixels(QSize size, qreal ratio);
-
 }  // namespace chronivel

@@ -55,5 +55,34 @@ TEST_F(HighDpiTest, TheReadoutDrawsItsDigitsAndSeparatorsInDevicePixels)
     }
 }
 
+TEST_F(HighDpiTest, TheButtonsDrawCaptionsGlyphsAndRingsInDevicePixels)
+{
+    Key(Qt::Key_Return);
+    const QImage stop = Grab("cmd_StartStop");
+    EXPECT_EQ(stop.size(), Find<QWidget>("cmd_StartStop")->size() * 2);
+    EXPECT_GT(SplitBlocks(stop, stop.rect().adjusted(8, 8, -8, -8)), 0) << "the caption STOP";
+    Key(Qt::Key_Pause);  // upright bars are whole blocks anyway: the triangle shows it
+    const QImage play = Grab("bPause");
+    EXPECT_GT(SplitBlocks(play, play.rect().adjusted(6, 6, -6, -6)), 0) << "the play triangle";
+    // The round buttons' rings and glyphs; the minimise button's ring shows
+    // only under the pointer, so its caption stands for it.
+    for (const char* oval : {"sbSound", "MMenu", "smMinimize"}) {
+        const QImage shot = Grab(oval);
+        EXPECT_GT(SplitBlocks(shot, shot.rect()), 0) << oval;
+    }
+}
+
+TEST_F(HighDpiTest, TheLampsAndTheDialUseEveryDevicePixel)
+{
+    const QImage lamp = Grab("Led_CountDown");
+    EXPECT_GT(SplitBlocks(lamp, lamp.rect()), 0) << "the mode LED";
+    auto* lock = Find<QWidget>("Ledlock");
+    lock->show();  // it shows only while the barriers' port is open
+    const QImage lockLamp = lock->grab().toImage();
+    EXPECT_GT(SplitBlocks(lockLamp, lockLamp.rect()), 0) << "the lock LED";
+    const QImage dial = Grab("Image1");
+    EXPECT_GT(SplitBlocks(dial, dial.rect()), dial.width()) << "the dial's rings and marks";
+}
+
 }  // namespace
 }  // namespace chronivel
