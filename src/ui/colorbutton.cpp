@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/devicepixels.h"
+#include "ui/seethrough.h"
 
 namespace chronivel {
 
@@ -43,15 +44,6 @@ void RaisedEdge(QPainter& painter, QRect r, const QPalette& palette)
         painter.fillRect(r.right(), r.top(), 1, r.height(), shade[ring]);
         r.adjust(1, 1, -1, -1);
     }
-}
-
-// Whether a glyph pixel lets the face show. A glyph with alpha says so pixel
-// by pixel, and the colour of a clear pixel means nothing; so the bottom-left
-// pixel names a see-through colour only when it is opaque, as in a bitmap
-// without alpha, and then only for opaque pixels of that colour.
-bool SeeThrough(QRgb pixel, QRgb see)
-{
-    return qAlpha(pixel) == 0 || (qAlpha(see) == 255 && pixel == see);
 }
 
 // The glyph pixel over the face, its partial alpha blended in.

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ui/seethrough.h"
+
 namespace chronivel {
 
 namespace {
@@ -344,12 +346,12 @@ QImage TOvalButton::Render() const
         }
         const int imageWidth = glyph_.width() / numGlyphs_;
         QImage picture = glyph_.copy(index * imageWidth, 0, imageWidth, glyph_.height());
-        const QRgb see = transparentColor_.rgb();
+        const QRgb see = transparentColor_.rgba();
         const QRgb fill = transparent_ ? qRgba(0, 0, 0, 0) : color_.rgb();
         for (int y = 0; y < picture.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
             for (int x = 0; x < picture.width(); ++x)
-                if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = fill;
+                if (SeeThrough(line[x], see)) line[x] = fill;
         }
         painter.drawImage(left, top, picture);
     }
