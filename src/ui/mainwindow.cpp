@@ -22,6 +22,7 @@
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
+#include "ui/controlnames.h"
 #include "ui/help.h"
 #include "ui/infodialog.h"
 #include "ui/led.h"
@@ -203,32 +204,8 @@ void Tfrm_Tickmor::CreateControls()
     TransparentWnd1->SetPercent(50);
     TransparentWnd1->SetAutoOpaque(true);
 
-    // What a screen reader says for each control. The start/stop button and
-    // the labels are named by their changing captions; the pause button and
-    // the countdown LED are described by their hints, which follow the run.
     lbl_Tickmor->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
-    const auto describe = [](QWidget* control, const QString& name, const QString& description) {
-        if (!name.isEmpty()) control->setAccessibleName(name);
-        control->setAccessibleDescription(description);
-    };
-    describe(Image1, tr("Clock face"), tr("Drag it with the mouse to move the window"));
-    describe(lbl_Tickmor, QString(), tr("The time of the chronometer. Laps and the stop are announced."));
-    describe(PanelDate, tr("Date"), tr("Today's date. Click it for the calendar."));
-    describe(sbBud, tr("Alarm clock"), tr("Sets the alarm clock (Ctrl+A)"));
-    describe(cmd_StartStop, QString(), tr("Starts, stops and resets the run (Enter, F5)"));
-    describe(bPause, tr("Pause or continue"), QString());
-    describe(cmd_LAP, tr("Lap"), tr("Takes a lap time (Space)"));
-    describe(LabelBest1, QString(), tr("The best time follows"));
-    describe(LabelBest2, QString(), tr("The best time follows"));
-    describe(lbl_Leader, QString(), tr("The best time. Double click it to clear it."));
-    describe(cmb_Zwischenzeit, tr("Lap list"), tr("The start, the laps and the stop of the run"));
-    describe(LabelSC, QString(), tr("The mode. Click it to switch between counting up and down."));
-    describe(Led_CountDown, tr("Countdown mode"), QString());
-    describe(Ledlock, tr("Stop lock"), tr("Lit while the stop light barrier is locked (F10)"));
-    describe(sbSound, tr("Sound"), tr("Switches the sounds on or off (Ctrl+S)"));
-    describe(MMenu, tr("Main menu"), tr("Opens the menu of all commands"));
-    describe(smMinimize, tr("Minimize"), tr("Minimizes the window"));
-    describe(MonthCalendar1, tr("Calendar"), tr("Escape closes the calendar"));
+    NameControls(*this);
 
     cmd_StartStop->setFocus();
 }
