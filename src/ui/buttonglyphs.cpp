@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "ui/devicepixels.h"
+
 namespace chronivel {
 
 namespace {
@@ -21,9 +23,7 @@ qreal Rim(QSize size)
     return std::max(1, size.width() / PauseGlyphSize.width());
 }
 
-}  // namespace
-
-QPixmap PauseGlyph(QSize size)
+QPixmap PauseBars(QSize size)
 {
     QPixmap pixmap = Transparent(size);
     QPainter painter(&pixmap);
@@ -35,7 +35,7 @@ QPixmap PauseGlyph(QSize size)
     return pixmap;
 }
 
-QPixmap PlayGlyph(QSize size)
+QPixmap PlayTriangle(QSize size)
 {
     QPixmap pixmap = Transparent(size);
     QPainter painter(&pixmap);
@@ -50,7 +50,7 @@ QPixmap PlayGlyph(QSize size)
     return pixmap;
 }
 
-QPixmap AlarmClockGlyph(bool ringing, QSize size)
+QPixmap AlarmClock(bool ringing, QSize size)
 {
     QPixmap pixmap = Transparent(size);
     QPainter painter(&pixmap);
@@ -77,6 +77,23 @@ QPixmap AlarmClockGlyph(bool ringing, QSize size)
         painter.drawLine(QPointF(14.7, 10.6), QPointF(13.6, 10.0));
     }
     return pixmap;
+}
+
+}  // namespace
+
+QPixmap PauseGlyph(QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, PauseBars);
+}
+
+QPixmap PlayGlyph(QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, PlayTriangle);
+}
+
+QPixmap AlarmClockGlyph(bool ringing, QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, [ringing](QSize pixels) { return AlarmClock(ringing, pixels); });
 }
 
 }  // namespace chronivel

@@ -11,11 +11,14 @@ namespace chronivel {
 inline constexpr QSize PauseGlyphSize(11, 13);
 inline constexpr QSize AlarmClockGlyphSize(15, 16);
 
+// Each is `size` in device-independent pixels, drawn with all the pixels of
+// a screen of device pixel ratio `ratio`.
+
 // Two upright bars: the run can be paused.
-QPixmap PauseGlyph(QSize size = PauseGlyphSize);
+QPixmap PauseGlyph(QSize size = PauseGlyphSize, qreal ratio = 1);
 // A triangle pointing right: the paused run can go on.
-QPixmap PlayGlyph(QSize size = PauseGlyphSize);
+QPixmap PlayGlyph(QSize size = PauseGlyphSize, qreal ratio = 1);
 // A small alarm clock; `ringing` adds the rays of an armed alarm.
-QPixmap AlarmClockGlyph(bool ringing, QSize size = AlarmClockGlyphSize);
+QPixmap AlarmClockGlyph(bool ringing, QSize size = AlarmClockGlyphSize, qreal ratio = 1);
 
 }  // namespace chronivel

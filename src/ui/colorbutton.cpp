@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+#include "ui/devicepixels.h"
+#include "ui/seethrough.h"
+
 namespace chronivel {
 
 namespace {
@@ -43,20 +46,33 @@ void RaisedEdge(QPainter& painter, QRect r, const QPalette& palette)
     }
 }
 
-// The glyph's shape: what is neither its transparent colour nor white.
+// The glyph pixel over the face, its partial alpha blended in.
+QRgb OnFace(QRgb pixel, QRgb see, QRgb face)
+{
+    if (SeeThrough(pixel, see)) return face;
+    const int a = qAlpha(pixel);
+    const auto mix = [a](int ink, int ground) { return (ink * a + ground * (255 - a) + 127) / 255; };
+    return qRgb(mix(qRed(pixel), qRed(face)), mix(qGreen(pixel), qGreen(face)), mix(qBlue(pixel), qBlue(face)));
+}
+
+// The glyph's shape: what is mostly opaque, neither see-through nor white.
+// The copy in highlight lies one screen pixel right and down.
 QImage Embossed(const QImage& image, QRgb see, const QColor& face, const QPalette& palette)
 {
     QImage out(image.size(), QImage::Format_ARGB32);
+    out.setDevicePixelRatio(image.devicePixelRatio());
     out.fill(face);
     const QRgb highlight = System(palette, QPalette::Light).rgb();
     const QRgb shadow = System(palette, QPalette::Dark).rgb();
+    const int step = std::max(1, qRound(image.devicePixelRatio()));
     auto inShape = [&](int x, int y) {
-        const QRgb pixel = image.pixel(x, y) & RGB_MASK;
-        return pixel != (see & RGB_MASK) && pixel != (qRgb(255, 255, 255) & RGB_MASK);
+        const QRgb pixel = image.pixel(x, y);
+        return !SeeThrough(pixel, see) && qAlpha(pixel) >= 128 && (pixel & RGB_MASK) != (qRgb(255, 255, 255) & RGB_MASK);
     };
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            if (inShape(x, y) && x + 1 < out.width() && y + 1 < out.height()) out.setPixel(x + 1, y + 1, highlight);
+            if (inShape(x, y) && x + step < out.width() && y + step < out.height())
+                out.setPixel(x + step, y + step, highlight);
         }
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -143,8 +159,7 @@ void TBitBtnWithColor::PrepareGlyphs()
         const QRgb face = color_.rgb();
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = face;
+            for (int x = 0; x < image.width(); ++x) line[x] = OnFace(line[x], see, face);
         }
         return image;
     };
@@ -155,10 +170,13 @@ void TBitBtnWithColor::PrepareGlyphs()
 
 QImage TBitBtnWithColor::Render() const
 {
-    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    // In device pixels, so that a high-density screen gets a sharp caption.
+    const qreal ratio = devicePixelRatioF();
+    QImage image(DevicePixels(size(), ratio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(color_);
     QPainter painter(&image);
-    const QRect client = image.rect();
+    const QRect client = rect();
     QRect r = client;
 
     const State state = !isEnabled() ? Disabled : (isDown() ? Down : Up);
@@ -185,7 +203,7 @@ QImage TBitBtnWithColor::Render() const
     // Glyph and caption as one group, centred unless a margin is given.
     painter.setFont(font());
     const QImage& glyph = prepared_[state];
-    const QSize g = glyph.isNull() ? QSize(0, 0) : glyph.size();
+    const QSize g = glyph.isNull() ? QSize(0, 0) : glyph.deviceIndependentSize().toSize();
     const QSize t = text().isEmpty() ? QSize(0, 0) : QFontMetrics(font()).size(kTextFlags, text());
     const int spacing = g.width() > 0 && t.width() > 0 ? spacing_ : 0;
     QPoint glyphAt;
@@ -233,7 +251,9 @@ QImage TBitBtnWithColor::Render() const
         const QRect dots = client.adjusted(4, 4, -4, -4);
         auto invert = [&](int x, int y) {
             if ((x + y) % 2 != 0) return;
-            image.setPixel(x, y, image.pixel(x, y) ^ RGB_MASK);
+            const QRect pixel = QRectF(x * ratio, y * ratio, ratio, ratio).toAlignedRect() & image.rect();
+            for (int py = pixel.top(); py <= pixel.bottom(); ++py)
+                for (int px = pixel.left(); px <= pixel.right(); ++px) image.setPixel(px, py, image.pixel(px, py) ^ RGB_MASK);
         };
         if (dots.isValid()) {
             for (int x = dots.left(); x <= dots.right(); ++x) {

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "ui/devicepixels.h"
 #include "ui/dial.h"
 #include "ui/windowregion.h"
 
@@ -117,7 +118,13 @@ QString TFace::ApplyFace(std::uint32_t bgrColor, const QString& picturePath)
 QImage TFace::Rendered() const
 {
     if (kind_ == TFaceKind::fkDial) {
-        if (dialCache_.size() != size()) dialCache_ = DrawDial(size());
+        // With every device pixel of the screen: the dial is drawn, not a bitmap.
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels = DevicePixels(size(), ratio);
+        if (dialCache_.size() != pixels || dialCache_.devicePixelRatio() != ratio) {
+            dialCache_ = DrawDial(pixels);
+            dialCache_.setDevicePixelRatio(ratio);
+        }
         return dialCache_;
     }
     if (bitmap_.isNull() || size().isEmpty()) return {};

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -127,6 +128,40 @@ const PixelMap& MapFor(TLedShape shape, bool lit)
     return lit ? kCircleLit : kCircleDark;
 }
 
+// The map as a picture, '.' left clear.
+QImage MapImage(const PixelMap& map, const Palette& palette)
+{
+    QImage image(kSide, kSide, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            const char index = map[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            if (index != '.') image.setPixel(x, y, palette[static_cast<std::size_t>(index - '1')]);
+        }
+    return image;
+}
+
+// Twice the pixels each way by the EPX rule for pixel art: a pixel's quarter
+// takes the colour of the two neighbours it touches when they agree (and the
+// other two neighbours differ), so stair steps become diagonals and the round
+// lamp stays round instead of turning into blocks.
+QImage Doubled(const QImage& image)
+{
+    const int w = image.width();
+    const int h = image.height();
+    QImage out(2 * w, 2 * h, QImage::Format_ARGB32);
+    const auto at = [&](int x, int y) { return image.pixel(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1)); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = at(x, y), a = at(x, y - 1), b = at(x + 1, y), c = at(x - 1, y), d = at(x, y + 1);
+            out.setPixel(2 * x, 2 * y, c == a && c != d && a != b ? a : p);
+            out.setPixel(2 * x + 1, 2 * y, a == b && a != c && b != d ? b : p);
+            out.setPixel(2 * x, 2 * y + 1, d == c && d != b && c != a ? c : p);
+            out.setPixel(2 * x + 1, 2 * y + 1, b == d && b != a && d != c ? d : p);
+        }
+    return out;
+}
+
 }  // namespace
 
 TLed::TLed(QWidget* parent) : QWidget(parent)
@@ -203,15 +238,13 @@ void TLed::paintEvent(QPaintEvent*)
     ++paintCount_;
     // Unscaled from the top-left corner: a smaller LED simply loses what falls outside.
     QPainter painter(this);
-    const PixelMap& map = MapFor(shape_, value_);
-    const Palette& palette = kPalettes.at(static_cast<std::size_t>(kind_));
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            const char index = map[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-            if (index == '.') continue;
-            painter.fillRect(x, y, 1, 1, QColor(palette[static_cast<std::size_t>(index - '1')]));
-        }
-    }
+    QImage image = MapImage(MapFor(shape_, value_), kPalettes.at(static_cast<std::size_t>(kind_)));
+    // A high-density screen gets the map doubled as often as it has room for.
+    const qreal ratio = devicePixelRatioF();
+    while (image.width() < kSide * ratio - 0.5) image = Doubled(image);
+    image.setDevicePixelRatio(static_cast<qreal>(image.width()) / kSide);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QPoint(0, 0), image);
 }
 
 void TLed::mousePressEvent(QMouseEvent* event)

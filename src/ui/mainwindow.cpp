@@ -22,6 +22,7 @@
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
+#include "ui/controlnames.h"
 #include "ui/help.h"
 #include "ui/infodialog.h"
 #include "ui/led.h"
@@ -203,6 +204,9 @@ void Tfrm_Tickmor::CreateControls()
     TransparentWnd1->SetPercent(50);
     TransparentWnd1->SetAutoOpaque(true);
 
+    lbl_Tickmor->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
+    NameControls(*this);
+
     cmd_StartStop->setFocus();
 }
 
@@ -354,8 +358,11 @@ void Tfrm_Tickmor::ShowLapList()
     const auto& lines = list.Lines();
     // Lines are only ever added, or all cleared: add what is new.
     if (cmb_Zwischenzeit->count() > static_cast<int>(lines.size())) cmb_Zwischenzeit->clear();
-    for (std::size_t i = cmb_Zwischenzeit->count(); i < lines.size(); ++i)
+    const std::size_t listed = cmb_Zwischenzeit->count();
+    for (std::size_t i = listed; i < lines.size(); ++i)
         cmb_Zwischenzeit->addItem(QString::fromStdString(lines[i]));
+    // A lap, a pause or the stop is worth hearing; the run's first line is its start.
+    if (lines.size() > listed && lines.size() > 1) lbl_Tickmor->Announce(QString::fromStdString(lines.back()));
     cmb_Zwischenzeit->setCurrentIndex(list.Selected());
     cmb_Zwischenzeit->setVisible(list.Visible());
 }
@@ -399,7 +406,7 @@ void Tfrm_Tickmor::LayoutWindow()
     Place(sbBud, l.sbBud);
     // The button keeps its narrow width at every zoom: the clock grows only as far as it fits.
     sbBud->setIconSize(AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4, l.sbBud.height - 4), Qt::KeepAspectRatio));
-    sbBud->setIcon(AlarmClockGlyph(keeper_.Kept().alarmOn, sbBud->iconSize()));
+    sbBud->setIcon(AlarmClockGlyph(keeper_.Kept().alarmOn, sbBud->iconSize(), devicePixelRatioF()));
     Place(cmd_StartStop, l.cmdStartStop);
     cmd_StartStop->setFont(startStop);
     Place(bPause, l.bPause);
@@ -432,8 +439,9 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
 {
     const int a = Zoom() + 1;
     const QSize pauseSize(PauseGlyphSize.width() * a, PauseGlyphSize.height() * a);
-    bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize) : PauseGlyph(pauseSize));
-    sbSound->SetGlyph(SpeakerGlyph(clock_.Sound(), sbSound->size()));
+    const qreal ratio = devicePixelRatioF();
+    bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
+    sbSound->SetGlyph(SpeakerGlyph(clock_.Sound(), sbSound->size(), ratio));
 }
 
 void Tfrm_Tickmor::ShowDate()

@@ -1,5 +1,7 @@
 #include "ui/ovalbutton.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QKeySequence>
@@ -10,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+
+#include "ui/seethrough.h"
 
 namespace chronivel {
 
@@ -69,21 +73,23 @@ QColor ScaleLightness(const QColor& colour, double factor)
 // Whether the centre of pixel (x, y) lies inside the ellipse inscribed in the
 // rectangle with corners (left, top) and (right, bottom). Doubled integer
 // coordinates keep the test exact, so every size draws the same pixels on
-// every machine.
-bool InEllipse(int x, int y, int left, int top, int right, int bottom)
+// every machine. The pixel is one of a screen with `ratio` device pixels to
+// each pixel of the rectangle's coordinates.
+bool InEllipse(int x, int y, int left, int top, int right, int bottom, std::int64_t ratio = 1)
 {
     const std::int64_t w = right - left;
     const std::int64_t h = bottom - top;
     if (w <= 0 || h <= 0) return false;
-    const std::int64_t dx = 2 * x + 1 - left - right;
-    const std::int64_t dy = 2 * y + 1 - top - bottom;
-    return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
+    const std::int64_t dx = 2 * x + 1 - ratio * (left + right);
+    const std::int64_t dy = 2 * y + 1 - ratio * (top + bottom);
+    return dx * dx * h * h + dy * dy * w * w <= ratio * ratio * w * w * h * h;
 }
 
 // A two pixel pen on that ellipse, kept inside its rectangle.
-bool OnRing(int x, int y, int left, int top, int right, int bottom)
+bool OnRing(int x, int y, int left, int top, int right, int bottom, int ratio)
 {
-    return InEllipse(x, y, left, top, right, bottom) && !InEllipse(x, y, left + 2, top + 2, right - 2, bottom - 2);
+    return InEllipse(x, y, left, top, right, bottom, ratio) &&
+           !InEllipse(x, y, left + 2, top + 2, right - 2, bottom - 2, ratio);
 }
 
 std::int64_t Cross(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by)
@@ -95,7 +101,7 @@ std::int64_t Cross(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64
 // (4·(W div 5), H div 5) to the one through (W div 5, 4·(H div 5)): the
 // upper-left half. The second arc is drawn over it, so the pixels on the two
 // radials belong to the second.
-bool OnUpperLeftArc(int x, int y, int width, int height)
+bool OnUpperLeftArc(int x, int y, int width, int height, int ratio)
 {
     // Doubled coordinates with y upwards, around the centre of the bevel's ellipse (1, 1)–(W − 2, H − 2).
     const std::int64_t cx = width - 1;
@@ -104,13 +110,48 @@ bool OnUpperLeftArc(int x, int y, int width, int height)
     const std::int64_t sy = cy - 2 * (height / 5);
     const std::int64_t ex = 2 * (width / 5) - cx;
     const std::int64_t ey = cy - 2 * (4 * (height / 5));
-    const std::int64_t px = 2 * x + 1 - cx;
-    const std::int64_t py = cy - (2 * y + 1);
+    const std::int64_t px = 2 * x + 1 - ratio * cx;  // only the direction counts: no need to scale the radials
+    const std::int64_t py = ratio * cy - (2 * y + 1);
     if (Cross(sx, sy, ex, ey) >= 0) return Cross(sx, sy, px, py) > 0 && Cross(px, py, ex, ey) > 0;
     return !(Cross(ex, ey, px, py) >= 0 && Cross(px, py, sx, sy) >= 0);
 }
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+
+// A push button to assistive technology, named by its caption unless
+// given a name of its own, and pressed as a click is.
+class OvalButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit OvalButtonAccessible(TOvalButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        QString text = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && text.isEmpty()) text = QString(Button()->Caption()).remove(QLatin1Char('&'));
+        return text;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = Button()->Down();
+        return state;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction()) Button()->Click();
+        else QAccessibleWidget::doAction(action);
+    }
+
+private:
+    TOvalButton* Button() const { return static_cast<TOvalButton*>(widget()); }
+};
+
+QAccessibleInterface* OvalButtonInterface(const QString&, QObject* object)
+{
+    auto* button = qobject_cast<TOvalButton*>(object);
+    return button ? new OvalButtonAccessible(button) : nullptr;
+}
 
 }  // namespace
 
@@ -122,6 +163,7 @@ BevelColors BevelColorsOf(const QColor& face)
 
 TOvalButton::TOvalButton(QWidget* parent) : QWidget(parent)
 {
+    QAccessible::installFactory(&OvalButtonInterface);  // once: a factory installed already is skipped
     setMouseTracking(true);  // hover and the flat bevel follow the pointer without a button down
     resize(sizeHint());
     SetColor(QApplication::palette().color(QPalette::Button));
@@ -232,7 +274,10 @@ QImage TOvalButton::Render() const
 {
     const int w = width();
     const int h = height();
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    // In whole device pixels per pixel, so that a high-density screen gets smooth rings.
+    const int ratio = std::max(1, qRound(devicePixelRatioF()));
+    QImage image(w * ratio, h * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     const bool sunken = bevel_ == Bevel::Sunken;
 
@@ -241,13 +286,13 @@ QImage TOvalButton::Render() const
     const QRgb outline = qRgb(0, 0, 0);
     const QRgb light = bevelColors_.light.rgb();
     const QRgb dark = bevelColors_.dark.rgb();
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            if (!transparent_ && InEllipse(x, y, 0, 0, w - 1, h - 1)) line[x] = face;
-            if (!flat_ && OnRing(x, y, 0, 0, w - 1, h - 1)) line[x] = outline;
-            if (bevel_ != Bevel::Flat && OnRing(x, y, 1, 1, w - 2, h - 2))
-                line[x] = OnUpperLeftArc(x, y, w, h) == sunken ? dark : light;
+        for (int x = 0; x < image.width(); ++x) {
+            if (!transparent_ && InEllipse(x, y, 0, 0, w - 1, h - 1, ratio)) line[x] = face;
+            if (!flat_ && OnRing(x, y, 0, 0, w - 1, h - 1, ratio)) line[x] = outline;
+            if (bevel_ != Bevel::Flat && OnRing(x, y, 1, 1, w - 2, h - 2, ratio))
+                line[x] = OnUpperLeftArc(x, y, w, h, ratio) == sunken ? dark : light;
         }
     }
 
@@ -264,8 +309,10 @@ QImage TOvalButton::Render() const
     int gw = 0;
     int gh = 0;
     if (hasGlyph) {
-        gw = glyph_.width() / numGlyphs_;
-        gh = glyph_.height();
+        // Placed in pixels; the glyph may hold more device pixels than that.
+        const QSizeF glyphSize = glyph_.deviceIndependentSize();
+        gw = static_cast<int>(glyphSize.width()) / numGlyphs_;
+        gh = static_cast<int>(glyphSize.height());
         int index = 0;
         if (!isEnabled() && numGlyphs_ > 1) index = 1;
         else if (sunken && numGlyphs_ > 2) index = 2;
@@ -297,13 +344,14 @@ QImage TOvalButton::Render() const
             ++left;
             ++top;
         }
-        QImage picture = glyph_.copy(index * gw, 0, gw, gh);
-        const QRgb see = transparentColor_.rgb();
+        const int imageWidth = glyph_.width() / numGlyphs_;
+        QImage picture = glyph_.copy(index * imageWidth, 0, imageWidth, glyph_.height());
+        const QRgb see = transparentColor_.rgba();
         const QRgb fill = transparent_ ? qRgba(0, 0, 0, 0) : color_.rgb();
-        for (int y = 0; y < gh; ++y) {
+        for (int y = 0; y < picture.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < gw; ++x)
-                if ((line[x] & RGB_MASK) == (see & RGB_MASK)) line[x] = fill;
+            for (int x = 0; x < picture.width(); ++x)
+                if (SeeThrough(line[x], see)) line[x] = fill;
         }
         painter.drawImage(left, top, picture);
     }

@@ -1,10 +1,50 @@
 #include "ui/readout.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QEvent>
 #include <QPainter>
 
 #include "ui/readoutglyphs.h"
 
 namespace chronivel {
+
+namespace {
+
+// The readout as one piece of text: the twelve images are pictures of it,
+// not controls of their own.
+class ReadoutAccessible final : public QAccessibleWidget {
+public:
+    explicit ReadoutAccessible(Readout* readout) : QAccessibleWidget(readout, QAccessible::StaticText) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto* readout = static_cast<const Readout*>(widget());
+        switch (kind) {
+        case QAccessible::Name:
+        case QAccessible::Value: return readout->TimeText();
+        case QAccessible::Description: {
+            const QString last = readout->LastAnnounced();
+            const QString description = readout->accessibleDescription();
+            return last.isEmpty() ? description : description + QLatin1Char(' ') + Readout::tr("Last line: %1").arg(last);
+        }
+        default: return QAccessibleWidget::text(kind);
+        }
+    }
+};
+
+QAccessibleInterface* ReadoutInterface(const QString&, QObject* object)
+{
+    auto* readout = qobject_cast<Readout*>(object);
+    return readout ? new ReadoutAccessible(readout) : nullptr;
+}
+
+}  // namespace
 
 void ReadoutImage::SetGlyph(const QPixmap& glyph)
 {
@@ -21,6 +61,7 @@ void ReadoutImage::paintEvent(QPaintEvent*)
 
 Readout::Readout(QWidget* parent) : QFrame(parent)
 {
+    QAccessible::installFactory(&ReadoutInterface);  // once: a factory installed already is skipped
     setObjectName(QStringLiteral("lbl_Tickmor"));
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
@@ -41,13 +82,15 @@ void Readout::Relayout(const WindowLayout& layout)
     const chronivel::Box& panel = layout.panel;
     setGeometry(panel.left, panel.top, panel.width, panel.height);
     setLineWidth(layout.panelBevel);
+    layout_ = layout;
+    ratio_ = devicePixelRatioF();
     const chronivel::Box& digitBox = layout.images[1];
     const QSize digitSize(digitBox.width, digitBox.height);
-    for (int digit = 0; digit <= 10; ++digit) digitGlyphs_[digit] = DigitGlyph(digit, digitSize);
+    for (int digit = 0; digit <= 10; ++digit) digitGlyphs_[digit] = DigitGlyph(digit, digitSize, ratio_);
     const chronivel::Box& markBox = layout.images[10];
     const QSize markSize(markBox.width, markBox.height);
-    for (int mark = 0; mark < 3; ++mark) markGlyphs_[mark] = SeparatorGlyph(mark, markSize);
-    markGlyphs_[3] = BlankGlyph(markSize);
+    for (int mark = 0; mark < 3; ++mark) markGlyphs_[mark] = SeparatorGlyph(mark, markSize, ratio_);
+    markGlyphs_[3] = BlankGlyph(markSize, ratio_);
     for (int i = 1; i <= 12; ++i) {
         const chronivel::Box& box = layout.images[i];
         images_[i]->setGeometry(box.left, box.top, box.width, box.height);
@@ -55,6 +98,24 @@ void Readout::Relayout(const WindowLayout& layout)
         if (i > ReadoutDigits::DigitImageCount || shown_[i] != ReadoutDigits::NothingDrawn)
             images_[i]->SetGlyph(GlyphOf(i));
     }
+}
+
+bool Readout::event(QEvent* event)
+{
+    // On a screen of another pixel density the glyphs are drawn anew for it.
+    if (event->type() == QEvent::ScreenChangeInternal && layout_ && devicePixelRatioF() != ratio_) Relayout(*layout_);
+    return QFrame::event(event);
+}
+
+void Readout::Announce(const QString& line)
+{
+    announced_ = line;
+    // The name is the time shown, read afresh; the description now ends with the line.
+    for (const QAccessible::Event change : {QAccessible::NameChanged, QAccessible::DescriptionChanged}) {
+        QAccessibleEvent event(this, change);
+        QAccessible::updateAccessibility(&event);
+    }
+    emit announced(line);
 }
 
 const QPixmap& Readout::GlyphOf(int image) const

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "core/readoutdigits.h"
 #include "core/windowlayout.h"
@@ -30,10 +32,19 @@ private:
 // The readout panel: twelve images in a black, sunken panel. A new time
 // redraws only the images whose digit changed, and those at once, so a tick
 // that changes the thousandths repaints one small image.
+// To assistive technology it is one text, the time shown, read when asked;
+// it speaks up only when Announce is called, never on a display tick.
 class Readout final : public QFrame {
     Q_OBJECT
 public:
     explicit Readout(QWidget* parent = nullptr);
+
+    // The time as text, for those who cannot see the digits.
+    std::function<QString()> timeText;
+    QString TimeText() const { return timeText ? timeText() : QString(); }
+    // Tells assistive technology about a line worth hearing (a lap, the stop).
+    void Announce(const QString& line);
+    QString LastAnnounced() const { return announced_; }
 
     // Places the panel and its images for a layout; glyphs are drawn afresh
     // at the new size rather than stretched.
@@ -43,6 +54,13 @@ public:
 
     ReadoutImage* Image(int index) const { return images_[index]; }
 
+protected:
+    bool event(QEvent* event) override;
+
+signals:
+    // With the accessibility event of the same line.
+    void announced(const QString& line);
+
 private:
     const QPixmap& GlyphOf(int image) const;
 
@@ -50,6 +68,9 @@ private:
     std::array<QPixmap, 11> digitGlyphs_;     // 0..9 and blank, at the current size
     std::array<QPixmap, 4> markGlyphs_;       // ":", ".", "," and blank, at the current size
     std::array<int, 13> shown_{};             // the digit each image holds
+    QString announced_;
+    std::optional<WindowLayout> layout_;  // the last one laid out
+    qreal ratio_ = 1;                     // the device pixel ratio the glyphs are drawn for
 };
 
 }  // namespace chronivel

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/sevensegment.h"
+#include "ui/devicepixels.h"
 #include "ui/digit.h"
 
 namespace chronivel {
@@ -54,23 +55,27 @@ GlyphStroke DigitGlyphStroke(QSize size)
     return {thickness, separation};
 }
 
-QPixmap DigitGlyph(int digit, QSize size)
+QPixmap DigitGlyph(int digit, QSize size, qreal ratio)
 {
-    if (digit < 0 || digit > 9) return BlankGlyph(size);
-    QPixmap pixmap(size);
-    QPainter painter(&pixmap);
-    const GlyphStroke stroke = DigitGlyphStroke(size);
-    PaintSevenSegments(painter, pixmap.rect(), DigitPatterns[digit], kLime, kBlack, kBlack, stroke.thickness,
-                       stroke.separation);
-    return pixmap;
+    if (digit < 0 || digit > 9) return BlankGlyph(size, ratio);
+    return AtRatio(size, ratio, [digit](QSize pixels) {
+        QPixmap pixmap(pixels);
+        QPainter painter(&pixmap);
+        const GlyphStroke stroke = DigitGlyphStroke(pixels);
+        PaintSevenSegments(painter, pixmap.rect(), DigitPatterns[digit], kLime, kBlack, kBlack, stroke.thickness,
+                           stroke.separation);
+        return pixmap;
+    });
 }
 
-QPixmap BlankGlyph(QSize size)
+QPixmap BlankGlyph(QSize size, qreal ratio)
 {
-    return BlackPixmap(size);
+    return AtRatio(size, ratio, BlackPixmap);
 }
 
-QPixmap SeparatorGlyph(int index, QSize size)
+namespace {
+
+QPixmap SeparatorPixmap(int index, QSize size)
 {
     QPixmap pixmap = BlackPixmap(size);
     if (index < ColonGlyph || index > CommaGlyph) return pixmap;
@@ -121,7 +126,7 @@ QPixmap SeparatorGlyph(int index, QSize size)
     return pixmap;
 }
 
-QPixmap SpeakerGlyph(bool soundOn, QSize size)
+QPixmap SpeakerPixmap(bool soundOn, QSize size)
 {
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
@@ -156,6 +161,18 @@ QPixmap SpeakerGlyph(bool soundOn, QSize size)
         painter.drawLine(QPointF(28.5, 10.5), QPointF(19.5, 20.5));
     }
     return pixmap;
+}
+
+}  // namespace
+
+QPixmap SeparatorGlyph(int index, QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, [index](QSize pixels) { return SeparatorPixmap(index, pixels); });
+}
+
+QPixmap SpeakerGlyph(bool soundOn, QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, [soundOn](QSize pixels) { return SpeakerPixmap(soundOn, pixels); });
 }
 
 }  // namespace chronivel

@@ -27,13 +27,17 @@ struct GlyphStroke {
 };
 GlyphStroke DigitGlyphStroke(QSize size);
 
+// Each glyph is `size` in device-independent pixels, drawn for a screen of
+// device pixel ratio `ratio`: with `ratio` 2 it holds twice the pixels each
+// way, drawn as at twice the size, so a high-density screen shows every one.
+
 // Digit 0..9; anything else (such as ReadoutDigits::Blank) gives BlankGlyph.
-QPixmap DigitGlyph(int digit, QSize size = DigitGlyphSize);
+QPixmap DigitGlyph(int digit, QSize size = DigitGlyphSize, qreal ratio = 1);
 // A digit position with no segment lit.
-QPixmap BlankGlyph(QSize size = DigitGlyphSize);
+QPixmap BlankGlyph(QSize size = DigitGlyphSize, qreal ratio = 1);
 // ColonGlyph, PointGlyph or CommaGlyph; anything else is plain black.
-QPixmap SeparatorGlyph(int index, QSize size = SeparatorGlyphSize);
+QPixmap SeparatorGlyph(int index, QSize size = SeparatorGlyphSize, qreal ratio = 1);
 // A loudspeaker with sound waves, or crossed out in red; transparent around it.
-QPixmap SpeakerGlyph(bool soundOn, QSize size = SpeakerGlyphSize);
+QPixmap SpeakerGlyph(bool soundOn, QSize size = SpeakerGlyphSize, qreal ratio = 1);
 
 }  // namespace chronivel

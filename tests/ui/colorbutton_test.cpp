@@ -232,6 +232,28 @@ TEST_F(GlyphButtonTest, TheBottomLeftColourShowsTheFace)
     EXPECT_RGB(Picture().pixelColor(6, 15), kLime);
 }
 
+TEST_F(GlyphButtonTest, AGlyphWithAlphaShowsTheFaceWhereItIsClearWhateverTheColourThere)
+{
+    // Clear black all round, as a picture drawn on a transparent ground has:
+    // the opaque black block must not vanish with it, and a half-clear pixel
+    // lies half over the face.
+    QImage clear(7, 7, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    for (int y = 2; y < 5; ++y)
+        for (int x = 2; x < 5; ++x) clear.setPixelColor(x, y, Qt::black);
+    clear.setPixelColor(5, 3, QColor(0, 0, 255, 128));
+    clear.setPixelColor(1, 3, QColor(0, 255, 0, 0));
+    button->SetGlyph(clear);
+    const QImage picture = Picture();
+    EXPECT_EQ(Where(picture, picture.rect(), Qt::black), Where(picture, QRect(8, 11, 3, 3), Qt::black));
+    EXPECT_EQ(Where(picture, QRect(8, 11, 3, 3), Qt::black).size(), 9u);
+    EXPECT_RGB(picture.pixelColor(11, 12), QColor(127, 0, 128));
+    EXPECT_RGB(picture.pixelColor(7, 12), kRed);
+
+    button->setEnabled(false);  // the embossed shape is the opaque block
+    EXPECT_EQ(Where(Picture(), Picture().rect(), Role(QPalette::Dark)).size(), 10u);
+}
+
 TEST_F(GlyphButtonTest, PressedTheGlyphMovesOnePixel)
 {
     button->setDown(true);

@@ -456,6 +456,21 @@ TEST_F(OvalButtonTest, TheGlyphsBottomLeftColourShowsTheFace)
     EXPECT_RGB(picture.pixelColor(8, 8), 255, 0, 255);
 }
 
+TEST_F(OvalButtonTest, AGlyphWithAlphaKeepsItsInkOfTheClearPixelsColour)
+{
+    // Clear black around black ink, as a picture drawn on a transparent
+    // ground has: the clear pixels show the face, the ink stays.
+    button->SetColor(QColor(200, 100, 50));
+    QImage clear(11, 11, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixelColor(5, 5, Qt::black);
+    button->SetGlyph(clear);
+    button->SetNumGlyphs(1);
+    const QImage picture = Picture();
+    EXPECT_RGB(picture.pixelColor(12, 12), 0, 0, 0);
+    EXPECT_RGB(picture.pixelColor(8, 8), 200, 100, 50);
+}
+
 TEST_F(OvalButtonTest, TheGlyphImageFollowsTheState)
 {
     // `count` 9 × 9 images: red, green, blue squares over a magenta bottom row.

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
 #include "ui/ovalbutton.h"
 
@@ -82,24 +83,6 @@ QImage TwoImageGlyph(bool tick)
             painter.drawLine(x + 3, 3, x + 11, 11);
             painter.drawLine(x + 11, 3, x + 3, 11);
         }
-    }
-    return image;
-}
-
-// Pause and play glyphs of the pause button, on olive ground.
-QImage PauseGlyph(bool play)
-{
-    QImage image(11, 11, QImage::Format_ARGB32);
-    image.fill(QColor(128, 128, 0));
-    QPainter painter(&image);
-    if (play) {
-        const QPoint triangle[] = {{2, 1}, {9, 5}, {2, 9}};
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::black);
-        painter.drawPolygon(triangle, 3);
-    } else {
-        painter.fillRect(2, 1, 3, 9, Qt::black);
-        painter.fillRect(6, 1, 3, 9, Qt::black);
     }
     return image;
 }
@@ -222,14 +205,14 @@ void ColourButtons(const QDir& folder)
     ColourStates(folder, QStringLiteral("colour_lap"), {57, 25}, caption(QStringLiteral("&Lap"), 10, QApplication::palette().color(QPalette::Button)));
     ColourStates(folder, QStringLiteral("colour_pause"), {19, 25}, [](TBitBtnWithColor& b) {
         b.SetColor(QColor(255, 0, 0));
-        b.SetGlyph(PauseGlyph(false));
+        b.SetGlyph(PauseGlyph());
     });
     ColourStates(folder, QStringLiteral("colour_play"), {19, 25}, [](TBitBtnWithColor& b) {
         b.SetColor(QColor(255, 0, 0));
-        b.SetGlyph(PauseGlyph(true));
+        b.SetGlyph(PlayGlyph());
     });
     ColourStates(folder, QStringLiteral("colour_glyph_caption"), {90, 30}, [](TBitBtnWithColor& b) {
-        b.SetGlyph(PauseGlyph(true));
+        b.SetGlyph(PlayGlyph());
         b.setText(QStringLiteral("Play"));
         b.SetColor(QColor(128, 200, 255));
     });

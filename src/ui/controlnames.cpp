@@ -1,0 +1,63 @@
+#include "ui/controlnames.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+namespace chronivel {
+
+namespace {
+
+struct ControlText {
+    const char* object;
+    const char* name;         // empty: the control's caption names it
+    const char* description;  // empty: the control's hint describes it
+};
+
+constexpr ControlText kControls[] = {
+    {"Image1", QT_TRANSLATE_NOOP("ControlNames", "Clock face"),
+     QT_TRANSLATE_NOOP("ControlNames", "Drag it with the mouse to move the window")},
+    {"lbl_Tickmor", "", QT_TRANSLATE_NOOP("ControlNames", "The time of the chronometer. Laps and the stop are announced.")},
+    {"PanelDate", QT_TRANSLATE_NOOP("ControlNames", "Date"),
+     QT_TRANSLATE_NOOP("ControlNames", "Today's date. Click it for the calendar.")},
+    {"sbBud", QT_TRANSLATE_NOOP("ControlNames", "Alarm clock"),
+     QT_TRANSLATE_NOOP("ControlNames", "Sets the alarm clock (Ctrl+A)")},
+    {"cmd_StartStop", "", QT_TRANSLATE_NOOP("ControlNames", "Starts, stops and resets the run (Enter, F5)")},
+    {"bPause", QT_TRANSLATE_NOOP("ControlNames", "Pause or continue"), ""},
+    {"cmd_LAP", QT_TRANSLATE_NOOP("ControlNames", "Lap"), QT_TRANSLATE_NOOP("ControlNames", "Takes a lap time (Space)")},
+    {"LabelBest1", "", QT_TRANSLATE_NOOP("ControlNames", "The best time follows")},
+    {"LabelBest2", "", QT_TRANSLATE_NOOP("ControlNames", "The best time follows")},
+    {"lbl_Leader", "", QT_TRANSLATE_NOOP("ControlNames", "The best time. Double click it to clear it.")},
+    {"cmb_Zwischenzeit", QT_TRANSLATE_NOOP("ControlNames", "Lap list"),
+     QT_TRANSLATE_NOOP("ControlNames", "The start, the laps and the stop of the run")},
+    {"LabelSC", "", QT_TRANSLATE_NOOP("ControlNames", "The mode. Click it to switch between counting up and down.")},
+    {"Led_CountDown", QT_TRANSLATE_NOOP("ControlNames", "Countdown mode"), ""},
+    {"Ledlock", QT_TRANSLATE_NOOP("ControlNames", "Stop lock"),
+     QT_TRANSLATE_NOOP("ControlNames", "Lit while the stop light barrier is locked (F10)")},
+    {"sbSound", QT_TRANSLATE_NOOP("ControlNames", "Sound"),
+     QT_TRANSLATE_NOOP("ControlNames", "Switches the sounds on or off (Ctrl+S)")},
+    {"MMenu", QT_TRANSLATE_NOOP("ControlNames", "Main menu"),
+     QT_TRANSLATE_NOOP("ControlNames", "Opens the menu of all commands")},
+    {"smMinimize", QT_TRANSLATE_NOOP("ControlNames", "Minimize"),
+     QT_TRANSLATE_NOOP("ControlNames", "Minimizes the window")},
+    {"MonthCalendar1", QT_TRANSLATE_NOOP("ControlNames", "Calendar"),
+     QT_TRANSLATE_NOOP("ControlNames", "Escape closes the calendar")},
+};
+
+QString Translated(const char* text)
+{
+    return QCoreApplication::translate("ControlNames", text);
+}
+
+}  // namespace
+
+void NameControls(QWidget& window)
+{
+    for (const ControlText& control : kControls) {
+        auto* widget = window.findChild<QWidget*>(QString::fromLatin1(control.object), Qt::FindDirectChildrenOnly);
+        if (!widget) continue;
+        if (*control.name) widget->setAccessibleName(Translated(control.name));
+        if (*control.description) widget->setAccessibleDescription(Translated(control.description));
+    }
+}
+
+}  // namespace chronivel
