@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
@@ -26,6 +25,7 @@
 #include "ui/infodialog.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
+#include "ui/monthcalendar.h"
 #include "ui/ovalbutton.h"
 #include "ui/protocolwindow.h"
 #include "ui/readout.h"
@@ -192,7 +192,7 @@ void Tfrm_Tickmor::CreateControls()
     smMinimize->SetTransparent(true);
     smMinimize->SetFlat(true);
 
-    MonthCalendar1 = new QCalendarWidget(this);
+    MonthCalendar1 = new TMonthCalendar(this);
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     MonthCalendar1->setToolTip(tr("ESC - close Calendar"));

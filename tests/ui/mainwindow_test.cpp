@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyle>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -205,6 +207,33 @@ TEST_F(MainWindowTest, CalendarOpensFromTheDatePanelAndKeysAndEscapeClosesIt)
     mark->trigger();  // the context menu's entry
     EXPECT_FALSE(calendar->isVisible());
     EXPECT_FALSE(mark->isChecked());
+}
+
+TEST_F(MainWindowTest, CalendarWeekdayHeadingsAreWholeAtEveryZoom)
+{
+    Start();
+    auto* calendar = Find<QCalendarWidget>("MonthCalendar1");
+    auto* days = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(days, nullptr);
+    window->Calendar1Click();
+    ASSERT_TRUE(calendar->isVisible());
+    // A cell's text is cut short with "…" where it is wider than the cell less the style's margins.
+    const int margins = 2 * (days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1);
+    for (int zoom = 1; zoom <= 5; ++zoom) {
+        window->ZoomClick(zoom - 1);
+        QCoreApplication::processEvents();
+        for (int column = 1; column <= 7; ++column) {
+            const QModelIndex heading = days->model()->index(0, column);
+            const QString text = heading.data().toString();
+            const QFont font = heading.data(Qt::FontRole).value<QFont>().resolve(days->font());
+            const int room = days->visualRect(heading).width() - margins;
+            EXPECT_FALSE(text.isEmpty()) << "column " << column;
+            EXPECT_LE(QFontMetrics(font).horizontalAdvance(text), room)
+                << "zoom " << zoom << ": \"" << text.toStdString() << "\" in " << font.pixelSize() << " px";
+            EXPECT_GE(4 * font.pixelSize(), 3 * calendar->font().pixelSize())
+                << "zoom " << zoom << ": the headings stay legible beside the dates";
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowStillWorks)
