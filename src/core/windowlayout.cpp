@@ -1,5 +1,7 @@
 #include "core/windowlayout.h"
 
+#include <algorithm>
+
 namespace chronivel {
 
 const std::array<std::array<int, 12>, 6> FormatLefts = {{
@@ -64,6 +66,12 @@ WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn)
     l.lapListFontPt = 12 * (a - 1) + 8;
     l.calendarFontPt = 11 * (a - 1) + 8;
     return l;
+}
+
+Box CentredWindow(const Box& available, int side)
+{
+    return {std::max(available.left, available.left + (available.width - side) / 2),
+            std::max(available.top, available.top + (available.height - side) / 2), side, side};
 }
 
 }  // namespace chronivel

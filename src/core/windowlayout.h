@@ -37,4 +37,11 @@ inline constexpr Box LockLedSize{0, 0, 16, 12};
 
 WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn);
 
+// Where a square window of `side` pixels goes after a zoom step: centred on
+// `available`, the part of its screen that panels and docks leave free, but
+// with its top-left corner never outside that part. A window larger than the
+// area reaches past its right and bottom edges, keeping the menu button and
+// the readout at its top in sight.
+Box CentredWindow(const Box& available, int side);
+
 }  // namespace chronivel

@@ -1,8 +1,10 @@
 #include "ui/face.h"
 
+#include <QApplication>
 #include <QImageReader>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "ui/devicepixels.h"
 #include "ui/dial.h"
@@ -77,16 +79,35 @@ TFaceImage MakeFace(const QSize& size, std::uint32_t bgrColor, const QString& pi
     return face;
 }
 
-void TFaceDrag::Press(const QPoint& grab)
+void TFaceDrag::Press(const QPoint& grab, const QPoint& cursorOnScreen)
 {
-    dragging_ = true;
+    pressed_ = true;
+    moving_ = false;
     grab_ = grab;
+    pressedAt_ = cursorOnScreen;
 }
 
-std::optional<QPoint> TFaceDrag::Move(const QPoint& cursorOnScreen) const
+std::optional<QPoint> TFaceDrag::Move(const QPoint& cursorOnScreen, int threshold)
 {
-    if (!dragging_) return std::nullopt;
+    if (!pressed_) return std::nullopt;
+    if (!moving_) moving_ = (cursorOnScreen - pressedAt_).manhattanLength() >= threshold;
+    if (!moving_) return std::nullopt;
     return cursorOnScreen - grab_;
+}
+
+void TFaceDrag::Follow(QWidget& window, const QPoint& cursorOnScreen)
+{
+    const auto to = Move(cursorOnScreen, QApplication::startDragDistance());
+    if (!to) return;
+    // Wayland lets no window place itself: there the compositor moves it until
+    // the button is released. Elsewhere the window follows the cursor itself,
+    // as the window managers' own moves end only with the left button.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && window.windowHandle() &&
+        window.windowHandle()->startSystemMove()) {
+        Release();
+        return;
+    }
+    window.move(*to);
 }
 
 TFace::TFace(QWidget* parent)

@@ -48,20 +48,29 @@ struct TFaceImage {
 TFaceImage MakeFace(const QSize& size, std::uint32_t bgrColor, const QString& picturePath, int roundPercent = 100);
 
 // Moving the window by dragging the face with any mouse button: the point
-// grabbed stays under the cursor.
+// grabbed stays under the cursor. A click is not a drag: the window moves only
+// once the cursor has gone a few pixels from where the button went down.
 class TFaceDrag {
 public:
-    void Press(const QPoint& grab);
-    // Where the window's top-left corner goes for the cursor at `cursorOnScreen`;
-    // nothing unless a drag is on.
-    std::optional<QPoint> Move(const QPoint& cursorOnScreen) const;
-    void Release() { dragging_ = false; }
-    bool Dragging() const { return dragging_; }
+    // A button went down at `grab` in the window, the cursor at `cursorOnScreen`.
+    void Press(const QPoint& grab, const QPoint& cursorOnScreen);
+    // Where the window's top-left corner goes for the cursor at `cursorOnScreen`:
+    // nothing unless a button is down and the cursor has once been `threshold`
+    // pixels (along x plus along y) away from where it was pressed.
+    std::optional<QPoint> Move(const QPoint& cursorOnScreen, int threshold);
+    // Moves `window` for the cursor at `cursorOnScreen`, once the cursor has
+    // gone the desktop's drag distance.
+    void Follow(QWidget& window, const QPoint& cursorOnScreen);
+    void Release() { pressed_ = moving_ = false; }
+    // The window follows the cursor.
+    bool Dragging() const { return moving_; }
     QPoint Grab() const { return grab_; }
 
 private:
-    bool dragging_ = false;
+    bool pressed_ = false;
+    bool moving_ = false;
     QPoint grab_;
+    QPoint pressedAt_;
 };
 
 // The whole surface of the main window. It starts with the built-in dial and

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
@@ -27,6 +26,7 @@
 #include "ui/infodialog.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
+#include "ui/monthcalendar.h"
 #include "ui/ovalbutton.h"
 #include "ui/protocolwindow.h"
 #include "ui/readout.h"
@@ -193,7 +193,7 @@ void Tfrm_Tickmor::CreateControls()
     smMinimize->SetTransparent(true);
     smMinimize->SetFlat(true);
 
-    MonthCalendar1 = new QCalendarWidget(this);
+    MonthCalendar1 = new TMonthCalendar(this);
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     MonthCalendar1->setToolTip(tr("ESC - close Calendar"));
@@ -468,13 +468,12 @@ void Tfrm_Tickmor::ZoomClick(int zoom)
 {
     keeper_.Kept().zoom = zoom >= 0 && zoom <= 4 ? zoom : 0;
     menus_->Zooms[Zoom()]->setChecked(true);
-    const bool shown = isVisible();
-    hide();
-    const int side = 224 * (Zoom() + 1);
-    const QRect screenArea = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry();
-    move(screenArea.left() + (screenArea.width() - side) / 2, screenArea.top() + (screenArea.height() - side) / 2);
+    // The window stays mapped while it grows: hidden, it would lose its
+    // always-on-top state to the window manager and, without one, the focus.
     LayoutWindow();
-    if (shown) show();
+    const QRect free = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const Box placed = CentredWindow({free.left(), free.top(), free.width(), free.height()}, width());
+    move(placed.left, placed.top);
     keeper_.ControlsChanged();
 }
 
@@ -558,15 +557,12 @@ void Tfrm_Tickmor::RestoreApplication()
 
 void Tfrm_Tickmor::mousePressEvent(QMouseEvent* event)
 {
-    // The window system moves the window where it can (Wayland needs that);
-    // elsewhere the window follows the pointer itself.
-    if (windowHandle() && windowHandle()->startSystemMove()) return;
-    drag_.Press(event->position().toPoint());
+    drag_.Press(event->position().toPoint(), event->globalPosition().toPoint());
 }
 
 void Tfrm_Tickmor::mouseMoveEvent(QMouseEvent* event)
 {
-    if (const auto to = drag_.Move(event->globalPosition().toPoint())) move(*to);
+    drag_.Follow(*this, event->globalPosition().toPoint());
 }
 
 void Tfrm_Tickmor::mouseReleaseEvent(QMouseEvent*)

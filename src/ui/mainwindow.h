@@ -15,7 +15,6 @@
 #include "ui/face.h"
 #include "ui/settingskeeper.h"
 
-class QCalendarWidget;
 class QComboBox;
 class QLabel;
 class QToolButton;
@@ -29,6 +28,7 @@ class ProtocolWindow;
 class Readout;
 class TBitBtnWithColor;
 class TLed;
+class TMonthCalendar;
 class TOvalButton;
 class TTransparentWnd;
 
@@ -156,7 +156,7 @@ private:
     TOvalButton* sbSound = nullptr;
     TOvalButton* MMenu = nullptr;
     TOvalButton* smMinimize = nullptr;
-    QCalendarWidget* MonthCalendar1 = nullptr;
+    TMonthCalendar* MonthCalendar1 = nullptr;
     TTransparentWnd* TransparentWnd1 = nullptr;
 };
 

@@ -84,5 +84,24 @@ TEST(WindowLayout, ValuesTheProgramNeverStoresStayInsideTheTables)
     EXPECT_EQ(l.panel, LayoutWindow(0, 0, 3, true).panel);
 }
 
+TEST(CentredWindow, CentresOnTheFreeAreaOfItsOwnScreen)
+{
+    // A panel of 30 pixels along the top of a 1920 × 1080 screen.
+    EXPECT_EQ(CentredWindow({0, 30, 1920, 1050}, 448), (Box{736, 331, 448, 448}));
+    // The second of two screens side by side, its panel at the bottom.
+    EXPECT_EQ(CentredWindow({1920, 0, 1280, 984}, 672), (Box{2224, 156, 672, 672}));
+    // Odd room halves toward the top-left.
+    EXPECT_EQ(CentredWindow({0, 0, 1025, 769}, 224), (Box{400, 272, 224, 224}));
+}
+
+TEST(CentredWindow, AWindowLargerThanTheAreaKeepsItsTopLeftInside)
+{
+    // Zoom 5 on a 1024 × 768 screen: a centred 1120-pixel window would start at -48, -176.
+    EXPECT_EQ(CentredWindow({0, 0, 1024, 768}, 1120), (Box{0, 0, 1120, 1120}));
+    // Room across but not down, on a screen left of the primary one: centred
+    // across, pinned below the panel at the top.
+    EXPECT_EQ(CentredWindow({-1280, 24, 1280, 744}, 896), (Box{-1088, 24, 896, 896}));
+}
+
 }  // namespace
 }  // namespace chronivel

@@ -163,16 +163,21 @@ TEST(MakeFaceTest, NoColourNoPictureGivesTheDial)
     EXPECT_EQ(face.windowColor, QColor(170, 186, 192));
 }
 
-TEST(FaceDragTest, GrabPointStaysUnderTheCursor)
+TEST(FaceDragTest, AClickIsNotADragButOnceMovedTheGrabPointStaysUnderTheCursor)
 {
     TFaceDrag drag;
-    EXPECT_FALSE(drag.Move(QPoint(500, 400)).has_value());
-    drag.Press(QPoint(30, 40));
-    ASSERT_TRUE(drag.Dragging());
-    EXPECT_EQ(drag.Move(QPoint(500, 400)), QPoint(470, 360));
-    EXPECT_EQ(drag.Move(QPoint(10, 10)), QPoint(-20, -30));
+    EXPECT_FALSE(drag.Move(QPoint(500, 400), 10).has_value()) << "no button down";
+    drag.Press(QPoint(30, 40), QPoint(130, 140));
+    EXPECT_FALSE(drag.Move(QPoint(136, 143), 10).has_value()) << "9 pixels away: still a click";
+    EXPECT_FALSE(drag.Dragging());
+    EXPECT_EQ(drag.Move(QPoint(134, 146), 10), QPoint(104, 106)) << "10 pixels away: a drag";
+    EXPECT_TRUE(drag.Dragging());
+    EXPECT_EQ(drag.Move(QPoint(131, 141), 10), QPoint(101, 101)) << "back near where it began, still a drag";
+    EXPECT_EQ(drag.Move(QPoint(10, 10), 10), QPoint(-20, -30));
     drag.Release();
-    EXPECT_FALSE(drag.Move(QPoint(500, 400)).has_value());
+    EXPECT_FALSE(drag.Move(QPoint(500, 400), 10).has_value());
+    drag.Press(QPoint(30, 40), QPoint(500, 400));
+    EXPECT_FALSE(drag.Move(QPoint(501, 400), 10).has_value()) << "each press begins as a click";
 }
 
 TEST(FaceWidgetTest, StartsWithDialAndNoWindowColour)

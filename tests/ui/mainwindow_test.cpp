@@ -9,11 +9,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyle>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "core/windowlayout.h"
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/colorbutton.h"
 #include "ui/mainmenus.h"
@@ -125,13 +128,15 @@ TEST_F(MainWindowTest, TwoLapsAndTheStopGiveTheListAndTheProtocol)
 TEST_F(MainWindowTest, CtrlZCyclesTheZoomAndRecentresTheWindow)
 {
     Start();
-    const QRect screen = window->screen()->geometry();
+    const QRect free = window->screen()->availableGeometry();
     for (int zoom = 2; zoom <= 5; ++zoom) {
         Key(Qt::CTRL | Qt::Key_Z);
         const int side = 224 * zoom;
         EXPECT_EQ(window->size(), QSize(side, side)) << "zoom " << zoom;
-        EXPECT_EQ(window->pos(), QPoint(screen.left() + (screen.width() - side) / 2,
-                                        screen.top() + (screen.height() - side) / 2));
+        const Box placed = CentredWindow({free.left(), free.top(), free.width(), free.height()}, side);
+        EXPECT_EQ(window->pos(), QPoint(placed.left, placed.top)) << "zoom " << zoom;
+        EXPECT_TRUE(free.contains(window->pos())) << "zoom " << zoom << ": the menu button stays on the screen";
+        EXPECT_TRUE(window->isVisible()) << "the window is not taken off the screen to grow";
         EXPECT_TRUE(window->mask().contains(QPoint(side / 2, side - 2)));
         EXPECT_FALSE(window->mask().contains(QPoint(side / 8, side / 8)));
         EXPECT_TRUE(window->Menus().Zooms[zoom - 1]->isChecked());
@@ -202,6 +207,33 @@ TEST_F(MainWindowTest, CalendarOpensFromTheDatePanelAndKeysAndEscapeClosesIt)
     mark->trigger();  // the context menu's entry
     EXPECT_FALSE(calendar->isVisible());
     EXPECT_FALSE(mark->isChecked());
+}
+
+TEST_F(MainWindowTest, CalendarWeekdayHeadingsAreWholeAtEveryZoom)
+{
+    Start();
+    auto* calendar = Find<QCalendarWidget>("MonthCalendar1");
+    auto* days = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(days, nullptr);
+    window->Calendar1Click();
+    ASSERT_TRUE(calendar->isVisible());
+    // A cell's text is cut short with "…" where it is wider than the cell less the style's margins.
+    const int margins = 2 * (days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1);
+    for (int zoom = 1; zoom <= 5; ++zoom) {
+        window->ZoomClick(zoom - 1);
+        QCoreApplication::processEvents();
+        for (int column = 1; column <= 7; ++column) {
+            const QModelIndex heading = days->model()->index(0, column);
+            const QString text = heading.data().toString();
+            const QFont font = heading.data(Qt::FontRole).value<QFont>().resolve(days->font());
+            const int room = days->visualRect(heading).width() - margins;
+            EXPECT_FALSE(text.isEmpty()) << "column " << column;
+            EXPECT_LE(QFontMetrics(font).horizontalAdvance(text), room)
+                << "zoom " << zoom << ": \"" << text.toStdString() << "\" in " << font.pixelSize() << " px";
+            EXPECT_GE(4 * font.pixelSize(), 3 * calendar->font().pixelSize())
+                << "zoom " << zoom << ": the headings stay legible beside the dates";
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowStillWorks)
@@ -332,15 +364,22 @@ TEST_F(MainWindowTest, InTheBackgroundTypedKeysAreLeftToTheOtherWindow)
     EXPECT_TRUE(menus.mReset->isEnabled());
 }
 
-TEST_F(MainWindowTest, DraggingTheFaceWithAnyButtonMovesTheWindow)
+TEST_F(MainWindowTest, DraggingTheFaceWithAnyButtonMovesTheWindowButAClickDoesNot)
 {
     Start();
-    window->move(100, 100);
     const QPoint grab(30, 112);  // on the dial, clear of every control
-    QTest::mousePress(window.get(), Qt::RightButton, {}, grab);
-    QTest::mouseMove(window.get(), grab + QPoint(40, 25));
-    QTest::mouseRelease(window.get(), Qt::RightButton, {}, grab + QPoint(40, 25));
-    EXPECT_EQ(window->pos(), QPoint(140, 125));
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        window->move(100, 100);
+        QTest::mousePress(window.get(), button, {}, grab);
+        QTest::mouseMove(window.get(), grab + QPoint(2, 1));  // the hand trembles
+        QTest::mouseRelease(window.get(), button, {}, grab + QPoint(2, 1));
+        EXPECT_EQ(window->pos(), QPoint(100, 100)) << "a click of button " << button;
+
+        QTest::mousePress(window.get(), button, {}, grab);
+        QTest::mouseMove(window.get(), grab + QPoint(40, 25));
+        QTest::mouseRelease(window.get(), button, {}, grab + QPoint(40, 25));
+        EXPECT_EQ(window->pos(), QPoint(140, 125)) << "a drag with button " << button;
+    }
 }
 
 }  // namespace

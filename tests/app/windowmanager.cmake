@@ -1,0 +1,6 @@
+# The real program on a small screen, without a window manager and under openbox.
+if(NOT CHRONIVEL_CORE_ONLY)
+    add_test(NAME app.windowmanager
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/windowmanager.sh $<TARGET_FILE:chronivel> ${CMAKE_BINARY_DIR})
+    set_tests_properties(app.windowmanager PROPERTIES TIMEOUT 120)
+endif()
