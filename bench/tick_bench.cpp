@@ -30,11 +30,11 @@ void DisplayTick(benchmark::State& state)
     THighResTimer timer(*platform);
     NoWindows windows;
     Chronometer chronometer(timer, windows, windows);
-    chronometer.Format0Click(static_cast<int>(state.range(0)));
+    chronometer.SelectFormat(static_cast<int>(state.range(0)));
     chronometer.SetCountDown(state.range(1) != 0);
     if (chronometer.CountDown()) chronometer.SetCountDownT(2'000'000'000);
-    chronometer.mSSRClick();
-    for (auto _ : state) chronometer.Timer1Timer();
+    chronometer.StartStopReset();
+    for (auto _ : state) chronometer.DisplayTick();
     benchmark::DoNotOptimize(windows.changed);
 }
 BENCHMARK(DisplayTick)->ArgNames({"format", "countdown"})->Args({0, 0})->Args({1, 0})->Args({4, 0})->Args({0, 1});

@@ -58,7 +58,7 @@ std::int32_t Chronometer::LockIntervalMs() const
 
 // --- START, STOP, RESET --------------------------------------------------
 
-void Chronometer::mSSRClick(std::optional<std::int64_t> at)
+void Chronometer::StartStopReset(std::optional<std::int64_t> at)
 {
     const CommandMoment moment(*this, MomentOf(at));
     const RunState before = state_;
@@ -82,11 +82,11 @@ void Chronometer::mSSRClick(std::optional<std::int64_t> at)
     observer_.ControlsChanged();
 }
 
-void Chronometer::mResetClick()
+void Chronometer::ResetRun()
 {
     displayTimerOn_ = false;
     state_ = RunState::Stopped;
-    mSSRClick();
+    StartStopReset();
 }
 
 void Chronometer::Start()
@@ -127,9 +127,9 @@ void Chronometer::Stop()
         AddPauseLine(stopCount_ - pausedAt);
         paused_ = false;
     } else {
-        Timer1Timer();
+        DisplayTick();
     }
-    TakeLap(true);
+    RecordLap(true);
     PlayEventSound(EventSound::Stop);
 
     if (countDown_) {
@@ -179,7 +179,7 @@ void Chronometer::ResumeRun(std::int64_t storedStartCount)
 
 // --- Pause, lock, sound -----------------------------------------------------
 
-void Chronometer::bPauseClick(std::optional<std::int64_t> at)
+void Chronometer::TogglePause(std::optional<std::int64_t> at)
 {
     if (state_ != RunState::Running) return;
     const CommandMoment moment(*this, MomentOf(at));
@@ -204,20 +204,20 @@ void Chronometer::AddPauseLine(std::int64_t pauseCounts)
     lapList_.Add("PAUSE = " + StripLeadingZeros(TimeText(ms, format_), format_.DecimalPlaces()));
 }
 
-void Chronometer::Lock1Click()
+void Chronometer::ToggleLockLed()
 {
     lockLedLit_ = !lockLedLit_;
     observer_.ControlsChanged();
 }
 
-void Chronometer::TimerLockTimer()
+void Chronometer::LockExpired()
 {
     lockTimerOn_ = false;
     lockLedLit_ = false;
     observer_.ControlsChanged();
 }
 
-void Chronometer::sbSoundClick()
+void Chronometer::ToggleSound()
 {
     sound_ = !sound_;
     observer_.ControlsChanged();
@@ -230,17 +230,17 @@ void Chronometer::PlayEventSound(EventSound sound)
 
 // --- Laps and best time -----------------------------------------------------
 
-void Chronometer::mLAPClick(std::optional<std::int64_t> at)
+void Chronometer::TakeLap(std::optional<std::int64_t> at)
 {
     if (!lapEnabled_) return;
     const CommandMoment moment(*this, MomentOf(at));
-    TakeLap(false);
+    RecordLap(false);
     observer_.ControlsChanged();
 }
 
-void Chronometer::TakeLap(bool closing)
+void Chronometer::RecordLap(bool closing)
 {
-    Timer1Timer();
+    DisplayTick();
     // A countdown that reached zero at this very tick has already closed the
     // run with its STOP line; a lap after that would belong to no run.
     if (!closing && !displayTimerOn_) return;
@@ -252,13 +252,13 @@ void Chronometer::TakeLap(bool closing)
     observer_.SetSecondMonitorLapLabel(" Lap " + std::to_string(laps_.LapCount()) + ":");
 }
 
-void Chronometer::lbl_LeaderDblClick()
+void Chronometer::ClearBestTime()
 {
     best_.Clear(format_.DecimalPlaces());
     observer_.ControlsChanged();
 }
 
-void Chronometer::BestShow1Click()
+void Chronometer::ToggleBestTimeShown()
 {
     best_.SetVisible(!best_.Visible());
     observer_.ControlsChanged();
@@ -271,7 +271,7 @@ void Chronometer::WriteProtocol()
 
 // --- Display ------------------------------------------------------------------
 
-void Chronometer::Timer1Timer()
+void Chronometer::DisplayTick()
 {
     const std::int64_t ms = CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed());
     elapsed_ = DisplayValue(ms, format_.DecimalPlaces());
@@ -296,19 +296,23 @@ void Chronometer::ShowTime(std::int64_t value)
     observer_.TimeShown(value, digits_.Update(currentTimeText_, format_));
 }
 
-void Chronometer::Format0Click(int tag)
+void Chronometer::SelectFormat(int format)
 {
-    if (tag >= 10)
-        format_.SetHoursOn(!format_.HoursOn());
-    else
-        format_.SelectFormat(tag);
+    format_.SelectFormat(format);
+    ShowTime(0);
+    observer_.ControlsChanged();
+}
+
+void Chronometer::ToggleHours()
+{
+    format_.SetHoursOn(!format_.HoursOn());
     ShowTime(0);
     observer_.ControlsChanged();
 }
 
 // --- Countdown ----------------------------------------------------------------
 
-void Chronometer::Led_CountDownClick()
+void Chronometer::ToggleCountDown()
 {
     if (state_ != RunState::Ready) return;
     SetCountDown(!countDown_);

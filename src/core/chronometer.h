@@ -19,7 +19,7 @@ namespace chronivel {
 // The stopwatch itself: one command that starts, stops and resets a run,
 // pause and continue, laps, the best time, the countdown and the lock after
 // a start. It holds every piece of state that the windows show, and it is
-// passive: the windows' timers call Timer1Timer and TimerLockTimer while
+// passive: the windows' timers call DisplayTick and LockExpired while
 // DisplayTimerOn() and LockTimerOn() say so.
 class Chronometer {
 public:
@@ -32,19 +32,20 @@ public:
     // counter reading of the moment the command was given, where that is
     // known better than "now" (a light barrier's edge, stamped as it came);
     // a moment before the previous command's counts as that one.
-    void mSSRClick(std::optional<std::int64_t> at = std::nullopt);  // START, STOP or RESET
-    void mResetClick();          // RESET from any state
-    void bPauseClick(std::optional<std::int64_t> at = std::nullopt);  // pause or continue a running run
-    void mLAPClick(std::optional<std::int64_t> at = std::nullopt);    // take a lap; while running and not paused
-    void Lock1Click();           // toggles the lock LED
-    void sbSoundClick();
-    void Led_CountDownClick();   // arms or disarms the countdown, in the Ready state only
-    void lbl_LeaderDblClick();   // clears the best time
-    void BestShow1Click();       // shows or hides the best time
-    void Format0Click(int tag);  // 0..5 chooses a format, 10 toggles the hours
+    void StartStopReset(std::optional<std::int64_t> at = std::nullopt);  // START, STOP or RESET
+    void ResetRun();          // RESET from any state
+    void TogglePause(std::optional<std::int64_t> at = std::nullopt);  // pause or continue a running run
+    void TakeLap(std::optional<std::int64_t> at = std::nullopt);    // take a lap; while running and not paused
+    void ToggleLockLed();           // toggles the lock LED
+    void ToggleSound();
+    void ToggleCountDown();   // arms or disarms the countdown, in the Ready state only
+    void ClearBestTime();   // clears the best time
+    void ToggleBestTimeShown();       // shows or hides the best time
+    void SelectFormat(int format);  // 0..5
+    void ToggleHours();
 
-    void Timer1Timer();          // display tick
-    void TimerLockTimer();       // the lock after a start has run out
+    void DisplayTick();          // display tick
+    void LockExpired();       // the lock after a start has run out
 
     // Start-up: continues a run that was going when the program last closed.
     void ResumeRun(std::int64_t storedStartCount);
@@ -59,7 +60,7 @@ public:
     void SetCountDownT(std::int32_t ms);  // a preset below 1 ms means the default
     std::int32_t DayCounter() const { return dayCounter_; }
     void SetDayCounter(std::int32_t runs) { dayCounter_ = runs; }
-    std::int32_t seLOCK() const { return lockSeconds_; }
+    std::int32_t LockSeconds() const { return lockSeconds_; }
     void SetLockSeconds(std::int32_t seconds) { lockSeconds_ = seconds; }
     const TimeFormat& Format() const { return format_; }
     TimeFormat& Format() { return format_; }
@@ -108,7 +109,7 @@ private:
     void Start();
     void Stop();
     void Reset();
-    void TakeLap(bool closing);
+    void RecordLap(bool closing);
     bool CountDownRanOut();
     std::int64_t CountDownEndMs() const;
     std::int64_t CountDownEndCount() const;

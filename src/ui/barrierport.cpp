@@ -223,11 +223,11 @@ void BarrierPort::Carry(BarrierCommand command, std::int64_t counter)
 {
     switch (command) {
     case BarrierCommand::Stop:
-    case BarrierCommand::Start: clock_.mSSRClick(counter); break;
+    case BarrierCommand::Start: clock_.StartStopReset(counter); break;
     case BarrierCommand::Lap:
-        if (menus_.mLAP->isEnabled()) clock_.mLAPClick(counter);
+        if (menus_.mLAP->isEnabled()) clock_.TakeLap(counter);
         break;
-    case BarrierCommand::Pause: clock_.bPauseClick(counter); break;
+    case BarrierCommand::Pause: clock_.TogglePause(counter); break;
     case BarrierCommand::None: break;
     }
 }

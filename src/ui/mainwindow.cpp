@@ -95,9 +95,9 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
     ConnectCommands();
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(DisplayTickIntervalMs(3));
-    connect(&Timer1, &QTimer::timeout, this, [this] { clock_.Timer1Timer(); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
     TimerLock.setSingleShot(true);
-    connect(&TimerLock, &QTimer::timeout, this, [this] { clock_.TimerLockTimer(); });
+    connect(&TimerLock, &QTimer::timeout, this, [this] { clock_.LockExpired(); });
 }
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
@@ -222,27 +222,27 @@ void Tfrm_Tickmor::ConnectCommands()
     on(m.Calendar2, [this] { Calendar1Click(); });
     on(m.mCloseCal, [this] { MonthCalendar1DblClick(); });
     connect(MonthCalendar1, &QCalendarWidget::activated, this, [this] { MonthCalendar1DblClick(); });
-    on(m.Sound1, [this] { clock_.sbSoundClick(); });
-    on(m.mSound, [this] { clock_.sbSoundClick(); });
-    connect(sbSound, &TOvalButton::clicked, this, [this] { clock_.sbSoundClick(); });
+    on(m.Sound1, [this] { clock_.ToggleSound(); });
+    on(m.mSound, [this] { clock_.ToggleSound(); });
+    connect(sbSound, &TOvalButton::clicked, this, [this] { clock_.ToggleSound(); });
     on(m.Protocol1, [this] { Protocol1Click(); });
     on(m.mProtocol, [this] { Protocol1Click(); });
     on(m.Notepad1, [this] { Notepad1Click(); });
     on(m.mNotepad, [this] { Notepad1Click(); });
-    on(m.cmd_Reset, [this] { clock_.mResetClick(); });
-    on(m.mReset, [this] { clock_.mResetClick(); });
-    on(m.mHoursOn, [this] { clock_.Format0Click(10); });
-    for (int format = 0; format < 6; ++format) on(m.Formats[format], [this, format] { clock_.Format0Click(format); });
+    on(m.cmd_Reset, [this] { clock_.ResetRun(); });
+    on(m.mReset, [this] { clock_.ResetRun(); });
+    on(m.mHoursOn, [this] { clock_.ToggleHours(); });
+    for (int format = 0; format < 6; ++format) on(m.Formats[format], [this, format] { clock_.SelectFormat(format); });
     for (int zoom = 0; zoom < 5; ++zoom) on(m.Zooms[zoom], [this, zoom] { ZoomClick(zoom); });
     on(m.ZoomMain, [this] { ZoomMainClick(); });
-    on(m.BestShow1, [this] { clock_.BestShow1Click(); });
-    for (QAction* clear : {m.BestReset1, m.BestNum1, m.BestNum2, m.Best2}) on(clear, [this] { clock_.lbl_LeaderDblClick(); });
+    on(m.BestShow1, [this] { clock_.ToggleBestTimeShown(); });
+    for (QAction* clear : {m.BestReset1, m.BestNum1, m.BestNum2, m.Best2}) on(clear, [this] { clock_.ClearBestTime(); });
     on(m.Exit1, [this] { Exit1Click(); });
-    on(m.mSSR, [this] { clock_.mSSRClick(); });
-    on(m.START1, [this] { clock_.mSSRClick(); });
-    on(m.mLAP, [this] { clock_.mLAPClick(); });
-    on(m.LAP21, [this] { clock_.mLAPClick(); });
-    on(m.Lock1, [this] { clock_.Lock1Click(); });
+    on(m.mSSR, [this] { clock_.StartStopReset(); });
+    on(m.START1, [this] { clock_.StartStopReset(); });
+    on(m.mLAP, [this] { clock_.TakeLap(); });
+    on(m.LAP21, [this] { clock_.TakeLap(); });
+    on(m.Lock1, [this] { clock_.ToggleLockLed(); });
     on(m.mMMenu, [this] { MMenuClick(); });
     on(m.mHide, [this] { smMinimizeClick(); });
     connect(m.PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
@@ -253,10 +253,10 @@ void Tfrm_Tickmor::ConnectCommands()
         later->setEnabled(false);
 
     // The buttons act on pressing, not on release: the moment counts.
-    connect(cmd_StartStop, &TBitBtnWithColor::mouseDown, this, [this] { clock_.mSSRClick(); });
-    connect(bPause, &TBitBtnWithColor::mouseDown, this, [this] { clock_.bPauseClick(); });
+    connect(cmd_StartStop, &TBitBtnWithColor::mouseDown, this, [this] { clock_.StartStopReset(); });
+    connect(bPause, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(); });
     connect(cmd_LAP, &TBitBtnWithColor::mouseDown, this, [this] { menus_->mLAP->trigger(); });
-    connect(Led_CountDown, &TLed::clicked, this, [this] { clock_.Led_CountDownClick(); });
+    connect(Led_CountDown, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
     connect(MMenu, &TOvalButton::clicked, this, [this] { MMenuClick(); });
     connect(smMinimize, &TOvalButton::clicked, this, [this] { smMinimizeClick(); });
 }
@@ -573,7 +573,7 @@ void Tfrm_Tickmor::mouseReleaseEvent(QMouseEvent*)
 void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Pause) {
-        clock_.bPauseClick();
+        clock_.TogglePause();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -593,12 +593,12 @@ bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (watched == LabelSC) {
-            clock_.Led_CountDownClick();
+            clock_.ToggleCountDown();
             return true;
         }
     }
     if (event->type() == QEvent::MouseButtonDblClick && watched == lbl_Leader) {
-        clock_.lbl_LeaderDblClick();
+        clock_.ClearBestTime();
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -91,7 +91,7 @@ Settings SettingsKeeper::Snapshot()
     s.dayCounter = clock_.DayCounter();
     s.leader = clock_.Best().Value();
     s.leaderOn = clock_.Best().Visible();
-    s.seLOCK = clock_.seLOCK();
+    s.seLOCK = clock_.LockSeconds();
     s.format = clock_.Format().Format();
     s.hoursOn = clock_.Format().HoursOn();
     s.tickCount = clock_.StartCount();

@@ -15,7 +15,7 @@ protected:
     void TickAfter(std::int64_t ms)
     {
         Wait(ms);
-        clock.Timer1Timer();
+        clock.DisplayTick();
     }
     const std::vector<std::string>& Lines() const { return clock.Lines().Lines(); }
 

@@ -16,7 +16,7 @@ TEST_F(ChronometerTest, OneButtonCyclesStartStopReset)
     EXPECT_FALSE(clock.LapEnabled());
     EXPECT_FALSE(clock.Lines().Visible());
 
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.State(), RunState::Running);
     EXPECT_EQ(Caption(clock.State()), "STOP");
     EXPECT_EQ(Colour(clock.State()), 255u);
@@ -29,7 +29,7 @@ TEST_F(ChronometerTest, OneButtonCyclesStartStopReset)
 
     TickAfter(1'234);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.01,234");
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.State(), RunState::Stopped);
     EXPECT_EQ(Caption(clock.State()), "RESET");
     EXPECT_EQ(Colour(clock.State()), 65535u);
@@ -38,7 +38,7 @@ TEST_F(ChronometerTest, OneButtonCyclesStartStopReset)
     EXPECT_FALSE(clock.DisplayTimerOn());
     EXPECT_EQ(clock.StartCount(), 0) << "a restart after STOP comes up Ready";
 
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.State(), RunState::Ready);
     EXPECT_EQ(Colour(clock.State()), 65280u);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
@@ -51,20 +51,20 @@ TEST_F(ChronometerTest, OneButtonCyclesStartStopReset)
 TEST_F(ChronometerTest, StartLineNumbersTheRunOfTheDay)
 {
     clock.SetDayCounter(2);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(Lines(), (TextLines{"START 3 = 14:05:09 = Mo. 07.12.26"}));
     EXPECT_EQ(clock.StartText(), "14:05:09 = Mo. 07.12.26");
 }
 
 TEST_F(ChronometerTest, FinishedRunGoesToTheProtocolAndCountsForTheDay)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     Wait(12'345);
-    clock.mLAPClick();
+    clock.TakeLap();
     Wait(25'000 - 12'345);
-    clock.mLAPClick();
+    clock.TakeLap();
     Wait(30'500 - 25'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
 
     const TextLines run{"START 1 = 14:05:09 = Mo. 07.12.26", "LAP 1 = 12,345", "LAP 2 = 25,000 (+12,655) 12,655",
                     "STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166"};
@@ -77,22 +77,22 @@ TEST_F(ChronometerTest, FinishedRunGoesToTheProtocolAndCountsForTheDay)
     EXPECT_EQ(windows.secondMonitorLabels, (TextLines{" Lap 1:", " Lap 2:", " Lap 3:"}));
     EXPECT_EQ(windows.sounds, (Sounds{EventSound::Start, EventSound::Lap, EventSound::Lap, EventSound::Stop}));
 
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.StartStopReset();
     EXPECT_EQ(Lines().front(), "START 2 = 14:05:09 = Mo. 07.12.26");
 }
 
 TEST_F(ChronometerTest, TwoRunsOfADayMakeConsecutiveProtocolBlocks)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     Wait(12'345);
-    clock.mSSRClick();
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.StartStopReset();
+    clock.StartStopReset();
     Wait(5'120);
-    clock.mLAPClick();
+    clock.TakeLap();
     Wait(1'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
 
     ASSERT_EQ(windows.protocol.size(), 2u);
     const std::string separator(35, '_');
@@ -105,28 +105,28 @@ TEST_F(ChronometerTest, TwoRunsOfADayMakeConsecutiveProtocolBlocks)
 TEST_F(ChronometerTest, UnwrittenProtocolLeavesTheRunNumberToTheNextRun)
 {
     windows.protocolOpens = false;
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.StartStopReset();
     EXPECT_EQ(clock.DayCounter(), 0);
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.StartStopReset();
     EXPECT_EQ(Lines().front(), "START 1 = 14:05:09 = Mo. 07.12.26");
 }
 
 TEST_F(ChronometerTest, PauseDoesNotCount)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(1'000);
-    clock.bPauseClick();
+    clock.TogglePause();
     EXPECT_TRUE(clock.Paused());
     EXPECT_FALSE(clock.DisplayTimerOn());
     EXPECT_FALSE(clock.LapEnabled());
     EXPECT_STREQ(clock.PauseHint(), "Continue/Toggle");
-    clock.mLAPClick();
+    clock.TakeLap();
     EXPECT_EQ(Lines().size(), 1u) << "no laps while paused";
 
     Wait(2'000);
-    clock.bPauseClick();
+    clock.TogglePause();
     EXPECT_FALSE(clock.Paused());
     EXPECT_TRUE(clock.DisplayTimerOn());
     EXPECT_TRUE(clock.LapEnabled());
@@ -139,11 +139,11 @@ TEST_F(ChronometerTest, PauseDoesNotCount)
 
 TEST_F(ChronometerTest, StopWhilePausedEndsThePauseFirst)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(3'000);
-    clock.bPauseClick();
+    clock.TogglePause();
     Wait(4'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(Lines(), (TextLines{"START 1 = 14:05:09 = Mo. 07.12.26", "PAUSE = 4,000", "STOP: =  3,000"}));
     EXPECT_EQ(clock.Elapsed(), 3'000);
     EXPECT_EQ(clock.Best().Value(), 3'000);
@@ -151,14 +151,14 @@ TEST_F(ChronometerTest, StopWhilePausedEndsThePauseFirst)
 
 TEST_F(ChronometerTest, PauseOutsideARunningRunDoesNothing)
 {
-    clock.bPauseClick();
+    clock.TogglePause();
     EXPECT_FALSE(clock.Paused());
     EXPECT_TRUE(Lines().empty());
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(1'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     const TextLines stopped = Lines();
-    clock.bPauseClick();
+    clock.TogglePause();
     EXPECT_FALSE(clock.Paused());
     EXPECT_EQ(Lines(), stopped);
     EXPECT_EQ(clock.State(), RunState::Stopped);
@@ -167,7 +167,7 @@ TEST_F(ChronometerTest, PauseOutsideARunningRunDoesNothing)
 TEST_F(ChronometerTest, LapCommandIsOffBeforeTheFirstRun)
 {
     // Taking a "lap" without a run once put the machine's uptime on the readout.
-    clock.mLAPClick();
+    clock.TakeLap();
     EXPECT_TRUE(Lines().empty());
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
     EXPECT_TRUE(windows.sounds.empty());
@@ -176,11 +176,11 @@ TEST_F(ChronometerTest, LapCommandIsOffBeforeTheFirstRun)
 TEST_F(ChronometerTest, ResetKeyLeavesACleanReadyStateFromAnyState)
 {
     for (bool paused : {false, true}) {
-        clock.mSSRClick();
+        clock.StartStopReset();
         TickAfter(5'000);
-        clock.mLAPClick();
-        if (paused) clock.bPauseClick();
-        clock.mResetClick();
+        clock.TakeLap();
+        if (paused) clock.TogglePause();
+        clock.ResetRun();
         EXPECT_EQ(clock.State(), RunState::Ready);
         EXPECT_TRUE(Lines().empty());
         EXPECT_FALSE(clock.Lines().Visible());
@@ -190,46 +190,46 @@ TEST_F(ChronometerTest, ResetKeyLeavesACleanReadyStateFromAnyState)
         EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
         EXPECT_TRUE(windows.protocol.empty()) << "a reset run is not recorded";
 
-        clock.mSSRClick();
+        clock.StartStopReset();
         TickAfter(2'000);
-        clock.mLAPClick();
+        clock.TakeLap();
         EXPECT_EQ(Lines().back(), "LAP 1 =  2,000");
-        clock.mResetClick();
+        clock.ResetRun();
     }
-    clock.mResetClick();  // from Ready as well
+    clock.ResetRun();  // from Ready as well
     EXPECT_EQ(clock.State(), RunState::Ready);
 }
 
 TEST_F(ChronometerTest, LockFollowsEveryStartAndEndsWithTheRun)
 {
     clock.SetLockSeconds(5);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_TRUE(clock.LockTimerOn());
     EXPECT_TRUE(clock.LockLedLit());
     EXPECT_EQ(clock.LockIntervalMs(), 5'000);
-    clock.TimerLockTimer();
+    clock.LockExpired();
     EXPECT_FALSE(clock.LockTimerOn());
     EXPECT_FALSE(clock.LockLedLit());
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.StartStopReset();
 
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_TRUE(clock.LockTimerOn());
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_FALSE(clock.LockTimerOn()) << "STOP ends the lock";
     EXPECT_FALSE(clock.LockLedLit());
 }
 
 TEST_F(ChronometerTest, F10TogglesTheLockLedOnly)
 {
-    clock.Lock1Click();
+    clock.ToggleLockLed();
     EXPECT_TRUE(clock.LockLedLit());
     EXPECT_FALSE(clock.LockTimerOn());
-    clock.Lock1Click();
+    clock.ToggleLockLed();
     EXPECT_FALSE(clock.LockLedLit());
 
     clock.SetLockSeconds(0);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_FALSE(clock.LockTimerOn()) << "no lock time, no lock";
     clock.SetLockSeconds(2'000'000'000);
     EXPECT_EQ(clock.LockIntervalMs(), 2'147'483'647) << "a huge lock time still fits a timer";
@@ -237,23 +237,23 @@ TEST_F(ChronometerTest, F10TogglesTheLockLedOnly)
 
 TEST_F(ChronometerTest, SoundOffSilencesEveryEvent)
 {
-    clock.sbSoundClick();
+    clock.ToggleSound();
     EXPECT_FALSE(clock.Sound());
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(1'000);
-    clock.mLAPClick();
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.TakeLap();
+    clock.StartStopReset();
+    clock.StartStopReset();
     EXPECT_TRUE(windows.sounds.empty());
 }
 
 TEST_F(ChronometerTest, BestTimeTakesOnlyShorterRuns)
 {
     const auto run = [this](std::int64_t ms) {
-        clock.mSSRClick();
+        clock.StartStopReset();
         Wait(ms);
-        clock.mSSRClick();
-        clock.mSSRClick();
+        clock.StartStopReset();
+        clock.StartStopReset();
     };
     run(30'500);
     EXPECT_EQ(clock.Best().Caption(), "30,500");
@@ -262,28 +262,28 @@ TEST_F(ChronometerTest, BestTimeTakesOnlyShorterRuns)
     run(20'000);
     EXPECT_EQ(clock.Best().Caption(), "20,000");
 
-    clock.Format0Click(4);
-    clock.lbl_LeaderDblClick();
+    clock.SelectFormat(4);
+    clock.ClearBestTime();
     EXPECT_EQ(clock.Best().Caption(), "0,0");
-    clock.BestShow1Click();
+    clock.ToggleBestTimeShown();
     run(1'000);
     EXPECT_EQ(clock.Best().Value(), BestTime::None) << "a hidden best takes no runs";
 }
 
 TEST_F(ChronometerTest, TicksShowTheDisplayValueOfTheFormat)
 {
-    clock.Format0Click(4);
-    clock.mSSRClick();
+    clock.SelectFormat(4);
+    clock.StartStopReset();
     TickAfter(12'399);
     EXPECT_EQ(clock.Elapsed(), 12'300);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.12,3");
-    clock.mLAPClick();
+    clock.TakeLap();
     EXPECT_EQ(Lines().back(), "LAP 1 = 12,3");
 }
 
 TEST_F(ChronometerTest, RunsLongerThanTwentyFiveDaysReadCorrectly)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(30LL * 24 * 3'600'000 + 61'001);
     EXPECT_EQ(clock.CurrentTimeText(), "20:01.01,001");
     EXPECT_EQ(windows.shownValue, 30LL * 24 * 3'600'000 + 61'001);
@@ -291,18 +291,18 @@ TEST_F(ChronometerTest, RunsLongerThanTwentyFiveDaysReadCorrectly)
 
 TEST_F(ChronometerTest, FormatChangeRedrawsZero)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(61'234);
     windows.changedDigits = 0;
-    clock.Format0Click(10);
+    clock.ToggleHours();
     EXPECT_FALSE(clock.Format().HoursOn());
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
     EXPECT_NE(windows.changedDigits, 0u);
-    clock.Format0Click(10);
+    clock.ToggleHours();
     EXPECT_TRUE(clock.Format().HoursOn());
-    clock.Format0Click(1);
+    clock.SelectFormat(1);
     EXPECT_EQ(clock.CurrentTimeText(), "000000,000");
-    clock.Format0Click(7);
+    clock.SelectFormat(7);
     EXPECT_EQ(clock.Format().Format(), 0);
 }
 
@@ -320,7 +320,7 @@ TEST_F(ChronometerTest, ResumedRunKeepsCountingFromItsStoredStart)
     EXPECT_TRUE(windows.sounds.empty());
     TickAfter(1'000);
     EXPECT_EQ(clock.Elapsed(), 91'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.StartCount(), 0);
 }
 
@@ -336,7 +336,7 @@ TEST_F(ChronometerTest, NothingToResumeStaysReady)
 TEST_F(ChronometerTest, StartCountFromBeforeAReBootShowsZeroNotGarbage)
 {
     clock.ResumeRun(platform.counter + 5'000'000);  // later than now: another boot's counter
-    clock.Timer1Timer();
+    clock.DisplayTick();
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
 }
 

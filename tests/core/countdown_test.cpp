@@ -8,7 +8,7 @@ using Sounds = std::vector<EventSound>;
 
 class CountdownTest : public testing::ChronometerTest {
 protected:
-    void SetUp() override { clock.Led_CountDownClick(); }
+    void SetUp() override { clock.ToggleCountDown(); }
 };
 
 TEST_F(CountdownTest, ArmedReadoutShowsThePreset)
@@ -19,7 +19,7 @@ TEST_F(CountdownTest, ArmedReadoutShowsThePreset)
     EXPECT_STREQ(clock.ModeLabel(), "CountDown");
     EXPECT_EQ(windows.secondMonitorLaps.back(), 60'000);
 
-    clock.Led_CountDownClick();
+    clock.ToggleCountDown();
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
     EXPECT_EQ(clock.CountDownLedHint(), "CountDown is OFF");
     EXPECT_STREQ(clock.ModeLabel(), "Chronivel");
@@ -28,14 +28,14 @@ TEST_F(CountdownTest, ArmedReadoutShowsThePreset)
 
 TEST_F(CountdownTest, ArmingClearsAndHidesTheBestTime)
 {
-    clock.Led_CountDownClick();  // back to the chronometer
+    clock.ToggleCountDown();  // back to the chronometer
     EXPECT_TRUE(clock.Best().Visible());
-    clock.mSSRClick();
+    clock.StartStopReset();
     Wait(5'000);
-    clock.mSSRClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.StartStopReset();
     ASSERT_EQ(clock.Best().Value(), 5'000);
-    clock.Led_CountDownClick();
+    clock.ToggleCountDown();
     EXPECT_EQ(clock.Best().Value(), BestTime::None);
     EXPECT_EQ(clock.Best().Caption(), "0,000");
     EXPECT_FALSE(clock.Best().Visible());
@@ -43,19 +43,19 @@ TEST_F(CountdownTest, ArmingClearsAndHidesTheBestTime)
 
 TEST_F(CountdownTest, SwitchingModesEmptiesTheList)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(1'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     ASSERT_EQ(clock.State(), RunState::Ready);
     ASSERT_EQ(Lines().size(), 2u);
-    clock.Led_CountDownClick();
+    clock.ToggleCountDown();
     EXPECT_TRUE(Lines().empty());
     EXPECT_FALSE(clock.Lines().Visible());
 }
 
 TEST_F(CountdownTest, WarnsOnceTenSecondsBeforeTheEnd)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_TRUE(clock.PreWarningPending());
     TickAfter(49'999);
     EXPECT_EQ(windows.beeps, 0);
@@ -70,8 +70,8 @@ TEST_F(CountdownTest, WarnsOnceTenSecondsBeforeTheEnd)
 
 TEST_F(CountdownTest, WarningIsSilentWithSoundOffButStillRestoresTheWindow)
 {
-    clock.sbSoundClick();
-    clock.mSSRClick();
+    clock.ToggleSound();
+    clock.StartStopReset();
     TickAfter(55'000);
     EXPECT_EQ(windows.beeps, 0);
     EXPECT_EQ(windows.restores, 1);
@@ -79,9 +79,9 @@ TEST_F(CountdownTest, WarningIsSilentWithSoundOffButStillRestoresTheWindow)
 
 TEST_F(CountdownTest, EndsAtZeroAndRecordsTheRun)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(20'000);
-    clock.mLAPClick();
+    clock.TakeLap();
     TickAfter(40'003);
 
     EXPECT_EQ(clock.State(), RunState::Stopped);
@@ -103,7 +103,7 @@ TEST_F(CountdownTest, EndsAtZeroAndRecordsTheRun)
 
     TickAfter(1'000);  // a late tick changes nothing
     EXPECT_EQ(Lines(), run);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.State(), RunState::Ready);
     EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
 }
@@ -112,18 +112,18 @@ TEST_F(CountdownTest, EndsAtThePresetHoweverLateItIsNoticed)
 {
     // Whatever comes first after the end, 5 ms late, finds the run over at exactly 1:00,000.
     const std::vector<std::pair<const char*, void (*)(Chronometer&)>> noticers{
-        {"display tick", [](Chronometer& c) { c.Timer1Timer(); }},
-        {"STOP", [](Chronometer& c) { c.mSSRClick(); }},
-        {"pause", [](Chronometer& c) { c.bPauseClick(); }},
-        {"lap", [](Chronometer& c) { c.mLAPClick(); }},
+        {"display tick", [](Chronometer& c) { c.DisplayTick(); }},
+        {"STOP", [](Chronometer& c) { c.StartStopReset(); }},
+        {"pause", [](Chronometer& c) { c.TogglePause(); }},
+        {"lap", [](Chronometer& c) { c.TakeLap(); }},
     };
     for (const auto& [noticer, notice] : noticers) {
-        clock.mSSRClick();
+        clock.StartStopReset();
         TickAfter(3'023);
-        clock.mLAPClick();
-        clock.bPauseClick();
+        clock.TakeLap();
+        clock.TogglePause();
         Wait(2'000);  // a pause moves the end on
-        clock.bPauseClick();
+        clock.TogglePause();
         Wait(56'982);
         notice(clock);
 
@@ -133,7 +133,7 @@ TEST_F(CountdownTest, EndsAtThePresetHoweverLateItIsNoticed)
         ASSERT_FALSE(windows.protocol.empty()) << noticer;
         EXPECT_EQ(windows.protocol.back(), Lines()) << noticer;
         EXPECT_EQ(windows.sounds.back(), EventSound::CountDownEnd) << noticer;
-        clock.mSSRClick();  // RESET for the next one
+        clock.StartStopReset();  // RESET for the next one
     }
     EXPECT_EQ(windows.protocol.size(), noticers.size());
 }
@@ -142,10 +142,10 @@ TEST_F(CountdownTest, EndIsExactOnAnyCounterAndInAnyFormat)
 {
     platform.frequency = 3'579'545;  // a counter that does not count whole microseconds
     timer.Calibrate(0);
-    clock.Format0Click(2);  // hundredths
-    clock.mSSRClick();
+    clock.SelectFormat(2);  // hundredths
+    clock.StartStopReset();
     TickAfter(3'027);
-    clock.mLAPClick();
+    clock.TakeLap();
     TickAfter(56'988);
     EXPECT_EQ(Lines().end()[-2], "LAP 1 = 56,98");
     EXPECT_EQ(Lines().back(), "STOP: =  0,00 (+56,98) 56,98 \u00D8 30,00");
@@ -154,9 +154,9 @@ TEST_F(CountdownTest, EndIsExactOnAnyCounterAndInAnyFormat)
 
 TEST_F(CountdownTest, LapAtTheVeryEndAddsNothingAfterTheStop)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     Wait(60'000);
-    clock.mLAPClick();  // its tick is the one that ends the countdown
+    clock.TakeLap();  // its tick is the one that ends the countdown
     EXPECT_EQ(clock.State(), RunState::Stopped);
     EXPECT_EQ(Lines(), (TextLines{"START 1 = 14:05:09 = Mo. 07.12.26", "STOP: =  0,000"}));
     EXPECT_EQ(windows.protocol.size(), 1u);
@@ -164,25 +164,25 @@ TEST_F(CountdownTest, LapAtTheVeryEndAddsNothingAfterTheStop)
 
 TEST_F(CountdownTest, LedTogglesOnlyWhenReady)
 {
-    clock.mSSRClick();
-    clock.Led_CountDownClick();
+    clock.StartStopReset();
+    clock.ToggleCountDown();
     EXPECT_TRUE(clock.CountDown());
     EXPECT_FALSE(clock.CountDownLedHandCursor());
     TickAfter(60'000);
     ASSERT_EQ(clock.State(), RunState::Stopped);
-    clock.Led_CountDownClick();
+    clock.ToggleCountDown();
     EXPECT_TRUE(clock.CountDown());
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_TRUE(clock.CountDownLedHandCursor());
-    clock.Led_CountDownClick();
+    clock.ToggleCountDown();
     EXPECT_FALSE(clock.CountDown());
 }
 
 TEST_F(CountdownTest, StopThenStartGoesOnFromTheRemainingTime)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(20'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.State(), RunState::Ready);
     EXPECT_EQ(Caption(clock.State()), "START");
     EXPECT_TRUE(clock.Lines().Visible());
@@ -191,11 +191,11 @@ TEST_F(CountdownTest, StopThenStartGoesOnFromTheRemainingTime)
     EXPECT_EQ(Lines().back(), "STOP: = 40,000");
 
     Wait(5'000);  // stopped time does not count
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(clock.State(), RunState::Running);
     TickAfter(1'000);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.39,000");
-    clock.mLAPClick();
+    clock.TakeLap();
     EXPECT_EQ(Lines().back(), "LAP 1 = 39,000") << "laps count again from 1";
     EXPECT_EQ(Lines().size(), 4u) << "the list goes on after a countdown STOP";
 
@@ -207,51 +207,51 @@ TEST_F(CountdownTest, StopThenStartGoesOnFromTheRemainingTime)
 
 TEST_F(CountdownTest, PauseThenStopThenStartKeepsBothGapsOut)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(10'000);
-    clock.bPauseClick();
+    clock.TogglePause();
     Wait(3'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     EXPECT_EQ(Lines().back(), "STOP: = 50,000");
     Wait(7'000);
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(2'000);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.48,000");
 }
 
 TEST_F(CountdownTest, ResetForgetsTheStoppedRun)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(20'000);
-    clock.mSSRClick();
-    clock.mResetClick();
+    clock.StartStopReset();
+    clock.ResetRun();
     EXPECT_EQ(clock.StopCount(), 0);
     EXPECT_FALSE(clock.PreWarningPending());
     EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(1'000);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.59,000") << "a fresh run";
 }
 
 TEST_F(CountdownTest, DisarmingAfterAStopMakesTheNextStartFresh)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(20'000);
-    clock.mSSRClick();
-    clock.Led_CountDownClick();
-    clock.Led_CountDownClick();
-    clock.mSSRClick();
+    clock.StartStopReset();
+    clock.ToggleCountDown();
+    clock.ToggleCountDown();
+    clock.StartStopReset();
     TickAfter(1'000);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.59,000");
 }
 
 TEST_F(CountdownTest, LapsMeasureTheRunAndShowTheRemainingTime)
 {
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(10'000);
-    clock.mLAPClick();
+    clock.TakeLap();
     TickAfter(15'000);
-    clock.mLAPClick();
+    clock.TakeLap();
     EXPECT_EQ(Lines().end()[-2], "LAP 1 = 50,000");
     EXPECT_EQ(Lines().back(), "LAP 2 = 35,000 (+15,000) 15,000");
     EXPECT_EQ(windows.secondMonitorLaps.end()[-2], 50'000);
@@ -265,7 +265,7 @@ TEST_F(CountdownTest, PresetBelowOneMillisecondMeansTheDefault)
         EXPECT_EQ(clock.CountDownT(), 60'000) << damaged;
     }
     clock.SetCountDownT(1);
-    clock.mSSRClick();
+    clock.StartStopReset();
     TickAfter(1);
     EXPECT_EQ(clock.State(), RunState::Stopped);
 }

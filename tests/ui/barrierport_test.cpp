@@ -28,7 +28,7 @@ protected:
     void StartRun()
     {
         runStart = platform.counter;
-        window->Clock().mSSRClick();
+        window->Clock().StartStopReset();
     }
     QStringList Lines() const
     {
@@ -83,7 +83,7 @@ TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
     Edge(ev::Cts, ms::CtsOn, 1'000);
     EXPECT_EQ(window->Clock().State(), RunState::Running) << "within the lock";
     Edge(ev::Cts, 0, 1'200);
-    window->Clock().TimerLockTimer();
+    window->Clock().LockExpired();
     Edge(ev::Cts, ms::CtsOn, 6'000);
     EXPECT_EQ(window->Clock().State(), RunState::Stopped);
     EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000")) << "the start is stamped too, not 3 ms late";
@@ -109,7 +109,7 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     Edge(ev::Dsr, ms::DsrOn, 1'000);
     EXPECT_EQ(window->Clock().State(), RunState::Running) << "within the lock";
     Edge(ev::Dsr, 0, 1'200);
-    window->Clock().TimerLockTimer();
+    window->Clock().LockExpired();
     Edge(ev::Dsr, ms::DsrOn, 6'000);
     EXPECT_EQ(window->Clock().State(), RunState::Stopped);
     EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000"));
@@ -118,11 +118,11 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     EXPECT_EQ(window->Clock().State(), RunState::Stopped) << "the barrier never resets";
 
     window->Menus().mLS[1]->trigger();  // a stop barrier of its own
-    window->Clock().mSSRClick();        // RESET
+    window->Clock().StartStopReset();        // RESET
     runStart = platform.counter;
     Edge(ev::Dsr, 0, 0);
     Edge(ev::Dsr, ms::DsrOn, 0);
-    window->Clock().TimerLockTimer();
+    window->Clock().LockExpired();
     Edge(ev::Dsr, 0, 1'000);
     Edge(ev::Dsr, ms::DsrOn, 8'000);
     EXPECT_EQ(window->Clock().State(), RunState::Running) << "beside a stop barrier the start barrier only starts";

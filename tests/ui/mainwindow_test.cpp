@@ -174,15 +174,15 @@ TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
     auto* readout = Find<Readout>("lbl_Tickmor");
     ASSERT_TRUE(QTest::qWaitFor([&] { return readout->Image(12)->PaintCount() > 0; }));
     platform.Advance(1'234);
-    window->Clock().Timer1Timer();
+    window->Clock().DisplayTick();
     QCoreApplication::processEvents();
     std::array<int, 13> before{};
     for (int i = 1; i <= 12; ++i) before[i] = readout->Image(i)->PaintCount();
 
     platform.Advance(1);  // 1,234 to 1,235
-    window->Clock().Timer1Timer();
+    window->Clock().DisplayTick();
     for (int i = 1; i <= 12; ++i) EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], i == 1 ? 1 : 0) << i;
-    window->Clock().Timer1Timer();
+    window->Clock().DisplayTick();
     EXPECT_EQ(readout->Image(1)->PaintCount() - before[1], 1) << "the same time again repaints nothing";
 }
 
@@ -285,7 +285,7 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(255, 0, 0)) << "the window takes the face's colour";
     EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("STOP"));
     EXPECT_TRUE(LapLines().isEmpty()) << "laps are not kept across restarts";
-    window->Clock().Timer1Timer();
+    window->Clock().DisplayTick();
     EXPECT_EQ(window->Clock().Elapsed(), 5'000);
 }
 

@@ -58,7 +58,7 @@ TEST_F(SettingsKeeperTest, RunsAreSavedTheMomentTheyStartAndStop)
     keeper.Resume();
     const int before = store.flushes;
 
-    clock.mSSRClick();
+    clock.StartStopReset();
     keeper.ControlsChanged();
     EXPECT_EQ(store.flushes, before + 1) << "no waiting while a kill could lose the run";
     EXPECT_EQ(StoredTickCount(), clock.StartCount());
@@ -67,7 +67,7 @@ TEST_F(SettingsKeeperTest, RunsAreSavedTheMomentTheyStartAndStop)
     EXPECT_EQ(ReadInteger(store, "LeftP"), 449) << "the other windows' values go with every save";
 
     platform.Advance(1'500);
-    clock.mSSRClick();
+    clock.StartStopReset();
     keeper.ControlsChanged();
     EXPECT_EQ(store.flushes, before + 2);
     EXPECT_EQ(StoredTickCount(), 0);
@@ -81,9 +81,9 @@ TEST_F(SettingsKeeperTest, OtherChangesAreSavedShortlyAfter)
     keeper.Resume();
     ASSERT_TRUE(QTest::qWaitFor([&] { return store.flushes > 0; }, 5'000)) << "the first save after start-up";
     const int before = store.flushes;
-    clock.sbSoundClick();
+    clock.ToggleSound();
     keeper.ControlsChanged();
-    clock.Format0Click(2);
+    clock.SelectFormat(2);
     keeper.ControlsChanged();
     EXPECT_EQ(store.flushes, before) << "not at once";
     EXPECT_TRUE(QTest::qWaitFor([&] { return store.flushes > before; }, 5'000));
@@ -112,7 +112,7 @@ TEST_F(SettingsKeeperTest, LoadHandsTheSettingsOutAndResumesTheRun)
     EXPECT_EQ(clock.Best().Caption(), "1.01,23");
     EXPECT_FALSE(clock.Sound());
     EXPECT_EQ(keeper.Kept().fileName, "/elsewhere/Runs.txt");
-    clock.Timer1Timer();
+    clock.DisplayTick();
     EXPECT_EQ(clock.Elapsed(), 90'000);
 }
 
@@ -132,7 +132,7 @@ TEST_F(SettingsKeeperTest, BestTimeOutlivesAStartInCountdownMode)
     EXPECT_EQ(ReadInteger(store, "Leader"), 61'234);
     EXPECT_FALSE(ReadFlag(store, "LeaderOn"));
 
-    clock.Led_CountDownClick();  // back to the chronometer: the best time is there again
+    clock.ToggleCountDown();  // back to the chronometer: the best time is there again
     EXPECT_TRUE(clock.Best().Visible());
     EXPECT_EQ(clock.Best().Value(), 61'234);
     EXPECT_EQ(clock.Best().Caption(), "1.01,234");
@@ -153,7 +153,7 @@ TEST_F(SettingsKeeperTest, RunFromBeforeARebootGoesOnByTheWallClock)
 
     keeper.Load("/data/Protocol.txt");
     keeper.Resume();
-    clock.Timer1Timer();
+    clock.DisplayTick();
     EXPECT_GE(clock.Elapsed(), 3'600'000);
     EXPECT_LT(clock.Elapsed(), 3'700'000);
     EXPECT_EQ(store.flushes, before + 1) << "the new start count is kept at once";
@@ -186,7 +186,7 @@ TEST(SettingsKeeper, FailedSaveIsReportedOnce)
     keeper.Load("/data/Protocol.txt");
     keeper.Resume();
     for (int command = 0; command < 4; ++command) {  // START, STOP, RESET, START
-        clock.mSSRClick();
+        clock.StartStopReset();
         keeper.ControlsChanged();
     }
     EXPECT_EQ(store.failures, 2) << "each start of a run tries again";

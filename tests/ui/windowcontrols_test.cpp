@@ -116,7 +116,7 @@ TEST_F(WindowControlsTest, TheReadoutReadsAsItsTimeAndSpeaksUpForLapsAndTheStopO
     EXPECT_EQ(events.count(), 0) << "the start line is no news";
     for (int tick = 0; tick < 50; ++tick) {
         platform.Advance(37);
-        window->Clock().Timer1Timer();
+        window->Clock().DisplayTick();
     }
     EXPECT_EQ(events.count(), 0) << "display ticks stay quiet";
     EXPECT_EQ(text->text(QAccessible::Name), shown()) << "read when asked, not when drawn";
@@ -127,7 +127,7 @@ TEST_F(WindowControlsTest, TheReadoutReadsAsItsTimeAndSpeaksUpForLapsAndTheStopO
     EXPECT_TRUE(text->text(QAccessible::Description).contains(QStringLiteral("LAP 1 =  1,850")))
         << text->text(QAccessible::Description).toStdString();
     platform.Advance(500);
-    window->Clock().Timer1Timer();
+    window->Clock().DisplayTick();
     Key(Qt::Key_Return);
     EXPECT_EQ(events.count(), 2) << "the stop";
     EXPECT_TRUE(text->text(QAccessible::Description).contains(QStringLiteral("STOP")));
