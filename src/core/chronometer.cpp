@@ -344,7 +344,7 @@ bool Chronometer::CountDownRanOut()
 std::int64_t Chronometer::CountDownEndMs() const
 {
     // The first elapsed time the readout shows as the preset or more.
-    const std::int64_t unit = format_.DecimalPlaces() == 1 ? 100 : format_.DecimalPlaces() == 2 ? 10 : 1;
+    const std::int64_t unit = DisplayUnitMs(format_.DecimalPlaces());
     return (std::int64_t{countDownT_} + unit - 1) / unit * unit;
 }
 

@@ -102,13 +102,19 @@ std::string StripLeadingZeros(std::string_view t, int decimalPlaces)
     return result;
 }
 
-std::int64_t DisplayValue(std::int64_t elapsed, int decimalPlaces)
+std::int64_t DisplayUnitMs(int decimalPlaces)
 {
     switch (decimalPlaces) {
-    case 1: return elapsed / 100 * 100;
-    case 2: return elapsed / 10 * 10;
-    default: return elapsed;
+    case 1: return 100;
+    case 2: return 10;
+    default: return 1;
     }
+}
+
+std::int64_t DisplayValue(std::int64_t elapsed, int decimalPlaces)
+{
+    const std::int64_t unit = DisplayUnitMs(decimalPlaces);
+    return elapsed / unit * unit;
 }
 
 }  // namespace chronivel

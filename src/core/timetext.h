@@ -53,6 +53,8 @@ std::string StripLeadingZeros(std::string_view text, int decimalPlaces);
 // The elapsed time cut to the shown resolution, so that what the readout
 // shows is exactly what laps compute with.
 std::int64_t DisplayValue(std::int64_t elapsed, int decimalPlaces);
+// The milliseconds of the last place shown: 100, 10 or 1.
+std::int64_t DisplayUnitMs(int decimalPlaces);
 
 // For each format, the 1-based text position that readout image 1..9 (counted
 // from the right) shows; 99 where the format has no such digit.
