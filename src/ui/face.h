@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/windowlayout.h"
+
 namespace chronivel {
 
 // The size the face bitmap is made at, whatever the zoom; the window stretches it.
-inline constexpr QSize kFaceBitmapSize(224, 224);
+inline constexpr QSize kFaceBitmapSize(BaseSide, BaseSide);
 
 // How many shaded rings the coloured disc's rim has, black at the edge.
 inline constexpr int kDiscRings = 14;

@@ -15,9 +15,7 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include "core/protocol.h"
 #include "core/windowlayout.h"
-#include "platform/protocolfile.h"
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
@@ -76,18 +74,19 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
                            std::string bootId, SerialPorts& serialPorts, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       timer_(timer),
-      clock_(timer, locale, *this),
-      keeper_(store, clock_, timer, *this, std::move(bootId)),
+      app_(timer, locale, store, scheduler_, protocolFile_, std::move(bootId)),
+      clock_(app_.Clock()),
       sounds_(this)
 {
     setObjectName(QStringLiteral("frm_Tickmor"));
     reportError = [this](const QString& message) {
         QMessageBox::critical(this, Title(), message);
     };
-    keeper_.reportError = [this](const QString& message) { reportError(message); };
+    app_.reportError = [this](const std::string& message) { reportError(QString::fromStdString(message)); };
+    app_.AddView(*this);
     CreateControls();
     menus_ = new MainMenus(this);
-    barriers_ = new BarrierPort(clock_, keeper_, *menus_, serialPorts, *bPause, *Ledlock, this);
+    barriers_ = new BarrierPort(clock_, app_, *menus_, serialPorts, *bPause, *Ledlock, this);
     barriers_->reportError = [this](const QString& message) { reportError(message); };
     barriers_->reportInfo = [this](const QString& message) {
         QMessageBox::information(this, Title(), message);
@@ -233,7 +232,7 @@ void Tfrm_Tickmor::ConnectCommands()
     on(m.mReset, [this] { clock_.ResetRun(); });
     on(m.mHoursOn, [this] { clock_.ToggleHours(); });
     for (int format = 0; format < 6; ++format) on(m.Formats[format], [this, format] { clock_.SelectFormat(format); });
-    for (int zoom = 0; zoom < 5; ++zoom) on(m.Zooms[zoom], [this, zoom] { ZoomClick(zoom); });
+    for (int zoom = 0; zoom < ZoomSteps; ++zoom) on(m.Zooms[zoom], [this, zoom] { ZoomClick(zoom); });
     on(m.ZoomMain, [this] { ZoomMainClick(); });
     on(m.BestShow1, [this] { clock_.ToggleBestTimeShown(); });
     for (QAction* clear : {m.BestReset1, m.BestNum1, m.BestNum2, m.Best2}) on(clear, [this] { clock_.ClearBestTime(); });
@@ -270,9 +269,10 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
     Image1->SetRoundPercent(roundPercent_);
 
-    const QString problem = keeper_.Load(startUp.defaultProtocolPath);
-    const Settings& s = keeper_.Kept();
-    if (keeper_.StoreExisted()) {
+    const QString problem = QString::fromStdString(app_.Load(startUp.defaultProtocolPath));
+    const Settings& s = app_.Kept();
+    if (s.left && s.top) move(*s.left, *s.top);
+    if (app_.StoreExisted()) {
         // A picture that cannot be read leaves the face as it was; why goes to the log.
         const QString faceProblem = Image1->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
         if (!faceProblem.isEmpty()) qWarning("%s", qPrintable(faceProblem));
@@ -283,14 +283,14 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
     ShowDate();
     clock_.ShowTime(0);
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
-    keeper_.Resume();
-    ControlsChanged();
+    app_.Resume();
+    Changed();
     if (!problem.isEmpty()) reportError(problem);
 }
 
 void Tfrm_Tickmor::Shutdown()
 {
-    keeper_.Save();
+    app_.Save();
     barriers_->Close();
 }
 
@@ -298,9 +298,8 @@ void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
 {
     protocol_ = protocol;
     protocol->SetPath(ProtocolPath());
-    keeper_.saveOthers = [this] {
-        if (protocol_) protocol_->SaveGeometry();
-    };
+    app_.AddView(*protocol);
+    connect(protocol, &QObject::destroyed, this, [this, protocol] { app_.RemoveView(*protocol); });
     // Keys the editor needs for itself: Ctrl+C copies there.
     connect(protocol, &ProtocolWindow::activated, this, [this] {
         menus_->About2->setEnabled(false);
@@ -314,12 +313,12 @@ void Tfrm_Tickmor::AttachInfoDialog(InfoDialog* info)
     info_ = info;
 }
 
-void Tfrm_Tickmor::TimeShown(std::int64_t, std::uint32_t changedDigits)
+void Tfrm_Tickmor::TimeShown(std::uint32_t changedDigits)
 {
     lbl_Tickmor->Show(clock_.Digits(), changedDigits);
 }
 
-void Tfrm_Tickmor::ControlsChanged()
+void Tfrm_Tickmor::Changed()
 {
     const Chronometer& c = clock_;
     cmd_StartStop->setText(QString::fromLatin1(Caption(c.State())));
@@ -344,12 +343,11 @@ void Tfrm_Tickmor::ControlsChanged()
     ShowLapList();
     ShowMenuMarks();
     const TimeFormat& f = c.Format();
-    if (!(laidOut_ == Shape{Zoom(), f.Format(), f.HoursOn()}))
+    if (!(laidOut_ == Shape{app_.Zoom(), f.Format(), f.HoursOn()}))
         LayoutWindow();  // draws the button glyphs at the new size too
     else
         ShowButtonGlyphs();
     RunTimers();
-    keeper_.ControlsChanged();
 }
 
 void Tfrm_Tickmor::ShowLapList()
@@ -376,7 +374,7 @@ void Tfrm_Tickmor::ShowMenuMarks()
     m.BestReset1->setEnabled(c.Best().Visible());
     m.mHoursOn->setChecked(c.Format().HoursOn());
     m.Formats[c.Format().Format()]->setChecked(true);
-    m.Zooms[Zoom()]->setChecked(true);
+    m.Zooms[app_.Zoom()]->setChecked(true);
 }
 
 void Tfrm_Tickmor::RunTimers()
@@ -389,8 +387,8 @@ void Tfrm_Tickmor::RunTimers()
 void Tfrm_Tickmor::LayoutWindow()
 {
     const TimeFormat& f = clock_.Format();
-    laidOut_ = {Zoom(), f.Format(), f.HoursOn()};
-    const WindowLayout l = chronivel::LayoutWindow(Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
+    laidOut_ = {app_.Zoom(), f.Format(), f.HoursOn()};
+    const WindowLayout l = chronivel::LayoutWindow(app_.Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
     const int a = l.zoomFactor;
     setFixedSize(l.side, l.side);
     setMask(WindowRegion(l.side, l.side, roundPercent_));
@@ -406,7 +404,7 @@ void Tfrm_Tickmor::LayoutWindow()
     Place(sbBud, l.sbBud);
     // The button keeps its narrow width at every zoom: the clock grows only as far as it fits.
     sbBud->setIconSize(AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4, l.sbBud.height - 4), Qt::KeepAspectRatio));
-    sbBud->setIcon(AlarmClockGlyph(keeper_.Kept().alarmOn, sbBud->iconSize(), devicePixelRatioF()));
+    sbBud->setIcon(AlarmClockGlyph(app_.AlarmArmed(), sbBud->iconSize(), devicePixelRatioF()));
     Place(cmd_StartStop, l.cmdStartStop);
     cmd_StartStop->setFont(startStop);
     Place(bPause, l.bPause);
@@ -437,7 +435,7 @@ void Tfrm_Tickmor::LayoutWindow()
 
 void Tfrm_Tickmor::ShowButtonGlyphs()
 {
-    const int a = Zoom() + 1;
+    const int a = app_.Zoom() + 1;
     const QSize pauseSize(PauseGlyphSize.width() * a, PauseGlyphSize.height() * a);
     const qreal ratio = devicePixelRatioF();
     bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
@@ -453,12 +451,6 @@ void Tfrm_Tickmor::ShowDate()
                        locale.toString(today, QLocale::ShortFormat));
 }
 
-int Tfrm_Tickmor::Zoom() const
-{
-    const int zoom = keeper_.Kept().zoom;
-    return zoom >= 0 && zoom <= 4 ? zoom : 0;
-}
-
 QString Tfrm_Tickmor::Title() const
 {
     return title_.isEmpty() ? QCoreApplication::applicationName() : title_;
@@ -466,20 +458,17 @@ QString Tfrm_Tickmor::Title() const
 
 void Tfrm_Tickmor::ZoomClick(int zoom)
 {
-    keeper_.Kept().zoom = zoom >= 0 && zoom <= 4 ? zoom : 0;
-    menus_->Zooms[Zoom()]->setChecked(true);
     // The window stays mapped while it grows: hidden, it would lose its
     // always-on-top state to the window manager and, without one, the focus.
-    LayoutWindow();
+    app_.SetZoom(zoom);
     const QRect free = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
     const Box placed = CentredWindow({free.left(), free.top(), free.width(), free.height()}, width());
     move(placed.left, placed.top);
-    keeper_.ControlsChanged();
 }
 
 void Tfrm_Tickmor::ZoomMainClick()
 {
-    menus_->Zooms[(Zoom() + 1) % 5]->trigger();
+    menus_->Zooms[(app_.Zoom() + 1) % ZoomSteps]->trigger();
 }
 
 void Tfrm_Tickmor::Calendar1Click()
@@ -538,13 +527,6 @@ void Tfrm_Tickmor::Notepad1Click()
     if (!problem.isEmpty()) reportError(problem);
 }
 
-bool Tfrm_Tickmor::WriteProtocol(const std::vector<std::string>& lines)
-{
-    if (!AppendToProtocol(keeper_.Kept().fileName, ProtocolBlock(lines))) return false;
-    if (protocol_) protocol_->AppendRun(lines);
-    return true;
-}
-
 void Tfrm_Tickmor::WarningBeep()
 {
     QApplication::beep();
@@ -568,6 +550,12 @@ void Tfrm_Tickmor::mouseMoveEvent(QMouseEvent* event)
 void Tfrm_Tickmor::mouseReleaseEvent(QMouseEvent*)
 {
     drag_.Release();
+}
+
+void Tfrm_Tickmor::moveEvent(QMoveEvent* event)
+{
+    app_.WindowMoved(x(), y());
+    QWidget::moveEvent(event);
 }
 
 void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)

@@ -8,12 +8,13 @@
 #include <functional>
 #include <string>
 
-#include "core/chronometer.h"
+#include "core/chronivelapp.h"
 #include "core/commandline.h"
 #include "core/serialline.h"
+#include "platform/protocolfile.h"
 #include "ui/eventsounds.h"
 #include "ui/face.h"
-#include "ui/settingskeeper.h"
+#include "ui/qtscheduler.h"
 
 class QComboBox;
 class QLabel;
@@ -35,7 +36,7 @@ class TTransparentWnd;
 // The chronometer's own window: small, round, borderless and always on top,
 // its whole surface a dial face on which the readout and the buttons sit.
 // It shows what the chronometer holds and hands it the user's commands.
-class Tfrm_Tickmor final : public QWidget, private ChronometerObserver {
+class Tfrm_Tickmor final : public QWidget, private AppView {
     Q_OBJECT
 public:
     struct StartUp {
@@ -61,14 +62,11 @@ public:
     void AttachProtocolWindow(ProtocolWindow* protocol);
     void AttachInfoDialog(InfoDialog* info);
 
-    Chronometer& Clock() { return clock_; }
-    SettingsKeeper& Keeper() { return keeper_; }
-    const SettingsKeeper& Keeper() const { return keeper_; }
+    ChronivelApp& Model() { return app_; }
+    Chronometer& Clock() { return app_.Clock(); }
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     BarrierPort& Barriers() { return *barriers_; }
-    // 0..4; a damaged stored value counts as 0.
-    int Zoom() const;
 
     // Commands of the window itself.
     void ZoomClick(int zoom);
@@ -91,21 +89,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // ChronometerObserver
-    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
-    void ControlsChanged() override;
+    // AppView
+    void TimeShown(std::uint32_t changedDigits) override;
+    void Changed() override;
     void PlaySound(EventSound sound) override { sounds_.Play(sound); }
     void WarningBeep() override;
     void RestoreApplication() override;
-    bool WriteProtocol(const std::vector<std::string>& lines) override;
-    // The second-monitor window does not exist yet: its requests are ignored.
-    void ShowSecondMonitorLap(std::int64_t) override {}
-    void SetSecondMonitorLapLabel(const std::string&) override {}
 
     void CreateControls();
     void ConnectCommands();
@@ -116,13 +111,15 @@ private:
     void ShowButtonGlyphs();
     // For message boxes: the program's title once start-up has set it.
     QString Title() const;
-    QString ProtocolPath() const { return QString::fromStdString(keeper_.Kept().fileName); }
+    QString ProtocolPath() const { return QString::fromStdString(app_.ProtocolPath()); }
     void ShowDate();
     void ShowCalendar(bool on);
 
     THighResTimer& timer_;
-    Chronometer clock_;
-    SettingsKeeper keeper_;
+    QtScheduler scheduler_;
+    ProtocolFile protocolFile_;
+    ChronivelApp app_;
+    Chronometer& clock_;
     EventSounds sounds_;
     QString title_;
     int roundPercent_ = 100;

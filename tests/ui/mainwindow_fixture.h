@@ -34,7 +34,7 @@ protected:
     // Settings as a previous run of the program left them.
     void Store(const Settings& settings)
     {
-        SaveSettings(store, settings, CurrentMoment().today);
+        SaveSettings(store, settings, locale.Now().shortDate);
         store.exists = true;
     }
     QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
