@@ -75,6 +75,20 @@ private:
     QPoint pressedAt_;
 };
 
+// Drags `window` by the mouse events that reach it (its face, and what its
+// controls pass on) while it lives.
+class TWindowDrag final : public QObject {
+public:
+    explicit TWindowDrag(QWidget& window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget& window_;
+    TFaceDrag drag_;
+};
+
 // The whole surface of the main window. It starts with the built-in dial and
 // leaves the window colour alone until a face is applied. Mouse events pass on
 // to the window, which does the dragging.

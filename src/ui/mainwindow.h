@@ -14,11 +14,8 @@
 #include "platform/protocolfile.h"
 #include "ui/eventsounds.h"
 #include "ui/face.h"
+#include "ui/mainface.h"
 #include "ui/qtscheduler.h"
-
-class QComboBox;
-class QLabel;
-class QToolButton;
 
 namespace chronivel {
 
@@ -26,16 +23,11 @@ class BarrierPort;
 class InfoDialog;
 class MainMenus;
 class ProtocolWindow;
-class Readout;
-class TBitBtnWithColor;
-class TLed;
-class TMonthCalendar;
-class TOvalButton;
-class TTransparentWnd;
 
 // The chronometer's own window: small, round, borderless and always on top,
 // its whole surface a dial face on which the readout and the buttons sit.
-// It shows what the chronometer holds and hands it the user's commands.
+// It is a view of the application model: it shows what the model holds and
+// hands it the user's commands.
 class Tfrm_Tickmor final : public QWidget, private AppView {
     Q_OBJECT
 public:
@@ -72,7 +64,6 @@ public:
     void ZoomClick(int zoom);
     void ZoomMainClick();
     void Calendar1Click();
-    void MonthCalendar1DblClick();
     void MMenuClick();
     void PopupMenu1Popup();
     void smMinimizeClick();
@@ -86,9 +77,6 @@ public:
     std::function<void(const QString&)> reportError;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -102,7 +90,6 @@ private:
     void WarningBeep() override;
     void RestoreApplication() override;
 
-    void CreateControls();
     void ConnectCommands();
     void LayoutWindow();
     void ShowLapList();
@@ -112,14 +99,14 @@ private:
     // For message boxes: the program's title once start-up has set it.
     QString Title() const;
     QString ProtocolPath() const { return QString::fromStdString(app_.ProtocolPath()); }
-    void ShowDate();
-    void ShowCalendar(bool on);
 
     THighResTimer& timer_;
     QtScheduler scheduler_;
     ProtocolFile protocolFile_;
     ChronivelApp app_;
     Chronometer& clock_;
+    MainFace face_;
+    TWindowDrag drag_;
     EventSounds sounds_;
     QString title_;
     int roundPercent_ = 100;
@@ -128,7 +115,6 @@ private:
         bool hoursOn = false;
         friend bool operator==(const Shape&, const Shape&) = default;
     } laidOut_;
-    TFaceDrag drag_;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
     QTimer Timer1;
@@ -136,25 +122,6 @@ private:
 
     MainMenus* menus_ = nullptr;
     BarrierPort* barriers_ = nullptr;
-    TFace* Image1 = nullptr;
-    Readout* lbl_Tickmor = nullptr;
-    QLabel* PanelDate = nullptr;
-    QToolButton* sbBud = nullptr;
-    TBitBtnWithColor* cmd_StartStop = nullptr;
-    TBitBtnWithColor* bPause = nullptr;
-    TBitBtnWithColor* cmd_LAP = nullptr;
-    QLabel* lbl_Leader = nullptr;
-    QLabel* LabelBest1 = nullptr;
-    QLabel* LabelBest2 = nullptr;
-    QComboBox* cmb_Zwischenzeit = nullptr;
-    TLed* Led_CountDown = nullptr;
-    QLabel* LabelSC = nullptr;
-    TLed* Ledlock = nullptr;
-    TOvalButton* sbSound = nullptr;
-    TOvalButton* MMenu = nullptr;
-    TOvalButton* smMinimize = nullptr;
-    TMonthCalendar* MonthCalendar1 = nullptr;
-    TTransparentWnd* TransparentWnd1 = nullptr;
 };
 
 }  // namespace chronivel
