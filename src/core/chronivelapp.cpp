@@ -41,6 +41,7 @@ LoadMoment ChronivelApp::Moment() const
 
 std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
 {
+    timer_.SetUseTSC(false);
     Settings s;
     s.fileName = defaultProtocolPath;
     existed_ = store_.Exists();

@@ -34,7 +34,7 @@ public:
     void AddView(AppView& view) { views_.push_back(&view); }
     void RemoveView(AppView& view) { std::erase(views_, &view); }
 
-    // Reads the settings and gives the chronometer its own. Returns what went
+    // Reads the settings and gives the chronometer its own; times come from the system counter. Returns what went
     // wrong while reading, for the user; empty when nothing did. Nothing is
     // saved until Resume.
     std::string Load(const std::string& defaultProtocolPath);

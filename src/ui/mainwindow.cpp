@@ -28,11 +28,9 @@
 
 namespace chronivel {
 
-Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
-                           std::string bootId, SerialPorts& serialPorts, QWidget* parent)
+Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      timer_(timer),
-      app_(timer, locale, store, scheduler_, protocolFile_, std::move(bootId)),
+      app_(app),
       clock_(app_.Clock()),
       face_(*this, *this),
       drag_(*this),
@@ -62,6 +60,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
 Tfrm_Tickmor::~Tfrm_Tickmor()
 {
     delete barriers_;  // the port closes while the lock LED it switches is still there
+    app_.RemoveView(*this);
 }
 
 void Tfrm_Tickmor::ConnectCommands()
@@ -120,7 +119,6 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
 {
     title_ = startUp.title;
     setWindowTitle(title_);
-    timer_.SetUseTSC(false);
     clock_.Format().SetDigitCount(startUp.commandLine.digitCount);
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
     face_.Image1->SetRoundPercent(roundPercent_);
@@ -155,7 +153,7 @@ void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
     protocol_ = protocol;
     protocol->SetPath(ProtocolPath());
     app_.AddView(*protocol);
-    connect(protocol, &QObject::destroyed, this, [this, protocol] { app_.RemoveView(*protocol); });
+    connect(protocol, &QObject::destroyed, this, [this, view = static_cast<AppView*>(protocol)] { app_.RemoveView(*view); });
     // Keys the editor needs for itself: Ctrl+C copies there.
     connect(protocol, &ProtocolWindow::activated, this, [this] {
         menus_->About2->setEnabled(false);

@@ -11,11 +11,9 @@
 #include "core/chronivelapp.h"
 #include "core/commandline.h"
 #include "core/serialline.h"
-#include "platform/protocolfile.h"
 #include "ui/eventsounds.h"
 #include "ui/face.h"
 #include "ui/mainface.h"
-#include "ui/qtscheduler.h"
 
 namespace chronivel {
 
@@ -37,9 +35,8 @@ public:
         CommandLine commandLine;
     };
 
-    // `serialPorts` serves the light barriers.
-    Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, std::string bootId,
-                 SerialPorts& serialPorts, QWidget* parent = nullptr);
+    // A view of `app`, which outlives it; `serialPorts` serves the light barriers.
+    Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget* parent = nullptr);
     ~Tfrm_Tickmor() override;
 
     // Reads the settings, lays the window out for them and resumes a run that
@@ -100,10 +97,7 @@ private:
     QString Title() const;
     QString ProtocolPath() const { return QString::fromStdString(app_.ProtocolPath()); }
 
-    THighResTimer& timer_;
-    QtScheduler scheduler_;
-    ProtocolFile protocolFile_;
-    ChronivelApp app_;
+    ChronivelApp& app_;
     Chronometer& clock_;
     MainFace face_;
     TWindowDrag drag_;

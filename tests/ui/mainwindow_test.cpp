@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     Store(stored);
     store.values.erase("Color");
 
-    window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
+    MakeWindow();
     QString title, text;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
