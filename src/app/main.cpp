@@ -16,6 +16,7 @@
 #include "ui/infodialog.h"
 #include "ui/mainwindow.h"
 #include "ui/protocolwindow.h"
+#include "ui/qtscheduler.h"
 #include "ui/qtlocaletexts.h"
 
 using namespace chronivel;
@@ -46,8 +47,12 @@ int main(int argc, char* argv[])
     const auto store = OpenSettingsStore(title.toStdString());
     const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); });
 
-    // The windows in the order they depend on each other; they go in reverse.
-    Tfrm_Tickmor window(timer, locale, *store, CurrentBootId(), *serialPorts);
+    // The model first, then its windows in the order they depend on each
+    // other; they go in reverse.
+    QtScheduler scheduler;
+    ProtocolFile protocolFile;
+    ChronivelApp model(timer, locale, *store, scheduler, protocolFile, CurrentBootId());
+    Tfrm_Tickmor window(model, *serialPorts);
     window.FormCreate({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
     ProtocolWindow protocol(*store);

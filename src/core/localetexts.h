@@ -9,6 +9,7 @@ struct DateTimeTexts {
     std::string longTime;      // "14:05:09"
     std::string dayName;       // abbreviated: "Mon"
     std::string shortDate;     // "07.12.26"
+    double dayFraction = 0.0;  // the time of day as a fraction of a day
 };
 
 class LocaleTexts {

@@ -16,11 +16,11 @@ const std::array<std::array<int, 12>, 6> FormatLefts = {{
 WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn)
 {
     WindowLayout l;
-    const int a = (zoom >= 0 && zoom <= 4 ? zoom : 0) + 1;
+    const int a = ValidZoom(zoom) + 1;
     const auto& lefts = FormatLefts[format >= 0 && format < 6 ? format : 0];
     const auto left = [&lefts](int image) { return lefts[image - 1]; };
     l.zoomFactor = a;
-    l.side = 224 * a;
+    l.side = BaseSide * a;
 
     // Hidden hours take the hour digits' room: the panel narrows and the
     // minutes move to its left edge.

@@ -10,6 +10,15 @@ struct Box {
     friend bool operator==(const Box&, const Box&) = default;
 };
 
+// The main window's side at zoom 0; each zoom step adds as much again.
+inline constexpr int BaseSide = 224;
+inline constexpr int ZoomSteps = 5;
+// A zoom of 0..ZoomSteps-1 as it is; anything else, such as a damaged stored value, is 0.
+constexpr int ValidZoom(int zoom)
+{
+    return zoom >= 0 && zoom < ZoomSteps ? zoom : 0;
+}
+
 // Where each readout image sits inside the readout panel at zoom 1, before
 // the hours are hidden, per format: images 1..9 are digits counted from the
 // right, 10..12 the separators ":", "." and ",". 999 puts an image out of sight.
@@ -20,7 +29,7 @@ extern const std::array<std::array<int, 12>, 6> FormatLefts;
 // truncate toward zero.
 struct WindowLayout {
     int zoomFactor = 1;
-    int side = 224;              // the window is square
+    int side = BaseSide;         // the window is square
     Box panel;                   // the readout panel, in the window
     int panelBevel = 2;
     std::array<Box, 13> images{};        // 1..12, inside the panel

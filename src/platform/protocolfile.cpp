@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/protocol.h"
 #include "platform/atomicfile.h"
 
 #ifdef _WIN32
@@ -189,6 +190,11 @@ void ReplaceProtocol(const std::string& path, std::string_view bytes)
     // A folder that would not sync after the rename leaves the new content in
     // place: the save is done, as far as the user can tell.
     if (failure && !failure->replaced) throw CannotSave(path, failure->reason);
+}
+
+bool ProtocolFile::Append(const std::string& path, const std::vector<std::string>& run)
+{
+    return AppendToProtocol(path, ProtocolBlock(run));
 }
 
 }  // namespace chronivel

@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/protocollog.h"
 
 namespace chronivel {
 
@@ -28,5 +31,11 @@ void ReplaceProtocol(const std::string& path, std::string_view bytes);
 // otherwise in the user's data folder, $XDG_DATA_HOME/Orvantis/<title>,
 // which is created. On Windows always beside the program.
 std::string DefaultProtocolPath(const std::string& executableDir, const std::string& title);
+
+// The protocol file behind the application model: each run as one block.
+class ProtocolFile final : public ProtocolLog {
+public:
+    bool Append(const std::string& path, const std::vector<std::string>& run) override;
+};
 
 }  // namespace chronivel

@@ -13,7 +13,7 @@
 #include "core/chronometer.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
-#include "ui/settingskeeper.h"
+#include "core/chronivelapp.h"
 
 namespace chronivel {
 
@@ -56,9 +56,9 @@ QList<PortChoice> AvailablePorts()
     return ports;
 }
 
-BarrierPort::BarrierPort(Chronometer& clock, SettingsKeeper& keeper, MainMenus& menus, SerialPorts& ports,
+BarrierPort::BarrierPort(Chronometer& clock, ChronivelApp& app, MainMenus& menus, SerialPorts& ports,
                          QWidget& pauseButton, TLed& lockLed, QObject* parent)
-    : QObject(parent), clock_(clock), keeper_(keeper), menus_(menus), pauseButton_(pauseButton), lockLed_(lockLed)
+    : QObject(parent), clock_(clock), app_(app), menus_(menus), pauseButton_(pauseButton), lockLed_(lockLed)
 {
     port_ = std::make_unique<TComPort>(ports, [this](std::function<void()> call) {
         QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
@@ -92,7 +92,7 @@ BarrierPort::~BarrierPort() = default;
 
 void BarrierPort::Restore()
 {
-    const Settings& s = keeper_.Kept();
+    const Settings& s = app_.Kept();
     rules_.SetAlgorithm(s.alg);
     rules_.SetArrangement(s.lsCount);
     rules_.SetLapLimit(s.laps);
@@ -184,7 +184,7 @@ void BarrierPort::ListPorts()
         entry->setChecked(port.device == device_);
         const int number = port.number;
         connect(entry, &QAction::triggered, this, [this, device = port.device, number] {
-            keeper_.Kept().port = number;
+            app_.ChoosePortNumber(number);
             mCOM1Click(device);
         });
         menu.insertAction(before, entry);
@@ -201,12 +201,7 @@ void BarrierPort::ShowMarks()
 
 void BarrierPort::Remember()
 {
-    Settings& s = keeper_.Kept();
-    if (device_.isEmpty()) s.port = 0;
-    s.portName = device_.toStdString();
-    s.alg = rules_.Algorithm();
-    s.lsCount = rules_.Arrangement();
-    keeper_.ControlsChanged();
+    app_.KeepBarrierChoice(device_.toStdString(), rules_.Algorithm(), rules_.Arrangement());
 }
 
 BarrierContext BarrierPort::Context(std::int64_t counter) const

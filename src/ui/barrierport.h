@@ -17,7 +17,7 @@ namespace chronivel {
 
 class Chronometer;
 class MainMenus;
-class SettingsKeeper;
+class ChronivelApp;
 class TLed;
 
 // The light barriers' serial port: the "Hardware" menu's choices, the port
@@ -26,7 +26,7 @@ class TLed;
 class BarrierPort final : public QObject {
     Q_OBJECT
 public:
-    BarrierPort(Chronometer& clock, SettingsKeeper& keeper, MainMenus& menus, SerialPorts& ports,
+    BarrierPort(Chronometer& clock, ChronivelApp& app, MainMenus& menus, SerialPorts& ports,
                 QWidget& pauseButton, TLed& lockLed, QObject* parent = nullptr);
     ~BarrierPort() override;
 
@@ -60,7 +60,7 @@ private:
     void Remember();
 
     Chronometer& clock_;
-    SettingsKeeper& keeper_;
+    ChronivelApp& app_;
     MainMenus& menus_;
     QWidget& pauseButton_;
     TLed& lockLed_;

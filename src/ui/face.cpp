@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImageReader>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
@@ -108,6 +109,33 @@ void TFaceDrag::Follow(QWidget& window, const QPoint& cursorOnScreen)
         return;
     }
     window.move(*to);
+}
+
+TWindowDrag::TWindowDrag(QWidget& window)
+    : QObject(&window), window_(window)
+{
+    window.installEventFilter(this);
+}
+
+bool TWindowDrag::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &window_) return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {  // the second press of a double click grabs as the first did
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        drag_.Press(mouse->position().toPoint(), mouse->globalPosition().toPoint());
+        return true;
+    }
+    case QEvent::MouseMove:
+        drag_.Follow(window_, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    case QEvent::MouseButtonRelease:
+        drag_.Release();
+        return true;
+    default:
+        return false;
+    }
 }
 
 TFace::TFace(QWidget* parent)

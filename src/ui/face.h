@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/windowlayout.h"
+
 namespace chronivel {
 
 // The size the face bitmap is made at, whatever the zoom; the window stretches it.
-inline constexpr QSize kFaceBitmapSize(224, 224);
+inline constexpr QSize kFaceBitmapSize(BaseSide, BaseSide);
 
 // How many shaded rings the coloured disc's rim has, black at the edge.
 inline constexpr int kDiscRings = 14;
@@ -71,6 +73,20 @@ private:
     bool moving_ = false;
     QPoint grab_;
     QPoint pressedAt_;
+};
+
+// Drags `window` by the mouse events that reach it (its face, and what its
+// controls pass on) while it lives.
+class TWindowDrag final : public QObject {
+public:
+    explicit TWindowDrag(QWidget& window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget& window_;
+    TFaceDrag drag_;
 };
 
 // The whole surface of the main window. It starts with the built-in dial and

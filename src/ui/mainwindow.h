@@ -8,16 +8,12 @@
 #include <functional>
 #include <string>
 
-#include "core/chronometer.h"
+#include "core/chronivelapp.h"
 #include "core/commandline.h"
 #include "core/serialline.h"
 #include "ui/eventsounds.h"
 #include "ui/face.h"
-#include "ui/settingskeeper.h"
-
-class QComboBox;
-class QLabel;
-class QToolButton;
+#include "ui/mainface.h"
 
 namespace chronivel {
 
@@ -25,17 +21,12 @@ class BarrierPort;
 class InfoDialog;
 class MainMenus;
 class ProtocolWindow;
-class Readout;
-class TBitBtnWithColor;
-class TLed;
-class TMonthCalendar;
-class TOvalButton;
-class TTransparentWnd;
 
 // The chronometer's own window: small, round, borderless and always on top,
 // its whole surface a dial face on which the readout and the buttons sit.
-// It shows what the chronometer holds and hands it the user's commands.
-class Tfrm_Tickmor final : public QWidget, private ChronometerObserver {
+// It is a view of the application model: it shows what the model holds and
+// hands it the user's commands.
+class Tfrm_Tickmor final : public QWidget, private AppView {
     Q_OBJECT
 public:
     struct StartUp {
@@ -44,9 +35,8 @@ public:
         CommandLine commandLine;
     };
 
-    // `serialPorts` serves the light barriers.
-    Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, std::string bootId,
-                 SerialPorts& serialPorts, QWidget* parent = nullptr);
+    // A view of `app`, which outlives it; `serialPorts` serves the light barriers.
+    Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget* parent = nullptr);
     ~Tfrm_Tickmor() override;
 
     // Reads the settings, lays the window out for them and resumes a run that
@@ -61,20 +51,16 @@ public:
     void AttachProtocolWindow(ProtocolWindow* protocol);
     void AttachInfoDialog(InfoDialog* info);
 
-    Chronometer& Clock() { return clock_; }
-    SettingsKeeper& Keeper() { return keeper_; }
-    const SettingsKeeper& Keeper() const { return keeper_; }
+    ChronivelApp& Model() { return app_; }
+    Chronometer& Clock() { return app_.Clock(); }
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     BarrierPort& Barriers() { return *barriers_; }
-    // 0..4; a damaged stored value counts as 0.
-    int Zoom() const;
 
     // Commands of the window itself.
     void ZoomClick(int zoom);
     void ZoomMainClick();
     void Calendar1Click();
-    void MonthCalendar1DblClick();
     void MMenuClick();
     void PopupMenu1Popup();
     void smMinimizeClick();
@@ -88,26 +74,19 @@ public:
     std::function<void(const QString&)> reportError;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // ChronometerObserver
-    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
-    void ControlsChanged() override;
+    // AppView
+    void TimeShown(std::uint32_t changedDigits) override;
+    void Changed() override;
     void PlaySound(EventSound sound) override { sounds_.Play(sound); }
     void WarningBeep() override;
     void RestoreApplication() override;
-    bool WriteProtocol(const std::vector<std::string>& lines) override;
-    // The second-monitor window does not exist yet: its requests are ignored.
-    void ShowSecondMonitorLap(std::int64_t) override {}
-    void SetSecondMonitorLapLabel(const std::string&) override {}
 
-    void CreateControls();
     void ConnectCommands();
     void LayoutWindow();
     void ShowLapList();
@@ -116,13 +95,12 @@ private:
     void ShowButtonGlyphs();
     // For message boxes: the program's title once start-up has set it.
     QString Title() const;
-    QString ProtocolPath() const { return QString::fromStdString(keeper_.Kept().fileName); }
-    void ShowDate();
-    void ShowCalendar(bool on);
+    QString ProtocolPath() const { return QString::fromStdString(app_.ProtocolPath()); }
 
-    THighResTimer& timer_;
-    Chronometer clock_;
-    SettingsKeeper keeper_;
+    ChronivelApp& app_;
+    Chronometer& clock_;
+    MainFace face_;
+    TWindowDrag drag_;
     EventSounds sounds_;
     QString title_;
     int roundPercent_ = 100;
@@ -131,7 +109,6 @@ private:
         bool hoursOn = false;
         friend bool operator==(const Shape&, const Shape&) = default;
     } laidOut_;
-    TFaceDrag drag_;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
     QTimer Timer1;
@@ -139,25 +116,6 @@ private:
 
     MainMenus* menus_ = nullptr;
     BarrierPort* barriers_ = nullptr;
-    TFace* Image1 = nullptr;
-    Readout* lbl_Tickmor = nullptr;
-    QLabel* PanelDate = nullptr;
-    QToolButton* sbBud = nullptr;
-    TBitBtnWithColor* cmd_StartStop = nullptr;
-    TBitBtnWithColor* bPause = nullptr;
-    TBitBtnWithColor* cmd_LAP = nullptr;
-    QLabel* lbl_Leader = nullptr;
-    QLabel* LabelBest1 = nullptr;
-    QLabel* LabelBest2 = nullptr;
-    QComboBox* cmb_Zwischenzeit = nullptr;
-    TLed* Led_CountDown = nullptr;
-    QLabel* LabelSC = nullptr;
-    TLed* Ledlock = nullptr;
-    TOvalButton* sbSound = nullptr;
-    TOvalButton* MMenu = nullptr;
-    TOvalButton* smMinimize = nullptr;
-    TMonthCalendar* MonthCalendar1 = nullptr;
-    TTransparentWnd* TransparentWnd1 = nullptr;
 };
 
 }  // namespace chronivel

@@ -1,5 +1,6 @@
 #include "ui/monthcalendar.h"
 
+#include <QDate>
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -17,6 +18,14 @@ TMonthCalendar::TMonthCalendar(QWidget* parent)
 {
     // The cells' width is known only once the table of days is laid out.
     if (days_) days_->viewport()->installEventFilter(this);
+    connect(this, &QCalendarWidget::activated, this, &TMonthCalendar::Close);
+}
+
+void TMonthCalendar::Open(bool on)
+{
+    if (on) setSelectedDate(QDate::currentDate());
+    setVisible(on);
+    emit opened(on);
 }
 
 void TMonthCalendar::changeEvent(QEvent* event)

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/appview.h"
+
 class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
@@ -20,7 +22,7 @@ class SettingsStore;
 // The protocol file to read and edit: a plain editor over the whole file.
 // Closing the window saves what was edited; hiding it (Toggle) does not.
 // Enter and the lap key stay the chronometer's here: a new line is Shift+Enter.
-class ProtocolWindow final : public QWidget {
+class ProtocolWindow final : public QWidget, public AppView {
     Q_OBJECT
 public:
     using ErrorReporter = std::function<void(const QString&)>;
@@ -41,6 +43,10 @@ public:
 
     // Writes the window's place and size; the caller flushes the store.
     void SaveGeometry();
+
+    // As a view of the model: the runs it records, its values with every save.
+    void RunRecorded(const std::vector<std::string>& run) override { AppendRun(run); }
+    void SaveOwnValues() override { SaveGeometry(); }
 
     // Writes the protocol file's runs to `target` as CSV; false after an error was reported.
     bool ExportCsv(const QString& target);

@@ -14,6 +14,7 @@ DateTimeTexts QtLocaleTexts::At(const QDateTime& moment) const
         locale_.toString(moment.time(), timeFormat).toStdString(),
         locale_.dayName(moment.date().dayOfWeek(), QLocale::ShortFormat).toStdString(),
         locale_.toString(moment.date(), QLocale::ShortFormat).toStdString(),
+        moment.time().msecsSinceStartOfDay() / 86'400'000.0,
     };
 }
 

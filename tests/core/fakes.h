@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -9,6 +11,8 @@
 
 #include "core/chronometerobserver.h"
 #include "core/localetexts.h"
+#include "core/protocollog.h"
+#include "core/scheduler.h"
 #include "core/timerplatform.h"
 
 namespace chronivel::testing {
@@ -158,6 +162,52 @@ public:
     }
     void ShowSecondMonitorLap(std::int64_t value) override { secondMonitorLaps.push_back(value); }
     void SetSecondMonitorLapLabel(const std::string& caption) override { secondMonitorLabels.push_back(caption); }
+};
+
+// Callbacks that run when the test moves the time on.
+class FakeScheduler final : public Scheduler {
+public:
+    std::int64_t now = 0;  // ms
+
+    Task After(int ms, std::function<void()> callback) override
+    {
+        pending[++last] = {now + ms, std::move(callback)};
+        return last;
+    }
+    void Cancel(Task task) override { pending.erase(task); }
+    // Runs, in the order they fall due, the callbacks due within `ms`.
+    void Advance(std::int64_t ms)
+    {
+        const std::int64_t until = now + ms;
+        for (;;) {
+            auto next = pending.end();
+            for (auto it = pending.begin(); it != pending.end(); ++it)
+                if (it->second.first <= until && (next == pending.end() || it->second.first < next->second.first))
+                    next = it;
+            if (next == pending.end()) break;
+            now = next->second.first;
+            const std::function<void()> callback = std::move(next->second.second);
+            pending.erase(next);
+            callback();
+        }
+        now = until;
+    }
+
+    std::map<Task, std::pair<std::int64_t, std::function<void()>>> pending;
+    Task last = 0;
+};
+
+// A protocol file in memory.
+class MemoryProtocol final : public ProtocolLog {
+public:
+    bool opens = true;
+    std::vector<std::pair<std::string, std::vector<std::string>>> runs;  // path, lines
+
+    bool Append(const std::string& path, const std::vector<std::string>& run) override
+    {
+        if (opens) runs.emplace_back(path, run);
+        return opens;
+    }
 };
 
 }  // namespace chronivel::testing

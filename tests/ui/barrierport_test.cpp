@@ -100,7 +100,7 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     ASSERT_TRUE(one->isEnabled());
     EXPECT_EQ(one->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     one->trigger();
-    EXPECT_EQ(window->Keeper().Kept().lsCount, 1);
+    EXPECT_EQ(window->Model().Kept().lsCount, 1);
 
     runStart = platform.counter;
     Edge(ev::Dsr, ms::DsrOn, 0);
@@ -141,7 +141,7 @@ TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
     Edge(ev::Rlsd, ms::RlsdOn, 4'000);
     EXPECT_FALSE(window->Clock().Paused());
     EXPECT_EQ(Lines().last(), QStringLiteral("PAUSE = 3,000"));
-    EXPECT_EQ(window->Keeper().Kept().lsCount, 3);
+    EXPECT_EQ(window->Model().Kept().lsCount, 3);
 }
 
 TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
@@ -153,7 +153,7 @@ TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
     EXPECT_FALSE(window->Barriers().Port().Connected());
     EXPECT_FALSE(window->Menus().mALG[0]->isEnabled());
     EXPECT_FALSE(LockLed()->isVisible());
-    EXPECT_EQ(window->Keeper().Kept().portName, "COM0") << "the choice is kept, as chosen";
+    EXPECT_EQ(window->Model().Kept().portName, "COM0") << "the choice is kept, as chosen";
 }
 
 TEST_F(BarrierPortTest, APortChosenLastTimeThatIsGoneSaysHowToStopAsking)
@@ -199,7 +199,7 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
 
     window->Menus().mNoHard->trigger();
     EXPECT_FALSE(window->Barriers().Port().Connected());
-    EXPECT_EQ(window->Keeper().Kept().portName, "");
+    EXPECT_EQ(window->Model().Kept().portName, "");
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include "tests/core/fakes.h"
 #include "tests/core/fakeserial.h"
 #include "tests/core/memorystore.h"
+#include "platform/protocolfile.h"
 #include "ui/mainwindow.h"
+#include "ui/qtscheduler.h"
 
 namespace chronivel::testing {
 
@@ -21,10 +23,18 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     MainWindowFixture() { store.exists = false; }
 
+    // The program's model and its main window, as the program makes them.
+    void MakeWindow()
+    {
+        window.reset();
+        app = std::make_unique<ChronivelApp>(timer, locale, store, scheduler, protocolFile, "boot-1");
+        window = std::make_unique<Tfrm_Tickmor>(*app, serial);
+    }
+
     // Starts the window on the settings in `store`.
     void Start(CommandLine commandLine = {})
     {
-        window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
+        MakeWindow();
         window->reportError = [this](const QString& message) { errors << message; };
         window->FormCreate({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
         window->show();
@@ -34,7 +44,7 @@ protected:
     // Settings as a previous run of the program left them.
     void Store(const Settings& settings)
     {
-        SaveSettings(store, settings, CurrentMoment().today);
+        SaveSettings(store, settings, locale.Now().shortDate);
         store.exists = true;
     }
     QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
@@ -53,6 +63,9 @@ protected:
     MemoryStore store;
     FakePorts serial;
     QTemporaryDir folder;
+    QtScheduler scheduler;
+    ProtocolFile protocolFile;
+    std::unique_ptr<ChronivelApp> app;
     std::unique_ptr<Tfrm_Tickmor> window;
     QStringList errors;
 };

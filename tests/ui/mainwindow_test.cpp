@@ -57,6 +57,20 @@ TEST_F(MainWindowTest, FirstStartIsARoundReadyChronometer)
     EXPECT_EQ(window->Sounds().LastStarted(), EventSound::Start) << "the program says it is there";
 }
 
+TEST_F(MainWindowTest, TheWindowComesBackWhereItWasLeft)
+{
+    Settings stored;
+    stored.left = 77;
+    stored.top = 55;
+    Store(stored);
+    Start();
+    EXPECT_EQ(window->pos(), QPoint(77, 55));
+    window->move(120, 90);
+    window->Shutdown();
+    EXPECT_EQ(ReadInteger(store, "Left"), 120);
+    EXPECT_EQ(ReadInteger(store, "Top"), 90);
+}
+
 TEST_F(MainWindowTest, EnterCyclesStartStopResetAndLapFollowsTheRun)
 {
     Start();
@@ -245,7 +259,7 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     Store(stored);
     store.values.erase("Color");
 
-    window = std::make_unique<Tfrm_Tickmor>(timer, locale, store, "boot-1", serial);
+    MakeWindow();
     QString title, text;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

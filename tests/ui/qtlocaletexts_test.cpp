@@ -22,5 +22,12 @@ TEST(QtLocaleTexts, WritesTheStartTimeTheLocalesWay)
     EXPECT_EQ(american.shortDate, "12/7/26");
 }
 
+TEST(QtLocaleTexts, TellsTheTimeOfDayAsAFractionOfTheDay)
+{
+    const QtLocaleTexts texts(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_DOUBLE_EQ(texts.At(QDateTime(Monday.date(), QTime(18, 0))).dayFraction, 0.75);
+    EXPECT_DOUBLE_EQ(texts.At(QDateTime(Monday.date(), QTime(0, 0))).dayFraction, 0.0);
+}
+
 }  // namespace
 }  // namespace chronivel

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/chronometerobserver.h"
+
+namespace chronivel {
+
+// A window of the program, as the application model sees it: it is told
+// what changed and looks at the model again. Each call has a default that
+// ignores it, so a window listens only for what it shows.
+class AppView {
+public:
+    virtual ~AppView() = default;
+
+    // The readout shows a new value: redraw the images in `changedDigits`.
+    virtual void TimeShown(std::uint32_t /*changedDigits*/) {}
+    // Anything else the model shows changed: buttons, lap list, zoom, marks.
+    virtual void Changed() {}
+
+    virtual void PlaySound(EventSound /*sound*/) {}
+    // The countdown's warning, ten seconds before the end.
+    virtual void WarningBeep() {}
+    // Brings the program back if it is minimised.
+    virtual void RestoreApplication() {}
+
+    // A finished run is in the protocol file: its lines, as written.
+    virtual void RunRecorded(const std::vector<std::string>& /*run*/) {}
+
+    // The settings are being written: a window with values of its own in the
+    // same key writes them now, so that the key never exists without them.
+    virtual void SaveOwnValues() {}
+};
+
+}  // namespace chronivel

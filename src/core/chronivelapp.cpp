@@ -1,0 +1,207 @@
+#include "core/chronivelapp.h"
+
+#include <chrono>
+
+#include "core/runpersistence.h"
+
+namespace chronivel {
+
+namespace {
+
+std::int64_t WallClockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
+                           Scheduler& scheduler, ProtocolLog& protocol, std::string bootId)
+    : timer_(timer),
+      locale_(locale),
+      store_(store),
+      scheduler_(scheduler),
+      protocol_(protocol),
+      bootId_(std::move(bootId)),
+      clock_(timer, locale, *this)
+{
+}
+
+ChronivelApp::~ChronivelApp()
+{
+    if (delayedSave_) scheduler_.Cancel(*delayedSave_);
+}
+
+LoadMoment ChronivelApp::Moment() const
+{
+    const DateTimeTexts now = locale_.Now();
+    return LoadMoment{now.shortDate, now.dayFraction};
+}
+
+std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
+{
+    timer_.SetUseTSC(false);
+    Settings s;
+    s.fileName = defaultProtocolPath;
+    existed_ = store_.Exists();
+    std::string problem = store_.OpenProblem();
+    try {
+        LoadSettings(store_, s, Moment());
+    } catch (const SettingsError& error) {
+        // What was read before the bad value still applies; the rest keeps its defaults.
+        if (!problem.empty()) problem += '\n';
+        problem += error.what();
+    }
+
+    kept_ = s;
+    loading_ = true;  // the chronometer reports each step; the state is whole only at the end
+    clock_.SetCountDownT(s.countDownT);
+    clock_.SetSound(s.sound);
+    clock_.SetDayCounter(s.dayCounter);
+    clock_.SetLockSeconds(s.seLOCK);
+    clock_.Format().SelectFormat(s.format);
+    clock_.Format().SetHoursOn(s.hoursOn);
+    // Arming the countdown clears a shown best time, so the best comes after it.
+    clock_.SetCountDown(s.countDown);
+    clock_.Best().Restore(s.leader, clock_.Format());
+    clock_.Best().SetVisible(!s.countDown);
+    saved_ = s;
+    return problem;
+}
+
+void ChronivelApp::Resume()
+{
+    clock_.ResumeRun(ResumeStartCount(kept_, bootId_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs()));
+    loading_ = false;
+    // After a reboot the run resumes from a new start count: keep that at once.
+    KeepChanges();
+}
+
+void ChronivelApp::SetZoom(int zoom)
+{
+    kept_.zoom = ValidZoom(zoom);
+    Changed();
+    KeepChanges();
+}
+
+void ChronivelApp::WindowMoved(int left, int top)
+{
+    kept_.left = left;
+    kept_.top = top;
+    KeepChanges();
+}
+
+void ChronivelApp::ChoosePortNumber(int number)
+{
+    kept_.port = number;
+}
+
+void ChronivelApp::KeepBarrierChoice(const std::string& device, int algorithm, int arrangement)
+{
+    if (device.empty()) kept_.port = 0;
+    kept_.portName = device;
+    kept_.alg = algorithm;
+    kept_.lsCount = arrangement;
+    KeepChanges();
+}
+
+void ChronivelApp::Changed()
+{
+    for (AppView* view : views_) view->Changed();
+}
+
+void ChronivelApp::TimeShown(std::int64_t, std::uint32_t changedDigits)
+{
+    for (AppView* view : views_) view->TimeShown(changedDigits);
+}
+
+void ChronivelApp::ControlsChanged()
+{
+    Changed();
+    KeepChanges();
+}
+
+void ChronivelApp::PlaySound(EventSound sound)
+{
+    for (AppView* view : views_) view->PlaySound(sound);
+}
+
+void ChronivelApp::WarningBeep()
+{
+    for (AppView* view : views_) view->WarningBeep();
+}
+
+void ChronivelApp::RestoreApplication()
+{
+    for (AppView* view : views_) view->RestoreApplication();
+}
+
+bool ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
+{
+    if (!protocol_.Append(kept_.fileName, lines)) return false;
+    for (AppView* view : views_) view->RunRecorded(lines);
+    return true;
+}
+
+Settings ChronivelApp::Snapshot()
+{
+    Settings s = kept_;
+    s.countDown = clock_.CountDown();
+    s.countDownT = clock_.CountDownT();
+    s.sound = clock_.Sound();
+    s.dayCounter = clock_.DayCounter();
+    s.leader = clock_.Best().Value();
+    s.leaderOn = clock_.Best().Visible();
+    s.seLOCK = clock_.LockSeconds();
+    s.format = clock_.Format().Format();
+    s.hoursOn = clock_.Format().HoursOn();
+    s.tickCount = clock_.StartCount();
+    if (s.tickCount != 0 && s.tickCount != wallClockOf_) {
+        // Once per start count, so that repeated snapshots of one run agree.
+        wallClockOf_ = s.tickCount;
+        wallClockStart_ = WallClockStart(s.tickCount, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
+    }
+    s.tickBoot = s.tickCount != 0 ? bootId_ : std::string();
+    s.tickTime = s.tickCount != 0 ? wallClockStart_ : 0;
+    return s;
+}
+
+void ChronivelApp::KeepChanges()
+{
+    if (loading_) return;
+    const Settings now = Snapshot();
+    if (now.tickCount != saved_.tickCount) {
+        Write(now);  // a run began or ended: a kill right after must not lose it
+    } else if (now != saved_) {
+        // Many changes in a row (a drag, a run of zoom steps) make one save.
+        if (delayedSave_) scheduler_.Cancel(*delayedSave_);
+        delayedSave_ = scheduler_.After(SaveDelayMs, [this] {
+            delayedSave_.reset();
+            Save();
+        });
+    }
+}
+
+void ChronivelApp::Save()
+{
+    Write(Snapshot());
+}
+
+void ChronivelApp::Write(const Settings& now)
+{
+    if (delayedSave_) scheduler_.Cancel(*delayedSave_);
+    delayedSave_.reset();
+    try {
+        SaveSettings(store_, now, Moment().today);
+        for (AppView* view : views_) view->SaveOwnValues();
+        store_.Flush();
+        saved_ = now;
+        failureReported_ = false;
+    } catch (const SettingsError& error) {
+        if (!failureReported_ && reportError) reportError(error.what());
+        failureReported_ = true;
+    }
+}
+
+}  // namespace chronivel

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/appview.h"
+#include "core/chronometer.h"
+#include "core/protocollog.h"
+#include "core/scheduler.h"
+#include "core/settings.h"
+#include "core/settingsstore.h"
+#include "core/windowlayout.h"
+
+namespace chronivel {
+
+// The program's state in one place: the chronometer, the one copy of the
+// settings, and when they are written. Windows are views of it: they show
+// what it holds, hand it the user's commands and are told what changed.
+//
+// Saving: a run that starts, stops or resets is written at once, so that a
+// crash or a kill loses nothing; other changes SaveDelayMs after the last
+// of them; everything once more at exit (Save).
+class ChronivelApp final : private ChronometerObserver {
+public:
+    static constexpr int SaveDelayMs = 500;
+
+    ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, Scheduler& scheduler,
+                 ProtocolLog& protocol, std::string bootId);
+    ~ChronivelApp() override;
+
+    void AddView(AppView& view) { views_.push_back(&view); }
+    void RemoveView(AppView& view) { std::erase(views_, &view); }
+
+    // Reads the settings and gives the chronometer its own; times come from the system counter. Returns what went
+    // wrong while reading, for the user; empty when nothing did. Nothing is
+    // saved until Resume.
+    std::string Load(const std::string& defaultProtocolPath);
+    // Whether there were settings to load: a first start keeps the built-in looks.
+    bool StoreExisted() const { return existed_; }
+    // The end of start-up: resumes a run that was going at the last exit.
+    void Resume();
+    // Writes everything now. A failure is reported once until a save succeeds again.
+    void Save();
+
+    Chronometer& Clock() { return clock_; }
+    const Chronometer& Clock() const { return clock_; }
+    // The settings as loaded and changed since; windows read them, and change them through the model.
+    const Settings& Kept() const { return kept_; }
+
+    // 0..ZoomSteps-1; a damaged stored value counts as 0.
+    int Zoom() const { return ValidZoom(kept_.zoom); }
+    void SetZoom(int zoom);
+    // The alarm clock is armed and its time still to come today.
+    bool AlarmArmed() const { return kept_.alarmOn; }
+    const std::string& ProtocolPath() const { return kept_.fileName; }
+    // Where the user put the main window.
+    void WindowMoved(int left, int top);
+
+    // The light barriers' choices: the port by its number and device, the rules.
+    void ChoosePortNumber(int number);
+    void KeepBarrierChoice(const std::string& device, int algorithm, int arrangement);
+
+    // A settings file that cannot be written; a message box in the program.
+    std::function<void(const std::string&)> reportError;
+
+private:
+    // ChronometerObserver
+    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
+    void ControlsChanged() override;
+    void PlaySound(EventSound sound) override;
+    void WarningBeep() override;
+    void RestoreApplication() override;
+    bool WriteProtocol(const std::vector<std::string>& lines) override;
+    // The second-monitor window does not exist yet: its requests are ignored.
+    void ShowSecondMonitorLap(std::int64_t) override {}
+    void SetSecondMonitorLapLabel(const std::string&) override {}
+
+    void Changed();
+    // Applies the save policy to whatever changed since the last save.
+    void KeepChanges();
+    Settings Snapshot();
+    void Write(const Settings& now);
+    LoadMoment Moment() const;
+
+    THighResTimer& timer_;
+    const LocaleTexts& locale_;
+    SettingsStore& store_;
+    Scheduler& scheduler_;
+    ProtocolLog& protocol_;
+    const std::string bootId_;
+    Chronometer clock_;
+    std::vector<AppView*> views_;
+    Settings kept_;
+    Settings saved_;
+    std::int64_t wallClockOf_ = 0;  // the start count whose wall-clock start is `wallClockStart_`
+    std::int64_t wallClockStart_ = 0;
+    std::optional<Scheduler::Task> delayedSave_;
+    bool failureReported_ = false;
+    bool existed_ = false;
+    bool loading_ = true;  // until Resume: nothing is saved before the settings are whole
+};
+
+}  // namespace chronivel

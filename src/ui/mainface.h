@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/windowlayout.h"
+
+class QComboBox;
+class QLabel;
+class QObject;
+class QToolButton;
+class QWidget;
+
+namespace chronivel {
+
+class Readout;
+class TBitBtnWithColor;
+class TFace;
+class TLed;
+class TMonthCalendar;
+class TOvalButton;
+class TTransparentWnd;
+
+// The controls on the main window's round face: made once, placed for each
+// layout. Their names are those the tests and the accessibility texts find
+// them by. What they show and do is the window's business.
+class MainFace final {
+public:
+    // Makes the controls on `window`; `input` filters the clicks on the
+    // date, the best time, the mode label and the lap list, and the keys of
+    // the start button.
+    MainFace(QWidget& window, QObject& input);
+
+    // Places every control for the layout `l`; the alarm clock's glyph shows whether it is armed.
+    void Place(const WindowLayout& l, bool alarmArmed);
+    // Today's date, in the user's locale.
+    void ShowDate();
+
+    TFace* Image1 = nullptr;
+    Readout* lbl_Tickmor = nullptr;
+    QLabel* PanelDate = nullptr;
+    QToolButton* sbBud = nullptr;
+    TBitBtnWithColor* cmd_StartStop = nullptr;
+    TBitBtnWithColor* bPause = nullptr;
+    TBitBtnWithColor* cmd_LAP = nullptr;
+    QLabel* lbl_Leader = nullptr;
+    QLabel* LabelBest1 = nullptr;
+    QLabel* LabelBest2 = nullptr;
+    QComboBox* cmb_Zwischenzeit = nullptr;
+    TLed* Led_CountDown = nullptr;
+    QLabel* LabelSC = nullptr;
+    TLed* Ledlock = nullptr;
+    TOvalButton* sbSound = nullptr;
+    TOvalButton* MMenu = nullptr;
+    TOvalButton* smMinimize = nullptr;
+    TMonthCalendar* MonthCalendar1 = nullptr;
+    TTransparentWnd* TransparentWnd1 = nullptr;
+};
+
+}  // namespace chronivel

@@ -1,0 +1,261 @@
+#include "core/chronivelapp.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "tests/core/fakes.h"
+#include "tests/core/memorystore.h"
+
+namespace chronivel {
+namespace {
+
+class FailingStore final : public SettingsStore {
+public:
+    testing::MemoryStore inner;
+    int failures = 0;
+    bool Exists() const override { return inner.Exists(); }
+    std::optional<RegValue> Get(std::string_view name) const override { return inner.Get(name); }
+    void Set(std::string_view name, RegValue value) override { inner.Set(name, std::move(value)); }
+    void Flush() override
+    {
+        ++failures;
+        throw SettingsError("Cannot write /nowhere/chronivel.reg: Read-only file system");
+    }
+};
+
+// A window with a value of its own in the settings key, that keeps the runs it is told of.
+class OtherWindow final : public AppView {
+public:
+    explicit OtherWindow(SettingsStore& store) : store_(store) {}
+    void SaveOwnValues() override { WriteInteger(store_, "LeftP", 449); }
+    void RunRecorded(const std::vector<std::string>& run) override { runs.push_back(run); }
+    std::vector<std::vector<std::string>> runs;
+
+private:
+    SettingsStore& store_;
+};
+
+std::int64_t WallClockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+class ChronivelAppTest : public ::testing::Test {
+protected:
+    ChronivelAppTest()
+    {
+        app.reportError = [this](const std::string& message) { errors.push_back(message); };
+        app.AddView(other);
+    }
+
+    void Store(const Settings& stored) { SaveSettings(store, stored, locale.Now().shortDate); }
+    std::int64_t StoredTickCount()
+    {
+        std::int64_t count = 0;
+        ReadBlock(store, "TickCount", count);
+        return count;
+    }
+
+    testing::FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    testing::FixedLocale locale;
+    testing::MemoryStore store;
+    testing::FakeScheduler scheduler;
+    testing::MemoryProtocol protocol;
+    ChronivelApp app{timer, locale, store, scheduler, protocol, "boot-1"};
+    Chronometer& clock = app.Clock();
+    OtherWindow other{store};
+    std::vector<std::string> errors;
+};
+
+TEST_F(ChronivelAppTest, RunsAreSavedTheMomentTheyStartAndStop)
+{
+    store.exists = false;
+    EXPECT_EQ(app.Load("/data/Protocol.txt"), "");
+    app.Resume();
+    const int before = store.flushes;
+
+    clock.StartStopReset();
+    EXPECT_EQ(store.flushes, before + 1) << "no waiting while a kill could lose the run";
+    EXPECT_EQ(StoredTickCount(), clock.StartCount());
+    EXPECT_EQ(ReadText(store, "TickBoot"), "boot-1");
+    EXPECT_EQ(ReadText(store, "FileName"), "/data/Protocol.txt");
+    EXPECT_EQ(ReadInteger(store, "LeftP"), 449) << "the other windows' values go with every save";
+
+    platform.Advance(1'500);
+    clock.StartStopReset();
+    EXPECT_EQ(store.flushes, before + 2);
+    EXPECT_EQ(StoredTickCount(), 0);
+    EXPECT_EQ(ReadInteger(store, "Leader"), 1'500);
+}
+
+TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
+{
+    store.exists = false;
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    const int before = store.flushes;
+    clock.ToggleSound();
+    scheduler.Advance(ChronivelApp::SaveDelayMs - 100);
+    clock.SelectFormat(2);
+    app.WindowMoved(40, 50);
+    app.SetZoom(3);
+    EXPECT_EQ(store.flushes, before) << "not at once";
+    scheduler.Advance(ChronivelApp::SaveDelayMs - 1);
+    EXPECT_EQ(store.flushes, before) << "each change waits afresh";
+    scheduler.Advance(1);
+    EXPECT_EQ(store.flushes, before + 1) << "four changes, one save";
+    EXPECT_FALSE(ReadFlag(store, "Sound"));
+    EXPECT_EQ(ReadInteger(store, "Format"), 2);
+    EXPECT_EQ(ReadInteger(store, "Left"), 40);
+    EXPECT_EQ(ReadInteger(store, "Zoom"), 3);
+
+    clock.ToggleSound();
+    app.Save();  // at exit: what waits is written now, and only once
+    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    EXPECT_EQ(store.flushes, before + 2);
+    EXPECT_TRUE(ReadFlag(store, "Sound"));
+}
+
+TEST_F(ChronivelAppTest, ZoomOutsideItsStepsIsTheFirst)
+{
+    for (const int wrong : {-1, ZoomSteps}) {
+        app.SetZoom(2);
+        app.SetZoom(wrong);
+        EXPECT_EQ(app.Zoom(), 0) << wrong;
+    }
+    Settings stored;
+    stored.zoom = 9;  // damaged
+    Store(stored);
+    app.Load("/data/Protocol.txt");
+    EXPECT_EQ(app.Zoom(), 0);
+}
+
+TEST_F(ChronivelAppTest, LoadHandsTheSettingsOutAndResumesTheRun)
+{
+    Settings stored;
+    stored.fileName = "/elsewhere/Runs.txt";
+    stored.format = 2;
+    stored.leader = 61'234;
+    stored.sound = false;
+    stored.tickCount = platform.counter - 90'000'000;  // 90 s ago, this boot
+    stored.tickBoot = "boot-1";
+    stored.tickTime = 1'796'000'000'000;
+    Store(stored);
+
+    EXPECT_EQ(app.Load("/data/Protocol.txt"), "");
+    app.Resume();
+    EXPECT_EQ(clock.State(), RunState::Running);
+    EXPECT_EQ(clock.StartCount(), stored.tickCount);
+    EXPECT_EQ(clock.Format().Format(), 2);
+    EXPECT_EQ(clock.Best().Caption(), "1.01,23");
+    EXPECT_FALSE(clock.Sound());
+    EXPECT_EQ(app.ProtocolPath(), "/elsewhere/Runs.txt");
+    clock.DisplayTick();
+    EXPECT_EQ(clock.Elapsed(), 90'000);
+}
+
+TEST_F(ChronivelAppTest, BestTimeOutlivesAStartInCountdownMode)
+{
+    Settings stored;
+    stored.countDown = true;
+    stored.leader = 61'234;
+    stored.leaderOn = false;  // hidden while the countdown is armed
+    Store(stored);
+
+    EXPECT_EQ(app.Load("/data/Protocol.txt"), "");
+    app.Resume();
+    EXPECT_TRUE(clock.CountDown());
+    EXPECT_FALSE(clock.Best().Visible());
+    app.Save();
+    EXPECT_EQ(ReadInteger(store, "Leader"), 61'234);
+    EXPECT_FALSE(ReadFlag(store, "LeaderOn"));
+
+    clock.ToggleCountDown();  // back to the chronometer: the best time is there again
+    EXPECT_TRUE(clock.Best().Visible());
+    EXPECT_EQ(clock.Best().Value(), 61'234);
+    EXPECT_EQ(clock.Best().Caption(), "1.01,234");
+    app.Save();
+    EXPECT_EQ(ReadInteger(store, "Leader"), 61'234);
+    EXPECT_TRUE(ReadFlag(store, "LeaderOn"));
+}
+
+TEST_F(ChronivelAppTest, RunFromBeforeARebootGoesOnByTheWallClock)
+{
+    platform.counter = (1LL << 60) + 60'000'000;  // a minute after this boot
+    Settings stored;
+    stored.tickCount = (1LL << 60) + 77;  // the old boot's counter: meaningless now
+    stored.tickBoot = "boot-0";
+    stored.tickTime = WallClockMs() - 3'600'000;
+    Store(stored);
+    const int before = store.flushes;
+
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    clock.DisplayTick();
+    EXPECT_GE(clock.Elapsed(), 3'600'000);
+    EXPECT_LT(clock.Elapsed(), 3'700'000);
+    EXPECT_EQ(store.flushes, before + 1) << "the new start count is kept at once";
+    EXPECT_EQ(StoredTickCount(), clock.StartCount());
+    EXPECT_EQ(ReadText(store, "TickBoot"), "boot-1");
+}
+
+TEST_F(ChronivelAppTest, BadMainValueIsReportedAndWhatCameBeforeApplies)
+{
+    Settings stored;
+    stored.countDownT = 30'000;
+    Store(stored);
+    store.values.erase("Color");
+    EXPECT_EQ(app.Load("/data/Protocol.txt"), "Failed to get data for 'Color'");
+    EXPECT_EQ(clock.CountDownT(), 30'000);
+}
+
+TEST(ChronivelApp, FailedSaveIsReportedOnce)
+{
+    testing::FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    testing::FixedLocale locale;
+    FailingStore store;
+    testing::FakeScheduler scheduler;
+    testing::MemoryProtocol protocol;
+    ChronivelApp app{timer, locale, store, scheduler, protocol, "boot-1"};
+    std::vector<std::string> errors;
+    app.reportError = [&](const std::string& message) { errors.push_back(message); };
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    for (int command = 0; command < 4; ++command) app.Clock().StartStopReset();  // START, STOP, RESET, START
+    EXPECT_EQ(store.failures, 2) << "each start of a run tries again";
+    EXPECT_EQ(errors, std::vector<std::string>{"Cannot write /nowhere/chronivel.reg: Read-only file system"});
+}
+
+TEST_F(ChronivelAppTest, FinishedRunGoesToTheProtocolFileAndItsListeners)
+{
+    Settings stored;
+    stored.fileName = "/elsewhere/Runs.txt";
+    Store(stored);
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    const std::int32_t runsBefore = clock.DayCounter();
+
+    clock.StartStopReset();
+    platform.Advance(2'000);
+    clock.StartStopReset();
+    ASSERT_EQ(protocol.runs.size(), 1u);
+    EXPECT_EQ(protocol.runs[0].first, "/elsewhere/Runs.txt");
+    EXPECT_EQ(protocol.runs[0].second, clock.Lines().Lines());
+    EXPECT_EQ(other.runs, std::vector<std::vector<std::string>>{clock.Lines().Lines()});
+    EXPECT_EQ(clock.DayCounter(), runsBefore + 1);
+
+    protocol.opens = false;  // the file cannot be written: the run is not counted, nor shown as written
+    clock.StartStopReset();
+    clock.StartStopReset();
+    platform.Advance(1'000);
+    clock.StartStopReset();
+    EXPECT_EQ(other.runs.size(), 1u);
+    EXPECT_EQ(clock.DayCounter(), runsBefore + 1);
+}
+
+}  // namespace
+}  // namespace chronivel
