@@ -27,8 +27,6 @@ public:
 
     QColor Color() const { return color_; }
     void SetColor(const QColor& color);
-    QColor LightColor() const { return bevelColors_.light; }
-    QColor DarkColor() const { return bevelColors_.dark; }
 
     bool Down() const { return down_; }
     void SetDown(bool down);
