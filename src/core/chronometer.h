@@ -93,7 +93,6 @@ public:
     std::int64_t StartCount() const { return startCount_; }
     std::int64_t StopCount() const { return stopCount_; }
     std::int64_t Elapsed() const { return elapsed_; }
-    const Laps& RunLaps() const { return laps_; }
     const std::string& StartText() const { return startText_; }
     // How many runs were started since the program began; tells one run from the next.
     std::uint64_t RunsStarted() const { return runsStarted_; }

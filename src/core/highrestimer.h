@@ -46,7 +46,6 @@ public:
     void SetResolution(int ms);
     int MinAccuracy() const { return minAccuracy_; }
     int MinResolution() const { return minResolution_; }
-    ThreadClass GetThreadClass() const { return threadClass_; }
     void SetThreadClass(ThreadClass threadClass);
     ThreadPriority GetThreadPriority() const { return threadPriority_; }
     void SetThreadPriority(ThreadPriority priority);

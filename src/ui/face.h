@@ -97,7 +97,6 @@ class TFace final : public QWidget {
 public:
     explicit TFace(QWidget* parent = nullptr);
 
-    int RoundPercent() const { return roundPercent_; }
     // Takes effect at the next ApplyFace, as the disc is drawn only then.
     void SetRoundPercent(int roundPercent);
 

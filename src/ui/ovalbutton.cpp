@@ -117,6 +117,7 @@ bool OnUpperLeftArc(int x, int y, int width, int height, int ratio)
 }
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+constexpr int kGlyphSpacing = 4;  // between the caption and the glyph below it
 
 // A push button to assistive technology, named by its caption unless
 // given a name of its own, and pressed as a click is.
@@ -232,27 +233,6 @@ void TOvalButton::SetTransparentColor(const QColor& color)
     update();
 }
 
-void TOvalButton::SetLayout(TOvalButtonLayout layout)
-{
-    if (layout == layout_) return;
-    layout_ = layout;
-    update();
-}
-
-void TOvalButton::SetMargin(int margin)
-{
-    if (margin == margin_) return;
-    margin_ = margin;
-    update();
-}
-
-void TOvalButton::SetSpacing(int spacing)
-{
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
-    update();
-}
-
 void TOvalButton::SetBevel(Bevel bevel)
 {
     if (bevel == bevel_) return;
@@ -318,13 +298,9 @@ QImage TOvalButton::Render() const
         else if (sunken && numGlyphs_ > 2) index = 2;
 
         // Signed halves truncate toward zero: a glyph larger than the oval is centred and clipped.
-        using L = TOvalButtonLayout;
-        if (!hasCaption || layout_ == L::blGlyphTop || layout_ == L::blGlyphBottom) glyphLeft = (w - gw) / 2;
-        else if (layout_ == L::blGlyphLeft) glyphLeft = (w - tw - gw - spacing_) / 2 - margin_;
-        else glyphLeft = (tw + gw + spacing_ + w) / 2 + margin_ - gw;
-        if (!hasCaption || layout_ == L::blGlyphLeft || layout_ == L::blGlyphRight) glyphTop = (h - gh) / 2;
-        else if (layout_ == L::blGlyphTop) glyphTop = (h - th - gh - spacing_) / 2 - margin_;
-        else glyphTop = (th + gh + spacing_ + h) / 2 + margin_ - gh;
+        // With a caption the glyph sits below it, the two centred as a group.
+        glyphLeft = (w - gw) / 2;
+        glyphTop = hasCaption ? (th + gh + kGlyphSpacing + h) / 2 - gh : (h - gh) / 2;
 
         // The strip the glyph leaves when it moves between raised and sunken takes the face colour.
         int left = glyphLeft;
@@ -357,15 +333,8 @@ QImage TOvalButton::Render() const
     }
 
     if (hasCaption) {
-        using L = TOvalButtonLayout;
         int x = (w - tw) / 2;
-        int y = (h - th) / 2;
-        if (hasGlyph) {
-            if (layout_ == L::blGlyphRight) x = glyphLeft - tw - spacing_;
-            else if (layout_ == L::blGlyphLeft) x = glyphLeft + gw + spacing_;
-            else if (layout_ == L::blGlyphTop) y = glyphTop + gh + spacing_;
-            else y = glyphTop - th - spacing_;
-        }
+        int y = hasGlyph ? glyphTop - th - kGlyphSpacing : (h - th) / 2;
         if (sunken) {
             ++x;
             ++y;
@@ -420,7 +389,6 @@ void TOvalButton::Press(QMouseEvent* event)
         return;
     }
     hover_ = true;
-    downAtPress_ = down_;
     SetDown(true);
     SetBevel(Bevel::Sunken);
     emit mouseDown(event->button(), position);
@@ -450,16 +418,11 @@ void TOvalButton::mouseReleaseEvent(QMouseEvent* event)
     const QPoint position = event->position().toPoint();
     if (!isEnabled() || !HitTest(position)) {
         hover_ = false;
-        if (wasPressed && groupIndex_ != 0) SetDown(downAtPress_);  // let go outside: no toggle
         if (flat_ && !down_) SetBevel(Bevel::Flat);
         return;
     }
-    if (groupIndex_ != 0) {
-        SetDown(!downAtPress_);
-    } else {
-        SetDown(false);
-        SetBevel(Bevel::Raised);
-    }
+    SetDown(false);
+    SetBevel(Bevel::Raised);
     emit mouseUp(event->button(), position);
     if (wasPressed && !secondOfDouble && hover_ && event->button() == Qt::LeftButton) emit clicked();
 }
@@ -471,12 +434,12 @@ void TOvalButton::mouseMoveEvent(QMouseEvent* event)
     if (pressed_) {
         if (inside) {
             hover_ = true;
-            if (bevel_ == Bevel::Raised && groupIndex_ == 0 && isEnabled()) {
+            if (bevel_ == Bevel::Raised && isEnabled()) {
                 SetDown(true);
                 SetBevel(Bevel::Sunken);
             }
         } else {
-            if (bevel_ == Bevel::Sunken && groupIndex_ == 0 && hover_) {
+            if (bevel_ == Bevel::Sunken && hover_) {
                 SetDown(false);
                 SetBevel(Bevel::Raised);
             }

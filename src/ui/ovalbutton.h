@@ -15,10 +15,6 @@ struct BevelColors {
 };
 BevelColors BevelColorsOf(const QColor& face);
 
-// Where the glyph sits relative to the caption. The order is the one stored
-// forms number it by, which differs from the coloured button's.
-enum class TOvalButtonLayout { blGlyphBottom, blGlyphLeft, blGlyphRight, blGlyphTop };
-
 // An elliptical button with a two-arc bevel, an optional glyph and caption.
 // Only the ellipse is the button: presses in the rectangle's corners are
 // not taken, and the widget's mask lets them through to what lies behind.
@@ -31,8 +27,6 @@ public:
 
     QColor Color() const { return color_; }
     void SetColor(const QColor& color);
-    QColor LightColor() const { return bevelColors_.light; }
-    QColor DarkColor() const { return bevelColors_.dark; }
 
     bool Down() const { return down_; }
     void SetDown(bool down);
@@ -40,10 +34,6 @@ public:
     void SetFlat(bool flat);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
-
-    // Non-zero: every click toggles Down, and the button stays sunken between clicks.
-    int GroupIndex() const { return groupIndex_; }
-    void SetGroupIndex(int index) { groupIndex_ = index; }
 
     // "&" marks the accelerator character; "&&" is a literal ampersand.
     QString Caption() const { return caption_; }
@@ -59,13 +49,6 @@ public:
     void SetNumGlyphs(int count);
     QColor TransparentColor() const { return transparentColor_; }
     void SetTransparentColor(const QColor& color);
-
-    TOvalButtonLayout Layout() const { return layout_; }
-    void SetLayout(TOvalButtonLayout layout);
-    int Margin() const { return margin_; }
-    void SetMargin(int margin);
-    int Spacing() const { return spacing_; }
-    void SetSpacing(int spacing);
 
     Bevel BevelState() const { return bevel_; }
     bool Hovered() const { return hover_; }
@@ -112,20 +95,15 @@ private:
     bool down_ = false;
     bool flat_ = false;
     bool transparent_ = false;
-    int groupIndex_ = 0;
     QString caption_;
     QImage glyph_;
     int numGlyphs_ = 0;
     QColor transparentColor_;
-    TOvalButtonLayout layout_ = TOvalButtonLayout::blGlyphBottom;
-    int margin_ = 0;
-    int spacing_ = 4;
 
     Bevel bevel_ = Bevel::Raised;
     bool pressed_ = false;      // a button went down on the ellipse and is not yet released
     bool doublePress_ = false;  // the press was the second of a double click: no click on release
     bool hover_ = false;
-    bool downAtPress_ = false;
     int shortcutIds_[3] = {0, 0, 0};  // the accelerator alone, with Shift, with Alt
 };
 

@@ -20,7 +20,6 @@ public:
 
     // When on, a transparency of 0 removes the translucency instead of
     // applying a fully opaque one.
-    bool AutoOpaque() const { return autoOpaque_; }
     void SetAutoOpaque(bool autoOpaque) { autoOpaque_ = autoOpaque; }
 
     // The owner's window made opaque.

@@ -251,49 +251,6 @@ TEST_F(OvalButtonTest, ADisabledButtonNeitherSinksNorClicks)
     EXPECT_EQ(clicks.count(), 1);
 }
 
-// ---------------------------------------------------------------- group buttons
-
-TEST_F(OvalButtonTest, AGroupButtonTogglesDownOnEachClickAndStaysSunkenBetween)
-{
-    button->SetGroupIndex(1);
-    QSignalSpy clicks(button, &TOvalButton::clicked);
-    Click(centre);
-    EXPECT_TRUE(button->Down());
-    EXPECT_EQ(button->BevelState(), TOvalButton::Bevel::Sunken);
-    Move({13, 12});
-    Move({60, 60});  // the pointer going away does not raise it
-    EXPECT_EQ(button->BevelState(), TOvalButton::Bevel::Sunken);
-    Click(centre);
-    EXPECT_FALSE(button->Down());
-    EXPECT_EQ(button->BevelState(), TOvalButton::Bevel::Raised);
-    EXPECT_EQ(clicks.count(), 2);
-}
-
-TEST_F(OvalButtonTest, AGroupButtonLetGoOutsideKeepsItsState)
-{
-    button->SetGroupIndex(1);
-    QSignalSpy clicks(button, &TOvalButton::clicked);
-    Press(centre);
-    Move({60, 60});
-    Release({60, 60});
-    EXPECT_FALSE(button->Down());
-    EXPECT_EQ(button->BevelState(), TOvalButton::Bevel::Raised);
-    EXPECT_EQ(clicks.count(), 0);
-}
-
-TEST_F(OvalButtonTest, ButtonsOfOneGroupToggleEachOnItsOwn)
-{
-    // A group index makes a button a toggle; it does not tie it to the others.
-    auto* other = new TOvalButton(&parent);
-    other->setGeometry(50, 10, 25, 25);
-    button->SetGroupIndex(1);
-    other->SetGroupIndex(1);
-    other->SetDown(true);
-    Click(centre);
-    EXPECT_TRUE(button->Down());
-    EXPECT_TRUE(other->Down());
-}
-
 TEST_F(OvalButtonTest, SettingDownChoosesTheBevel)
 {
     QSignalSpy changes(button, &TOvalButton::downChanged);
@@ -506,33 +463,14 @@ TEST_F(OvalButtonTest, TheGlyphImageFollowsTheState)
     EXPECT_RGB(shown(), 255, 0, 0);
 }
 
-TEST_F(OvalButtonTest, GlyphBesideTheCaptionIsCentredWithItAsAGroup)
+TEST_F(OvalButtonTest, GlyphBelowTheCaptionIsCentredWithItAsAGroup)
 {
     button->resize(100, 50);
     button->SetCaption(QStringLiteral("Go"));
     button->SetGlyph(MarkedGlyph(10, 10, {2, 2}));
     button->SetNumGlyphs(1);
-    const int tw = QFontMetrics(button->font()).horizontalAdvance(QStringLiteral("Go"));
     const int th = QFontMetrics(button->font()).height();
-
-    struct Case {
-        TOvalButtonLayout layout;
-        int margin;
-        QPoint glyph;
-    };
-    const Case cases[] = {
-        {TOvalButtonLayout::blGlyphLeft, 0, {(100 - tw - 10 - 4) / 2, 20}},
-        {TOvalButtonLayout::blGlyphLeft, 3, {(100 - tw - 10 - 4) / 2 - 3, 20}},
-        {TOvalButtonLayout::blGlyphRight, 0, {(tw + 10 + 4 + 100) / 2 - 10, 20}},
-        {TOvalButtonLayout::blGlyphTop, 0, {45, (50 - th - 10 - 4) / 2}},
-        {TOvalButtonLayout::blGlyphBottom, 2, {45, (th + 10 + 4 + 50) / 2 + 2 - 10}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.layout));
-        button->SetLayout(c.layout);
-        button->SetMargin(c.margin);
-        EXPECT_EQ(FindMarker(Picture()), c.glyph + QPoint(2, 2));
-    }
+    EXPECT_EQ(FindMarker(Picture()), QPoint(45, (th + 10 + 4 + 50) / 2 - 10) + QPoint(2, 2));
 }
 
 // ---------------------------------------------------------------- accelerator

@@ -110,11 +110,6 @@ void OvalStates(const QDir& folder, const QString& name, QSize size, const std::
         b.SetFlat(true);
         Send(b, QEvent::MouseMove, centreOf(b), Qt::NoButton, Qt::NoButton);
     });
-    shoot(QStringLiteral("group_down"), [&](TOvalButton& b) {
-        b.SetGroupIndex(1);
-        Send(b, QEvent::MouseButtonPress, centreOf(b), Qt::LeftButton, Qt::LeftButton);
-        Send(b, QEvent::MouseButtonRelease, centreOf(b), Qt::LeftButton, Qt::NoButton);
-    });
 }
 
 void OvalButtons(const QDir& folder)
@@ -147,7 +142,6 @@ void OvalButtons(const QDir& folder)
     OvalStates(folder, QStringLiteral("oval_caption_glyph"), {100, 50}, [](TOvalButton& b) {
         b.SetGlyph(TwoImageGlyph(true));
         b.SetNumGlyphs(2);
-        b.SetLayout(TOvalButtonLayout::blGlyphLeft);
         b.SetCaption(QStringLiteral("&OK"));
         b.SetColor(QColor(255, 255, 128));
     });
