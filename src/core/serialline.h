@@ -139,6 +139,11 @@ public:
     virtual ~SerialPorts() = default;
     // Throws EComHandle or EComState.
     virtual std::unique_ptr<SerialDevice> Open(const std::string& device, const DeviceControl& control) = 0;
+    // The device an old "Port" setting (n of COMn) names where such names
+    // exist; empty elsewhere.
+    virtual std::string DeviceOfNumber(int number) const = 0;
+    // Follows a failed Open's message when this user may not use `device`: how to get access.
+    virtual std::string AccessHint(const std::string& device) const = 0;
 };
 
 }  // namespace chronivel

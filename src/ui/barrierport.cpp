@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-#include "core/chronometer.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
 #include "ui/settingskeeper.h"
@@ -20,16 +19,6 @@ namespace chronivel {
 namespace {
 
 const char* const PortEntryProperty = "chronivelPortEntry";
-
-QString EventNames(std::uint32_t events)
-{
-    QStringList names;
-    if (events & ev::Cts) names << QStringLiteral("CTS");
-    if (events & ev::Dsr) names << QStringLiteral("DSR");
-    if (events & ev::Rlsd) names << QStringLiteral("DCD");
-    if (events & ev::Ring) names << QStringLiteral("RI");
-    return names.join(QStringLiteral(", "));
-}
 
 }  // namespace
 
@@ -57,26 +46,27 @@ QList<PortChoice> AvailablePorts()
 }
 
 BarrierPort::BarrierPort(Chronometer& clock, SettingsKeeper& keeper, MainMenus& menus, SerialPorts& ports,
-                         QWidget& pauseButton, TLed& lockLed, QObject* parent)
-    : QObject(parent), clock_(clock), keeper_(keeper), menus_(menus), pauseButton_(pauseButton), lockLed_(lockLed)
+                         TLed& lockLed, QObject* parent)
+    : QObject(parent),
+      keeper_(keeper),
+      menus_(menus),
+      lockLed_(lockLed),
+      pipeline_(clock, ports, [this](std::function<void()> call) {
+          QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+      })
 {
-    port_ = std::make_unique<TComPort>(ports, [this](std::function<void()> call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-    });
-    TComPort& port = *port_;
-    // The barriers feed on DTR and RTS; the driver raises both while the port is open.
-    port.settings.flowControl = TFlowControl::fcRtsCts;
-    port.settings.events = EventBit(TEvent::evCTS) | EventBit(TEvent::evDSR) | EventBit(TEvent::evRLSD);
-    port.OnCTS = [this](const ComEventBatch& b) { Carry(rules_.Cts(b.status, Context(b.counter)), b.counter); };
-    port.OnRLSD = [this](const ComEventBatch& b) { Carry(rules_.Dcd(b.status, Context(b.counter)), b.counter); };
-    port.OnDSR = [this](const ComEventBatch& b) { Carry(rules_.Dsr(b.status, Context(b.counter)), b.counter); };
-    port.OnOpen = [this] { lockLed_.show(); };
-    port.OnClose = [this] { lockLed_.hide(); };
-    port.OnLost = [this](const std::string& reason) {
-        if (reportError)
-            reportError(tr("The light barriers' serial port is gone (%1). Plug the adapter in again and choose "
-                           "its port in the Hardware menu.")
-                            .arg(QString::fromStdString(reason)));
+    pipeline_.connectedChanged = [this](bool open) {
+        lockLed_.setVisible(open);
+        if (!open) return;
+        for (QAction* algorithm : menus_.mALG) algorithm->setEnabled(true);
+        for (QAction* arrangement : menus_.mLS) arrangement->setEnabled(menus_.mALG[0]->isEnabled());
+        menus_.mALG[5]->setVisible(false);
+    };
+    pipeline_.reportError = [this](const std::string& message) {
+        if (reportError) reportError(QString::fromStdString(message));
+    };
+    pipeline_.reportInfo = [this](const std::string& message) {
+        if (reportInfo) reportInfo(QString::fromStdString(message));
     };
 
     connect(menus_.Hardware1, &QMenu::aboutToShow, this, &BarrierPort::ListPorts);
@@ -93,73 +83,39 @@ BarrierPort::~BarrierPort() = default;
 void BarrierPort::Restore()
 {
     const Settings& s = keeper_.Kept();
-    rules_.SetAlgorithm(s.alg);
-    rules_.SetArrangement(s.lsCount);
-    rules_.SetLapLimit(s.laps);
-    rules_.SetMinLapMs(s.minLap);
-    device_ = QString::fromStdString(s.portName);
-#ifdef Q_OS_WIN
-    if (device_.isEmpty() && s.port > 0) device_ = QStringLiteral("COM%1").arg(s.port);
-#endif
+    pipeline_.SetAlgorithm(s.alg);
+    pipeline_.SetArrangement(s.lsCount);
+    pipeline_.SetLaps(s.laps);
+    pipeline_.SetMinLap(s.minLap);
+    pipeline_.SetDevice(s.portName);
+    pipeline_.SetPortNumber(s.port);
     ShowMarks();
-    if (!device_.isEmpty())
-        Open(tr("\n\nChronivel opens the light barriers' port chosen when it last ran. If the barriers are not "
-                "in use, choose \"None\" in the Hardware menu."));
+    pipeline_.Restore();
 }
 
 void BarrierPort::mCOM1Click(const QString& device)
 {
-    device_ = device;
+    Choose(device, keeper_.Kept().port);
+}
+
+void BarrierPort::Choose(const QString& device, int number)
+{
+    pipeline_.Choose(device.toStdString(), number);
     Remember();
-    if (device_.isEmpty()) {
-        port_->Close();
-        return;
-    }
-    Open();
 }
 
 void BarrierPort::mALG_Click(int algorithm)
 {
-    rules_.SetAlgorithm(algorithm);
+    pipeline_.SetAlgorithm(algorithm);
     Remember();
     ShowMarks();
 }
 
 void BarrierPort::mLS1Click(int arrangement)
 {
-    rules_.SetArrangement(arrangement);
+    pipeline_.SetArrangement(arrangement);
     Remember();
     ShowMarks();
-}
-
-void BarrierPort::Open(const QString& hint)
-{
-    port_->device = device_.toStdString();
-    try {
-        port_->Open();
-    } catch (const std::runtime_error& error) {  // EComHandle, EComState
-        QString message = QString::fromUtf8(error.what());
-#ifndef Q_OS_WIN
-        const QFileInfo file(device_);
-        if (file.exists() && !file.isWritable())
-            message += tr("\n\nThis user may not use %1. On Linux, serial ports belong to the group \"dialout\": "
-                          "add yourself with \"sudo usermod -aG dialout $USER\", then log out and in again.")
-                           .arg(device_);
-#endif
-        if (reportError) reportError(message + hint);
-        return;
-    }
-    for (QAction* algorithm : menus_.mALG) algorithm->setEnabled(true);
-    for (QAction* arrangement : menus_.mLS) arrangement->setEnabled(menus_.mALG[0]->isEnabled());
-    menus_.mALG[5]->setVisible(false);
-
-    const std::uint32_t polled = port_->PolledEvents();
-    if (polled != 0 && !toldPolled_.contains(device_) && reportInfo) {
-        toldPolled_.insert(device_);
-        reportInfo(tr("The adapter of %1 cannot report changes of %2 by itself. Chronivel looks at %3 every "
-                      "millisecond instead, so barrier times there may be up to a millisecond late.")
-                       .arg(device_, EventNames(polled), polled & (polled - 1) ? tr("these lines") : tr("this line")));
-    }
 }
 
 void BarrierPort::ListPorts()
@@ -169,10 +125,11 @@ void BarrierPort::ListPorts()
         if (action->property(PortEntryProperty).toBool()) delete action;
 
     QList<PortChoice> ports = AvailablePorts();
+    const QString chosen = QString::fromStdString(pipeline_.Device());
     const bool chosenPresent =
-        device_.isEmpty() || std::any_of(ports.begin(), ports.end(), [this](const PortChoice& p) { return p.device == device_; });
+        chosen.isEmpty() || std::any_of(ports.begin(), ports.end(), [&](const PortChoice& p) { return p.device == chosen; });
     if (!chosenPresent)  // unplugged: it stays chosen, and is opened again when it is back
-        ports.append({device_, tr("%1 \u2014 not connected").arg(QFileInfo(device_).fileName()), 0});
+        ports.append({chosen, tr("%1 \u2014 not connected").arg(QFileInfo(chosen).fileName()), 0});
 
     QAction* before = menu.actions().value(menu.actions().indexOf(menus_.mNoHard) + 1);
     for (const PortChoice& port : ports) {
@@ -181,55 +138,29 @@ void BarrierPort::ListPorts()
         entry->setCheckable(true);
         entry->setData(port.device);
         menus_.mNoHard->actionGroup()->addAction(entry);
-        entry->setChecked(port.device == device_);
-        const int number = port.number;
-        connect(entry, &QAction::triggered, this, [this, device = port.device, number] {
-            keeper_.Kept().port = number;
-            mCOM1Click(device);
-        });
+        entry->setChecked(port.device == chosen);
+        connect(entry, &QAction::triggered, this,
+                [this, device = port.device, number = port.number] { Choose(device, number); });
         menu.insertAction(before, entry);
     }
-    menus_.mNoHard->setChecked(device_.isEmpty());
+    menus_.mNoHard->setChecked(chosen.isEmpty());
 }
 
 void BarrierPort::ShowMarks()
 {
-    menus_.mNoHard->setChecked(device_.isEmpty());
-    menus_.mALG[rules_.Algorithm()]->setChecked(true);
-    menus_.mLS[rules_.Arrangement() - 1]->setChecked(true);
+    menus_.mNoHard->setChecked(pipeline_.Device().empty());
+    menus_.mALG[pipeline_.Algorithm()]->setChecked(true);
+    menus_.mLS[pipeline_.Arrangement() - 1]->setChecked(true);
 }
 
 void BarrierPort::Remember()
 {
     Settings& s = keeper_.Kept();
-    if (device_.isEmpty()) s.port = 0;
-    s.portName = device_.toStdString();
-    s.alg = rules_.Algorithm();
-    s.lsCount = rules_.Arrangement();
+    s.port = pipeline_.PortNumber();
+    s.portName = pipeline_.Device();
+    s.alg = pipeline_.Algorithm();
+    s.lsCount = pipeline_.Arrangement();
     keeper_.ControlsChanged();
-}
-
-BarrierContext BarrierPort::Context(std::int64_t counter) const
-{
-    return {clock_.State(),
-            clock_.LapEnabled(),
-            pauseButton_.isEnabled(),
-            clock_.LockTimerOn(),
-            clock_.RunsStarted(),
-            clock_.SinceLastLapMs(counter)};
-}
-
-void BarrierPort::Carry(BarrierCommand command, std::int64_t counter)
-{
-    switch (command) {
-    case BarrierCommand::Stop:
-    case BarrierCommand::Start: clock_.StartStopReset(counter); break;
-    case BarrierCommand::Lap:
-        if (menus_.mLAP->isEnabled()) clock_.TakeLap(counter);
-        break;
-    case BarrierCommand::Pause: clock_.TogglePause(counter); break;
-    case BarrierCommand::None: break;
-    }
 }
 
 }  // namespace chronivel

@@ -1,17 +1,13 @@
 #pragma once
 
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 #include <functional>
-#include <memory>
 
-#include "core/comport.h"
-#include "core/lightbarriers.h"
+#include "core/barrierpipeline.h"
 
 class QAction;
-class QWidget;
 
 namespace chronivel {
 
@@ -20,25 +16,22 @@ class MainMenus;
 class SettingsKeeper;
 class TLed;
 
-// The light barriers' serial port: the "Hardware" menu's choices, the port
-// itself, and the rules that turn its line changes into commands, each
-// given at the moment its edge was seen.
+// The "Hardware" menu: its marks and port entries, and the clicks on them
+// handed to the light barriers' pipeline.
 class BarrierPort final : public QObject {
     Q_OBJECT
 public:
-    BarrierPort(Chronometer& clock, SettingsKeeper& keeper, MainMenus& menus, SerialPorts& ports,
-                QWidget& pauseButton, TLed& lockLed, QObject* parent = nullptr);
+    BarrierPort(Chronometer& clock, SettingsKeeper& keeper, MainMenus& menus, SerialPorts& ports, TLed& lockLed,
+                QObject* parent = nullptr);
     ~BarrierPort() override;
 
     // Takes the stored choices and opens the port chosen last, so that a
     // run resumed at start-up still has its barriers.
     void Restore();
-    void Close() { port_->Close(); }
+    void Close() { pipeline_.Close(); }
 
-    TComPort& Port() { return *port_; }
-    const LightBarriers& Rules() const { return rules_; }
-    // The device of the chosen port; empty for none.
-    QString Device() const { return device_; }
+    BarrierPipeline& Pipeline() { return pipeline_; }
+    TComPort& Port() { return pipeline_.Port(); }
 
     // Port choice: a device path (COMn on Windows), or empty for none.
     void mCOM1Click(const QString& device);
@@ -52,22 +45,14 @@ public:
 
 private:
     void ListPorts();
-    // `hint` follows an error message: what the user can do about it.
-    void Open(const QString& hint = {});
+    void Choose(const QString& device, int number);
     void ShowMarks();
-    BarrierContext Context(std::int64_t counter) const;
-    void Carry(BarrierCommand command, std::int64_t counter);
     void Remember();
 
-    Chronometer& clock_;
     SettingsKeeper& keeper_;
     MainMenus& menus_;
-    QWidget& pauseButton_;
     TLed& lockLed_;
-    std::unique_ptr<TComPort> port_;
-    LightBarriers rules_;
-    QString device_;
-    QSet<QString> toldPolled_;  // devices whose polled lines the user was told about
+    BarrierPipeline pipeline_;
 };
 
 // A serial port the system reports, as the "Hardware" menu lists it.

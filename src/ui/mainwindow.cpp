@@ -87,7 +87,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(THighResTimer& timer, const LocaleTexts& locale, Sett
     keeper_.reportError = [this](const QString& message) { reportError(message); };
     CreateControls();
     menus_ = new MainMenus(this);
-    barriers_ = new BarrierPort(clock_, keeper_, *menus_, serialPorts, *bPause, *Ledlock, this);
+    barriers_ = new BarrierPort(clock_, keeper_, *menus_, serialPorts, *Ledlock, this);
     barriers_->reportError = [this](const QString& message) { reportError(message); };
     barriers_->reportInfo = [this](const QString& message) {
         QMessageBox::information(this, Title(), message);
@@ -582,6 +582,7 @@ void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
 void Tfrm_Tickmor::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) menus_->FollowActivation(isActiveWindow());
+    if (event->type() == QEvent::EnabledChange) barriers_->Pipeline().SetWindowEnabled(isEnabled());
     QWidget::changeEvent(event);
 }
 
