@@ -533,6 +533,7 @@ public:
         Configure(fd, control);
         return std::make_unique<LinuxSerialDevice>(std::move(descriptor), device, readCounter_);
     }
+    std::vector<SerialPortEntry> List() const override { return ListedPorts(linuxserial::FindPorts()); }
     // Ports go by their paths here, so an old port number names none.
     std::string DeviceOfNumber(int) const override { return {}; }
     std::string AccessHint(const std::string& device) const override

@@ -222,6 +222,7 @@ public:
         }
         return AdoptComHandle(handle, readCounter_);
     }
+    std::vector<SerialPortEntry> List() const override { return ListedPorts(FindComPorts()); }
     std::string DeviceOfNumber(int number) const override
     {
         return number > 0 ? "COM" + std::to_string(number) : std::string();

@@ -4,8 +4,6 @@
 #include <QActionGroup>
 #include <QFileInfo>
 #include <QMenu>
-#include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QWidget>
 
 #include <algorithm>
@@ -22,35 +20,13 @@ const char* const PortEntryProperty = "chronivelPortEntry";
 
 }  // namespace
 
-QList<PortChoice> AvailablePorts()
-{
-    QList<QSerialPortInfo> found = QSerialPortInfo::availablePorts();
-    std::sort(found.begin(), found.end(),
-              [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.portName() < b.portName(); });
-    QList<PortChoice> ports;
-    static const QRegularExpression comNumber(QStringLiteral("^COM(\\d+)$"));
-    for (const QSerialPortInfo& info : found) {
-        PortChoice port;
-#ifdef Q_OS_WIN
-        port.device = info.portName();
-#else
-        port.device = info.systemLocation();
-#endif
-        port.caption = info.description().isEmpty() ? info.portName()
-                                                    : info.portName() + QStringLiteral(" \u2014 ") + info.description();
-        const QRegularExpressionMatch com = comNumber.match(info.portName());
-        port.number = com.hasMatch() ? com.captured(1).toInt() : static_cast<int>(ports.size()) + 1;
-        ports.append(port);
-    }
-    return ports;
-}
-
 BarrierPort::BarrierPort(Chronometer& clock, SettingsKeeper& keeper, MainMenus& menus, SerialPorts& ports,
                          TLed& lockLed, QObject* parent)
     : QObject(parent),
       keeper_(keeper),
       menus_(menus),
       lockLed_(lockLed),
+      ports_(ports),
       pipeline_(clock, ports, [this](std::function<void()> call) {
           QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
       })
@@ -124,26 +100,28 @@ void BarrierPort::ListPorts()
     for (QAction* action : menu.actions())
         if (action->property(PortEntryProperty).toBool()) delete action;
 
-    QList<PortChoice> ports = AvailablePorts();
-    const QString chosen = QString::fromStdString(pipeline_.Device());
-    const bool chosenPresent =
-        chosen.isEmpty() || std::any_of(ports.begin(), ports.end(), [&](const PortChoice& p) { return p.device == chosen; });
+    std::vector<SerialPortEntry> ports = ports_.List();
+    const std::string& chosen = pipeline_.Device();
+    const bool chosenPresent = chosen.empty() || std::any_of(ports.begin(), ports.end(), [&](const SerialPortEntry& p) {
+                                   return p.device == chosen;
+                               });
     if (!chosenPresent)  // unplugged: it stays chosen, and is opened again when it is back
-        ports.append({chosen, tr("%1 \u2014 not connected").arg(QFileInfo(chosen).fileName()), 0});
+        ports.push_back(
+            {chosen, tr("%1 \u2014 not connected").arg(QFileInfo(QString::fromStdString(chosen)).fileName()).toStdString(), 0});
 
     QAction* before = menu.actions().value(menu.actions().indexOf(menus_.mNoHard) + 1);
-    for (const PortChoice& port : ports) {
-        auto* entry = new QAction(port.caption, &menu);
+    for (const SerialPortEntry& port : ports) {
+        const QString device = QString::fromStdString(port.device);
+        auto* entry = new QAction(QString::fromStdString(port.caption), &menu);
         entry->setProperty(PortEntryProperty, true);
         entry->setCheckable(true);
-        entry->setData(port.device);
+        entry->setData(device);
         menus_.mNoHard->actionGroup()->addAction(entry);
         entry->setChecked(port.device == chosen);
-        connect(entry, &QAction::triggered, this,
-                [this, device = port.device, number = port.number] { Choose(device, number); });
+        connect(entry, &QAction::triggered, this, [this, device, number = port.number] { Choose(device, number); });
         menu.insertAction(before, entry);
     }
-    menus_.mNoHard->setChecked(chosen.isEmpty());
+    menus_.mNoHard->setChecked(chosen.empty());
 }
 
 void BarrierPort::ShowMarks()

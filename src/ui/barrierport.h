@@ -52,15 +52,8 @@ private:
     SettingsKeeper& keeper_;
     MainMenus& menus_;
     TLed& lockLed_;
+    SerialPorts& ports_;
     BarrierPipeline pipeline_;
 };
-
-// A serial port the system reports, as the "Hardware" menu lists it.
-struct PortChoice {
-    QString device;   // what it is opened by: its path on Linux, COMn on Windows
-    QString caption;  // "ttyUSB0 — FT232R USB UART"
-    int number = 0;   // the "Port" setting: n of COMn, else its place in the list
-};
-QList<PortChoice> AvailablePorts();
 
 }  // namespace chronivel

@@ -47,11 +47,13 @@ public:
         last = opened.get();
         return opened;
     }
+    std::vector<SerialPortEntry> List() const override { return listed; }
     std::string DeviceOfNumber(int) const override { return {}; }
     std::string AccessHint(const std::string&) const override { return {}; }
     std::vector<std::string> log;
     FakeDevice* last = nullptr;
     std::uint32_t polled = 0;  // for the devices opened from now on
+    std::vector<SerialPortEntry> listed;
 };
 
 }  // namespace chronivel::testing

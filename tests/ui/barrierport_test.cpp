@@ -179,12 +179,14 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(QStringLiteral("/dev/ttyUSB7: Input/output error")));
 
-    // Still chosen, and listed although the system no longer reports it.
+    // Still chosen, and listed although the system no longer reports it, after the ports it does.
+    serial.listed = {{"/dev/ttyACM0", "ttyACM0 \u2014 CDC Abstract Control Model", 1}};
     emit window->Menus().Hardware1->aboutToShow();
     const QList<QAction*> entries = window->Menus().Hardware1->actions();
     const auto chosen = std::find_if(entries.begin(), entries.end(),
                                      [](QAction* a) { return a->data().toString() == QStringLiteral("/dev/ttyUSB7"); });
     ASSERT_NE(chosen, entries.end());
+    EXPECT_EQ((*std::prev(chosen))->text(), QStringLiteral("ttyACM0 \u2014 CDC Abstract Control Model"));
     EXPECT_TRUE((*chosen)->isChecked());
     EXPECT_TRUE((*chosen)->text().startsWith(QStringLiteral("ttyUSB7")));
     (*chosen)->trigger();
