@@ -51,7 +51,7 @@ int main(int argc, char* argv[])
     // other; they go in reverse.
     QtScheduler scheduler;
     ProtocolFile protocolFile;
-    ChronivelApp model(timer, locale, *store, scheduler, protocolFile, CurrentBootId());
+    ChronivelApp model(timer, locale, *store, scheduler, protocolFile, *serialPorts, CurrentBootId());
     Tfrm_Tickmor window(model, *serialPorts);
     window.FormCreate({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});

@@ -17,19 +17,28 @@ std::int64_t WallClockMs()
 }  // namespace
 
 ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
-                           Scheduler& scheduler, ProtocolLog& protocol, std::string bootId)
+                           Scheduler& scheduler, ProtocolLog& protocol, SerialPorts& ports, std::string bootId)
     : timer_(timer),
       locale_(locale),
       store_(store),
       scheduler_(scheduler),
       protocol_(protocol),
       bootId_(std::move(bootId)),
-      clock_(timer, locale, *this)
+      clock_(timer, locale, *this),
+      barriers_(clock_, ports, [&scheduler](std::function<void()> call) { scheduler.Post(std::move(call)); })
 {
+    barriers_.connectedChanged = [this](bool) { Changed(); };
+    barriers_.reportError = [this](const std::string& message) {
+        if (reportError) reportError(message);
+    };
+    barriers_.reportInfo = [this](const std::string& message) {
+        if (reportInfo) reportInfo(message);
+    };
 }
 
 ChronivelApp::~ChronivelApp()
 {
+    views_.clear();  // the barriers' port closes after this, and its views may be gone
     if (delayedSave_) scheduler_.Cancel(*delayedSave_);
 }
 
@@ -66,12 +75,20 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     clock_.SetCountDown(s.countDown);
     clock_.Best().Restore(s.leader, clock_.Format());
     clock_.Best().SetVisible(!s.countDown);
+    barriers_.SetAlgorithm(s.alg);
+    barriers_.SetArrangement(s.lsCount);
+    barriers_.SetLaps(s.laps);
+    barriers_.SetMinLap(s.minLap);
+    barriers_.SetDevice(s.portName);
+    barriers_.SetPortNumber(s.port);
     saved_ = s;
     return problem;
 }
 
 void ChronivelApp::Resume()
 {
+    barriers_.Restore();
+    BarrierChoicesChanged();  // a port known by its number only is now known by its device
     clock_.ResumeRun(ResumeStartCount(kept_, bootId_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs()));
     loading_ = false;
     // After a reboot the run resumes from a new start count: keep that at once.
@@ -92,17 +109,37 @@ void ChronivelApp::WindowMoved(int left, int top)
     KeepChanges();
 }
 
-void ChronivelApp::ChoosePortNumber(int number)
+void ChronivelApp::Shutdown()
 {
-    kept_.port = number;
+    Save();
+    barriers_.Close();
 }
 
-void ChronivelApp::KeepBarrierChoice(const std::string& device, int algorithm, int arrangement)
+void ChronivelApp::ChooseBarrierPort(const std::string& device, int number)
 {
-    if (device.empty()) kept_.port = 0;
-    kept_.portName = device;
-    kept_.alg = algorithm;
-    kept_.lsCount = arrangement;
+    barriers_.Choose(device, number);
+    BarrierChoicesChanged();
+}
+
+void ChronivelApp::SelectBarrierAlgorithm(int algorithm)
+{
+    barriers_.SetAlgorithm(algorithm);
+    BarrierChoicesChanged();
+}
+
+void ChronivelApp::SelectBarrierArrangement(int arrangement)
+{
+    barriers_.SetArrangement(arrangement);
+    BarrierChoicesChanged();
+}
+
+void ChronivelApp::BarrierChoicesChanged()
+{
+    kept_.port = barriers_.PortNumber();
+    kept_.portName = barriers_.Device();
+    kept_.alg = barriers_.Algorithm();
+    kept_.lsCount = barriers_.Arrangement();
+    Changed();
     KeepChanges();
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/appview.h"
+#include "core/barrierpipeline.h"
 #include "core/chronometer.h"
 #include "core/protocollog.h"
 #include "core/scheduler.h"
@@ -16,8 +17,8 @@
 
 namespace chronivel {
 
-// The program's state in one place: the chronometer, the one copy of the
-// settings, and when they are written. Windows are views of it: they show
+// The program's state in one place: the chronometer, the light barriers
+// that drive it, the one copy of the settings, and when they are written. Windows are views of it: they show
 // what it holds, hand it the user's commands and are told what changed.
 //
 // Saving: a run that starts, stops or resets is written at once, so that a
@@ -28,7 +29,7 @@ public:
     static constexpr int SaveDelayMs = 500;
 
     ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, Scheduler& scheduler,
-                 ProtocolLog& protocol, std::string bootId);
+                 ProtocolLog& protocol, SerialPorts& ports, std::string bootId);
     ~ChronivelApp() override;
 
     void AddView(AppView& view) { views_.push_back(&view); }
@@ -40,10 +41,13 @@ public:
     std::string Load(const std::string& defaultProtocolPath);
     // Whether there were settings to load: a first start keeps the built-in looks.
     bool StoreExisted() const { return existed_; }
-    // The end of start-up: resumes a run that was going at the last exit.
+    // The end of start-up: opens the barriers' port chosen last and resumes a
+    // run that was going at the last exit, with its barriers.
     void Resume();
     // Writes everything now. A failure is reported once until a save succeeds again.
     void Save();
+    // The program ends: everything is written and the barriers' port let go.
+    void Shutdown();
 
     Chronometer& Clock() { return clock_; }
     const Chronometer& Clock() const { return clock_; }
@@ -59,12 +63,22 @@ public:
     // Where the user put the main window.
     void WindowMoved(int left, int top);
 
-    // The light barriers' choices: the port by its number and device, the rules.
-    void ChoosePortNumber(int number);
-    void KeepBarrierChoice(const std::string& device, int algorithm, int arrangement);
+    // The light barriers: the chosen port, whether it is open, the rules.
+    const BarrierPipeline& Barriers() const { return barriers_; }
+    bool BarriersConnected() const { return barriers_.Connected(); }
+    // Opens `device` for the barriers, or closes their port for none (empty).
+    // `number` is the "Port" setting: n of COMn, else the port's place in the list.
+    void ChooseBarrierPort(const std::string& device, int number);
+    void SelectBarrierAlgorithm(int algorithm);
+    void SelectBarrierArrangement(int arrangement);
+    // Whether the main window takes input: while it does not, the pause barrier does nothing.
+    void SetWindowEnabled(bool enabled) { barriers_.SetWindowEnabled(enabled); }
 
-    // A settings file that cannot be written; a message box in the program.
+    // What the user must be told: a settings file that cannot be written, a
+    // barriers' port that cannot be opened or is gone; a message box in the program.
     std::function<void(const std::string&)> reportError;
+    // Something the user should know once, not an error.
+    std::function<void(const std::string&)> reportInfo;
 
 private:
     // ChronometerObserver
@@ -79,6 +93,7 @@ private:
     void SetSecondMonitorLapLabel(const std::string&) override {}
 
     void Changed();
+    void BarrierChoicesChanged();
     // Applies the save policy to whatever changed since the last save.
     void KeepChanges();
     Settings Snapshot();
@@ -92,6 +107,7 @@ private:
     ProtocolLog& protocol_;
     const std::string bootId_;
     Chronometer clock_;
+    BarrierPipeline barriers_;
     std::vector<AppView*> views_;
     Settings kept_;
     Settings saved_;

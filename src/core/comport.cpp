@@ -1,6 +1,5 @@
 #include "core/comport.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace chronivel {
@@ -68,11 +67,6 @@ TComPort::~TComPort()
     inbox_->Forget();
 }
 
-void TComPort::SetDataBits(int bits)
-{
-    settings.dataBits = static_cast<std::uint8_t>(std::clamp(bits, 5, 8));
-}
-
 void TComPort::Open()
 {
     Close();
@@ -90,16 +84,6 @@ void TComPort::Close()
     device_.reset();
     inbox_->TakeLost();
     if (OnClose) OnClose();
-}
-
-std::uint32_t TComPort::ReadModemStatus()
-{
-    return device_ ? device_->ReadModemStatus() : 0;
-}
-
-std::int32_t TComPort::InputQueueCount()
-{
-    return device_ ? device_->InputQueueCount() : 0;
 }
 
 std::uint32_t TComPort::PolledEvents() const
@@ -121,14 +105,9 @@ void TComPort::DrainInbox()
 
 void TComPort::Dispatch(const ComEventBatch& batch)
 {
-    const std::uint32_t e = batch.events;
-    if ((e & ev::RxChar) && OnRxChar) OnRxChar(batch, InputQueueCount());
-    const std::pair<std::uint32_t, LineEvent*> order[] = {
-        {ev::TxEmpty, &OnTxEmpty}, {ev::Break, &OnBreak}, {ev::Ring, &OnRing},   {ev::Cts, &OnCTS},
-        {ev::Dsr, &OnDSR},         {ev::RxFlag, &OnRxFlag}, {ev::Rlsd, &OnRLSD}, {ev::Err, &OnError},
-    };
+    const std::pair<std::uint32_t, LineEvent*> order[] = {{ev::Cts, &OnCTS}, {ev::Dsr, &OnDSR}, {ev::Rlsd, &OnRLSD}};
     for (const auto& [bit, callback] : order)
-        if ((e & bit) && *callback) (*callback)(batch);
+        if ((batch.events & bit) && *callback) (*callback)(batch);
 }
 
 }  // namespace chronivel

@@ -31,9 +31,6 @@ public:
     // The device Open opens: a path such as /dev/ttyUSB0, or COM followed by a number.
     std::string device = "COM1";
 
-    std::uint8_t DataBits() const { return settings.dataBits; }
-    void SetDataBits(int bits);  // kept within 5..8
-
     // Closes a port that is open, then opens and configures `device` and
     // starts watching it. Throws EComHandle or EComState, and is then closed.
     void Open();
@@ -42,22 +39,18 @@ public:
     void Close();
     bool Connected() const { return device_ != nullptr; }
 
-    std::uint32_t ReadModemStatus();
-    std::int32_t InputQueueCount();
     // Events the driver cannot wait for and polls instead (ev:: bits).
     std::uint32_t PolledEvents() const;
 
-    // Called in this order for the events of one batch.
-    std::function<void(const ComEventBatch&, std::int32_t inQue)> OnRxChar;
-    LineEvent OnTxEmpty, OnBreak, OnRing, OnCTS, OnDSR, OnRxFlag, OnRLSD, OnError;
+    // Called in this order for the lines that changed in one batch.
+    LineEvent OnCTS, OnDSR, OnRLSD;
     Notification OnOpen, OnClose;
     // The device went away while open (an adapter unplugged); the port is closed already.
     std::function<void(const std::string& reason)> OnLost;
 
+private:
     // Runs the callbacks for one batch, in their fixed order.
     void Dispatch(const ComEventBatch& batch);
-
-private:
     class Inbox;
     void DrainInbox();
 

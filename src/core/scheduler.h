@@ -4,7 +4,7 @@
 
 namespace chronivel {
 
-// Calls back later, on the thread that asked: the core keeps no timers of its own.
+// Calls back later, on the program's main thread: the core keeps no timers of its own.
 class Scheduler {
 public:
     using Task = int;
@@ -14,6 +14,9 @@ public:
     virtual Task After(int ms, std::function<void()> callback) = 0;
     // Does nothing for a task that has run or was cancelled already.
     virtual void Cancel(Task task) = 0;
+    // Calls `callback` soon on the scheduler's thread; safe from any thread,
+    // which is how a device's event thread hands its events over.
+    virtual void Post(std::function<void()> callback) = 0;
 };
 
 }  // namespace chronivel

@@ -1,6 +1,8 @@
 #include "core/serialline.h"
 
+#include <algorithm>
 #include <array>
+#include <regex>
 
 namespace chronivel {
 
@@ -41,6 +43,21 @@ DeviceControl BuildDeviceControl(const ComSettings& s)
     d.ByteSize = s.dataBits;
     d.BaudRate = BaudRateValue(s.baudRate, s.baudRateUser);
     return d;
+}
+
+std::vector<SerialPortEntry> ListedPorts(std::vector<FoundPort> found)
+{
+    std::sort(found.begin(), found.end(), [](const FoundPort& a, const FoundPort& b) { return a.name < b.name; });
+    static const std::regex comNumber("^COM(\\d+)$");
+    std::vector<SerialPortEntry> ports;
+    for (const FoundPort& port : found) {
+        std::smatch com;
+        const int number = std::regex_match(port.name, com, comNumber) ? std::stoi(com[1].str())
+                                                                        : static_cast<int>(ports.size()) + 1;
+        ports.push_back({port.device,
+                         port.description.empty() ? port.name : port.name + " \u2014 " + port.description, number});
+    }
+    return ports;
 }
 
 }  // namespace chronivel

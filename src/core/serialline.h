@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace chronivel {
 
@@ -133,12 +134,35 @@ public:
     virtual std::uint32_t PolledEvents() const = 0;
 };
 
-// Opens devices by name: a path such as /dev/ttyUSB0, or COM3.
+// A serial port as the system reports it.
+struct FoundPort {
+    std::string name;         // "ttyUSB0", "COM3"
+    std::string device;       // what Open takes: its path on Linux, COMn on Windows
+    std::string description;  // what the system calls it, or empty
+};
+
+// A serial port as the "Hardware" menu lists it.
+struct SerialPortEntry {
+    std::string device;
+    std::string caption;  // "ttyUSB0 \u2014 FT232R USB UART"
+    int number = 0;       // the "Port" setting: n of COMn, else its place in the list
+};
+// Sorted by name, each with its caption and number.
+std::vector<SerialPortEntry> ListedPorts(std::vector<FoundPort> found);
+
+// Lists and opens devices by name: a path such as /dev/ttyUSB0, or COM3.
 class SerialPorts {
 public:
     virtual ~SerialPorts() = default;
+    // The ports the system has now.
+    virtual std::vector<SerialPortEntry> List() const = 0;
     // Throws EComHandle or EComState.
     virtual std::unique_ptr<SerialDevice> Open(const std::string& device, const DeviceControl& control) = 0;
+    // The device an old "Port" setting (n of COMn) names where such names
+    // exist; empty elsewhere.
+    virtual std::string DeviceOfNumber(int number) const = 0;
+    // Follows a failed Open's message when this user may not use `device`: how to get access.
+    virtual std::string AccessHint(const std::string& device) const = 0;
 };
 
 }  // namespace chronivel

@@ -533,6 +533,16 @@ public:
         Configure(fd, control);
         return std::make_unique<LinuxSerialDevice>(std::move(descriptor), device, readCounter_);
     }
+    std::vector<SerialPortEntry> List() const override { return ListedPorts(linuxserial::FindPorts()); }
+    // Ports go by their paths here, so an old port number names none.
+    std::string DeviceOfNumber(int) const override { return {}; }
+    std::string AccessHint(const std::string& device) const override
+    {
+        if (access(device.c_str(), F_OK) != 0 || access(device.c_str(), W_OK) == 0) return {};
+        return "\n\nThis user may not use " + device +
+               ". On Linux, serial ports belong to the group \"dialout\": add yourself with \"sudo usermod -aG "
+               "dialout $USER\", then log out and in again.";
+    }
 
 private:
     const std::function<std::int64_t()> readCounter_;

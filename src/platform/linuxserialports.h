@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/serialline.h"
@@ -114,5 +115,10 @@ inline std::vector<ComEventBatch> EdgesBetween(const LineReading& before, const 
     }
     return batches;
 }
+
+// The serial ports under `sysClassTty` that have a device behind them, as
+// `devDir` names them.
+std::vector<FoundPort> FindPorts(const std::string& sysClassTty = "/sys/class/tty",
+                                 const std::string& devDir = "/dev");
 
 }  // namespace chronivel::linuxserial

@@ -222,6 +222,13 @@ public:
         }
         return AdoptComHandle(handle, readCounter_);
     }
+    std::vector<SerialPortEntry> List() const override { return ListedPorts(FindComPorts()); }
+    std::string DeviceOfNumber(int number) const override
+    {
+        return number > 0 ? "COM" + std::to_string(number) : std::string();
+    }
+    // Windows has no group that a user must join for a port.
+    std::string AccessHint(const std::string&) const override { return {}; }
 
 private:
     std::function<std::int64_t()> readCounter_;

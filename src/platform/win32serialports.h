@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/serialline.h"
 
@@ -41,5 +42,8 @@ struct CommCalls {
 // `readCounter` (0 without one).
 std::unique_ptr<SerialDevice> AdoptComHandle(HANDLE handle, std::function<std::int64_t()> readCounter,
                                              CommCalls calls = {});
+
+// The COM ports present now, with what the system calls each.
+std::vector<FoundPort> FindComPorts();
 
 }  // namespace chronivel

@@ -28,7 +28,7 @@
 
 namespace chronivel {
 
-Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget* parent)
+Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       app_(app),
       clock_(app_.Clock()),
@@ -41,14 +41,13 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget*
         QMessageBox::critical(this, Title(), message);
     };
     app_.reportError = [this](const std::string& message) { reportError(QString::fromStdString(message)); };
+    app_.reportInfo = [this](const std::string& message) {
+        QMessageBox::information(this, Title(), QString::fromStdString(message));
+    };
     app_.AddView(*this);
     face_.lbl_Tickmor->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
     menus_ = new MainMenus(this);
-    barriers_ = new BarrierPort(clock_, app_, *menus_, serialPorts, *face_.bPause, *face_.Ledlock, this);
-    barriers_->reportError = [this](const QString& message) { reportError(message); };
-    barriers_->reportInfo = [this](const QString& message) {
-        QMessageBox::information(this, Title(), message);
-    };
+    barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
     ConnectCommands();
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(DisplayTickIntervalMs(3));
@@ -59,7 +58,6 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget*
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
 {
-    delete barriers_;  // the port closes while the lock LED it switches is still there
     app_.RemoveView(*this);
 }
 
@@ -131,7 +129,6 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
         const QString faceProblem = face_.Image1->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
         if (!faceProblem.isEmpty()) qWarning("%s", qPrintable(faceProblem));
     }
-    barriers_->Restore();
     Timer1.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     LayoutWindow();
     face_.ShowDate();
@@ -144,8 +141,7 @@ void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
 
 void Tfrm_Tickmor::Shutdown()
 {
-    app_.Save();
-    barriers_->Close();
+    app_.Shutdown();
 }
 
 void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
@@ -187,6 +183,8 @@ void Tfrm_Tickmor::Changed()
     face_.Led_CountDown->setCursor(c.CountDownLedHandCursor() ? Qt::PointingHandCursor : Qt::ArrowCursor);
     face_.Led_CountDown->setToolTip(QString::fromStdString(c.CountDownLedHint()));
     face_.Ledlock->SetValue(c.LockLedLit());
+    face_.Ledlock->setVisible(app_.BarriersConnected());
+    barriers_->ShowMarks();
 
     const bool best = c.Best().Visible();
     face_.lbl_Leader->setText(QString::fromStdString(c.Best().Caption()));
@@ -349,6 +347,7 @@ void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
 void Tfrm_Tickmor::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) menus_->FollowActivation(isActiveWindow());
+    if (event->type() == QEvent::EnabledChange) app_.SetWindowEnabled(isEnabled());
     QWidget::changeEvent(event);
 }
 

@@ -35,8 +35,8 @@ public:
         CommandLine commandLine;
     };
 
-    // A view of `app`, which outlives it; `serialPorts` serves the light barriers.
-    Tfrm_Tickmor(ChronivelApp& app, SerialPorts& serialPorts, QWidget* parent = nullptr);
+    // A view of `app`, which outlives it; `serialPorts` lists the ports for the Hardware menu.
+    Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QWidget* parent = nullptr);
     ~Tfrm_Tickmor() override;
 
     // Reads the settings, lays the window out for them and resumes a run that

@@ -32,4 +32,9 @@ void QtScheduler::Cancel(Task task)
     pending_.erase(found);
 }
 
+void QtScheduler::Post(std::function<void()> callback)
+{
+    QMetaObject::invokeMethod(this, std::move(callback), Qt::QueuedConnection);
+}
+
 }  // namespace chronivel

@@ -19,6 +19,7 @@ public:
 
     Task After(int ms, std::function<void()> callback) override;
     void Cancel(Task task) override;
+    void Post(std::function<void()> callback) override;
 
 private:
     std::map<Task, QTimer*> pending_;

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "tests/core/fakes.h"
+#include "tests/core/fakeserial.h"
 #include "tests/core/memorystore.h"
 
 namespace chronivel {
@@ -64,7 +65,8 @@ protected:
     testing::MemoryStore store;
     testing::FakeScheduler scheduler;
     testing::MemoryProtocol protocol;
-    ChronivelApp app{timer, locale, store, scheduler, protocol, "boot-1"};
+    testing::FakePorts serial;
+    ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
     Chronometer& clock = app.Clock();
     OtherWindow other{store};
     std::vector<std::string> errors;
@@ -220,7 +222,8 @@ TEST(ChronivelApp, FailedSaveIsReportedOnce)
     FailingStore store;
     testing::FakeScheduler scheduler;
     testing::MemoryProtocol protocol;
-    ChronivelApp app{timer, locale, store, scheduler, protocol, "boot-1"};
+    testing::FakePorts serial;
+    ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
     std::vector<std::string> errors;
     app.reportError = [&](const std::string& message) { errors.push_back(message); };
     app.Load("/data/Protocol.txt");
@@ -255,6 +258,71 @@ TEST_F(ChronivelAppTest, FinishedRunGoesToTheProtocolFileAndItsListeners)
     clock.StartStopReset();
     EXPECT_EQ(other.runs.size(), 1u);
     EXPECT_EQ(clock.DayCounter(), runsBefore + 1);
+}
+
+// An edge goes from the device's thread through the main thread's queue to
+// the chronometer, and the run it ends to the protocol file: no window involved.
+TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)
+{
+    Settings stored;
+    stored.portName = "/dev/ttyUSB0";
+    stored.port = 1;
+    stored.lsCount = 2;  // start, stop and lap on their own barriers
+    Store(stored);
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    ASSERT_TRUE(app.BarriersConnected());
+    ASSERT_EQ(serial.log.front(), "open /dev/ttyUSB0 at 9600");
+
+    const std::int64_t start = platform.counter;
+    const auto edge = [&](std::uint32_t events, std::uint32_t status, std::int64_t ms) {
+        serial.last->sink_->Deliver({events, status, start + ms * 1'000});
+    };
+    edge(ev::Dsr, ms::DsrOn, 0);
+    EXPECT_EQ(clock.State(), RunState::Ready) << "nothing happens before the main thread runs the post";
+    scheduler.Advance(0);
+    ASSERT_EQ(clock.State(), RunState::Running);
+    edge(ev::Dsr, 0, 100);
+    edge(ev::Rlsd, ms::RlsdOn, 4'321);
+    edge(ev::Cts, ms::CtsOn, 9'876);
+    platform.Advance(20'000);
+    scheduler.Advance(0);
+
+    ASSERT_EQ(protocol.runs.size(), 1u);
+    EXPECT_EQ(protocol.runs[0].first, "/data/Protocol.txt");
+    const std::vector<std::string>& run = protocol.runs[0].second;
+    EXPECT_NE(std::find(run.begin(), run.end(), "LAP 1 =  4,321"), run.end()) << ::testing::PrintToString(run);
+    EXPECT_EQ(clock.Elapsed(), 9'876);
+    ASSERT_EQ(other.runs.size(), 1u) << "the windows are told after the file has the run";
+}
+
+TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
+{
+    store.exists = false;
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    app.ChooseBarrierPort("/dev/ttyUSB3", 4);
+    app.SelectBarrierAlgorithm(2);
+    app.SelectBarrierArrangement(3);
+    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    store.exists = true;
+    Settings saved;
+    LoadSettings(store, saved, {locale.Now().shortDate, 0.5});
+    EXPECT_EQ(saved.portName, "/dev/ttyUSB3");
+    EXPECT_EQ(saved.port, 4);
+    EXPECT_EQ(saved.alg, 2);
+    EXPECT_EQ(saved.lsCount, 3);
+
+    app.ChooseBarrierPort("COM0", 0);
+    EXPECT_FALSE(app.BarriersConnected());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("Unable to open com port", 0), 0u) << errors[0];
+
+    app.ChooseBarrierPort("", 0);
+    app.Shutdown();
+    LoadSettings(store, saved, {locale.Now().shortDate, 0.5});
+    EXPECT_EQ(saved.portName, "");
+    EXPECT_EQ(saved.port, 0);
 }
 
 }  // namespace

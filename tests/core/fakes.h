@@ -175,6 +175,8 @@ public:
         return last;
     }
     void Cancel(Task task) override { pending.erase(task); }
+    // The test is every thread here: a post waits for the next Advance.
+    void Post(std::function<void()> callback) override { After(0, std::move(callback)); }
     // Runs, in the order they fall due, the callbacks due within `ms`.
     void Advance(std::int64_t ms)
     {

@@ -25,10 +25,11 @@ public:
         if (sink_) log_.push_back("stop watching");
         sink_ = nullptr;
     }
-    std::uint32_t PolledEvents() const override { return 0; }
+    std::uint32_t PolledEvents() const override { return polled; }
 
     ComEventSink* sink_ = nullptr;
     std::uint32_t status = 0;
+    std::uint32_t polled = 0;  // ev:: bits the driver would poll
 
 private:
     std::vector<std::string>& log_;
@@ -42,11 +43,17 @@ public:
         if (device == "COM0") throw EComHandle("Unable to open com port: The system cannot find the file specified.");
         log.push_back("open " + device + " at " + std::to_string(control.BaudRate));
         auto opened = std::make_unique<FakeDevice>(log);
+        opened->polled = polled;
         last = opened.get();
         return opened;
     }
+    std::vector<SerialPortEntry> List() const override { return listed; }
+    std::string DeviceOfNumber(int) const override { return {}; }
+    std::string AccessHint(const std::string&) const override { return {}; }
     std::vector<std::string> log;
     FakeDevice* last = nullptr;
+    std::uint32_t polled = 0;  // for the devices opened from now on
+    std::vector<SerialPortEntry> listed;
 };
 
 }  // namespace chronivel::testing

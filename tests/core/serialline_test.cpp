@@ -58,5 +58,20 @@ TEST(EventMask, EveryEventHasItsBit)
     EXPECT_EQ(EventMask(0), 0u);
 }
 
+TEST(ListedPorts, SortedByNameNumberedByComOrPlaceAndCaptionedWithTheirDescription)
+{
+    const std::vector<SerialPortEntry> ports = ListedPorts({{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART"},
+                                                            {"COM12", "COM12", ""},
+                                                            {"ttyACM0", "/dev/ttyACM0", ""}});
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_EQ(ports[0].device, "COM12");
+    EXPECT_EQ(ports[0].number, 12);
+    EXPECT_EQ(ports[0].caption, "COM12");
+    EXPECT_EQ(ports[1].device, "/dev/ttyACM0");
+    EXPECT_EQ(ports[1].number, 2) << "a port without a COM number counts by its place";
+    EXPECT_EQ(ports[2].caption, "ttyUSB0 \u2014 FT232R USB UART");
+    EXPECT_EQ(ports[2].number, 3);
+}
+
 }  // namespace
 }  // namespace chronivel

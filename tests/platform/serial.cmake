@@ -28,6 +28,7 @@ target_link_libraries(serialshim_watchport PRIVATE chronivel_platform Threads::T
 
 add_executable(linuxserial_tests
     platform/linuxserial_test.cpp
+    platform/linuxserialportlist_test.cpp
     platform/serialshim/comport_linux_test.cpp
     platform/serialshim/fifo_test.cpp)
 target_link_libraries(linuxserial_tests PRIVATE chronivel_platform GTest::gtest_main Threads::Threads ${CMAKE_DL_LIBS})

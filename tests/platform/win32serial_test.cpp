@@ -136,6 +136,17 @@ TEST(SystemMessage, GivesTheSystemsWordsOrTheNumber)
     EXPECT_NE(SystemMessage(unknown).find(std::to_string(unknown)), std::string::npos) << SystemMessage(unknown);
 }
 
+TEST(Win32SerialPorts, AnOldPortNumberNamesItsComPortAndListedPortsGoByTheirComName)
+{
+    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; });
+    EXPECT_EQ(ports->DeviceOfNumber(3), "COM3");
+    EXPECT_EQ(ports->DeviceOfNumber(0), "") << "no port chosen";
+    for (const SerialPortEntry& port : ports->List()) {
+        EXPECT_EQ(port.device, "COM" + std::to_string(port.number)) << "no printer port is listed";
+        EXPECT_EQ(port.caption.rfind(port.device, 0), 0u) << port.caption;
+    }
+}
+
 TEST(Win32SerialPorts, APortThatIsNotThereCannotBeOpened)
 {
     const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; });

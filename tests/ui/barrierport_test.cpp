@@ -45,7 +45,7 @@ TEST_F(BarrierPortTest, LapAndStopBarriersRecordTheMomentsOfTheirEdges)
 {
     Start();
     window->Barriers().mCOM1Click(QStringLiteral("COM3"));
-    ASSERT_TRUE(window->Barriers().Port().Connected());
+    ASSERT_TRUE(app->BarriersConnected());
     EXPECT_TRUE(LockLed()->isVisible()) << "the lock LED shows while the port is open";
     EXPECT_TRUE(window->Menus().mALG[0]->isEnabled());
     EXPECT_TRUE(window->Menus().mLS[1]->isEnabled());
@@ -75,7 +75,7 @@ TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
     stored.portName = "COM4";
     Store(stored);
     Start();
-    ASSERT_TRUE(window->Barriers().Port().Connected()) << "the port chosen last opens again";
+    ASSERT_TRUE(app->BarriersConnected()) << "the port chosen last opens again";
 
     runStart = platform.counter;
     Edge(ev::Dsr, ms::DsrOn, 0);
@@ -150,7 +150,7 @@ TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
     window->Barriers().mCOM1Click(QStringLiteral("COM0"));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: "))) << errors[0].toStdString();
-    EXPECT_FALSE(window->Barriers().Port().Connected());
+    EXPECT_FALSE(app->BarriersConnected());
     EXPECT_FALSE(window->Menus().mALG[0]->isEnabled());
     EXPECT_FALSE(LockLed()->isVisible());
     EXPECT_EQ(window->Model().Kept().portName, "COM0") << "the choice is kept, as chosen";
@@ -174,21 +174,23 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
     window->Barriers().mCOM1Click(QStringLiteral("/dev/ttyUSB7"));
     serial.last->sink_->Lost("/dev/ttyUSB7: Input/output error");
     QCoreApplication::processEvents();
-    EXPECT_FALSE(window->Barriers().Port().Connected());
+    EXPECT_FALSE(app->BarriersConnected());
     EXPECT_FALSE(LockLed()->isVisible());
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(QStringLiteral("/dev/ttyUSB7: Input/output error")));
 
-    // Still chosen, and listed although the system no longer reports it.
+    // Still chosen, and listed although the system no longer reports it, after the ports it does.
+    serial.listed = {{"/dev/ttyACM0", "ttyACM0 \u2014 CDC Abstract Control Model", 1}};
     emit window->Menus().Hardware1->aboutToShow();
     const QList<QAction*> entries = window->Menus().Hardware1->actions();
     const auto chosen = std::find_if(entries.begin(), entries.end(),
                                      [](QAction* a) { return a->data().toString() == QStringLiteral("/dev/ttyUSB7"); });
     ASSERT_NE(chosen, entries.end());
+    EXPECT_EQ((*std::prev(chosen))->text(), QStringLiteral("ttyACM0 \u2014 CDC Abstract Control Model"));
     EXPECT_TRUE((*chosen)->isChecked());
     EXPECT_TRUE((*chosen)->text().startsWith(QStringLiteral("ttyUSB7")));
     (*chosen)->trigger();
-    EXPECT_TRUE(window->Barriers().Port().Connected());
+    EXPECT_TRUE(app->BarriersConnected());
     emit window->Menus().Hardware1->aboutToShow();
     emit window->Menus().Hardware1->aboutToShow();
     const QList<QAction*> again = window->Menus().Hardware1->actions();
@@ -198,7 +200,7 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
         << "listing again replaces the entries";
 
     window->Menus().mNoHard->trigger();
-    EXPECT_FALSE(window->Barriers().Port().Connected());
+    EXPECT_FALSE(app->BarriersConnected());
     EXPECT_EQ(window->Model().Kept().portName, "");
 }
 

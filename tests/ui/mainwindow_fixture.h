@@ -27,7 +27,7 @@ protected:
     void MakeWindow()
     {
         window.reset();
-        app = std::make_unique<ChronivelApp>(timer, locale, store, scheduler, protocolFile, "boot-1");
+        app = std::make_unique<ChronivelApp>(timer, locale, store, scheduler, protocolFile, serial, "boot-1");
         window = std::make_unique<Tfrm_Tickmor>(*app, serial);
     }
 

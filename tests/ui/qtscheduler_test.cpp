@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace chronivel {
 namespace {
 
@@ -32,6 +34,17 @@ TEST(QtScheduler, TaskMaySetUpTheNext)
     };
     scheduler.After(1, again);
     EXPECT_TRUE(QTest::qWaitFor([&] { return runs == 3; }, 5'000));
+}
+
+TEST(QtScheduler, PostFromAnotherThreadRunsOnTheSchedulersThread)
+{
+    QtScheduler scheduler;
+    std::thread::id ranOn;
+    std::thread device([&] { scheduler.Post([&] { ranOn = std::this_thread::get_id(); }); });
+    device.join();
+    EXPECT_EQ(ranOn, std::thread::id()) << "not before the event loop runs";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ranOn != std::thread::id(); }, 5'000));
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
 }  // namespace
