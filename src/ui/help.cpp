@@ -6,10 +6,6 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#ifdef Q_OS_WIN
-#include <QProcess>
-#endif
-
 #ifndef CHRONIVEL_HELP_SUBDIR
 #define CHRONIVEL_HELP_SUBDIR "share/chronivel/help"
 #endif
@@ -66,13 +62,9 @@ QString OpenInTextEditor(const QString& path)
         return QCoreApplication::translate(
                    "Help", "The protocol file \"%1\" does not exist yet: it is written when the first run stops.")
             .arg(QDir::toNativeSeparators(path));
-#ifdef Q_OS_WIN
-    const bool started = QProcess::startDetached(QStringLiteral("notepad"), {QDir::toNativeSeparators(path)});
-#else
-    // The desktop's own choice for text files; no shell ever sees the name.
-    const bool started = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
-    if (!started)
+    // The desktop's own editor for the file, on every system: a user who set
+    // one for text files gets it, and no shell ever sees the name.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         return QCoreApplication::translate("Help", "No text editor could be started for the protocol file \"%1\".")
             .arg(QDir::toNativeSeparators(path));
     return {};
