@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/chronometerobserver.h"
+#include "core/command.h"
 
 namespace chronivel {
 
@@ -25,6 +26,10 @@ public:
     virtual void WarningBeep() {}
     // Brings the program back if it is minimised.
     virtual void RestoreApplication() {}
+
+    // A command that is the window's own, such as opening another window;
+    // true when this window did it.
+    virtual bool Perform(Command /*command*/) { return false; }
 
     // A finished run is in the protocol file: its lines, as written.
     virtual void RunRecorded(const std::vector<std::string>& /*run*/) {}

@@ -95,6 +95,30 @@ void ChronivelApp::Resume()
     KeepChanges();
 }
 
+void ChronivelApp::Perform(Command command)
+{
+    if (!Enabled(command)) return;
+    const CommandRow& row = RowOf(command);
+    if (row.run) {
+        row.run(*this);
+        return;
+    }
+    for (AppView* view : views_)
+        if (view->Perform(command)) return;
+}
+
+bool ChronivelApp::Enabled(Command command) const
+{
+    const CommandRow& row = RowOf(command);
+    return !row.enabled || row.enabled(*this);
+}
+
+bool ChronivelApp::Checked(Command command) const
+{
+    const CommandRow& row = RowOf(command);
+    return row.checked && row.checked(*this);
+}
+
 void ChronivelApp::SetZoom(int zoom)
 {
     kept_.zoom = ValidZoom(zoom);

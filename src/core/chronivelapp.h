@@ -9,6 +9,7 @@
 #include "core/appview.h"
 #include "core/barrierpipeline.h"
 #include "core/chronometer.h"
+#include "core/command.h"
 #include "core/protocollog.h"
 #include "core/scheduler.h"
 #include "core/settings.h"
@@ -54,12 +55,20 @@ public:
     // The settings as loaded and changed since; windows read them, and change them through the model.
     const Settings& Kept() const { return kept_; }
 
+    // A command of the table: done here, or handed to the windows when it is
+    // theirs (opening a window, hiding one). A disabled command does nothing.
+    void Perform(Command command);
+    bool Enabled(Command command) const;
+    // False for a command without a mark of the model's.
+    bool Checked(Command command) const;
+
     // 0..ZoomSteps-1; a damaged stored value counts as 0.
     int Zoom() const { return ValidZoom(kept_.zoom); }
     void SetZoom(int zoom);
     // The alarm clock is armed and its time still to come today.
     bool AlarmArmed() const { return kept_.alarmOn; }
     const std::string& ProtocolPath() const { return kept_.fileName; }
+    bool ProtocolExists() const { return protocol_.Exists(kept_.fileName); }
     // Where the user put the main window.
     void WindowMoved(int left, int top);
 

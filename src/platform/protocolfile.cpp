@@ -1,5 +1,6 @@
 #include "platform/protocolfile.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "core/protocol.h"
@@ -195,6 +196,13 @@ void ReplaceProtocol(const std::string& path, std::string_view bytes)
 bool ProtocolFile::Append(const std::string& path, const std::vector<std::string>& run)
 {
     return AppendToProtocol(path, ProtocolBlock(run));
+}
+
+bool ProtocolFile::Exists(const std::string& path) const
+{
+    // Paths are UTF-8 here on every system.
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::u8string(path.begin(), path.end()), error);
 }
 
 }  // namespace chronivel

@@ -36,6 +36,7 @@ std::string DefaultProtocolPath(const std::string& executableDir, const std::str
 class ProtocolFile final : public ProtocolLog {
 public:
     bool Append(const std::string& path, const std::vector<std::string>& run) override;
+    bool Exists(const std::string& path) const override;
 };
 
 }  // namespace chronivel

@@ -3,65 +3,29 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMenu>
+#include <QScreen>
 #include <QWidget>
+
+#include <map>
+
+#include "core/command.h"
+#include "ui/commandactions.h"
 
 namespace chronivel {
 
-MainMenus::MainMenus(QWidget* window) : QObject(window), window_(window)
+MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(window)
 {
     PopupMenu1 = new QMenu(window);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    QMenu* popup = PopupMenu1;
-    ChronivelHelp1 = Entry(popup, "ChronivelHelp1", tr("Chronivel Help"), QStringLiteral("F1"));
-    About1 = Entry(popup, "About1", tr("Info"), QStringLiteral("F3"));
-    Configuration1 = Entry(popup, "Configuration1", tr("Configuration"), QStringLiteral("Ctrl+C"));
-    Calendar1 = Entry(popup, "Calendar1", tr("Calendar"), QStringLiteral("Ctrl+D"));
-    Calendar1->setCheckable(true);
-    Sound1 = Entry(popup, "Sound1", tr("Sound"), QStringLiteral("Ctrl+S"));
-    Sound1->setCheckable(true);
-    Protocol1 = Entry(popup, "Protocol1", tr("Protocol .."), QStringLiteral("Ctrl+P"));
-    Notepad1 = Entry(popup, "Notepad1", tr("Notepad .."), QStringLiteral("Ctrl+N"));
-    Notepad1->setVisible(false);
-    AlarmClock2 = Entry(popup, "AlarmClock2", tr("Alarm Clock"), QStringLiteral("Ctrl+A"));
-    cmd_Reset = Entry(popup, "cmd_Reset", tr("Reset"), QStringLiteral("0"));
+    const std::map<MenuPlace, QMenu*> menus{
+        {MenuPlace::Popup, PopupMenu1},
+        {MenuPlace::FormatMenu, Submenu("mFormat", tr("Format"))},
+        {MenuPlace::ZoomMenu, Submenu("mZoom", tr("Zoom             Ctrl+Z"))},
+        {MenuPlace::BestMenu, Submenu("Best1", tr("Best"))},
+    };
 
-    mFormat = popup->addMenu(tr("Format"));
-    mFormat->setObjectName(QStringLiteral("mFormat"));
-    mHoursOn = Entry(mFormat, "mHoursOn", tr("Show Hours"));
-    mHoursOn->setCheckable(true);
-    mHoursOn->setChecked(true);
-    mHoursOn->setData(10);
-    auto* formats = new QActionGroup(this);
-    // The seconds-only formats are indented under the hours of the others.
-    const std::array<const char*, 6> formatCaptions{"HH:MM:SS,xxx", "       SSSSSS,xxx", "HH:MM:SS,xx",
-                                                    "       SSSSSS,xx",  "HH:MM:SS,x",   "       SSSSSS,x"};
-    for (int format = 0; format < 6; ++format) {
-        if (format % 2 == 0) mFormat->addSeparator();
-        const QByteArray name = "Format" + QByteArray::number(format);
-        Formats[format] = Radio(mFormat, formats, name.constData(), QString::fromLatin1(formatCaptions[format]), format);
-    }
-    Formats[0]->setChecked(true);
-
-    mZoom = popup->addMenu(tr("Zoom             Ctrl+Z"));
-    mZoom->setObjectName(QStringLiteral("mZoom"));
-    auto* zooms = new QActionGroup(this);
-    for (int zoom = 0; zoom < 5; ++zoom) {
-        const QByteArray name = "Zoom" + QByteArray::number(zoom + 1);
-        Zooms[zoom] = Radio(mZoom, zooms, name.constData(), QString::number(zoom + 1), zoom);
-    }
-    Zooms[0]->setChecked(true);
-
-    Best1 = popup->addMenu(tr("Best"));
-    Best1->setObjectName(QStringLiteral("Best1"));
-    BestShow1 = Entry(Best1, "BestShow1", tr("Show"));
-    BestShow1->setCheckable(true);
-    BestShow1->setChecked(true);
-    BestReset1 = Entry(Best1, "BestReset1", tr("Reset"));
-
-    Hardware1 = popup->addMenu(tr("Hardware"));
-    Hardware1->setObjectName(QStringLiteral("Hardware1"));
+    Hardware1 = Submenu("Hardware1", tr("Hardware"));
     auto* ports = new QActionGroup(this);
     mNoHard = Radio(Hardware1, ports, "mNoHard", tr("None"), 0);
     mNoHard->setChecked(true);
@@ -86,45 +50,26 @@ MainMenus::MainMenus(QWidget* window) : QObject(window), window_(window)
     mLS[0]->setChecked(true);
     for (QAction* arrangement : mLS) arrangement->setEnabled(false);  // until a port is open
 
-    TVaus1 = popup->addMenu(tr("Multimonitor"));
-    TVaus1->setObjectName(QStringLiteral("TVaus1"));
+    TVaus1 = Submenu("TVaus1", tr("Multimonitor"));
     Off1 = Radio(TVaus1, new QActionGroup(this), "Off1", tr("Off"), -1);
     Off1->setChecked(true);
 
-    popup->addSeparator();
-    Exit1 = Entry(popup, "Exit1", tr("Exit"));
-
-    Help2 = Hidden("Help2", tr("Help"), Qt::Key_F1);
-    About2 = Hidden("About2", tr("Info"), Qt::Key_F3);
-    mSSR = Hidden("mSSR", QStringLiteral("SSR"), Qt::Key_Return);
-    // The keypad's Enter is the same key to a user.
-    mSSR->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    mLAP = Hidden("mLAP", QStringLiteral("LAP"), Qt::Key_Space);
-    LAP21 = Hidden("LAP21", QStringLiteral("LAP2"), Qt::Key_F8);
-    START1 = Hidden("START1", QStringLiteral("START"), Qt::Key_F5);
-    Lock1 = Hidden("Lock1", tr("Lock"), Qt::Key_F10);
-    mReset = Hidden("mReset", tr("Reset"), Qt::Key_0);
-    mCFG = Hidden("mCFG", tr("Config"), Qt::CTRL | Qt::Key_C);
-    Calendar2 = Hidden("Calendar2", tr("Calendar"), Qt::CTRL | Qt::Key_D);
-    mAlarmClock = Hidden("mAlarmClock", tr("AlarmClock"), Qt::CTRL | Qt::Key_A);
-    ZoomMain = Hidden("ZoomMain", tr("Zoom"), Qt::CTRL | Qt::Key_Z);
-    mMMenu = Hidden("mMMenu", QStringLiteral("MMenu"), Qt::CTRL | Qt::Key_M);
-    mSound = Hidden("mSound", tr("Sound"), Qt::CTRL | Qt::Key_S);
-    mProtocol = Hidden("mProtocol", tr("Protocol"), Qt::CTRL | Qt::Key_P);
-    mNotepad = Hidden("mNotepad", QStringLiteral("Notepad"), Qt::CTRL | Qt::Key_N);
-    BestNum2 = Hidden("BestNum2", QStringLiteral("BestNum"), Qt::CTRL | Qt::Key_Insert);
-    BestNum1 = Hidden("BestNum1", QStringLiteral("BestNum"), QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_0));
-    Best2 = Hidden("Best2", tr("Best"), Qt::CTRL | Qt::Key_0);
-    mHide = Hidden("mHide", tr("Hide"), Qt::CTRL | Qt::Key_Space);
-    mCloseCal = Hidden("mCloseCal", QStringLiteral("CloseCal"), Qt::Key_Escape);
-    mTV = Hidden("mTV", QStringLiteral("TV"), Qt::CTRL | Qt::Key_T);
-}
-
-void MainMenus::FollowActivation(bool active)
-{
-    mLAP->setShortcut(active ? QKeySequence(Qt::Key_Space) : QKeySequence(Qt::ALT | Qt::Key_Space));
-    mReset->setEnabled(active);
-    mHide->setEnabled(active);
+    // The table's entries: the context menu's own above its submenus, the
+    // rest in theirs, and the end of the context menu below them.
+    QAction* submenus = PopupMenu1->actions().front();
+    for (const CommandRow& row : CommandTable()) {
+        if (row.place == MenuPlace::None) continue;
+        QAction* action = commands.Action(row.id);
+        if (row.place == MenuPlace::PopupEnd) {
+            if (row.separatorBefore) PopupMenu1->addSeparator();
+            PopupMenu1->addAction(action);
+            continue;
+        }
+        QMenu* menu = menus.at(row.place);
+        QAction* before = row.place == MenuPlace::Popup ? submenus : nullptr;
+        if (row.separatorBefore) menu->insertSeparator(before);
+        menu->insertAction(before, action);
+    }
 }
 
 void MainMenus::ListMonitors()
@@ -142,28 +87,17 @@ void MainMenus::ListMonitors()
     TVaus1->setEnabled(false);
 }
 
-QAction* MainMenus::Entry(QMenu* menu, const char* name, const QString& caption, const QString& shownKey)
+QMenu* MainMenus::Submenu(const char* name, const QString& title)
 {
-    // The key is only shown here; it acts through the hidden twin, so that
-    // it works while the context menu is closed.
-    QAction* action = menu->addAction(shownKey.isEmpty() ? caption : caption + QLatin1Char('\t') + shownKey);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-QAction* MainMenus::Hidden(const char* name, const QString& caption, const QKeySequence& key)
-{
-    auto* action = new QAction(caption, window_);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::ApplicationShortcut);
-    window_->addAction(action);
-    return action;
+    QMenu* menu = PopupMenu1->addMenu(title);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
 }
 
 QAction* MainMenus::Radio(QMenu* menu, QActionGroup* group, const char* name, const QString& caption, int tag)
 {
-    QAction* action = Entry(menu, name, caption);
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
     action->setCheckable(true);
     action->setData(tag);
     group->addAction(action);

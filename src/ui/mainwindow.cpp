@@ -15,6 +15,7 @@
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
+#include "ui/commandactions.h"
 #include "ui/help.h"
 #include "ui/infodialog.h"
 #include "ui/led.h"
@@ -46,7 +47,8 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     };
     app_.AddView(*this);
     face_.lbl_Tickmor->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
-    menus_ = new MainMenus(this);
+    commands_ = new CommandActions(app_, *this);
+    menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
     ConnectCommands();
     Timer1.setTimerType(Qt::PreciseTimer);
@@ -63,54 +65,44 @@ Tfrm_Tickmor::~Tfrm_Tickmor()
 
 void Tfrm_Tickmor::ConnectCommands()
 {
-    MainMenus& m = *menus_;
-    const auto on = [this](QAction* action, auto command) { connect(action, &QAction::triggered, this, command); };
-    on(m.ChronivelHelp1, [this] { ChronivelHelp1Click(); });
-    on(m.Help2, [this] { ChronivelHelp1Click(); });
-    on(m.About1, [this] { About1Click(); });
-    on(m.About2, [this] { About1Click(); });
     TMonthCalendar* calendar = face_.MonthCalendar1;
-    connect(m.Calendar1, &QAction::triggered, calendar, &TMonthCalendar::Open);
-    connect(m.Calendar2, &QAction::triggered, calendar, &TMonthCalendar::Toggle);
-    connect(m.mCloseCal, &QAction::triggered, calendar, &TMonthCalendar::Close);
-    connect(calendar, &TMonthCalendar::opened, m.Calendar1, &QAction::setChecked);
-    on(m.Sound1, [this] { clock_.ToggleSound(); });
-    on(m.mSound, [this] { clock_.ToggleSound(); });
-    connect(face_.sbSound, &TOvalButton::clicked, this, [this] { clock_.ToggleSound(); });
-    on(m.Protocol1, [this] { Protocol1Click(); });
-    on(m.mProtocol, [this] { Protocol1Click(); });
-    on(m.Notepad1, [this] { Notepad1Click(); });
-    on(m.mNotepad, [this] { Notepad1Click(); });
-    on(m.cmd_Reset, [this] { clock_.ResetRun(); });
-    on(m.mReset, [this] { clock_.ResetRun(); });
-    on(m.mHoursOn, [this] { clock_.ToggleHours(); });
-    for (int format = 0; format < 6; ++format) on(m.Formats[format], [this, format] { clock_.SelectFormat(format); });
-    for (int zoom = 0; zoom < ZoomSteps; ++zoom) on(m.Zooms[zoom], [this, zoom] { ZoomClick(zoom); });
-    on(m.ZoomMain, [this] { ZoomMainClick(); });
-    on(m.BestShow1, [this] { clock_.ToggleBestTimeShown(); });
-    for (QAction* clear : {m.BestReset1, m.BestNum1, m.BestNum2, m.Best2}) on(clear, [this] { clock_.ClearBestTime(); });
-    on(m.Exit1, [this] { Exit1Click(); });
-    on(m.mSSR, [this] { clock_.StartStopReset(); });
-    on(m.START1, [this] { clock_.StartStopReset(); });
-    on(m.mLAP, [this] { clock_.TakeLap(); });
-    on(m.LAP21, [this] { clock_.TakeLap(); });
-    on(m.Lock1, [this] { clock_.ToggleLockLed(); });
-    on(m.mMMenu, [this] { MMenuClick(); });
-    on(m.mHide, [this] { smMinimizeClick(); });
-    connect(m.PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
-
-    // The configuration dialog, the alarm clock and the second monitor come
-    // later; their entries are there but do nothing yet.
-    for (QAction* later : {m.Configuration1, m.mCFG, m.AlarmClock2, m.mAlarmClock, m.mTV})
-        later->setEnabled(false);
+    connect(calendar, &TMonthCalendar::opened, commands_->Action(Command::Calendar), &QAction::setChecked);
+    connect(menus_->PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        commands_->Refresh();  // the protocol file may have come or gone since
+        menus_->ListMonitors();
+    });
 
     // The buttons act on pressing, not on release: the moment counts.
     connect(face_.cmd_StartStop, &TBitBtnWithColor::mouseDown, this, [this] { clock_.StartStopReset(); });
     connect(face_.bPause, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(); });
-    connect(face_.cmd_LAP, &TBitBtnWithColor::mouseDown, this, [this] { menus_->mLAP->trigger(); });
+    connect(face_.cmd_LAP, &TBitBtnWithColor::mouseDown, this, [this] { app_.Perform(Command::Lap); });
     connect(face_.Led_CountDown, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
-    connect(face_.MMenu, &TOvalButton::clicked, this, [this] { MMenuClick(); });
-    connect(face_.smMinimize, &TOvalButton::clicked, this, [this] { smMinimizeClick(); });
+    connect(face_.sbSound, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
+    connect(face_.MMenu, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
+    connect(face_.smMinimize, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Hide); });
+}
+
+bool Tfrm_Tickmor::Perform(Command command)
+{
+    switch (command) {
+    case Command::Help: ShowManual(); return true;
+    case Command::Info: ShowInfo(); return true;
+    case Command::Calendar: face_.MonthCalendar1->Toggle(); return true;
+    case Command::CloseCalendar: face_.MonthCalendar1->Close(); return true;
+    case Command::ProtocolWindow:
+    case Command::ProtocolWindowFromMenu: ToggleProtocolWindow(); return true;
+    case Command::TextEditor: OpenProtocolInTextEditor(); return true;
+    case Command::Zoom1:
+    case Command::Zoom2:
+    case Command::Zoom3:
+    case Command::Zoom4:
+    case Command::Zoom5: Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1)); return true;
+    case Command::NextZoom: Zoom((app_.Zoom() + 1) % ZoomSteps); return true;
+    case Command::MainMenu: ShowMainMenu(); return true;
+    case Command::Hide: showMinimized(); return true;
+    case Command::Exit: close(); return true;
+    default: return false;
+    }
 }
 
 void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
@@ -151,11 +143,8 @@ void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
     app_.AddView(*protocol);
     connect(protocol, &QObject::destroyed, this, [this, view = static_cast<AppView*>(protocol)] { app_.RemoveView(*view); });
     // Keys the editor needs for itself: Ctrl+C copies there.
-    connect(protocol, &ProtocolWindow::activated, this, [this] {
-        menus_->About2->setEnabled(false);
-        menus_->mCFG->setEnabled(false);
-    });
-    connect(protocol, &ProtocolWindow::deactivated, this, [this] { menus_->About2->setEnabled(true); });
+    connect(protocol, &ProtocolWindow::activated, this, [this] { commands_->YieldKeysToEditor(true); });
+    connect(protocol, &ProtocolWindow::deactivated, this, [this] { commands_->YieldKeysToEditor(false); });
 }
 
 void Tfrm_Tickmor::AttachInfoDialog(InfoDialog* info)
@@ -176,8 +165,6 @@ void Tfrm_Tickmor::Changed()
     face_.bPause->setVisible(c.PauseVisible());
     face_.bPause->setToolTip(QString::fromLatin1(c.PauseHint()));
     face_.cmd_LAP->setEnabled(c.LapEnabled());
-    menus_->mLAP->setEnabled(c.LapEnabled());
-    menus_->LAP21->setEnabled(c.LapEnabled());
 
     face_.Led_CountDown->SetValue(c.CountDown());
     face_.Led_CountDown->setCursor(c.CountDownLedHandCursor() ? Qt::PointingHandCursor : Qt::ArrowCursor);
@@ -193,7 +180,7 @@ void Tfrm_Tickmor::Changed()
         label->setVisible(best);
 
     ShowLapList();
-    ShowMenuMarks();
+    commands_->Refresh();
     const TimeFormat& f = c.Format();
     if (!(laidOut_ == Shape{app_.Zoom(), f.Format(), f.HoursOn()}))
         LayoutWindow();  // draws the button glyphs at the new size too
@@ -215,18 +202,6 @@ void Tfrm_Tickmor::ShowLapList()
     if (lines.size() > listed && lines.size() > 1) face_.lbl_Tickmor->Announce(QString::fromStdString(lines.back()));
     face_.cmb_Zwischenzeit->setCurrentIndex(list.Selected());
     face_.cmb_Zwischenzeit->setVisible(list.Visible());
-}
-
-void Tfrm_Tickmor::ShowMenuMarks()
-{
-    const Chronometer& c = clock_;
-    MainMenus& m = *menus_;
-    m.Sound1->setChecked(c.Sound());
-    m.BestShow1->setChecked(c.Best().Visible());
-    m.BestReset1->setEnabled(c.Best().Visible());
-    m.mHoursOn->setChecked(c.Format().HoursOn());
-    m.Formats[c.Format().Format()]->setChecked(true);
-    m.Zooms[app_.Zoom()]->setChecked(true);
 }
 
 void Tfrm_Tickmor::RunTimers()
@@ -261,7 +236,7 @@ QString Tfrm_Tickmor::Title() const
     return title_.isEmpty() ? QCoreApplication::applicationName() : title_;
 }
 
-void Tfrm_Tickmor::ZoomClick(int zoom)
+void Tfrm_Tickmor::Zoom(int zoom)
 {
     // The window stays mapped while it grows: hidden, it would lose its
     // always-on-top state to the window manager and, without one, the focus.
@@ -271,49 +246,28 @@ void Tfrm_Tickmor::ZoomClick(int zoom)
     move(placed.left, placed.top);
 }
 
-void Tfrm_Tickmor::ZoomMainClick()
-{
-    menus_->Zooms[(app_.Zoom() + 1) % ZoomSteps]->trigger();
-}
-
-void Tfrm_Tickmor::Calendar1Click()
-{
-    face_.MonthCalendar1->Toggle();
-}
-
-void Tfrm_Tickmor::MMenuClick()
+void Tfrm_Tickmor::ShowMainMenu()
 {
     menus_->PopupMenu1->popup(mapToGlobal(QPoint(face_.MMenu->x() - 62, face_.MMenu->geometry().bottom() + 1)));
 }
 
-void Tfrm_Tickmor::PopupMenu1Popup()
-{
-    menus_->Protocol1->setEnabled(QFile::exists(ProtocolPath()));
-    menus_->ListMonitors();
-}
-
-void Tfrm_Tickmor::smMinimizeClick()
-{
-    showMinimized();
-}
-
-void Tfrm_Tickmor::ChronivelHelp1Click()
+void Tfrm_Tickmor::ShowManual()
 {
     const QString problem = OpenManual(QCoreApplication::applicationDirPath());
     if (!problem.isEmpty()) reportError(problem);
 }
 
-void Tfrm_Tickmor::About1Click()
+void Tfrm_Tickmor::ShowInfo()
 {
     if (info_) info_->exec();
 }
 
-void Tfrm_Tickmor::Protocol1Click()
+void Tfrm_Tickmor::ToggleProtocolWindow()
 {
     if (protocol_) protocol_->Toggle();
 }
 
-void Tfrm_Tickmor::Notepad1Click()
+void Tfrm_Tickmor::OpenProtocolInTextEditor()
 {
     const QString problem = OpenInTextEditor(ProtocolPath());
     if (!problem.isEmpty()) reportError(problem);
@@ -346,7 +300,7 @@ void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
 
 void Tfrm_Tickmor::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange) menus_->FollowActivation(isActiveWindow());
+    if (event->type() == QEvent::ActivationChange) commands_->FollowActivation(isActiveWindow());
     if (event->type() == QEvent::EnabledChange) app_.SetWindowEnabled(isEnabled());
     QWidget::changeEvent(event);
 }
@@ -355,7 +309,7 @@ bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == face_.PanelDate) {
-            Calendar1Click();
+            app_.Perform(Command::Calendar);
             return true;
         }
         if (watched == face_.LabelSC) {

@@ -18,6 +18,7 @@
 namespace chronivel {
 
 class BarrierPort;
+class CommandActions;
 class InfoDialog;
 class MainMenus;
 class ProtocolWindow;
@@ -57,18 +58,7 @@ public:
     EventSounds& Sounds() { return sounds_; }
     BarrierPort& Barriers() { return *barriers_; }
 
-    // Commands of the window itself.
-    void ZoomClick(int zoom);
-    void ZoomMainClick();
-    void Calendar1Click();
-    void MMenuClick();
-    void PopupMenu1Popup();
-    void smMinimizeClick();
-    void ChronivelHelp1Click();
-    void About1Click();
-    void Protocol1Click();
-    void Notepad1Click();
-    void Exit1Click() { close(); }
+    CommandActions& Commands() { return *commands_; }
 
     // Errors for the user; a message box titled with the program's title unless replaced.
     std::function<void(const QString&)> reportError;
@@ -86,11 +76,18 @@ private:
     void PlaySound(EventSound sound) override { sounds_.Play(sound); }
     void WarningBeep() override;
     void RestoreApplication() override;
+    bool Perform(Command command) override;
 
     void ConnectCommands();
+    // The window's own commands.
+    void Zoom(int zoom);  // and back to the middle of the screen
+    void ShowMainMenu();
+    void ShowManual();
+    void ShowInfo();
+    void ToggleProtocolWindow();
+    void OpenProtocolInTextEditor();
     void LayoutWindow();
     void ShowLapList();
-    void ShowMenuMarks();
     void RunTimers();
     void ShowButtonGlyphs();
     // For message boxes: the program's title once start-up has set it.
@@ -114,6 +111,7 @@ private:
     QTimer Timer1;
     QTimer TimerLock;
 
+    CommandActions* commands_ = nullptr;
     MainMenus* menus_ = nullptr;
     BarrierPort* barriers_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -209,6 +210,10 @@ public:
     {
         if (opens) runs.emplace_back(path, run);
         return opens;
+    }
+    bool Exists(const std::string& path) const override
+    {
+        return std::any_of(runs.begin(), runs.end(), [&](const auto& kept) { return kept.first == path; });
     }
 };
 

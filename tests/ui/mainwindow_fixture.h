@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "core/settings.h"
 #include "tests/core/fakes.h"
@@ -48,6 +50,9 @@ protected:
         store.exists = true;
     }
     QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
+
+    // A command's entry, as the menus and keys have it.
+    QAction* Entry(const std::string& name) const { return Find<QAction>(name.c_str()); }
 
     template <typename T>
     T* Find(const char* name) const

@@ -19,6 +19,7 @@
 #include "core/windowlayout.h"
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/colorbutton.h"
+#include "ui/commandactions.h"
 #include "ui/mainmenus.h"
 #include "ui/readout.h"
 
@@ -77,13 +78,11 @@ TEST_F(MainWindowTest, EnterCyclesStartStopResetAndLapFollowsTheRun)
     auto* button = Find<TBitBtnWithColor>("cmd_StartStop");
     auto* lap = Find<QWidget>("cmd_LAP");
     auto* pause = Find<QWidget>("bPause");
-    const MainMenus& menus = window->Menus();
     const auto expect = [&](const char* caption, QColor colour, bool lapOn) {
         EXPECT_EQ(button->text(), QString::fromLatin1(caption));
         EXPECT_EQ(button->Color(), colour) << caption;
         EXPECT_EQ(lap->isEnabled(), lapOn) << caption;
-        EXPECT_EQ(menus.mLAP->isEnabled(), lapOn) << caption;
-        EXPECT_EQ(menus.LAP21->isEnabled(), lapOn) << caption;
+        EXPECT_EQ(Entry("mLAP")->isEnabled(), lapOn) << caption;
     };
     expect("START", QColor(0, 255, 0), false);
 
@@ -153,7 +152,7 @@ TEST_F(MainWindowTest, CtrlZCyclesTheZoomAndRecentresTheWindow)
         EXPECT_TRUE(window->isVisible()) << "the window is not taken off the screen to grow";
         EXPECT_TRUE(window->mask().contains(QPoint(side / 2, side - 2)));
         EXPECT_FALSE(window->mask().contains(QPoint(side / 8, side / 8)));
-        EXPECT_TRUE(window->Menus().Zooms[zoom - 1]->isChecked());
+        EXPECT_TRUE(Entry("Zoom" + std::to_string(zoom))->isChecked());
     }
     EXPECT_EQ(Find<Readout>("lbl_Tickmor")->Image(3)->size(), QSize(80, 125));
     EXPECT_EQ(Find<QWidget>("cmd_StartStop")->geometry(), QRect(122 * 5, 126 * 5, 58 * 5, 25 * 5));
@@ -166,19 +165,19 @@ TEST_F(MainWindowTest, CtrlZCyclesTheZoomAndRecentresTheWindow)
 TEST_F(MainWindowTest, FormatWithTenthsAndHoursHiddenNarrowsThePanel)
 {
     Start();
-    window->Menus().Formats[4]->trigger();
+    Entry("Format4")->trigger();
     auto* readout = Find<Readout>("lbl_Tickmor");
     EXPECT_EQ(readout->geometry(), QRect(30, 91, 161, 33)) << "36 narrower than with thousandths";
     EXPECT_FALSE(readout->Image(1)->isVisible());
     EXPECT_FALSE(readout->Image(2)->isVisible());
 
-    window->Menus().mHoursOn->trigger();
-    EXPECT_FALSE(window->Menus().mHoursOn->isChecked());
+    Entry("mHoursOn")->trigger();
+    EXPECT_FALSE(Entry("mHoursOn")->isChecked());
     // Hours hidden: the panel loses the hour digits' room and the minutes lead.
     EXPECT_EQ(readout->geometry(), QRect(31 + 23, 91, 159 - 47, 33));
     EXPECT_EQ(readout->Image(7)->x(), 3);
     for (int image : {8, 9, 10}) EXPECT_FALSE(readout->Image(image)->isVisible()) << image;
-    EXPECT_TRUE(window->Menus().Formats[4]->isChecked());
+    EXPECT_TRUE(Entry("Format4")->isChecked());
 }
 
 TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
@@ -204,7 +203,7 @@ TEST_F(MainWindowTest, CalendarOpensFromTheDatePanelAndKeysAndEscapeClosesIt)
 {
     Start();
     auto* calendar = Find<QCalendarWidget>("MonthCalendar1");
-    QAction* mark = window->Menus().Calendar1;
+    QAction* mark = Entry("Calendar1");
     EXPECT_FALSE(calendar->isVisible());
     EXPECT_EQ(calendar->verticalHeaderFormat(), QCalendarWidget::ISOWeekNumbers);
 
@@ -229,12 +228,12 @@ TEST_F(MainWindowTest, CalendarWeekdayHeadingsAreWholeAtEveryZoom)
     auto* calendar = Find<QCalendarWidget>("MonthCalendar1");
     auto* days = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
     ASSERT_NE(days, nullptr);
-    window->Calendar1Click();
+    Key(Qt::CTRL | Qt::Key_D);
     ASSERT_TRUE(calendar->isVisible());
     // A cell's text is cut short with "…" where it is wider than the cell less the style's margins.
     const int margins = 2 * (days->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, days) + 1);
     for (int zoom = 1; zoom <= 5; ++zoom) {
-        window->ZoomClick(zoom - 1);
+        Entry("Zoom" + std::to_string(zoom))->trigger();
         QCoreApplication::processEvents();
         for (int column = 1; column <= 7; ++column) {
             const QModelIndex heading = days->model()->index(0, column);
@@ -292,10 +291,9 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     Store(stored);
     Start();
 
-    const MainMenus& menus = window->Menus();
-    EXPECT_TRUE(menus.Formats[3]->isChecked());
-    EXPECT_FALSE(menus.mHoursOn->isChecked());
-    EXPECT_FALSE(menus.Sound1->isChecked());
+    EXPECT_TRUE(Entry("Format3")->isChecked());
+    EXPECT_FALSE(Entry("mHoursOn")->isChecked());
+    EXPECT_FALSE(Entry("Sound1")->isChecked());
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(255, 0, 0)) << "the window takes the face's colour";
     EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("STOP"));
     EXPECT_TRUE(LapLines().isEmpty()) << "laps are not kept across restarts";
@@ -307,10 +305,12 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
 {
     Start();
     const MainMenus& menus = window->Menus();
-    EXPECT_EQ(menus.About1->text(), QStringLiteral("Info\tF3"));
+    EXPECT_EQ(Entry("About1")->text(), QStringLiteral("Info"));
+    EXPECT_EQ(Entry("About1")->shortcut(), QKeySequence(Qt::Key_F3)) << "shown beside it";
+    EXPECT_EQ(Entry("Protocol1")->text(), QStringLiteral("Protocol ..\tCtrl+P"));
     EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
-    EXPECT_FALSE(menus.Notepad1->isVisible());
-    for (QAction* later : {menus.Configuration1, menus.mCFG, menus.AlarmClock2, menus.mAlarmClock, menus.mALG[0], menus.mLS[1]})
+    EXPECT_FALSE(menus.PopupMenu1->actions().contains(Entry("mNotepad")));
+    for (QAction* later : {Entry("Configuration1"), Entry("AlarmClock2"), Entry("mTV"), menus.mALG[0], menus.mLS[1]})
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
 
     Key(Qt::CTRL | Qt::Key_M);
@@ -318,15 +318,15 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
     auto* button = Find<QWidget>("MMenu");
     EXPECT_EQ(popup->pos(), window->mapToGlobal(QPoint(button->x() - 62, button->y() + button->height())));
-    EXPECT_FALSE(menus.Protocol1->isEnabled()) << "no protocol file yet";
+    EXPECT_FALSE(Entry("Protocol1")->isEnabled()) << "no protocol file yet";
     popup->close();
 
     QFile file(ProtocolPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    window->MMenuClick();
-    window->MMenuClick();  // opening again must not add the monitors twice
-    EXPECT_TRUE(menus.Protocol1->isEnabled());
+    Entry("mMMenu")->trigger();
+    Entry("mMMenu")->trigger();  // opening again must not add the monitors twice
+    EXPECT_TRUE(Entry("Protocol1")->isEnabled());
     EXPECT_EQ(menus.TVaus1->actions().size(), 1 + QGuiApplication::screens().size());
     EXPECT_TRUE(menus.Off1->isChecked());
     popup->close();
@@ -335,21 +335,21 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
 TEST_F(MainWindowTest, FaceControlsAndMenuEntriesSwitchTheirSettings)
 {
     Start();
-    const MainMenus& menus = window->Menus();
+    QAction* sound = Entry("Sound1");
     auto* speaker = Find<QWidget>("sbSound");
     QTest::mouseClick(speaker, Qt::LeftButton, {}, speaker->rect().center());
     EXPECT_FALSE(window->Clock().Sound());
-    EXPECT_FALSE(menus.Sound1->isChecked());
-    menus.Sound1->trigger();  // the context menu's "Sound" switches it too
+    EXPECT_FALSE(sound->isChecked());
+    sound->trigger();  // the context menu's "Sound" switches it too
     EXPECT_TRUE(window->Clock().Sound());
-    EXPECT_TRUE(menus.Sound1->isChecked());
+    EXPECT_TRUE(sound->isChecked());
 
     QTest::mouseClick(Find<QLabel>("LabelSC"), Qt::LeftButton);
     EXPECT_TRUE(window->Clock().CountDown());
     EXPECT_EQ(Find<QLabel>("LabelSC")->text(), QStringLiteral("CountDown"));
     EXPECT_GE(Find<QLabel>("LabelSC")->width(), Find<QLabel>("LabelSC")->sizeHint().width()) << "not cut off";
     EXPECT_FALSE(Find<QLabel>("lbl_Leader")->isVisible()) << "a countdown has no best time";
-    EXPECT_FALSE(menus.BestShow1->isChecked());
+    EXPECT_FALSE(Entry("BestShow1")->isChecked());
     QTest::mouseClick(Find<QWidget>("Led_CountDown"), Qt::LeftButton);
     EXPECT_FALSE(window->Clock().CountDown());
     EXPECT_EQ(Find<QLabel>("LabelSC")->text(), QStringLiteral("Chronivel"));
@@ -361,21 +361,24 @@ TEST_F(MainWindowTest, FaceControlsAndMenuEntriesSwitchTheirSettings)
     QTest::mouseDClick(Find<QLabel>("lbl_Leader"), Qt::LeftButton);
     EXPECT_EQ(window->Clock().Best().Value(), BestTime::None);
 
-    menus.Exit1->trigger();
+    Entry("Exit1")->trigger();
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, InTheBackgroundTypedKeysAreLeftToTheOtherWindow)
 {
     Start();
-    MainMenus& menus = window->Menus();
-    menus.FollowActivation(false);
-    EXPECT_EQ(menus.mLAP->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Space));
-    EXPECT_FALSE(menus.mReset->isEnabled());
-    EXPECT_FALSE(menus.mHide->isEnabled());
-    menus.FollowActivation(true);
-    EXPECT_EQ(menus.mLAP->shortcut(), QKeySequence(Qt::Key_Space));
-    EXPECT_TRUE(menus.mReset->isEnabled());
+    CommandActions& commands = window->Commands();
+    const QList<QKeySequence> foreground{QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_F8)};
+    ASSERT_EQ(Entry("mLAP")->shortcuts(), foreground);
+    commands.FollowActivation(false);
+    EXPECT_EQ(Entry("mLAP")->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::Key_F8)}));
+    EXPECT_TRUE(Entry("cmd_Reset")->shortcuts().isEmpty());
+    EXPECT_TRUE(Entry("mHide")->shortcuts().isEmpty());
+    EXPECT_TRUE(Entry("cmd_Reset")->isEnabled()) << "the context menu's entry stays";
+    commands.FollowActivation(true);
+    EXPECT_EQ(Entry("mLAP")->shortcuts(), foreground);
+    EXPECT_EQ(Entry("cmd_Reset")->shortcut(), QKeySequence(Qt::Key_0));
 }
 
 TEST_F(MainWindowTest, DraggingTheFaceWithAnyButtonMovesTheWindowButAClickDoesNot)

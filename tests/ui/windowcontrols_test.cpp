@@ -53,7 +53,7 @@ TEST_F(WindowControlsTest, ThePauseButtonShowsItsBarsWhileRunningAndItsTriangleW
     const auto dark = [](const QColor& c) { return c.red() < 64 && c.green() < 64 && c.blue() < 64; };
     const auto green = [](const QColor& c) { return c.green() > 80 && c.red() < 40 && c.blue() < 40; };
     for (int zoom = 0; zoom < 5; ++zoom) {
-        window->Menus().Zooms[zoom]->trigger();
+        Entry("Zoom" + std::to_string(zoom + 1))->trigger();
         const int a = zoom + 1;
         // Two bars inside the glyph's one-pixel clear rim (11 × 13 at zoom 1),
         // each a third of the rest wide, with a gap between them.

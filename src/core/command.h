@@ -1,0 +1,81 @@
+#pragma once
+
+#include <vector>
+
+namespace chronivel {
+
+class ChronivelApp;
+
+// What the user can ask of the program by menu or key. The main window's
+// menus and keys are made from the table of these, so a command is declared
+// once: its entry, caption and keys, what it does and when it can be done.
+enum class Command {
+    Help,
+    Info,
+    Configuration,
+    Calendar,
+    Sound,
+    ProtocolWindow,
+    ProtocolWindowFromMenu,
+    TextEditor,
+    AlarmClock,
+    ResetRun,
+    ToggleHours,
+    Format0,
+    Format1,
+    Format2,
+    Format3,
+    Format4,
+    Format5,
+    Zoom1,
+    Zoom2,
+    Zoom3,
+    Zoom4,
+    Zoom5,
+    NextZoom,
+    ShowBestTime,
+    ClearShownBestTime,
+    ClearBestTime,
+    Exit,
+    StartStopReset,
+    Lap,
+    Lock,
+    MainMenu,
+    Hide,
+    CloseCalendar,
+    SecondMonitor,
+};
+
+// Where a command's entry sits; keys act wherever it is.
+enum class MenuPlace { None, Popup, FormatMenu, ZoomMenu, BestMenu, PopupEnd };
+
+struct CommandRow {
+    Command id;
+    const char* name;  // the entry's objectName: tests and later windows find it by this
+    MenuPlace place;
+    const char* caption;
+    // Keys in Qt's portable form, "; " between two: "Return; Enter; F5".
+    const char* keys = "";
+    // The keys while the main window is in the background, where plain keys
+    // belong to what the user types elsewhere; null: the same keys.
+    const char* backgroundKeys = nullptr;
+    // Shown beside the entry but acting through a twin row: "Ctrl+P".
+    const char* shownKey = "";
+    // A check mark of its own, or one of a menu's radio entries.
+    enum class Mark { None, Check, Radio } mark = Mark::None;
+    bool separatorBefore = false;
+    // The protocol window's editor needs these keys for itself while it is active.
+    bool editorNeedsKeys = false;
+    // What it does; null: the window that shows it does it (AppView::Perform).
+    void (*run)(ChronivelApp&) = nullptr;
+    // Null: always enabled.
+    bool (*enabled)(const ChronivelApp&) = nullptr;
+    // Null: not a check entry, or the window keeps its mark.
+    bool (*checked)(const ChronivelApp&) = nullptr;
+};
+
+// Every command, in the order of the menus.
+const std::vector<CommandRow>& CommandTable();
+const CommandRow& RowOf(Command id);
+
+}  // namespace chronivel

@@ -1,0 +1,69 @@
+#include "ui/commandactions.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QWidget>
+
+#include "core/chronivelapp.h"
+
+namespace chronivel {
+
+CommandActions::CommandActions(ChronivelApp& app, QWidget& window) : QObject(&window), app_(app)
+{
+    std::map<MenuPlace, QActionGroup*> radioGroups;
+    for (const CommandRow& row : CommandTable()) {
+        auto* action = new QAction(&window);
+        action->setObjectName(QString::fromLatin1(row.name));
+        QString text = QCoreApplication::translate("Commands", row.caption);
+        // The twin row's key: shown here, acting there.
+        if (*row.shownKey) text += QLatin1Char('\t') + QString::fromLatin1(row.shownKey);
+        action->setText(text);
+        action->setCheckable(row.mark != CommandRow::Mark::None);
+        if (row.mark == CommandRow::Mark::Radio) {
+            QActionGroup*& group = radioGroups[row.place];
+            if (!group) group = new QActionGroup(this);
+            group->addAction(action);
+        }
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        window.addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = row.id] {
+            app_.Perform(id);
+            Refresh();  // a check entry flipped its own mark; the model says what it is
+        });
+        actions_[row.id] = action;
+        SetKeys(row);
+    }
+}
+
+void CommandActions::Refresh()
+{
+    for (const CommandRow& row : CommandTable()) {
+        QAction* action = actions_.at(row.id);
+        action->setEnabled(app_.Enabled(row.id));
+        if (row.checked) action->setChecked(app_.Checked(row.id));
+    }
+}
+
+void CommandActions::FollowActivation(bool active)
+{
+    active_ = active;
+    for (const CommandRow& row : CommandTable()) SetKeys(row);
+}
+
+void CommandActions::YieldKeysToEditor(bool editorActive)
+{
+    editorActive_ = editorActive;
+    for (const CommandRow& row : CommandTable()) SetKeys(row);
+}
+
+void CommandActions::SetKeys(const CommandRow& row)
+{
+    const char* keys = !active_ && row.backgroundKeys ? row.backgroundKeys : row.keys;
+    if (editorActive_ && row.editorNeedsKeys) keys = "";
+    actions_.at(row.id)->setShortcuts(*keys ? QKeySequence::listFromString(QString::fromLatin1(keys))
+                                            : QList<QKeySequence>());
+}
+
+}  // namespace chronivel

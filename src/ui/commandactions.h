@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+#include <map>
+
+#include "core/command.h"
+
+class QAction;
+class QWidget;
+
+namespace chronivel {
+
+class ChronivelApp;
+
+// The command table as the main window's actions: one QAction a command,
+// named as the table names it, handing its trigger to the model. Its keys
+// act in every window of the program unless a modal dialog is showing; the
+// menus place the actions that have an entry.
+class CommandActions final : public QObject {
+    Q_OBJECT
+public:
+    CommandActions(ChronivelApp& app, QWidget& window);
+
+    QAction* Action(Command command) const { return actions_.at(command); }
+
+    // Enabling and marks as the model has them now.
+    void Refresh();
+    // In the background the plain keys go: typing elsewhere must not reset
+    // or hide the watch, and the lap moves to Alt+Space.
+    void FollowActivation(bool active);
+    // The protocol window's editor takes the keys it needs while it is active.
+    void YieldKeysToEditor(bool editorActive);
+
+private:
+    void SetKeys(const CommandRow& row);
+
+    ChronivelApp& app_;
+    std::map<Command, QAction*> actions_;
+    bool active_ = true;
+    bool editorActive_ = false;
+};
+
+}  // namespace chronivel
