@@ -83,7 +83,8 @@ public:
     bool LockLedLit() const { return lockLedLit_; }
     bool CountDownLedHandCursor() const { return countDownLedHandCursor_; }
     std::string CountDownLedHint() const { return countDown_ ? "CountDown is ON" : "CountDown is OFF"; }
-    const char* ModeLabel() const { return countDown_ ? "CountDown" : "Chronivel"; }
+    const char* ModeLabel() const { return ModeLabel(countDown_); }
+    static const char* ModeLabel(bool countDown) { return countDown ? "CountDown" : "Chronivel"; }
 
     const LapList& Lines() const { return lapList_; }
     const std::string& CurrentTimeText() const { return currentTimeText_; }

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QToolButton>
 
+#include "core/chronometer.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
 #include "ui/controlnames.h"
@@ -112,10 +113,11 @@ MainFace::MainFace(QWidget& window, QObject& input)
     Led_CountDown = new TLed(&window);
     Led_CountDown->setObjectName(QStringLiteral("Led_CountDown"));
     Led_CountDown->SetKind(lkGreen);
-    Led_CountDown->SetLabelOnText(QStringLiteral("CountDown"));
-    Led_CountDown->SetLabelOffText(QStringLiteral("Chronivel"));
+    // The LED names the mode it switches to on the label beside it.
+    Led_CountDown->SetLabelOnText(QString::fromLatin1(Chronometer::ModeLabel(true)));
+    Led_CountDown->SetLabelOffText(QString::fromLatin1(Chronometer::ModeLabel(false)));
     Led_CountDown->SetLabelLinked(LabelSC);
-    LabelSC->setText(QStringLiteral("Chronivel"));
+    LabelSC->setText(Led_CountDown->LabelOffText());
     // The label takes the width of each caption the LED gives it.
     QObject::connect(Led_CountDown, &TLed::changed, LabelSC, [label = LabelSC] { label->adjustSize(); });
     Ledlock = new TLed(&window);

@@ -31,7 +31,13 @@ public:
     explicit OtherWindow(SettingsStore& store) : store_(store) {}
     void SaveOwnValues() override { WriteInteger(store_, "LeftP", 449); }
     void RunRecorded(const std::vector<std::string>& run) override { runs.push_back(run); }
+    bool Perform(Command command) override
+    {
+        performed.push_back(command);
+        return command == Command::Calendar;
+    }
     std::vector<std::vector<std::string>> runs;
+    std::vector<Command> performed;
 
 private:
     SettingsStore& store_;
@@ -323,6 +329,52 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
     LoadSettings(store, saved, {locale.Now().shortDate, 0.5});
     EXPECT_EQ(saved.portName, "");
     EXPECT_EQ(saved.port, 0);
+}
+
+TEST_F(ChronivelAppTest, CommandsAreDoneByTheModelOrHandedToAWindowAndDisabledOnesDoNothing)
+{
+    store.exists = false;
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    OtherWindow second{store};
+    app.AddView(second);
+    EXPECT_FALSE(app.Enabled(Command::ProtocolWindowFromMenu)) << "no file to show yet";
+    EXPECT_TRUE(app.Enabled(Command::ProtocolWindow));
+
+    app.Perform(Command::Sound);
+    EXPECT_FALSE(clock.Sound());
+    EXPECT_FALSE(app.Checked(Command::Sound));
+    app.Perform(Command::Format3);
+    EXPECT_TRUE(app.Checked(Command::Format3));
+    EXPECT_FALSE(app.Checked(Command::Format0));
+    EXPECT_TRUE(other.performed.empty()) << "the model's own commands reach no window";
+
+    app.Perform(Command::Calendar);
+    app.Perform(Command::Exit);
+    EXPECT_EQ(other.performed, (std::vector<Command>{Command::Calendar, Command::Exit}));
+    EXPECT_EQ(second.performed, std::vector<Command>{Command::Exit}) << "only until one window took it";
+
+    EXPECT_FALSE(app.Enabled(Command::Lap)) << "no lap before the start";
+    app.Perform(Command::Lap);
+    EXPECT_TRUE(clock.Lines().Lines().empty());
+    app.Perform(Command::StartStopReset);
+    platform.Advance(1'500);
+    app.Perform(Command::StartStopReset);
+    ASSERT_EQ(clock.Best().Value(), 1'500);
+    app.Perform(Command::ShowBestTime);
+    EXPECT_FALSE(app.Enabled(Command::ClearShownBestTime));
+    app.Perform(Command::ClearShownBestTime);
+    EXPECT_EQ(clock.Best().Value(), 1'500) << "the menu's entry clears only a best time it shows";
+    app.Perform(Command::ClearBestTime);
+    EXPECT_EQ(clock.Best().Value(), BestTime::None) << "the keys clear it anyway";
+
+    EXPECT_TRUE(app.Enabled(Command::ProtocolWindowFromMenu)) << "the run is in the file now";
+    for (Command later : {Command::Configuration, Command::AlarmClock, Command::SecondMonitor}) {
+        app.Perform(later);
+        EXPECT_FALSE(app.Enabled(later));
+    }
+    EXPECT_EQ(second.performed.size(), 1u) << "a disabled command reaches no window";
+    app.RemoveView(second);
 }
 
 }  // namespace

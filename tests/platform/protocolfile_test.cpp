@@ -50,6 +50,17 @@ TEST_F(ProtocolFileTest, AppendThatCannotOpenFailsAndWritesNothing)
     EXPECT_EQ(Names(), std::vector<std::string>{"plain.txt"});
 }
 
+TEST_F(ProtocolFileTest, ExistsOnlyForAFileByItsUtf8Name)
+{
+    ProtocolFile protocol;
+    const std::string path = PathOf("L\xC3\xA4ufe.txt");  // "Läufe.txt"
+    EXPECT_FALSE(protocol.Exists(path));
+    ASSERT_TRUE(protocol.Append(path, {"START 1 = 14:05:09 = Mo. 07.12.26"}));
+    EXPECT_TRUE(protocol.Exists(path));
+    EXPECT_FALSE(protocol.Exists(Dir())) << "a folder is no protocol";
+    EXPECT_FALSE(protocol.Exists(""));
+}
+
 TEST_F(ProtocolFileTest, ReadGivesTheBytesOrTheErrorTheUserSees)
 {
     const std::string path = PathOf("Protocol.txt");

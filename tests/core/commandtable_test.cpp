@@ -1,0 +1,30 @@
+#include "core/command.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace chronivel {
+namespace {
+
+TEST(CommandTable, EveryCommandHasOneRowAndEveryEntryItsOwnName)
+{
+    std::set<Command> commands;
+    std::set<std::string> names;
+    for (const CommandRow& row : CommandTable()) {
+        EXPECT_TRUE(commands.insert(row.id).second) << row.name << " is a second row of its command";
+        EXPECT_TRUE(names.insert(row.name).second) << row.name << " names two entries";
+        EXPECT_EQ(&RowOf(row.id), &row);
+        // A menu entry without keys of its own shows its twin's; a key-only one needs keys.
+        if (row.place == MenuPlace::None) {
+            EXPECT_STRNE(row.keys, "") << row.name << " cannot be reached";
+        }
+        EXPECT_FALSE(*row.shownKey && *row.keys) << row.name << " shows a key besides its own";
+    }
+    const int last = static_cast<int>(Command::SecondMonitor);
+    EXPECT_EQ(commands.size(), static_cast<std::size_t>(last + 1)) << "a command without a row";
+}
+
+}  // namespace
+}  // namespace chronivel
