@@ -53,7 +53,7 @@ int main(int argc, char* argv[])
     ProtocolFile protocolFile;
     ChronivelApp model(timer, locale, *store, scheduler, protocolFile, *serialPorts, CurrentBootId());
     Tfrm_Tickmor window(model, *serialPorts);
-    window.FormCreate({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
+    window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
     ProtocolWindow protocol(*store);
     window.AttachProtocolWindow(&protocol);

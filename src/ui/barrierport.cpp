@@ -22,25 +22,25 @@ BarrierPort::BarrierPort(ChronivelApp& app, MainMenus& menus, const SerialPorts&
     : QObject(parent), app_(app), menus_(menus), ports_(ports)
 {
     connect(menus_.Hardware1, &QMenu::aboutToShow, this, &BarrierPort::ListPorts);
-    connect(menus_.mNoHard, &QAction::triggered, this, [this] { mCOM1Click({}); });
+    connect(menus_.mNoHard, &QAction::triggered, this, [this] { ChoosePort({}); });
     for (int algorithm = 0; algorithm < 6; ++algorithm)
-        connect(menus_.mALG[algorithm], &QAction::triggered, this, [this, algorithm] { mALG_Click(algorithm); });
+        connect(menus_.mALG[algorithm], &QAction::triggered, this, [this, algorithm] { ChooseAlgorithm(algorithm); });
     for (int arrangement = 1; arrangement <= 3; ++arrangement)
         connect(menus_.mLS[arrangement - 1], &QAction::triggered, this,
-                [this, arrangement] { mLS1Click(arrangement); });
+                [this, arrangement] { ChooseArrangement(arrangement); });
 }
 
-void BarrierPort::mCOM1Click(const QString& device)
+void BarrierPort::ChoosePort(const QString& device)
 {
     app_.ChooseBarrierPort(device.toStdString(), app_.Kept().port);
 }
 
-void BarrierPort::mALG_Click(int algorithm)
+void BarrierPort::ChooseAlgorithm(int algorithm)
 {
     app_.SelectBarrierAlgorithm(algorithm);
 }
 
-void BarrierPort::mLS1Click(int arrangement)
+void BarrierPort::ChooseArrangement(int arrangement)
 {
     app_.SelectBarrierArrangement(arrangement);
 }

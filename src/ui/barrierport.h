@@ -17,9 +17,9 @@ public:
     BarrierPort(ChronivelApp& app, MainMenus& menus, const SerialPorts& ports, QObject* parent = nullptr);
 
     // Port choice: a device path (COMn on Windows), or empty for none.
-    void mCOM1Click(const QString& device);
-    void mALG_Click(int algorithm);
-    void mLS1Click(int arrangement);
+    void ChoosePort(const QString& device);
+    void ChooseAlgorithm(int algorithm);
+    void ChooseArrangement(int arrangement);
 
     // Marks and enabling after the model changed.
     void ShowMarks();

@@ -33,25 +33,25 @@ public:
     // Today's date, in the user's locale.
     void ShowDate();
 
-    TFace* Image1 = nullptr;
-    Readout* lbl_Tickmor = nullptr;
-    QLabel* PanelDate = nullptr;
-    QToolButton* sbBud = nullptr;
-    TBitBtnWithColor* cmd_StartStop = nullptr;
-    TBitBtnWithColor* bPause = nullptr;
-    TBitBtnWithColor* cmd_LAP = nullptr;
-    QLabel* lbl_Leader = nullptr;
-    QLabel* LabelBest1 = nullptr;
-    QLabel* LabelBest2 = nullptr;
-    QComboBox* cmb_Zwischenzeit = nullptr;
-    TLed* Led_CountDown = nullptr;
-    QLabel* LabelSC = nullptr;
-    TLed* Ledlock = nullptr;
-    TOvalButton* sbSound = nullptr;
-    TOvalButton* MMenu = nullptr;
-    TOvalButton* smMinimize = nullptr;
-    TMonthCalendar* MonthCalendar1 = nullptr;
-    TTransparentWnd* TransparentWnd1 = nullptr;
+    TFace* dial = nullptr;
+    Readout* readout = nullptr;
+    QLabel* dateLabel = nullptr;
+    QToolButton* alarmButton = nullptr;
+    TBitBtnWithColor* startStopButton = nullptr;
+    TBitBtnWithColor* pauseButton = nullptr;
+    TBitBtnWithColor* lapButton = nullptr;
+    QLabel* bestTimeLabel = nullptr;
+    QLabel* bestCaptionShadow = nullptr;
+    QLabel* bestCaption = nullptr;
+    QComboBox* lapList = nullptr;
+    TLed* countDownLed = nullptr;
+    QLabel* modeLabel = nullptr;
+    TLed* lockLed = nullptr;
+    TOvalButton* soundButton = nullptr;
+    TOvalButton* menuButton = nullptr;
+    TOvalButton* minimizeButton = nullptr;
+    TMonthCalendar* calendar = nullptr;
+    TTransparentWnd* seeThrough = nullptr;
 };
 
 }  // namespace chronivel

@@ -46,16 +46,16 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
         QMessageBox::information(this, Title(), QString::fromStdString(message));
     };
     app_.AddView(*this);
-    face_.lbl_Tickmor->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
+    face_.readout->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
     commands_ = new CommandActions(app_, *this);
     menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
     ConnectCommands();
-    Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(DisplayTickIntervalMs(3));
-    connect(&Timer1, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
-    TimerLock.setSingleShot(true);
-    connect(&TimerLock, &QTimer::timeout, this, [this] { clock_.LockExpired(); });
+    displayTimer_.setTimerType(Qt::PreciseTimer);
+    displayTimer_.setInterval(DisplayTickIntervalMs(3));
+    connect(&displayTimer_, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
+    lockTimer_.setSingleShot(true);
+    connect(&lockTimer_, &QTimer::timeout, this, [this] { clock_.LockExpired(); });
 }
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
@@ -65,7 +65,7 @@ Tfrm_Tickmor::~Tfrm_Tickmor()
 
 void Tfrm_Tickmor::ConnectCommands()
 {
-    TMonthCalendar* calendar = face_.MonthCalendar1;
+    TMonthCalendar* calendar = face_.calendar;
     connect(calendar, &TMonthCalendar::opened, commands_->Action(Command::Calendar), &QAction::setChecked);
     connect(menus_->PopupMenu1, &QMenu::aboutToShow, this, [this] {
         commands_->Refresh();  // the protocol file may have come or gone since
@@ -73,13 +73,13 @@ void Tfrm_Tickmor::ConnectCommands()
     });
 
     // The buttons act on pressing, not on release: the moment counts.
-    connect(face_.cmd_StartStop, &TBitBtnWithColor::mouseDown, this, [this] { clock_.StartStopReset(); });
-    connect(face_.bPause, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(); });
-    connect(face_.cmd_LAP, &TBitBtnWithColor::mouseDown, this, [this] { app_.Perform(Command::Lap); });
-    connect(face_.Led_CountDown, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
-    connect(face_.sbSound, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
-    connect(face_.MMenu, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
-    connect(face_.smMinimize, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Hide); });
+    connect(face_.startStopButton, &TBitBtnWithColor::mouseDown, this, [this] { clock_.StartStopReset(); });
+    connect(face_.pauseButton, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(); });
+    connect(face_.lapButton, &TBitBtnWithColor::mouseDown, this, [this] { app_.Perform(Command::Lap); });
+    connect(face_.countDownLed, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
+    connect(face_.soundButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
+    connect(face_.menuButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
+    connect(face_.minimizeButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Hide); });
 }
 
 bool Tfrm_Tickmor::Perform(Command command)
@@ -87,8 +87,8 @@ bool Tfrm_Tickmor::Perform(Command command)
     switch (command) {
     case Command::Help: ShowManual(); return true;
     case Command::Info: ShowInfo(); return true;
-    case Command::Calendar: face_.MonthCalendar1->Toggle(); return true;
-    case Command::CloseCalendar: face_.MonthCalendar1->Close(); return true;
+    case Command::Calendar: face_.calendar->Toggle(); return true;
+    case Command::CloseCalendar: face_.calendar->Close(); return true;
     case Command::ProtocolWindow:
     case Command::ProtocolWindowFromMenu: ToggleProtocolWindow(); return true;
     case Command::TextEditor: OpenProtocolInTextEditor(); return true;
@@ -105,23 +105,23 @@ bool Tfrm_Tickmor::Perform(Command command)
     }
 }
 
-void Tfrm_Tickmor::FormCreate(const StartUp& startUp)
+void Tfrm_Tickmor::Start(const StartUp& startUp)
 {
     title_ = startUp.title;
     setWindowTitle(title_);
     clock_.Format().SetDigitCount(startUp.commandLine.digitCount);
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
-    face_.Image1->SetRoundPercent(roundPercent_);
+    face_.dial->SetRoundPercent(roundPercent_);
 
     const QString problem = QString::fromStdString(app_.Load(startUp.defaultProtocolPath));
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
     if (app_.StoreExisted()) {
         // A picture that cannot be read leaves the face as it was; why goes to the log.
-        const QString faceProblem = face_.Image1->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
+        const QString faceProblem = face_.dial->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
         if (!faceProblem.isEmpty()) qWarning("%s", qPrintable(faceProblem));
     }
-    Timer1.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
+    displayTimer_.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     LayoutWindow();
     face_.ShowDate();
     clock_.ShowTime(0);
@@ -154,29 +154,29 @@ void Tfrm_Tickmor::AttachInfoDialog(InfoDialog* info)
 
 void Tfrm_Tickmor::TimeShown(std::uint32_t changedDigits)
 {
-    face_.lbl_Tickmor->Show(clock_.Digits(), changedDigits);
+    face_.readout->Show(clock_.Digits(), changedDigits);
 }
 
 void Tfrm_Tickmor::Changed()
 {
     const Chronometer& c = clock_;
-    face_.cmd_StartStop->setText(QString::fromLatin1(Caption(c.State())));
-    face_.cmd_StartStop->SetColor(ColorFromBgr(Colour(c.State())));
-    face_.bPause->setVisible(c.PauseVisible());
-    face_.bPause->setToolTip(QString::fromLatin1(c.PauseHint()));
-    face_.cmd_LAP->setEnabled(c.LapEnabled());
+    face_.startStopButton->setText(QString::fromLatin1(Caption(c.State())));
+    face_.startStopButton->SetColor(ColorFromBgr(Colour(c.State())));
+    face_.pauseButton->setVisible(c.PauseVisible());
+    face_.pauseButton->setToolTip(QString::fromLatin1(c.PauseHint()));
+    face_.lapButton->setEnabled(c.LapEnabled());
 
-    face_.Led_CountDown->SetValue(c.CountDown());
-    face_.Led_CountDown->setCursor(c.CountDownLedHandCursor() ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    face_.Led_CountDown->setToolTip(QString::fromStdString(c.CountDownLedHint()));
-    face_.Ledlock->SetValue(c.LockLedLit());
-    face_.Ledlock->setVisible(app_.BarriersConnected());
+    face_.countDownLed->SetValue(c.CountDown());
+    face_.countDownLed->setCursor(c.CountDownLedHandCursor() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    face_.countDownLed->setToolTip(QString::fromStdString(c.CountDownLedHint()));
+    face_.lockLed->SetValue(c.LockLedLit());
+    face_.lockLed->setVisible(app_.BarriersConnected());
     barriers_->ShowMarks();
 
     const bool best = c.Best().Visible();
-    face_.lbl_Leader->setText(QString::fromStdString(c.Best().Caption()));
-    for (QWidget* label : {static_cast<QWidget*>(face_.lbl_Leader), static_cast<QWidget*>(face_.LabelBest1),
-                           static_cast<QWidget*>(face_.LabelBest2)})
+    face_.bestTimeLabel->setText(QString::fromStdString(c.Best().Caption()));
+    for (QWidget* label : {static_cast<QWidget*>(face_.bestTimeLabel), static_cast<QWidget*>(face_.bestCaptionShadow),
+                           static_cast<QWidget*>(face_.bestCaption)})
         label->setVisible(best);
 
     ShowLapList();
@@ -194,21 +194,21 @@ void Tfrm_Tickmor::ShowLapList()
     const LapList& list = clock_.Lines();
     const auto& lines = list.Lines();
     // Lines are only ever added, or all cleared: add what is new.
-    if (face_.cmb_Zwischenzeit->count() > static_cast<int>(lines.size())) face_.cmb_Zwischenzeit->clear();
-    const std::size_t listed = face_.cmb_Zwischenzeit->count();
+    if (face_.lapList->count() > static_cast<int>(lines.size())) face_.lapList->clear();
+    const std::size_t listed = face_.lapList->count();
     for (std::size_t i = listed; i < lines.size(); ++i)
-        face_.cmb_Zwischenzeit->addItem(QString::fromStdString(lines[i]));
+        face_.lapList->addItem(QString::fromStdString(lines[i]));
     // A lap, a pause or the stop is worth hearing; the run's first line is its start.
-    if (lines.size() > listed && lines.size() > 1) face_.lbl_Tickmor->Announce(QString::fromStdString(lines.back()));
-    face_.cmb_Zwischenzeit->setCurrentIndex(list.Selected());
-    face_.cmb_Zwischenzeit->setVisible(list.Visible());
+    if (lines.size() > listed && lines.size() > 1) face_.readout->Announce(QString::fromStdString(lines.back()));
+    face_.lapList->setCurrentIndex(list.Selected());
+    face_.lapList->setVisible(list.Visible());
 }
 
 void Tfrm_Tickmor::RunTimers()
 {
-    if (clock_.DisplayTimerOn() != Timer1.isActive()) clock_.DisplayTimerOn() ? Timer1.start() : Timer1.stop();
-    if (clock_.LockTimerOn() != TimerLock.isActive())
-        clock_.LockTimerOn() ? TimerLock.start(clock_.LockIntervalMs()) : TimerLock.stop();
+    if (clock_.DisplayTimerOn() != displayTimer_.isActive()) clock_.DisplayTimerOn() ? displayTimer_.start() : displayTimer_.stop();
+    if (clock_.LockTimerOn() != lockTimer_.isActive())
+        clock_.LockTimerOn() ? lockTimer_.start(clock_.LockIntervalMs()) : lockTimer_.stop();
 }
 
 void Tfrm_Tickmor::LayoutWindow()
@@ -227,8 +227,8 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
     const int a = app_.Zoom() + 1;
     const QSize pauseSize(PauseGlyphSize.width() * a, PauseGlyphSize.height() * a);
     const qreal ratio = devicePixelRatioF();
-    face_.bPause->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
-    face_.sbSound->SetGlyph(SpeakerGlyph(clock_.Sound(), face_.sbSound->size(), ratio));
+    face_.pauseButton->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
+    face_.soundButton->SetGlyph(SpeakerGlyph(clock_.Sound(), face_.soundButton->size(), ratio));
 }
 
 QString Tfrm_Tickmor::Title() const
@@ -248,7 +248,7 @@ void Tfrm_Tickmor::Zoom(int zoom)
 
 void Tfrm_Tickmor::ShowMainMenu()
 {
-    menus_->PopupMenu1->popup(mapToGlobal(QPoint(face_.MMenu->x() - 62, face_.MMenu->geometry().bottom() + 1)));
+    menus_->PopupMenu1->popup(mapToGlobal(QPoint(face_.menuButton->x() - 62, face_.menuButton->geometry().bottom() + 1)));
 }
 
 void Tfrm_Tickmor::ShowManual()
@@ -308,16 +308,16 @@ void Tfrm_Tickmor::changeEvent(QEvent* event)
 bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == face_.PanelDate) {
+        if (watched == face_.dateLabel) {
             app_.Perform(Command::Calendar);
             return true;
         }
-        if (watched == face_.LabelSC) {
+        if (watched == face_.modeLabel) {
             clock_.ToggleCountDown();
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonDblClick && watched == face_.lbl_Leader) {
+    if (event->type() == QEvent::MouseButtonDblClick && watched == face_.bestTimeLabel) {
         clock_.ClearBestTime();
         return true;
     }

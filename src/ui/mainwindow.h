@@ -43,7 +43,7 @@ public:
     // Reads the settings, lays the window out for them and resumes a run that
     // was going at the last exit. A problem with the settings is reported,
     // and the window goes on with the defaults for what could not be read.
-    void FormCreate(const StartUp& startUp);
+    void Start(const StartUp& startUp);
     // The last act before the program ends: everything is saved, with the
     // other windows' values.
     void Shutdown();
@@ -108,8 +108,8 @@ private:
     } laidOut_;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
-    QTimer Timer1;
-    QTimer TimerLock;
+    QTimer displayTimer_;
+    QTimer lockTimer_;
 
     CommandActions* commands_ = nullptr;
     MainMenus* menus_ = nullptr;

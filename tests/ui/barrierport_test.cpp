@@ -44,7 +44,7 @@ protected:
 TEST_F(BarrierPortTest, LapAndStopBarriersRecordTheMomentsOfTheirEdges)
 {
     Start();
-    window->Barriers().mCOM1Click(QStringLiteral("COM3"));
+    window->Barriers().ChoosePort(QStringLiteral("COM3"));
     ASSERT_TRUE(app->BarriersConnected());
     EXPECT_TRUE(LockLed()->isVisible()) << "the lock LED shows while the port is open";
     EXPECT_TRUE(window->Menus().mALG[0]->isEnabled());
@@ -131,7 +131,7 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
 TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
 {
     Start();
-    window->Barriers().mCOM1Click(QStringLiteral("COM3"));
+    window->Barriers().ChoosePort(QStringLiteral("COM3"));
     ASSERT_TRUE(window->Menus().mLS[2]->isEnabled()) << "an open port enables the arrangements";
     window->Menus().mLS[2]->trigger();
     StartRun();
@@ -147,7 +147,7 @@ TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
 TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
 {
     Start();
-    window->Barriers().mCOM1Click(QStringLiteral("COM0"));
+    window->Barriers().ChoosePort(QStringLiteral("COM0"));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: "))) << errors[0].toStdString();
     EXPECT_FALSE(app->BarriersConnected());
@@ -171,7 +171,7 @@ TEST_F(BarrierPortTest, APortChosenLastTimeThatIsGoneSaysHowToStopAsking)
 TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
 {
     Start();
-    window->Barriers().mCOM1Click(QStringLiteral("/dev/ttyUSB7"));
+    window->Barriers().ChoosePort(QStringLiteral("/dev/ttyUSB7"));
     serial.last->sink_->Lost("/dev/ttyUSB7: Input/output error");
     QCoreApplication::processEvents();
     EXPECT_FALSE(app->BarriersConnected());

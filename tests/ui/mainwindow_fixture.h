@@ -38,7 +38,7 @@ protected:
     {
         MakeWindow();
         window->reportError = [this](const QString& message) { errors << message; };
-        window->FormCreate({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
+        window->Start({QStringLiteral("chronivel"), ProtocolPath().toStdString(), commandLine});
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }

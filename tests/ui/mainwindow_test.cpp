@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
         }
     });
     poll.start(10);
-    window->FormCreate({QStringLiteral("stopwatch"), ProtocolPath().toStdString(), {}});
+    window->Start({QStringLiteral("stopwatch"), ProtocolPath().toStdString(), {}});
     poll.stop();
     EXPECT_EQ(title, QStringLiteral("stopwatch"));
     EXPECT_EQ(text, QStringLiteral("Failed to get data for 'Color'"));
