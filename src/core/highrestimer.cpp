@@ -1,5 +1,6 @@
 #include "core/highrestimer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace chronivel {
@@ -63,38 +64,52 @@ void THighResTimer::Calibrate(int ms)
     countSpeed_ = static_cast<double>(t1 - t0) / elapsedMicroseconds;
 }
 
+SamplerSettings THighResTimer::CurrentSamplerSettings() const
+{
+    // A period of zero or less would make the timer spin.
+    return {std::max(resolution_, 1), std::max(accuracy_, 0), threadClass_, threadPriority_};
+}
+
 void THighResTimer::SetEnabled(bool enabled)
 {
     if (enabled == Enabled()) return;
     if (enabled)
-        thread_ = std::make_unique<TMMTimerThread>(platform_, useTSC_, resolution_, accuracy_, threadClass_,
-                                                   threadPriority_);
+        // The counter is fixed while the thread runs (SetUseTSC), so it gets a copy of the choice.
+        sampler_ = platform_.StartSampler([&platform = platform_, useTSC = useTSC_] { return Read(platform, useTSC); },
+                                          CurrentSamplerSettings());
     else
-        thread_.reset();
+        sampler_.reset();
+}
+
+void THighResTimer::RestartSamplerTimer()
+{
+    if (!sampler_) return;
+    const SamplerSettings settings = CurrentSamplerSettings();
+    sampler_->SetTimer(settings.periodMs, settings.accuracyMs);
 }
 
 void THighResTimer::SetAccuracy(int ms)
 {
     accuracy_ = ms;
-    if (thread_) thread_->SetAccuracy(ms);
+    RestartSamplerTimer();
 }
 
 void THighResTimer::SetResolution(int ms)
 {
     resolution_ = ms;
-    if (thread_) thread_->SetPeriod(ms);
+    RestartSamplerTimer();
 }
 
 void THighResTimer::SetThreadClass(ThreadClass threadClass)
 {
     threadClass_ = threadClass;
-    if (thread_) thread_->SetPriority(threadClass_, threadPriority_);
+    if (sampler_) sampler_->SetPriority(threadClass_, threadPriority_);
 }
 
 void THighResTimer::SetThreadPriority(ThreadPriority priority)
 {
     threadPriority_ = priority;
-    if (thread_) thread_->SetPriority(threadClass_, threadPriority_);
+    if (sampler_) sampler_->SetPriority(threadClass_, threadPriority_);
 }
 
 }  // namespace chronivel

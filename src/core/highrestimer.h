@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/mmtimerthread.h"
 #include "core/timerplatform.h"
 
 namespace chronivel {
@@ -24,7 +23,7 @@ public:
     THighResTimer(const THighResTimer&) = delete;
     THighResTimer& operator=(const THighResTimer&) = delete;
 
-    std::int64_t ReadCounter() { return useTSC_ ? platform_.TimeStampCounter() : platform_.PerformanceCounter(); }
+    std::int64_t ReadCounter() { return Read(platform_, useTSC_); }
     double CountSpeed() const { return countSpeed_; }
 
     bool TSC() const { return tsc_; }
@@ -34,11 +33,10 @@ public:
     void SetUseTSC(bool use);
     void Calibrate(int ms);
 
-    // The sampling thread.
-    bool Enabled() const { return thread_ != nullptr; }
+    // The sampling thread, which the platform runs.
+    bool Enabled() const { return sampler_ != nullptr; }
     void SetEnabled(bool enabled);
-    const TMMTimerThread* Thread() const { return thread_.get(); }
-    TMMTimerThread* Thread() { return thread_.get(); }
+    CounterSampler* Sampler() { return sampler_.get(); }
 
     int Accuracy() const { return accuracy_; }
     void SetAccuracy(int ms);
@@ -51,6 +49,13 @@ public:
     void SetThreadPriority(ThreadPriority priority);
 
 private:
+    static std::int64_t Read(TimerPlatform& platform, bool useTSC)
+    {
+        return useTSC ? platform.TimeStampCounter() : platform.PerformanceCounter();
+    }
+    SamplerSettings CurrentSamplerSettings() const;
+    void RestartSamplerTimer();
+
     TimerPlatform& platform_;
     bool tsc_ = false;
     bool useTSC_ = false;
@@ -61,7 +66,7 @@ private:
     int resolution_;
     ThreadClass threadClass_ = ThreadClass::tcNormal;
     ThreadPriority threadPriority_ = ThreadPriority::Normal;
-    std::unique_ptr<TMMTimerThread> thread_;
+    std::unique_ptr<CounterSampler> sampler_;
 };
 
 // Whole milliseconds in a counter difference: rounded to the nearest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace chronivel {
@@ -15,18 +16,38 @@ struct CpuidResult {
     std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
 };
 
-// A periodic wake-up for the sampling thread: each Wait() returns at the next
-// period boundary. Boundaries are absolute, so a late pass does not shift the
-// ones after it, and missed boundaries are skipped, never made up in a burst.
-class PeriodicWait {
+// How the sampling thread runs: the period and accuracy of its periodic timer
+// and its priority.
+struct SamplerSettings {
+    int periodMs = 1;    // at least 1: a shorter period would make the timer spin
+    int accuracyMs = 0;  // at least 0
+    ThreadClass threadClass = ThreadClass::tcNormal;
+    ThreadPriority priority = ThreadPriority::Normal;
+};
+
+// Reads the counter for the sampling thread, on that thread.
+using CounterReader = std::function<std::int64_t()>;
+
+// The time source's sampling thread: at every period of a periodic timer it
+// reads the counter and keeps the reading for other threads. Destroying it
+// stops the thread and waits for it, which takes up to one period, because the
+// thread only looks for the request between waits.
+class CounterSampler {
 public:
-    virtual ~PeriodicWait() = default;
-    virtual void Wait() = 0;
+    virtual ~CounterSampler() = default;
+
+    // Take effect at the thread's next pass.
+    virtual void SetTimer(int periodMs, int accuracyMs) = 0;
+    virtual void SetPriority(ThreadClass threadClass, ThreadPriority priority) = 0;
+
+    virtual std::int64_t LastCount() const = 0;
+    // Blocks until the thread has taken a sample since the last call.
+    virtual void WaitForTick() = 0;
 };
 
 // What the operating system and the processor give the time source. Reading
 // the counters must be safe from any thread; the rest is called from the
-// thread named in each comment.
+// thread that owns the time source.
 class TimerPlatform {
 public:
     virtual ~TimerPlatform() = default;
@@ -51,9 +72,10 @@ public:
     virtual int MinAccuracy() = 0;
     virtual int MinResolution() = 0;
 
-    // Called on the sampling thread itself.
-    virtual void ApplyCurrentThreadPriority(ThreadClass threadClass, ThreadPriority priority) = 0;
-    virtual std::unique_ptr<PeriodicWait> StartPeriodicWait(int periodMs, int accuracyMs) = 0;
+    // Starts the sampling thread on a thread of the platform's own. It applies
+    // its priority at its first pass.
+    virtual std::unique_ptr<CounterSampler> StartSampler(CounterReader readCounter,
+                                                         const SamplerSettings& settings) = 0;
 };
 
 }  // namespace chronivel

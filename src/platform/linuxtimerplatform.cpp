@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <utility>
 
 #include "platform/bootclock.h"
+#include "platform/samplingthread.h"
 #include "platform/systemtimerplatform.h"
 #include "platform/x86processor.h"
 
@@ -63,7 +65,7 @@ private:
     std::int64_t next_;
 };
 
-class LinuxTimerPlatform final : public TimerPlatform {
+class LinuxTimerPlatform final : public TimerPlatform, private SamplingSystem {
 public:
     std::int64_t PerformanceCounter() override { return BootCounterOffset + MonotonicNow(); }
     std::int64_t PerformanceFrequency() override { return NanosecondsPerSecond; }
@@ -97,6 +99,15 @@ public:
     int MinAccuracy() override { return 1; }
     int MinResolution() override { return 1; }
 
+    std::unique_ptr<CounterSampler> StartSampler(CounterReader readCounter, const SamplerSettings& settings) override
+    {
+        SamplingSystem& system = *this;  // a private base: only this class hands it out
+        return std::make_unique<SamplingThread>(system, std::move(readCounter), settings);
+    }
+
+private:
+    // The sampling thread's side, called on that thread.
+    //
     // The class picks the scheduling policy, the priority a place within it.
     // What the system refuses (raising without privilege) stays as it was.
     void ApplyCurrentThreadPriority(ThreadClass threadClass, ThreadPriority priority) override
@@ -122,7 +133,6 @@ public:
         return std::make_unique<ClockNanosleepWait>(periodMs, accuracyMs);
     }
 
-private:
     int savedPolicy_ = SCHED_OTHER;
     sched_param savedParam_{};
 };

@@ -10,8 +10,10 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/bootclock.h"
+#include "platform/samplingthread.h"
 #include "platform/systemtimerplatform.h"
 #include "platform/x86processor.h"
 
@@ -85,7 +87,7 @@ constexpr DWORD kPriorityClasses[] = {
     IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS, REALTIME_PRIORITY_CLASS,
 };
 
-class Win32TimerPlatform final : public TimerPlatform {
+class Win32TimerPlatform final : public TimerPlatform, private SamplingSystem {
 public:
     Win32TimerPlatform()
     {
@@ -141,6 +143,14 @@ public:
         return static_cast<int>(caps.wPeriodMin);
     }
 
+    std::unique_ptr<CounterSampler> StartSampler(CounterReader readCounter, const SamplerSettings& settings) override
+    {
+        SamplingSystem& system = *this;  // a private base: only this class hands it out
+        return std::make_unique<SamplingThread>(system, std::move(readCounter), settings);
+    }
+
+private:
+    // The sampling thread's side, called on that thread.
     void ApplyCurrentThreadPriority(ThreadClass threadClass, ThreadPriority priority) override
     {
         // Windows gives a priority class only to a whole process. A refusal (no
@@ -156,7 +166,6 @@ public:
         return std::make_unique<Win32PeriodicWait>(static_cast<UINT>(period), static_cast<UINT>(accuracy));
     }
 
-private:
     std::int64_t frequency_ = 0;
     bool raised_ = false;
     DWORD savedClass_ = 0;

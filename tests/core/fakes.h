@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <map>
-#include <mutex>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,7 +20,7 @@
 namespace chronivel::testing {
 
 // A machine whose clocks move only when the test says so. Sleeping moves
-// them by the time slept; the periodic timer fires on Tick().
+// them by the time slept; the sampler's timer fires on SamplerTick().
 class FakeTimerPlatform final : public TimerPlatform {
 public:
     std::atomic<std::int64_t> counter{1'000'000'000};
@@ -60,73 +61,60 @@ public:
     int MinAccuracy() override { return 1; }
     int MinResolution() override { return 2; }
 
-    // The sampling thread's side.
-    void ApplyCurrentThreadPriority(ThreadClass threadClass, ThreadPriority priority) override
-    {
-        std::lock_guard lock(mutex_);
-        applied_.emplace_back(threadClass, priority);
-        changed_.notify_all();
-    }
-    std::unique_ptr<PeriodicWait> StartPeriodicWait(int periodMs, int accuracyMs) override
-    {
-        std::lock_guard lock(mutex_);
-        timers_.emplace_back(periodMs, accuracyMs);
-        changed_.notify_all();
-        return std::make_unique<FakeWait>(*this);
-    }
+    // The sampling thread, without a thread: the test takes its samples with
+    // SamplerTick(), and every sampler started stays here with what it was told.
+    struct Sampler {
+        CounterReader readCounter;
+        SamplerSettings settings;  // as started, then as changed
+        std::int64_t lastCount = 0;
+        int unseenTicks = 0;
+        bool running = true;
+    };
+    std::vector<Sampler> samplers;
 
-    // One period of the periodic timer passes.
-    void Tick()
+    std::unique_ptr<CounterSampler> StartSampler(CounterReader readCounter, const SamplerSettings& settings) override
     {
-        std::lock_guard lock(mutex_);
-        ++pendingTicks_;
-        changed_.notify_all();
+        samplers.push_back({std::move(readCounter), settings});
+        return std::make_unique<FakeSampler>(*this, samplers.size() - 1);
     }
-    // From now on every wait returns at once, so a sampling thread can always end.
-    void Open()
+    // One period of the running sampler's timer passes.
+    void SamplerTick()
     {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    std::vector<std::pair<int, int>> TimersStarted()
-    {
-        std::lock_guard lock(mutex_);
-        return timers_;
-    }
-    std::vector<std::pair<ThreadClass, ThreadPriority>> PrioritiesApplied()
-    {
-        std::lock_guard lock(mutex_);
-        return applied_;
-    }
-    // Waits until the sampling thread has started `count` timers.
-    void AwaitTimers(std::size_t count)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return timers_.size() >= count; });
+        Sampler& sampler = samplers.back();
+        sampler.lastCount = sampler.readCounter();
+        ++sampler.unseenTicks;
     }
 
 private:
-    class FakeWait final : public PeriodicWait {
+    class FakeSampler final : public CounterSampler {
     public:
-        explicit FakeWait(FakeTimerPlatform& platform) : platform_(platform) {}
-        void Wait() override
+        FakeSampler(FakeTimerPlatform& platform, std::size_t index) : platform_(platform), index_(index) {}
+        ~FakeSampler() override { Get().running = false; }
+
+        void SetTimer(int periodMs, int accuracyMs) override
         {
-            std::unique_lock lock(platform_.mutex_);
-            platform_.changed_.wait(lock, [&] { return platform_.pendingTicks_ > 0 || platform_.open_; });
-            if (platform_.pendingTicks_ > 0) --platform_.pendingTicks_;
+            Get().settings.periodMs = periodMs;
+            Get().settings.accuracyMs = accuracyMs;
+        }
+        void SetPriority(ThreadClass threadClass, ThreadPriority priority) override
+        {
+            Get().settings.threadClass = threadClass;
+            Get().settings.priority = priority;
+        }
+        std::int64_t LastCount() const override { return platform_.samplers[index_].lastCount; }
+        void WaitForTick() override
+        {
+            // A real sampler would block for good: nothing ticks while the test waits.
+            if (Get().unseenTicks == 0) throw std::logic_error("WaitForTick without a SamplerTick");
+            Get().unseenTicks = 0;
         }
 
     private:
-        FakeTimerPlatform& platform_;
-    };
+        Sampler& Get() { return platform_.samplers[index_]; }
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int pendingTicks_ = 0;
-    bool open_ = false;
-    std::vector<std::pair<int, int>> timers_;
-    std::vector<std::pair<ThreadClass, ThreadPriority>> applied_;
+        FakeTimerPlatform& platform_;
+        const std::size_t index_;
+    };
 };
 
 class FixedLocale final : public LocaleTexts {

@@ -81,55 +81,59 @@ TEST(CountsToMilliseconds, RoundsToTheMicrosecondThenTruncates)
     EXPECT_EQ(CountsToMilliseconds(40LL * 86'400'000'000'000LL, 1000.0), 40LL * 86'400'000);
 }
 
-// Makes every wait return, so the sampling thread can end even when a check fails.
-struct OpenOnExit {
-    FakeTimerPlatform& platform;
-    ~OpenOnExit() { platform.Open(); }
-};
-
-TEST(HighResTimer, SamplingThreadReadsTheCounterEachPeriod)
+TEST(HighResTimer, SamplerFollowsTheTimersSettings)
 {
     FakeTimerPlatform platform;
     THighResTimer timer(platform);
     timer.SetThreadPriority(ThreadPriority::Higher);
     timer.SetEnabled(true);
-    OpenOnExit open{platform};
     ASSERT_TRUE(timer.Enabled());
+    ASSERT_EQ(platform.samplers.size(), 1u);
+    const auto& sampler = platform.samplers[0];
+    EXPECT_EQ(sampler.settings.periodMs, 1);  // Resolution
+    EXPECT_EQ(sampler.settings.accuracyMs, 0);
+    EXPECT_EQ(sampler.settings.threadClass, ThreadClass::tcNormal);
+    EXPECT_EQ(sampler.settings.priority, ThreadPriority::Higher);
 
-    platform.AwaitTimers(1);
-    EXPECT_EQ(platform.TimersStarted()[0], std::make_pair(1, 0));  // Resolution, Accuracy
     platform.counter = 123'456'789;
-    platform.Tick();
-    timer.Thread()->WaitForTick();
-    EXPECT_EQ(timer.Thread()->LastCount(), 123'456'789);
+    platform.SamplerTick();
+    timer.Sampler()->WaitForTick();
+    EXPECT_EQ(timer.Sampler()->LastCount(), 123'456'789);
 
     timer.SetResolution(5);
+    timer.SetAccuracy(2);
     timer.SetThreadClass(ThreadClass::tcHigh);
-    platform.Tick();
-    platform.AwaitTimers(2);
-    EXPECT_EQ(platform.TimersStarted()[1], std::make_pair(5, 0));
-    const auto priorities = platform.PrioritiesApplied();
-    ASSERT_EQ(priorities.size(), 2u);
-    EXPECT_EQ(priorities[0], std::make_pair(ThreadClass::tcNormal, ThreadPriority::Higher));
-    EXPECT_EQ(priorities[1], std::make_pair(ThreadClass::tcHigh, ThreadPriority::Higher));
+    EXPECT_EQ(sampler.settings.periodMs, 5);
+    EXPECT_EQ(sampler.settings.accuracyMs, 2);
+    EXPECT_EQ(sampler.settings.threadClass, ThreadClass::tcHigh);
+    EXPECT_EQ(sampler.settings.priority, ThreadPriority::Higher);
 
-    platform.Open();  // the thread looks for the stop request between waits
     timer.SetEnabled(false);
     EXPECT_FALSE(timer.Enabled());
-    EXPECT_EQ(timer.Thread(), nullptr);
+    EXPECT_EQ(timer.Sampler(), nullptr);
+    EXPECT_FALSE(sampler.running);
 }
 
 TEST(HighResTimer, RunningSamplerKeepsTheCounterItStartedWith)
 {
     FakeTimerPlatform platform;
     THighResTimer timer(platform);
-    timer.SetResolution(0);  // would spin; the thread takes the shortest real period
+    timer.SetResolution(0);  // would spin; the sampler takes the shortest real period
+    timer.SetAccuracy(-3);
     timer.SetEnabled(true);
-    OpenOnExit open{platform};
+    EXPECT_EQ(platform.samplers[0].settings.periodMs, 1);
+    EXPECT_EQ(platform.samplers[0].settings.accuracyMs, 0);
     timer.SetUseTSC(true);
     EXPECT_FALSE(timer.UseTSC());
-    platform.AwaitTimers(1);
-    EXPECT_EQ(platform.TimersStarted()[0].first, 1);
+    platform.SamplerTick();
+    EXPECT_EQ(timer.Sampler()->LastCount(), platform.counter);
+
+    timer.SetEnabled(false);
+    timer.SetUseTSC(true);
+    ASSERT_TRUE(timer.UseTSC());
+    timer.SetEnabled(true);
+    platform.SamplerTick();
+    EXPECT_EQ(timer.Sampler()->LastCount(), platform.tsc) << "restarted on the time-stamp counter";
 }
 
 }  // namespace
