@@ -29,6 +29,10 @@ private:
 // The folder of a path: "." for a bare name, "/" for a name at the root.
 std::string ParentFolder(const std::string& path);
 
+// Like mkdir -p; folders made here are the user's own alone. Returns 0, or
+// the errno of the failure with the folder it failed on in `failed`.
+int MakeFolders(const std::string& folder, std::string& failed);
+
 // A new name in a folder lasts a crash only once the folder itself is synced.
 // Returns 0, or the errno of the failure. File systems that cannot sync a
 // folder say so with EINVAL; they need not, so that counts as done.

@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,24 +23,11 @@ constexpr std::string_view RewrittenAtNextSave = "the file will be rewritten at 
     throw SettingsError("Failed to save settings file '" + filePath + "': " + step + ": " + reason);
 }
 
-bool IsFolder(const std::string& path)
+void MakeSettingsFolder(const std::string& folder, const std::string& filePath)
 {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Like mkdir -p; folders made here are the user's own alone.
-void MakeFolders(const std::string& folder, const std::string& filePath)
-{
-    if (IsFolder(folder)) return;
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string prefix = folder.substr(0, end);
-        if (!prefix.empty() && ::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            const std::string reason = std::strerror(errno);
-            FailToSave(filePath, "cannot create folder '" + prefix + "'", reason);
-        }
-        if (end == std::string::npos) return;
-    }
+    std::string failed;
+    if (const int error = MakeFolders(folder, failed); error != 0)
+        FailToSave(filePath, "cannot create folder '" + failed + "'", std::strerror(error));
 }
 
 std::string HomeFolder()
@@ -121,7 +107,7 @@ void RegFileStore::Flush()
 {
     const std::string text = WriteRegFile(keyPath_, values_);
     const std::string folder = ParentFolder(filePath_);
-    MakeFolders(folder, filePath_);
+    MakeSettingsFolder(folder, filePath_);
 
     // Written beside the file and renamed over it: the file is either the old
     // one or the new one, whole, even if the machine stops half-way.
