@@ -1,14 +1,17 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <optional>
 
 #include "app/graphicalsession.h"
 #include "app/options.h"
 #include "app/quitsignals.h"
+#include "app/singlecopy.h"
 #include "core/commandline.h"
 #include "core/highrestimer.h"
 #include "platform/bootclock.h"
+#include "platform/instancelock.h"
 #include "platform/protocolfile.h"
 #include "platform/systemserialports.h"
 #include "platform/systemsettingsstore.h"
@@ -33,10 +36,17 @@ int main(int argc, char* argv[])
         AnswerInformationOptions(withoutWindows);
     }
     const QString title = QCoreApplication::applicationName();
+    // One copy per settings key, decided before anything reads the settings:
+    // two would each save their own run in progress over the other's.
+    const InstanceLock lock(title.toStdString());
     std::optional<GraphicalSessionGuard> guard(std::in_place, title);
     QApplication app(argc, argv);
     guard.reset();
     CheckOptions(app);
+    if (lock.Get() == InstanceLock::State::Elsewhere) return GiveWayToRunningCopy(lock, title);
+    if (lock.Get() == InstanceLock::State::Failed)
+        std::fprintf(stderr, "%s: %s; a second copy started now would not be noticed.\n", qPrintable(title),
+                     lock.Problem().c_str());
 
     std::vector<std::string> arguments;
     for (const QString& argument : app.arguments().mid(1)) arguments.push_back(argument.toStdString());
@@ -62,6 +72,12 @@ int main(int argc, char* argv[])
     // Before the window shows: whoever sees it may end the program at once.
     QuitOnTerminationSignals(app);
     window.show();
+    std::optional<FrontRequests> frontRequests;
+    if (lock.Get() == InstanceLock::State::Held) {
+        frontRequests.emplace(QString::fromStdString(lock.ChannelName()), [&window] { BringToFront(window); });
+        if (!frontRequests->Problem().isEmpty())
+            std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(frontRequests->Problem()));
+    }
 
     const int status = app.exec();
     protocol.close();  // keeps edits made in it

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# One copy per title, under openbox: a second start of the same title brings
+# the running copy's window to the front, even from minimised, and ends at
+# once with status 0; a copy under another name (other settings) runs beside
+# it; a copy killed outright keeps no later start out; a copy that hangs holds
+# up a second start only briefly, which then says so.
+#   single_copy.sh <chronivel executable>
+set -euo pipefail
+source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1024x768x24 -br
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start: $(cat "$work/openbox.log")"
+
+# Polls `check args...` for up to ten seconds.
+eventually() {
+    for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+viewable() { xwininfo -id "$1" | grep -q 'Map State: IsViewable'; }
+minimised() { xwininfo -id "$1" | grep -q 'Map State: IsUnMapped'; }
+active() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
+# Above every other window the window manager keeps.
+topmost() { [[ $(xprop -root _NET_CLIENT_LIST_STACKING | awk '{print $NF}') == "$(printf '0x%x' "$1")" ]]; }
+in_front() { viewable "$1" && active "$1" && topmost "$1"; }
+
+# The relay copy: the same program under another name.
+cp "$work/bin/chronivel" "$work/bin/relay"
+"$work/bin/relay" >"$work/relay.log" 2>&1 &
+relay=$!
+pids+=("$relay")
+relay_window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$relay" 2>/dev/null | head -n 1) ||
+    fail "the relay copy showed no window"
+
+# Starts the program a second time and expects it to end at once with status
+# 0, having brought the window of the copy that runs to the front.
+second_start_brings_forward() {
+    local what=$1 status=0
+    timeout 20 "$work/bin/chronivel" >"$work/second.log" 2>&1 || status=$?
+    ((status == 0)) || fail "$what: the second start ended with status $status: $(cat "$work/second.log")"
+    eventually in_front "$window" ||
+        fail "$what: the running copy's window did not come to the front: $(xwininfo -id "$window" | grep 'Map State'), active $(xdotool getactivewindow), stacking $(xprop -root _NET_CLIENT_LIST_STACKING)"
+    kill -0 "$program" 2>/dev/null || fail "$what: the running copy has ended"
+}
+
+start_program
+xdotool key Return  # a run in progress
+kill -0 "$relay" 2>/dev/null || fail "the relay copy ended when the first copy under the other name started"
+xdotool windowminimize "$window"
+eventually minimised "$window" || fail "the window could not be minimised"
+second_start_brings_forward "from minimised"
+
+xdotool windowactivate "$relay_window"
+eventually active "$relay_window" || fail "the relay copy's window could not be brought forward"
+second_start_brings_forward "from behind the relay copy"
+
+# Killed outright, the copy leaves its socket behind: the next start must
+# take over, and answer a second start in turn.
+kill -9 "$program"
+wait "$program" 2>/dev/null || true
+start_program
+xdotool windowactivate "$relay_window"
+eventually active "$relay_window" || fail "the relay copy's window could not be brought forward"
+second_start_brings_forward "after a kill -9 of the first copy"
+
+# A copy that hangs still holds its lock; the second start gives up on it,
+# says why, and ends without running beside it.
+kill -STOP "$program"
+"$work/bin/chronivel" >"$work/second.log" 2>&1 &
+second=$!
+pids+=("$second")
+box=$(timeout 20 xdotool search --sync --onlyvisible --pid "$second" 2>/dev/null | head -n 1) ||
+    fail "the start beside a hung copy showed no message: $(cat "$work/second.log")"
+grep -q 'already running, but it does not answer' "$work/second.log" ||
+    fail "the start beside a hung copy did not say why it ends: $(cat "$work/second.log")"
+eventually active "$box" || xdotool windowactivate "$box"
+xdotool key --clearmodifiers Return
+status=0
+timeout 20 tail --pid="$second" -f /dev/null || fail "the start beside a hung copy did not end after its message"
+wait "$second" || status=$?
+((status == 1)) || fail "the start beside a hung copy ended with status $status"
+kill -CONT "$program"
+
+for pid in "$program" "$relay"; do
+    kill -TERM "$pid"
+    wait "$pid" || fail "a copy did not end cleanly"
+done
+echo "PASS: a second start brings the running copy forward and ends; other names run beside it; kill -9 keeps no start out; a hung copy holds a start up only briefly"
