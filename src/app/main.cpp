@@ -38,12 +38,13 @@ int main(int argc, char* argv[])
     const QString title = QCoreApplication::applicationName();
     // One copy per settings key, decided before anything reads the settings:
     // two would each save their own run in progress over the other's.
-    const InstanceLock lock(title.toStdString());
+    InstanceLock lock(title.toStdString());
     std::optional<GraphicalSessionGuard> guard(std::in_place, title);
     QApplication app(argc, argv);
     guard.reset();
     CheckOptions(app);
-    if (lock.Get() == InstanceLock::State::Elsewhere) return GiveWayToRunningCopy(lock, title);
+    if (lock.Get() == InstanceLock::State::Elsewhere)
+        if (const std::optional<int> status = GiveWayToRunningCopy(lock, title)) return *status;
     if (lock.Get() == InstanceLock::State::Failed)
         std::fprintf(stderr, "%s: %s; a second copy started now would not be noticed.\n", qPrintable(title),
                      lock.Problem().c_str());

@@ -18,7 +18,7 @@ namespace {
 constexpr char Request[] = "front\n";
 constexpr char Reply[] = "ok\n";
 constexpr std::chrono::milliseconds Patience{3000};
-constexpr unsigned long RetryMs = 100;
+constexpr int StepMs = 100;
 
 }  // namespace
 
@@ -28,7 +28,6 @@ FrontRequests::FrontRequests(const QString& channel, std::function<void()> comeT
     // Whoever listened here before us has ended, or the lock would be theirs:
     // a socket left by a crash is taken over.
     QLocalServer::removeServer(channel);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(channel)) {
         problem_ = QObject::tr("later starts cannot bring this copy to the front: %1: %2")
                        .arg(channel, server_.errorString());
@@ -55,28 +54,28 @@ void FrontRequests::Answer()
     }
 }
 
-bool AskToComeToFront(const QString& channel, std::chrono::milliseconds patience)
+std::optional<int> GiveWayToRunningCopy(InstanceLock& lock, const QString& title)
 {
-    const QDeadlineTimer deadline(patience);
-    // The holder may be starting still and not yet listen: ask again until it does.
+    const QString channel = QString::fromStdString(lock.ChannelName());
+    const QDeadlineTimer deadline(Patience);
+    QLocalSocket socket;
     do {
-        QLocalSocket socket;
-        socket.connectToServer(channel);
-        if (socket.waitForConnected(deadline.remainingTime())) {
-            socket.write(Request);
-            while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
-                   socket.waitForReadyRead(deadline.remainingTime())) {
-            }
-            return socket.canReadLine() && socket.readLine() == Reply;
+        // The holder may be starting still and not yet listen, or ending and
+        // no longer: ask again until it answers or lets go of the lock.
+        if (socket.state() != QLocalSocket::ConnectedState) {
+            socket.abort();
+            socket.connectToServer(channel);
+            if (socket.waitForConnected(StepMs)) socket.write(Request);
+            else QThread::msleep(StepMs);
         }
-        QThread::msleep(RetryMs);
+        if (socket.state() == QLocalSocket::ConnectedState) socket.waitForReadyRead(StepMs);
+        if (socket.canReadLine()) {
+            if (socket.readLine() == Reply) return EXIT_SUCCESS;
+            break;
+        }
+        if (lock.Retry() == InstanceLock::State::Held) return std::nullopt;
     } while (!deadline.hasExpired());
-    return false;
-}
 
-int GiveWayToRunningCopy(const InstanceLock& lock, const QString& title)
-{
-    if (AskToComeToFront(QString::fromStdString(lock.ChannelName()), Patience)) return EXIT_SUCCESS;
     const QString text =
         QObject::tr("%1 is already running, but it does not answer (it holds %2). This copy ends, so that the "
                     "two do not save over each other's runs. Close the other copy, or end its process, and start "

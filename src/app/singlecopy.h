@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QString>
 
-#include <chrono>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -30,15 +30,13 @@ private:
     QString problem_;
 };
 
-// Asks the copy listening on `channel` to come to the front; true once it
-// says it has. Gives up after `patience`: a copy that hangs holds its lock,
-// but must not hold up this start for ever.
-bool AskToComeToFront(const QString& channel, std::chrono::milliseconds patience);
-
-// For a start that finds the lock of its title held elsewhere: brings that
-// copy to the front, or, when it does not answer, says in a line and a
-// message box that it is running. Returns the exit status.
-int GiveWayToRunningCopy(const InstanceLock& lock, const QString& title);
+// For a start that finds the lock of its title held elsewhere: asks that copy
+// to come to the front, and returns the exit status once it says it has. A
+// copy that hangs keeps its lock but must not hold up this start for ever:
+// after a short wait, a line and a message box say that it runs, and the
+// status is a failure. Returns nothing if the lock comes free meanwhile (the
+// other copy was ending): this start then runs.
+std::optional<int> GiveWayToRunningCopy(InstanceLock& lock, const QString& title);
 
 // Shows a window, even a minimised one, above the others, with the keyboard focus.
 void BringToFront(QWidget& window);

@@ -28,6 +28,13 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     State Get() const { return state_; }
+    // Tries again to take a lock held elsewhere: its holder may have been
+    // ending when this copy started.
+    State Retry()
+    {
+        if (state_ != State::Held) Take();
+        return state_;
+    }
     // The lock's file or mutex, for messages.
     const std::string& Location() const { return location_; }
     // Why the lock could not be taken, naming it; empty unless Failed.
@@ -37,6 +44,8 @@ public:
     const std::string& ChannelName() const { return channel_; }
 
 private:
+    void Take();
+
     State state_ = State::Failed;
     std::string location_;
     std::string problem_;

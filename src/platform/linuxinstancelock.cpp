@@ -33,6 +33,14 @@ InstanceLock::InstanceLock(std::string_view title)
     const std::string folder = LockFolder(title);
     location_ = folder + "/" + std::string(title) + ".lock";
     channel_ = folder + "/" + std::string(title) + ".socket";
+    Take();
+}
+
+void InstanceLock::Take()
+{
+    state_ = State::Failed;
+    problem_.clear();
+    const std::string folder = ParentFolder(location_);
     std::string failedFolder;
     if (const int error = MakeFolders(folder, failedFolder); error != 0) {
         problem_ = "Cannot create the folder '" + failedFolder + "' for the lock file '" + location_ +

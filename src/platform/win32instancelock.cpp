@@ -20,12 +20,19 @@ std::string UserName()
 
 }  // namespace
 
-// The mutex exists for as long as a process has it open; the system closes a
-// process's handles when it ends, however it ends.
 InstanceLock::InstanceLock(std::string_view title)
 {
     location_ = "Local\\Orvantis." + std::string(title);
     channel_ = "Orvantis." + UserName() + "." + std::string(title);
+    Take();
+}
+
+// The mutex exists for as long as a process has it open; the system closes a
+// process's handles when it ends, however it ends.
+void InstanceLock::Take()
+{
+    state_ = State::Failed;
+    problem_.clear();
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, Utf16(location_).c_str());
     const DWORD error = ::GetLastError();
     if (mutex == nullptr) {

@@ -3,7 +3,8 @@
 # the running copy's window to the front, even from minimised, and ends at
 # once with status 0; a copy under another name (other settings) runs beside
 # it; a copy killed outright keeps no later start out; a copy that hangs holds
-# up a second start only briefly, which then says so.
+# up a second start only briefly, which then says so, and one that ends while
+# a new start waits lets that start run.
 #   single_copy.sh <chronivel executable>
 set -euo pipefail
 source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1024x768x24 -br
@@ -82,8 +83,33 @@ wait "$second" || status=$?
 ((status == 1)) || fail "the start beside a hung copy ended with status $status"
 kill -CONT "$program"
 
+# The calls waiting on the running copy's socket, for the test below.
+socket=$XDG_RUNTIME_DIR/Orvantis/chronivel.socket
+waiting_calls() { ss -xlH | awk -v path="$socket" '$5 == path {print $3}'; }
+calling() { (($(waiting_calls) > 0)); }
+answered() { (($(waiting_calls) == 0)); }
+eventually answered || fail "the running copy did not take the calls left from the hung time: $(ss -xl)"
+
+# A copy that ends while a new start waits for its answer lets the new start
+# run: the lock decides, not the socket. Stopped, the copy leaves the new
+# start's call waiting on its socket, until it is killed.
+kill -STOP "$program"
+"$work/bin/chronivel" >"$work/third.log" 2>&1 &
+third=$!
+pids+=("$third")
+eventually calling || fail "the new start never called the stopped copy: $(ss -xl)"
+kill -9 "$program"
+wait "$program" 2>/dev/null || true
+program=$third
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program" 2>/dev/null | head -n 1) ||
+    fail "the start that waited for a copy killed meanwhile showed no window: $(cat "$work/third.log")"
+! grep -q 'does not answer' "$work/third.log" || fail "the start that waited for a killed copy gave up: $(cat "$work/third.log")"
+xdotool windowactivate "$relay_window"
+eventually active "$relay_window" || fail "the relay copy's window could not be brought forward"
+second_start_brings_forward "after taking over from a copy killed while it waited"
+
 for pid in "$program" "$relay"; do
     kill -TERM "$pid"
     wait "$pid" || fail "a copy did not end cleanly"
 done
-echo "PASS: a second start brings the running copy forward and ends; other names run beside it; kill -9 keeps no start out; a hung copy holds a start up only briefly"
+echo "PASS: a second start brings the running copy forward and ends; other names run beside it; kill -9 keeps no start out; a hung copy holds a start up only briefly; a waiting start takes over from a copy that ends"

@@ -42,13 +42,15 @@ TEST(InstanceLock, OneHolderPerTitleUntilItLetsGo)
     ASSERT_EQ(first->Get(), State::Held) << first->Problem();
     EXPECT_TRUE(first->Problem().empty());
     {
-        const InstanceLock second(title);
-        EXPECT_EQ(second.Get(), State::Elsewhere) << second.Problem();
-        EXPECT_EQ(second.Location(), first->Location());
-        EXPECT_EQ(second.ChannelName(), first->ChannelName());
+        const InstanceLock turnedAway(title);
+        EXPECT_EQ(turnedAway.Get(), State::Elsewhere) << turnedAway.Problem();
+        EXPECT_EQ(turnedAway.Location(), first->Location());
+        EXPECT_EQ(turnedAway.ChannelName(), first->ChannelName());
     }
     // The copy turned away has not disturbed the holder's lock.
-    EXPECT_EQ(InstanceLock(title).Get(), State::Elsewhere);
+    InstanceLock waiting(title);
+    EXPECT_EQ(waiting.Get(), State::Elsewhere);
+    EXPECT_EQ(waiting.Retry(), State::Elsewhere);
 
     const InstanceLock other(FreshTitle());
     EXPECT_EQ(other.Get(), State::Held) << "another title is another settings key";
@@ -56,7 +58,9 @@ TEST(InstanceLock, OneHolderPerTitleUntilItLetsGo)
     EXPECT_NE(other.ChannelName(), first->ChannelName());
 
     first.reset();
-    EXPECT_EQ(InstanceLock(title).Get(), State::Held);
+    EXPECT_EQ(waiting.Retry(), State::Held) << "a copy waiting for the holder to end takes over";
+    EXPECT_EQ(waiting.Retry(), State::Held);
+    EXPECT_EQ(InstanceLock(title).Get(), State::Elsewhere);
 }
 
 #ifndef _WIN32
