@@ -36,13 +36,13 @@ int main(int argc, char* argv[])
         AnswerInformationOptions(withoutWindows);
     }
     const QString title = QCoreApplication::applicationName();
-    // One copy per settings key, decided before anything reads the settings:
-    // two would each save their own run in progress over the other's.
-    InstanceLock lock(title.toStdString());
     std::optional<GraphicalSessionGuard> guard(std::in_place, title);
     QApplication app(argc, argv);
     guard.reset();
     CheckOptions(app);
+    // One copy per settings key, decided before anything reads the settings:
+    // two would each save their own run in progress over the other's.
+    InstanceLock lock(title.toStdString());
     if (lock.Get() == InstanceLock::State::Elsewhere)
         if (const std::optional<int> status = GiveWayToRunningCopy(lock, title)) return *status;
     if (lock.Get() == InstanceLock::State::Failed)
