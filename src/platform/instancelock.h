@@ -19,7 +19,7 @@ public:
     enum class State {
         Held,       // ours: this is the one copy
         Elsewhere,  // another copy holds it
-        Failed,     // the system would not tell; Problem() says why
+        Failed,     // the system would not let it be taken; Problem() says why
     };
 
     explicit InstanceLock(std::string_view title);
