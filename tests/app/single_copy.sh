@@ -46,11 +46,16 @@ second_start_brings_forward() {
 }
 
 start_program
-xdotool key Return  # a run in progress
+xdotool key Return  # a run in progress, saved at once
+started() { settings_text 2>/dev/null | grep '^"TickCount"=hex:' | grep -v 'hex:00,00,00,00,00,00,00,00' >/dev/null; }
+eventually started || fail "the run in progress was not saved"
 kill -0 "$relay" 2>/dev/null || fail "the relay copy ended when the first copy under the other name started"
 xdotool windowminimize "$window"
 eventually minimised "$window" || fail "the window could not be minimised"
+before=$(md5sum <"$settings")
 second_start_brings_forward "from minimised"
+# Not a copy of its own, it read nothing and saved nothing over the running copy's run.
+[[ $(md5sum <"$settings") == "$before" ]] || fail "the second start changed the settings"
 
 xdotool windowactivate "$relay_window"
 eventually active "$relay_window" || fail "the relay copy's window could not be brought forward"
