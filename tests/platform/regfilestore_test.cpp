@@ -253,10 +253,12 @@ TEST_F(RegFileStoreTest, AnAbsentOrMistypedValueNamesTheFile)
     EXPECT_EQ(messageOf([&] { ReadInteger(store, "LeftP"); }), "Failed to get data for 'LeftP' in " + path.string());
     EXPECT_EQ(messageOf([&] { ReadInteger(store, "WidthP"); }), "Invalid data type for 'WidthP' in " + path.string());
 
-    // The main window's values as well: the first absent one stops the load.
+    // The main window's values as well, each absent one named, with the file.
     Settings settings;
-    EXPECT_EQ(messageOf([&] { LoadSettings(store, settings, LoadMoment{}); }),
-              "Failed to get data for 'Left' in " + path.string());
+    const std::string message = LoadSettings(store, settings, LoadMoment{}).Message(store.Location());
+    EXPECT_TRUE(message.starts_with("Failed to get data for 'Left' (missing), 'Top' (missing), ")) << message;
+    EXPECT_NE(message.find("'Alg' (missing) in " + path.string() + ": they take their defaults."), std::string::npos)
+        << message;
 }
 
 TEST_F(RegFileStoreTest, AFileWithoutOurKeyOrUnreadableGivesDefaults)
