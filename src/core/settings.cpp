@@ -67,7 +67,9 @@ public:
 private:
     void Note(std::string_view name, const std::string& why, bool found)
     {
-        report_.unread.push_back("'" + std::string(name) + "' (" + why + ")");
+        std::string text = "'";
+        text.append(name).append("' (").append(why).append(")");
+        report_.unread.push_back(std::move(text));
         if (found) held_.emplace(name);
     }
 
