@@ -89,6 +89,7 @@ LoadReport LoadSettings(const SettingsStore& store, Settings& settings, const Lo
 // A held value whose setting is as loaded is left as stored; one whose
 // setting changed is written and held no longer.
 void SaveSettings(SettingsStore& store, const Settings& settings, const std::string& today, HeldValues& held);
+// The same with nothing held: every value is written.
 void SaveSettings(SettingsStore& store, const Settings& settings, const std::string& today);
 
 }  // namespace chronivel
