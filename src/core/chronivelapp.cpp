@@ -55,13 +55,10 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     s.fileName = defaultProtocolPath;
     existed_ = store_.Exists();
     std::string problem = store_.OpenProblem();
-    try {
-        LoadSettings(store_, s, Moment());
-    } catch (const SettingsError& error) {
-        // What was read before the bad value still applies; the rest keeps its defaults.
-        if (!problem.empty()) problem += '\n';
-        problem += error.what();
-    }
+    LoadReport report = LoadSettings(store_, s, Moment());
+    if (const std::string unread = report.Message(store_.Location()); !unread.empty())
+        problem += (problem.empty() ? "" : "\n") + unread;
+    held_ = std::move(report.held);
 
     kept_ = s;
     loading_ = true;  // the chronometer reports each step; the state is whole only at the end
@@ -254,7 +251,7 @@ void ChronivelApp::Write(const Settings& now)
     if (delayedSave_) scheduler_.Cancel(*delayedSave_);
     delayedSave_.reset();
     try {
-        SaveSettings(store_, now, Moment().today);
+        SaveSettings(store_, now, Moment().today, held_);
         for (AppView* view : views_) view->SaveOwnValues();
         store_.Flush();
         saved_ = now;

@@ -120,6 +120,7 @@ private:
     std::vector<AppView*> views_;
     Settings kept_;
     Settings saved_;
+    HeldValues held_;  // stored values not understood, left as they are until their setting changes
     std::int64_t wallClockOf_ = 0;  // the start count whose wall-clock start is `wallClockStart_`
     std::int64_t wallClockStart_ = 0;
     std::optional<Scheduler::Task> delayedSave_;

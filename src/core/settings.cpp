@@ -1,108 +1,222 @@
 #include "core/settings.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 namespace chronivel {
 
 namespace {
 
-// Values outside what the program writes come from damage or hand edits;
-// they fall back to the default instead of indexing past a table.
-std::int32_t InRange(std::int32_t value, std::int32_t low, std::int32_t high, std::int32_t fallback)
-{
-    return value >= low && value <= high ? value : fallback;
-}
+// Whether an absent value is news: every version writes the main values,
+// the later-added ones are absent from an older version's store.
+enum class Absence { Reported, Expected };
 
-// A later-added group: a value absent or of the wrong type skips the rest of
-// its group, silently, and the next group is read.
-template <typename ReadGroup>
-void Guarded(ReadGroup read)
-{
-    try {
-        read();
-    } catch (const SettingsError&) {
+// Reads each value on its own and notes those it cannot use.
+class ValueReader {
+public:
+    ValueReader(const SettingsStore& store, LoadReport& report) : store_(store), report_(report) {}
+
+    // The value as `read` gives it, or nothing when absent or of another type.
+    template <typename Read>
+    auto Get(std::string_view name, Read read, Absence absence = Absence::Reported)
+        -> std::optional<decltype(read(std::declval<const SettingsStore&>(), name))>
+    {
+        if (!store_.Get(name)) {
+            if (absence == Absence::Reported) Note(name, "missing", false);
+            return std::nullopt;
+        }
+        try {
+            return read(store_, name);
+        } catch (const SettingsError&) {
+            Note(name, "wrong type", true);
+            return std::nullopt;
+        }
     }
+
+    // Sets `target` from the value when it can be read.
+    template <typename T, typename Read>
+    void Into(T& target, std::string_view name, Read read, Absence absence = Absence::Reported)
+    {
+        if (auto value = Get(name, read, absence)) target = std::move(*value);
+    }
+
+    // An integer the program writes only within low..high; one outside came
+    // from damage, a hand edit or a later version, and is not used.
+    void InRange(std::int32_t& target, std::string_view name, std::int32_t low, std::int32_t high,
+                 Absence absence = Absence::Reported)
+    {
+        if (const std::optional<std::int32_t> value = Get(name, ReadInteger, absence))
+            Ranged(target, name, *value, low, high);
+    }
+    void Ranged(std::int32_t& target, std::string_view name, std::int32_t value, std::int32_t low, std::int32_t high)
+    {
+        if (value >= low && value <= high)
+            target = value;
+        else
+            Note(name, std::to_string(value) + ", not " + std::to_string(low) + " to " + std::to_string(high), true);
+    }
+
+    // Names of the values found but not understood.
+    const std::set<std::string, std::less<>>& Held() const { return held_; }
+    void Release(std::string_view name)
+    {
+        if (const auto found = held_.find(name); found != held_.end()) held_.erase(found);
+    }
+
+private:
+    void Note(std::string_view name, const std::string& why, bool found)
+    {
+        std::string text = "'";
+        text.append(name).append("' (").append(why).append(")");
+        report_.unread.push_back(std::move(text));
+        if (found) held_.emplace(name);
+    }
+
+    const SettingsStore& store_;
+    LoadReport& report_;
+    std::set<std::string, std::less<>> held_;
+};
+
+std::int64_t Block(const SettingsStore& store, std::string_view name)
+{
+    std::int64_t value = 0;
+    ReadBlock(store, name, value);
+    return value;
 }
 
-void LoadMainGroup(const SettingsStore& store, Settings& s, const LoadMoment& moment)
+void LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
 {
-    s.left = ReadInteger(store, "Left");
-    s.top = ReadInteger(store, "Top");
-    s.countDown = ReadFlag(store, "CountDown");
-    s.countDownT = ReadInteger(store, "CountDownT");
-    if (std::string fileName = ReadText(store, "FileName"); !fileName.empty()) s.fileName = std::move(fileName);
-    s.color = ReadInteger(store, "Color");
-    s.fon = ReadText(store, "Fon");
-    s.sound = ReadFlag(store, "Sound");
-    s.dayCounter = ReadInteger(store, "DayCounter");
-    if (ReadText(store, "Date") != moment.today) s.dayCounter = 0;  // a new day numbers its runs from 1
-    const std::int32_t leader = ReadInteger(store, "Leader");
-    s.leader = leader > 0 ? leader : BestTime::None;
-    s.zoom = InRange(ReadInteger(store, "Zoom"), 0, 4, 0);
-    s.port = InRange(ReadInteger(store, "Port"), 0, 255, 0);
-    s.alg = InRange(ReadInteger(store, "Alg"), 0, 5, 0);
+    read.Into(s.left, "Left", ReadInteger);
+    read.Into(s.top, "Top", ReadInteger);
+    read.Into(s.countDown, "CountDown", ReadFlag);
+    read.Into(s.countDownT, "CountDownT", ReadInteger);
+    // An absent text reads as empty, and an empty name keeps the default.
+    if (auto fileName = read.Get("FileName", ReadText, Absence::Expected); fileName && !fileName->empty())
+        s.fileName = std::move(*fileName);
+    read.Into(s.color, "Color", ReadInteger);
+    read.Into(s.fon, "Fon", ReadText, Absence::Expected);
+    read.Into(s.sound, "Sound", ReadFlag);
+    read.Into(s.dayCounter, "DayCounter", ReadInteger);
+    // A new day numbers its runs from 1; so does a day that cannot be read.
+    if (read.Get("Date", ReadText, Absence::Expected).value_or("") != moment.today) s.dayCounter = 0;
+    // The date is always written anew: it belongs to the counter as saved.
+    read.Release("Date");
+    if (const std::optional<std::int32_t> leader = read.Get("Leader", ReadInteger))
+        s.leader = *leader > 0 ? *leader : BestTime::None;
+    read.InRange(s.zoom, "Zoom", 0, 4);
+    read.InRange(s.port, "Port", 0, 255);
+    read.InRange(s.alg, "Alg", 0, 5);
+}
+
+void LoadLaterValues(ValueReader& read, Settings& s, const LoadMoment& moment)
+{
+    constexpr Absence Optional = Absence::Expected;
+    read.Into(s.laps, "Laps", ReadInteger, Optional);
+    read.Into(s.transpW, "TranspW", ReadFlag, Optional);
+    // 0 is what the arrangement's first versions wrote for the default.
+    if (const std::optional<std::int32_t> lsCount = read.Get("LsCount", ReadInteger, Optional)) {
+        if (*lsCount == 0)
+            s.lsCount = 2;
+        else
+            read.Ranged(s.lsCount, "LsCount", *lsCount, 1, 3);
+    }
+    read.Into(s.seLOCK, "seLOCK", ReadInteger, Optional);
+    read.InRange(s.format, "Format", 0, 5, Optional);
+    read.Into(s.tickCount, "TickCount", Block, Optional);
+    read.Into(s.hoursOn, "HoursOn", ReadFlag, Optional);
+    const std::optional<bool> armed = read.Get("AlarmOn", ReadFlag, Optional);
+    read.Into(s.alarm, "Alarm", ReadReal, Optional);
+    // An alarm already past today, or without its time, stays off.
+    s.alarmOn = armed.value_or(false) && s.alarm - moment.timeOfDay > 0.0;
+    read.Into(s.tickBoot, "TickBoot", ReadText, Optional);
+    read.Into(s.tickTime, "TickTime", Block, Optional);
+    read.Into(s.portName, "PortName", ReadText, Optional);
+    if (const std::optional<std::int32_t> minLap = read.Get("MinLap", ReadInteger, Optional))
+        s.minLap = std::max(*minLap, 0);  // a negative minimum is none
+}
+
+// Every value as saved, in the fixed order of writing.
+std::vector<std::pair<std::string_view, RegValue>> StoredValues(const Settings& s, const std::string& today)
+{
+    const auto flag = [](bool on) { return RegValue::Dword(on ? 1 : 0); };
+    // A window never shown yet has no place of its own; 0 then, as a
+    // first exit of a window placed at the screen's corner would write.
+    return {
+        {"Left", RegValue::Dword(s.left.value_or(0))},
+        {"Top", RegValue::Dword(s.top.value_or(0))},
+        {"CountDown", flag(s.countDown)},
+        {"CountDownT", RegValue::Dword(s.countDownT)},
+        {"FileName", RegValue::Text(s.fileName)},
+        {"Color", RegValue::Dword(s.color)},
+        {"Fon", RegValue::Text(s.fon)},
+        {"Sound", flag(s.sound)},
+        {"DayCounter", RegValue::Dword(s.dayCounter)},
+        {"Date", RegValue::Text(today)},
+        {"Leader", RegValue::Dword(s.leader)},
+        {"Zoom", RegValue::Dword(s.zoom)},
+        {"Port", RegValue::Dword(s.port)},
+        {"Alg", RegValue::Dword(s.alg)},
+        {"Laps", RegValue::Dword(s.laps)},
+        {"TranspW", flag(s.transpW)},
+        {"LeaderOn", flag(s.leaderOn)},
+        {"LsCount", RegValue::Dword(s.lsCount)},
+        {"seLOCK", RegValue::Dword(s.seLOCK)},
+        {"Format", RegValue::Dword(s.format)},
+        {"TickCount", BlockValue(s.tickCount)},
+        {"HoursOn", flag(s.hoursOn)},
+        {"AlarmOn", flag(s.alarmOn)},
+        {"Alarm", RealValue(s.alarm)},
+        {"TickBoot", RegValue::Text(s.tickBoot)},
+        {"TickTime", BlockValue(s.tickTime)},
+        {"PortName", RegValue::Text(s.portName)},
+        {"MinLap", RegValue::Dword(s.minLap)},
+    };
 }
 
 }  // namespace
 
-void LoadSettings(const SettingsStore& store, Settings& s, const LoadMoment& moment)
+std::string LoadReport::Message(std::string_view location) const
 {
-    if (!store.Exists()) return;
-    LoadMainGroup(store, s, moment);
-    Guarded([&] {
-        s.laps = ReadInteger(store, "Laps");
-        s.transpW = ReadFlag(store, "TranspW");
-    });
-    Guarded([&] { s.lsCount = InRange(ReadInteger(store, "LsCount"), 1, 3, 2); });
-    Guarded([&] { s.seLOCK = ReadInteger(store, "seLOCK"); });
-    Guarded([&] { s.format = InRange(ReadInteger(store, "Format"), 0, 5, 0); });
-    Guarded([&] { ReadBlock(store, "TickCount", s.tickCount); });
-    Guarded([&] { s.hoursOn = ReadFlag(store, "HoursOn"); });
-    Guarded([&] {
-        const bool armed = ReadFlag(store, "AlarmOn");
-        s.alarm = ReadReal(store, "Alarm");
-        s.alarmOn = armed && s.alarm - moment.timeOfDay > 0.0;  // an alarm already past today stays off
-    });
-    Guarded([&] {
-        s.tickBoot = ReadText(store, "TickBoot");
-        ReadBlock(store, "TickTime", s.tickTime);
-    });
-    Guarded([&] { s.portName = ReadText(store, "PortName"); });
-    Guarded([&] { s.minLap = std::max(ReadInteger(store, "MinLap"), 0); });
+    if (unread.empty()) return {};
+    // The first words are those of the single missing value that older versions reported.
+    std::string message = "Failed to get data for ";
+    for (std::size_t i = 0; i < unread.size(); ++i) message += (i > 0 ? ", " : "") + unread[i];
+    if (!location.empty()) message += " in " + std::string(location);
+    message += unread.size() == 1 ? ": it takes its default" : ": they take their defaults";
+    if (!held.empty())
+        message += held.size() == 1 ? "; the value not understood is kept as stored until you change that setting"
+                                    : "; the values not understood are kept as stored until you change those settings";
+    return message + ".";
+}
+
+LoadReport LoadSettings(const SettingsStore& store, Settings& s, const LoadMoment& moment)
+{
+    LoadReport report;
+    if (!store.Exists()) return report;
+    ValueReader read(store, report);
+    LoadMainValues(read, s, moment);
+    LoadLaterValues(read, s, moment);
+    for (auto& [name, value] : StoredValues(s, moment.today))
+        if (read.Held().contains(name)) report.held.emplace(name, std::move(value));
+    return report;
+}
+
+void SaveSettings(SettingsStore& store, const Settings& s, const std::string& today, HeldValues& held)
+{
+    for (auto& [name, value] : StoredValues(s, today)) {
+        if (const auto found = held.find(name); found != held.end()) {
+            if (found->second == value) continue;  // as loaded: what the store holds stays
+            held.erase(found);
+        }
+        store.Set(name, std::move(value));
+    }
 }
 
 void SaveSettings(SettingsStore& store, const Settings& s, const std::string& today)
 {
-    // A window never shown yet has no place of its own; 0 then, as a
-    // first exit of a window placed at the screen's corner would write.
-    WriteInteger(store, "Left", s.left.value_or(0));
-    WriteInteger(store, "Top", s.top.value_or(0));
-    WriteFlag(store, "CountDown", s.countDown);
-    WriteInteger(store, "CountDownT", s.countDownT);
-    WriteText(store, "FileName", s.fileName);
-    WriteInteger(store, "Color", s.color);
-    WriteText(store, "Fon", s.fon);
-    WriteFlag(store, "Sound", s.sound);
-    WriteInteger(store, "DayCounter", s.dayCounter);
-    WriteText(store, "Date", today);
-    WriteInteger(store, "Leader", s.leader);
-    WriteInteger(store, "Zoom", s.zoom);
-    WriteInteger(store, "Port", s.port);
-    WriteInteger(store, "Alg", s.alg);
-    WriteInteger(store, "Laps", s.laps);
-    WriteFlag(store, "TranspW", s.transpW);
-    WriteFlag(store, "LeaderOn", s.leaderOn);
-    WriteInteger(store, "LsCount", s.lsCount);
-    WriteInteger(store, "seLOCK", s.seLOCK);
-    WriteInteger(store, "Format", s.format);
-    WriteBlock(store, "TickCount", s.tickCount);
-    WriteFlag(store, "HoursOn", s.hoursOn);
-    WriteFlag(store, "AlarmOn", s.alarmOn);
-    WriteReal(store, "Alarm", s.alarm);
-    WriteText(store, "TickBoot", s.tickBoot);
-    WriteBlock(store, "TickTime", s.tickTime);
-    WriteText(store, "PortName", s.portName);
-    WriteInteger(store, "MinLap", s.minLap);
+    HeldValues none;
+    SaveSettings(store, s, today, none);
 }
 
 }  // namespace chronivel

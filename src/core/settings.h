@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/besttime.h"
 #include "core/settingsstore.h"
@@ -57,13 +61,35 @@ struct LoadMoment {
     double timeOfDay = 0.0;
 };
 
-// Fills `settings` from the store. Values that the store lacks keep what
-// `settings` held. Throws SettingsError at the first absent or mistyped value
-// among the main ones (the values after it keep their defaults); a bad value
-// among the later-added ones skips its group silently.
-void LoadSettings(const SettingsStore& store, Settings& settings, const LoadMoment& moment);
+// Values found in the store but not understood (of another type, or outside
+// what the program writes), by name, each with what its setting would be
+// written as right after the load. Until the setting changes, a save leaves
+// the stored value as it is: it may be a later version's, or a hand edit the
+// user will want to see again.
+using HeldValues = std::map<std::string, RegValue, std::less<>>;
+
+// What loading could not use.
+struct LoadReport {
+    // Each value in words, in the order read: "'Color' (missing)".
+    std::vector<std::string> unread;
+    HeldValues held;
+
+    // The one message naming every unread value and where they live
+    // (`location` may be empty); empty when every value was read.
+    std::string Message(std::string_view location) const;
+};
+
+// Fills `settings` from the store, each value on its own: one that is absent
+// or not understood leaves its setting as `settings` held it (the default),
+// and the others are still read. Values every version writes are reported
+// when absent; those added later may be absent from an older version's store.
+LoadReport LoadSettings(const SettingsStore& store, Settings& settings, const LoadMoment& moment);
 
 // Writes every value, in a fixed order; `today` goes in as the counter's date.
+// A held value whose setting is as loaded is left as stored; one whose
+// setting changed is written and held no longer.
+void SaveSettings(SettingsStore& store, const Settings& settings, const std::string& today, HeldValues& held);
+// The same with nothing held: every value is written.
 void SaveSettings(SettingsStore& store, const Settings& settings, const std::string& today);
 
 }  // namespace chronivel

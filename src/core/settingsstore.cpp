@@ -106,29 +106,24 @@ void ReadBlock(const SettingsStore& store, std::string_view name, std::int64_t& 
     target = static_cast<std::int64_t>(FromLittleEndian(value->data, sizeof target));
 }
 
+RegValue RealValue(double value)
+{
+    return RegValue::Binary(LittleEndianBytes(value));
+}
+
+RegValue BlockValue(std::int64_t value)
+{
+    return RegValue::Binary(LittleEndianBytes(value));
+}
+
 void WriteInteger(SettingsStore& store, std::string_view name, std::int32_t value)
 {
     store.Set(name, RegValue::Dword(value));
 }
 
-void WriteFlag(SettingsStore& store, std::string_view name, bool value)
-{
-    WriteInteger(store, name, value ? 1 : 0);
-}
-
 void WriteText(SettingsStore& store, std::string_view name, std::string_view value)
 {
     store.Set(name, RegValue::Text(value));
-}
-
-void WriteReal(SettingsStore& store, std::string_view name, double value)
-{
-    store.Set(name, RegValue::Binary(LittleEndianBytes(value)));
-}
-
-void WriteBlock(SettingsStore& store, std::string_view name, std::int64_t value)
-{
-    store.Set(name, RegValue::Binary(LittleEndianBytes(value)));
 }
 
 }  // namespace chronivel

@@ -72,10 +72,11 @@ double ReadReal(const SettingsStore& store, std::string_view name);
 // An absent block leaves `target` as it is; a shorter one fills its low bytes.
 void ReadBlock(const SettingsStore& store, std::string_view name, std::int64_t& target);
 
+// A real and a block as they are stored: 8 bytes, little-endian.
+RegValue RealValue(double value);
+RegValue BlockValue(std::int64_t value);
+
 void WriteInteger(SettingsStore& store, std::string_view name, std::int32_t value);
-void WriteFlag(SettingsStore& store, std::string_view name, bool value);
 void WriteText(SettingsStore& store, std::string_view name, std::string_view value);
-void WriteReal(SettingsStore& store, std::string_view name, double value);
-void WriteBlock(SettingsStore& store, std::string_view name, std::int64_t value);
 
 }  // namespace chronivel

@@ -6,14 +6,13 @@
 
 namespace chronivel {
 
-// What a replacement keeps of the file it replaces (on POSIX systems; on
-// Windows the path itself always gets the new file).
+// The rights of a file that a replacement makes anew. Either way, a file that
+// is there keeps its rights, and a path that is a link (or a chain of links)
+// stays one: the file it leads to is replaced, or made when it is missing.
 enum class Replacement {
-    // A new file of the user's alone takes the path, whatever stood there.
+    // The user's alone (settings).
     Private,
-    // As if the file were rewritten where it is: through a link the file it
-    // points to is replaced, and it keeps its rights. A file made anew gets
-    // the rights the umask allows.
+    // What the umask allows, as any program's new file (the protocol).
     InPlace,
 };
 

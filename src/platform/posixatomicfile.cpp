@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -26,16 +25,32 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Through a link, the file it points to.
-std::string LinkTarget(const std::string& path)
+// Through links, however many, the name of the file they lead to: where the
+// temporary file goes and what it is renamed over, so that the links stay.
+// A link that leads nowhere gives the name it leads to, which the save then
+// creates. Only a loop of links (or one that cannot be read) is a failure.
+std::optional<std::string> FinalTarget(std::string path, int& error)
 {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return path;
-    std::string target = real;
-    std::free(real);
-    return target;
+    for (int hops = 0; hops < 40; ++hops) {  // the kernel's own limit
+        struct stat info {};
+        // Anything else (a missing folder, say) is told by the step that meets it.
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        target.resize(static_cast<std::size_t>(length));
+        if (!target.starts_with('/')) {
+            // Relative to the folder the link is in.
+            const std::string folder = ParentFolder(path);
+            target = (folder == "/" ? folder : folder + "/") + target;
+        }
+        path = std::move(target);
+    }
+    error = ELOOP;
+    return std::nullopt;
 }
 
 // Makes a file of a name no other file has, as mkostemp does, but with the
@@ -72,14 +87,17 @@ bool WriteAll(int fd, std::string_view bytes)
 std::optional<ReplaceFailure> ReplaceFileContent(const std::string& path, std::string_view bytes, Replacement how)
 {
     if (path.empty()) return Failure("no file name", ENOENT);
-    const bool inPlace = how == Replacement::InPlace;
-    const std::string target = inPlace ? LinkTarget(path) : path;
+    int linkError = 0;
+    const std::optional<std::string> final = FinalTarget(path, linkError);
+    if (!final) return Failure("cannot follow the link '" + path + "'", linkError);
+    const std::string& target = *final;
     const std::string folder = ParentFolder(target);
     struct stat old {};
-    const bool keepRights = inPlace && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool keepRights = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
 
     std::string temporary;
-    FileDescriptor file(CreateUnique(folder + "/." + BaseName(target) + ".", inPlace ? 0666 : 0600, temporary));
+    const mode_t newRights = how == Replacement::InPlace ? 0666 : 0600;
+    FileDescriptor file(CreateUnique(folder + "/." + BaseName(target) + ".", newRights, temporary));
     if (!file.Valid()) {
         const int error = errno;
         return Failure("cannot create a file in '" + folder + "'", error);

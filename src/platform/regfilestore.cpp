@@ -110,7 +110,8 @@ void RegFileStore::Flush()
     MakeSettingsFolder(folder, filePath_);
 
     // Written beside the file and renamed over it: the file is either the old
-    // one or the new one, whole, even if the machine stops half-way.
+    // one or the new one, whole, even if the machine stops half-way. A link
+    // (a dotfile manager's) stays, and the file it leads to gets the save.
     if (const std::optional<ReplaceFailure> failure = ReplaceFileContent(filePath_, text, Replacement::Private))
         FailToSave(filePath_, failure->step, failure->reason);
     exists_ = true;

@@ -34,6 +34,16 @@ protocol=$work/bin/Protocol.txt
 # UTF-16, as regedit does. Read it whole (no grep -q), or pipefail trips.
 settings_text() { iconv -f UTF-16 -t UTF-8 "$settings" | tr -d '\r'; }
 
+# Waits until the settings file says what the test expects.
+wait_for_setting() {
+    local pattern=$1
+    for _ in $(seq 100); do
+        settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
+        sleep 0.1
+    done
+    fail "settings never showed $pattern"
+}
+
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@" 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done

@@ -210,14 +210,36 @@ TEST_F(ChronivelAppTest, RunFromBeforeARebootGoesOnByTheWallClock)
     EXPECT_EQ(ReadText(store, "TickBoot"), "boot-1");
 }
 
-TEST_F(ChronivelAppTest, BadMainValueIsReportedAndWhatCameBeforeApplies)
+TEST_F(ChronivelAppTest, ABadValueIsToldAndLosesNeitherTheRunInProgressNorItself)
 {
     Settings stored;
     stored.countDownT = 30'000;
+    stored.format = 3;
+    stored.fileName = "/elsewhere/Runs.txt";
+    stored.tickCount = platform.counter - 90'000'000;  // 90 s ago, this boot
+    stored.tickBoot = "boot-1";
+    stored.tickTime = WallClockMs() - 90'000;
     Store(stored);
-    store.values.erase("Color");
-    EXPECT_EQ(app.Load("/data/Protocol.txt"), "Failed to get data for 'Color'");
+    const RegValue hexColor = RegValue::Text("#336699");  // a hand edit the program cannot read
+    store.values["Color"] = hexColor;
+    store.values.erase("Sound");
+
+    EXPECT_EQ(app.Load("/data/Protocol.txt"),
+              "Failed to get data for 'Color' (wrong type), 'Sound' (missing): they take their defaults; "
+              "the value not understood is kept as stored until you change that setting.");
+    app.Resume();
+    EXPECT_EQ(clock.State(), RunState::Running) << "the values after the bad ones are read";
+    EXPECT_EQ(clock.StartCount(), stored.tickCount);
     EXPECT_EQ(clock.CountDownT(), 30'000);
+    EXPECT_EQ(clock.Format().Format(), 3);
+    EXPECT_TRUE(clock.Sound());
+    EXPECT_EQ(app.ProtocolPath(), "/elsewhere/Runs.txt");
+
+    app.Shutdown();
+    EXPECT_EQ(StoredTickCount(), stored.tickCount) << "the run goes on at the next start";
+    EXPECT_EQ(store.values["Color"], hexColor);
+    EXPECT_EQ(ReadInteger(store, "Format"), 3);
+    EXPECT_EQ(ReadInteger(store, "Sound"), 1);
 }
 
 TEST(ChronivelApp, FailedSaveIsReportedOnce)

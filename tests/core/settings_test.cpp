@@ -112,50 +112,97 @@ TEST(Settings, FirstStartKeepsTheDefaults)
     EXPECT_FALSE(s.left.has_value());
 }
 
-TEST(Settings, MainGroupStopsAtTheFirstBadValue)
-{
-    MemoryStore absent = Saved(Used());
-    absent.values.erase("Sound");
-    Settings s;
-    try {
-        LoadSettings(absent, s, Today);
-        FAIL() << "an absent main value is an error";
-    } catch (const SettingsError& error) {
-        EXPECT_STREQ(error.what(), "Failed to get data for 'Sound'");
-    }
-    EXPECT_EQ(s.countDownT, 90'000) << "read before the bad value";
-    EXPECT_EQ(s.dayCounter, 0) << "not read after it";
-    EXPECT_EQ(s.format, 0) << "later groups are not read either";
-
-    MemoryStore mistyped = Saved(Used());
-    mistyped.values["Zoom"] = RegValue::Text("2");
-    Settings t;
-    EXPECT_THROW(
-        {
-            try {
-                LoadSettings(mistyped, t, Today);
-            } catch (const SettingsError& error) {
-                EXPECT_STREQ(error.what(), "Invalid data type for 'Zoom'");
-                throw;
-            }
-        },
-        SettingsError);
-    EXPECT_EQ(t.leader, 12'345);
-    EXPECT_EQ(t.zoom, 0);
-}
-
-TEST(Settings, LaterGroupsSkipSilentlyFromTheirFirstBadValue)
+TEST(Settings, EachBadValueTakesItsDefaultAndTheOthersAreStillRead)
 {
     MemoryStore store = Saved(Used());
-    store.values.erase("Laps");                          // group of Laps and TranspW
-    store.values["Format"] = RegValue::Text("4");        // a group of its own
-    store.values.erase("Alarm");                         // AlarmOn is read, the alarm stays off
+    store.values.erase("Sound");                   // a main value: named
+    store.values["Color"] = RegValue::Text("red");  // of another type
+    store.values["Zoom"] = RegValue::Dword(9);      // never written by the program
+    store.values.erase("Laps");                    // a later one: an older version's store
+    store.values["Format"] = RegValue::Text("4");
     Settings s;
-    LoadSettings(store, s, Today);
+    const LoadReport report = LoadSettings(store, s, Today);
+    EXPECT_EQ(report.unread, (std::vector<std::string>{"'Color' (wrong type)", "'Sound' (missing)",
+                                                       "'Zoom' (9, not 0 to 4)", "'Format' (wrong type)"}));
+    Settings expected = Used();
+    expected.leaderOn = true;
+    expected.color = 0;
+    expected.sound = true;
+    expected.zoom = 0;
+    expected.laps = 0;
+    expected.format = 0;
+    EXPECT_EQ(s, expected) << "every other value is read, the run in progress too";
+    EXPECT_EQ(report.Message("/home/coach/.config/Orvantis/Chronivel.reg"),
+              "Failed to get data for 'Color' (wrong type), 'Sound' (missing), 'Zoom' (9, not 0 to 4), "
+              "'Format' (wrong type) in /home/coach/.config/Orvantis/Chronivel.reg: they take their defaults; "
+              "the values not understood are kept as stored until you change those settings.");
+
+    MemoryStore oneMissing = Saved(Used());
+    oneMissing.values.erase("Color");
+    EXPECT_EQ(LoadSettings(oneMissing, s, Today).Message(""), "Failed to get data for 'Color' (missing): it takes its default.");
+    EXPECT_EQ(LoadSettings(Saved(Used()), s, Today).Message("anywhere"), "") << "nothing to tell";
+}
+
+TEST(Settings, ValuesNotUnderstoodStayAsStoredUntilTheirSettingChanges)
+{
+    MemoryStore store = Saved(Used());
+    const RegValue laterFormat = RegValue::Dword(7);  // as a later version might write
+    const RegValue text = RegValue::Text("2");
+    const RegValue longBlock = RegValue::Binary(std::vector<std::uint8_t>(9, 1));
+    store.values["Format"] = laterFormat;
+    store.values["Zoom"] = text;
+    store.values["TickCount"] = longBlock;
+    store.values.erase("Sound");  // absent: nothing to keep, the default is written
+    Settings s;
+    LoadReport report = LoadSettings(store, s, Today);
+    EXPECT_EQ(report.held.size(), 3u);
+
+    SaveSettings(store, s, Today.today, report.held);
+    EXPECT_EQ(store.values["Format"], laterFormat);
+    EXPECT_EQ(store.values["Zoom"], text);
+    EXPECT_EQ(store.values["TickCount"], longBlock);
+    EXPECT_EQ(store.values["Sound"], RegValue::Dword(1));
+    EXPECT_EQ(store.values["Color"], RegValue::Dword(Used().color)) << "the rest is written as read";
+
+    s.zoom = 3;           // the user chose a zoom: from now on it is theirs
+    s.tickCount = 4'000;  // a run began
+    SaveSettings(store, s, Today.today, report.held);
+    EXPECT_EQ(store.values["Zoom"], RegValue::Dword(3));
+    EXPECT_EQ(store.values["TickCount"], BlockValue(4'000));
+    EXPECT_EQ(store.values["Format"], laterFormat);
+
+    s.zoom = 0;  // and back to what loading gave: written, not the old text again
+    s.tickCount = 0;
+    SaveSettings(store, s, Today.today, report.held);
+    EXPECT_EQ(store.values["Zoom"], RegValue::Dword(0));
+    EXPECT_EQ(store.values["TickCount"], BlockValue(0));
+    EXPECT_EQ(report.held.size(), 1u);
+}
+
+TEST(Settings, ABadDateIsNamedButTheDateIsWrittenAnew)
+{
+    MemoryStore store = Saved(Used());
+    store.values["Date"] = RegValue::Dword(7);
+    Settings s;
+    LoadReport report = LoadSettings(store, s, Today);
+    EXPECT_EQ(report.unread, std::vector<std::string>{"'Date' (wrong type)"});
+    EXPECT_EQ(s.dayCounter, 0) << "runs are numbered from 1 again";
+    EXPECT_TRUE(report.held.empty()) << "a kept bad date would reset the counter at every start";
+    SaveSettings(store, s, Today.today, report.held);
+    EXPECT_EQ(store.values["Date"], RegValue::Text(Today.today));
+}
+
+TEST(Settings, LaterValuesAreEachOptionalAndAlarmNeedsItsTime)
+{
+    MemoryStore store = Saved(Used());
+    store.values.erase("Laps");
+    store.values.erase("Alarm");  // AlarmOn is read, the alarm stays off
+    Settings s;
+    const LoadReport report = LoadSettings(store, s, Today);
+    EXPECT_TRUE(report.unread.empty()) << "an older version's store lacks them";
     EXPECT_EQ(s.laps, 0);
-    EXPECT_TRUE(s.transpW) << "skipped with the rest of its group";
-    EXPECT_EQ(s.lsCount, 3) << "the next group is read";
-    EXPECT_EQ(s.format, 0);
+    EXPECT_FALSE(s.transpW) << "read on its own";
+    EXPECT_EQ(s.lsCount, 3);
     EXPECT_EQ(s.tickCount, Used().tickCount);
     EXPECT_FALSE(s.alarmOn);
 }
@@ -198,9 +245,10 @@ TEST(Settings, BlocksOfAtMostEightBytes)
     MemoryStore longer = Saved(Used());
     longer.values["TickCount"] = RegValue::Binary(std::vector<std::uint8_t>(9, 1));
     Settings t;
-    LoadSettings(longer, t, Today);
-    EXPECT_EQ(t.tickCount, 0) << "too long counts as mistyped";
-    EXPECT_FALSE(t.hoursOn) << "and only its own group is skipped";
+    EXPECT_EQ(LoadSettings(longer, t, Today).unread, std::vector<std::string>{"'TickCount' (wrong type)"})
+        << "too long counts as mistyped";
+    EXPECT_EQ(t.tickCount, 0);
+    EXPECT_FALSE(t.hoursOn) << "the next value is read";
 
     MemoryStore absent = Saved(Used());
     absent.values.erase("TickCount");
@@ -237,15 +285,21 @@ TEST(Settings, ValuesTheProgramNeverWritesFallBackToDefaults)
     store.values["Zoom"] = RegValue::Dword(9);
     store.values["Alg"] = RegValue::Dword(-1);
     store.values["Format"] = RegValue::Dword(6);
-    store.values["LsCount"] = RegValue::Dword(0);
+    store.values["LsCount"] = RegValue::Dword(4);
     store.values["Port"] = RegValue::Dword(-3);
     Settings s;
-    LoadSettings(store, s, Today);
+    EXPECT_EQ(LoadSettings(store, s, Today).held.size(), 5u);
     EXPECT_EQ(s.zoom, 0);
     EXPECT_EQ(s.alg, 0);
     EXPECT_EQ(s.format, 0);
     EXPECT_EQ(s.lsCount, 2);
     EXPECT_EQ(s.port, 0);
+
+    store.values["LsCount"] = RegValue::Dword(0);  // what the first versions wrote for the default
+    Settings t;
+    t.lsCount = 3;
+    EXPECT_EQ(LoadSettings(store, t, Today).held.size(), 4u);
+    EXPECT_EQ(t.lsCount, 2);
 }
 
 TEST(RunPersistence, ResumesOnTheSameBootFromTheCounter)

@@ -88,24 +88,57 @@ mode_t Rights(const std::string& path)
     return info.st_mode & 07777;
 }
 
-TEST_F(AtomicFileTest, InPlaceKeepsLinksAndRightsAndPrivateMakesAFileOfTheUsersAlone)
+TEST_F(AtomicFileTest, EitherWayAChainOfLinksStaysAndTheFileAtItsEndKeepsItsRights)
 {
-    const std::string real = PathOf("real.txt");
-    const std::string link = PathOf("link.txt");
+    // dotfiles/settings.reg <- dotfiles/current (relative) <- link.reg, the
+    // way a dotfile manager and a user's own link stack up.
+    const std::string folder = PathOf("dotfiles");
+    fs::create_directories(folder);
+    const std::string real = folder + "/settings.reg";
     Put(real, "old");
     ASSERT_EQ(::chmod(real.c_str(), 0654), 0);
-    fs::create_symlink(real, link);
+    fs::create_symlink("settings.reg", folder + "/current");
+    const std::string link = PathOf("link.reg");
+    fs::create_symlink(folder + "/current", link);
 
-    EXPECT_EQ(Outcome(ReplaceFileContent(link, "in place", Replacement::InPlace)), "done");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(Bytes(real), "in place");
-    EXPECT_EQ(Rights(real), 0654u);
+    for (const Replacement how : {Replacement::Private, Replacement::InPlace}) {
+        const std::string bytes = "saved " + std::to_string(static_cast<int>(how));
+        EXPECT_EQ(Outcome(ReplaceFileContent(link, bytes, how)), "done");
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_TRUE(fs::is_symlink(folder + "/current"));
+        EXPECT_EQ(Bytes(real), bytes);
+        EXPECT_EQ(Rights(real), 0654u);
+    }
+    EXPECT_EQ(Names(), (std::vector<std::string>{"dotfiles", "link.reg"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
+        << "a temporary file was left beside the target";
+}
 
-    EXPECT_EQ(Outcome(ReplaceFileContent(link, "private", Replacement::Private)), "done");
-    EXPECT_FALSE(fs::is_symlink(link));
-    EXPECT_EQ(Bytes(link), "private");
-    EXPECT_EQ(Rights(link), 0600u);
-    EXPECT_EQ(Bytes(real), "in place");
+TEST_F(AtomicFileTest, ALinkToNoFileGetsItsFileMadeAndALoopIsAFailure)
+{
+    const std::string settings = PathOf("settings.reg");
+    const std::string protocol = PathOf("protocol.txt");
+    fs::create_symlink("settings-target.reg", settings);
+    fs::create_symlink("protocol-target.txt", protocol);
+    EXPECT_EQ(Outcome(ReplaceFileContent(settings, "first", Replacement::Private)), "done");
+    EXPECT_EQ(Outcome(ReplaceFileContent(protocol, "first", Replacement::InPlace)), "done");
+    EXPECT_TRUE(fs::is_symlink(settings));
+    EXPECT_EQ(Bytes(PathOf("settings-target.reg")), "first");
+    EXPECT_EQ(Rights(PathOf("settings-target.reg")), 0600u) << "a settings file made anew is the user's alone";
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(Rights(PathOf("protocol-target.txt")), 0666u & ~mask);
+
+    const std::string loop = PathOf("loop");
+    fs::create_symlink("loop", loop);
+    const std::optional<ReplaceFailure> failure = ReplaceFileContent(loop, "never", Replacement::Private);
+    ASSERT_TRUE(failure);
+    EXPECT_FALSE(failure->replaced);
+    EXPECT_EQ(failure->step, "cannot follow the link '" + loop + "'");
+    EXPECT_EQ(failure->reason, std::strerror(ELOOP));
+    EXPECT_TRUE(fs::is_symlink(loop));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"loop", "protocol-target.txt", "protocol.txt", "settings-target.reg",
+                                                 "settings.reg"}));
 }
 
 #endif

@@ -30,7 +30,10 @@ int main(int argc, char** argv)
                 return 1;
             }
             Settings settings;
-            LoadSettings(*store, settings, LoadMoment{});
+            if (const LoadReport report = LoadSettings(*store, settings, LoadMoment{}); !report.unread.empty()) {
+                std::cerr << report.Message(store->Location()) << '\n';
+                return 1;
+            }
             std::cout << settings.fileName << '\n' << settings.fon << '\n';
             return 0;
         }

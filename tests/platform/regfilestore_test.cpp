@@ -136,6 +136,44 @@ TEST_F(RegFileStoreTest, MakesMissingFoldersForTheUserAlone)
     EXPECT_EQ(RegFileStore(path.string(), Key).Get("Zoom"), RegValue::Dword(2));
 }
 
+TEST_F(RegFileStoreTest, ALinkedFileStaysALinkAndItsTargetGetsTheSave)
+{
+    // As a dotfile manager leaves it: the settings file a link into a
+    // repository of the user's, readable by the group there.
+    const fs::path repository = folder_ / "dotfiles";
+    fs::create_directories(repository);
+    const fs::path target = repository / "Chronivel.reg";
+    const fs::path path = folder_ / "settings.reg";
+    {
+        RegFileStore first(target.string(), Key);
+        first.Set("Zoom", RegValue::Dword(1));
+        first.Flush();
+    }
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    fs::create_symlink(target, path);
+
+    RegFileStore store(path.string(), Key);
+    EXPECT_EQ(store.Get("Zoom"), RegValue::Dword(1));
+    store.Set("Zoom", RegValue::Dword(3));
+    store.Flush();
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(RegFileStore(target.string(), Key).Get("Zoom"), RegValue::Dword(3));
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(Entries(repository), std::vector<std::string>{"Chronivel.reg"});
+
+    // A link whose file is not there yet (a fresh checkout): the save makes it.
+    const fs::path fresh = folder_ / "fresh.reg";
+    fs::create_symlink(repository / "Fresh.reg", fresh);
+    RegFileStore first(fresh.string(), Key);
+    EXPECT_FALSE(first.Exists());
+    first.Set("Zoom", RegValue::Dword(4));
+    first.Flush();
+    EXPECT_TRUE(fs::is_symlink(fresh));
+    EXPECT_EQ(RegFileStore((repository / "Fresh.reg").string(), Key).Get("Zoom"), RegValue::Dword(4));
+}
+
 TEST_F(RegFileStoreTest, ADamagedFileIsReportedOnceAndRewrittenClean)
 {
     const fs::path path = folder_ / "settings.reg";
@@ -215,10 +253,12 @@ TEST_F(RegFileStoreTest, AnAbsentOrMistypedValueNamesTheFile)
     EXPECT_EQ(messageOf([&] { ReadInteger(store, "LeftP"); }), "Failed to get data for 'LeftP' in " + path.string());
     EXPECT_EQ(messageOf([&] { ReadInteger(store, "WidthP"); }), "Invalid data type for 'WidthP' in " + path.string());
 
-    // The main window's values as well: the first absent one stops the load.
+    // The main window's values as well, each absent one named, with the file.
     Settings settings;
-    EXPECT_EQ(messageOf([&] { LoadSettings(store, settings, LoadMoment{}); }),
-              "Failed to get data for 'Left' in " + path.string());
+    const std::string message = LoadSettings(store, settings, LoadMoment{}).Message(store.Location());
+    EXPECT_TRUE(message.starts_with("Failed to get data for 'Left' (missing), 'Top' (missing), ")) << message;
+    EXPECT_NE(message.find("'Alg' (missing) in " + path.string() + ": they take their defaults."), std::string::npos)
+        << message;
 }
 
 TEST_F(RegFileStoreTest, AFileWithoutOurKeyOrUnreadableGivesDefaults)

@@ -254,7 +254,7 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     Settings stored;
     stored.left = 77;
     stored.top = 55;
-    stored.zoom = 1;  // read after the bad value
+    stored.zoom = 1;  // read after the bad value all the same
     Store(stored);
     store.values.erase("Color");
 
@@ -272,9 +272,9 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     window->Start({QStringLiteral("stopwatch"), ProtocolPath().toStdString(), {}});
     poll.stop();
     EXPECT_EQ(title, QStringLiteral("stopwatch"));
-    EXPECT_EQ(text, QStringLiteral("Failed to get data for 'Color'"));
+    EXPECT_EQ(text, QStringLiteral("Failed to get data for 'Color' (missing): it takes its default."));
     EXPECT_EQ(window->pos(), QPoint(77, 55)) << "what came before the bad value applies";
-    EXPECT_EQ(window->size(), QSize(224, 224));
+    EXPECT_EQ(window->size(), QSize(448, 448)) << "and what came after it";
     EXPECT_EQ(window->findChild<TBitBtnWithColor*>(QStringLiteral("cmd_StartStop"))->text(), QStringLiteral("START"));
 }
 
