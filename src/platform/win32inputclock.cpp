@@ -1,0 +1,22 @@
+// A window message's time is GetTickCount's: milliseconds since boot, in
+// steps of the system tick (about 16 ms), so a stamp is only that exact.
+#include <windows.h>
+
+#include "platform/systeminputclock.h"
+
+namespace chronivel {
+namespace {
+
+class TickCountInputClock final : public InputEventClock {
+public:
+    std::int64_t NowMicroseconds() override { return static_cast<std::int64_t>(GetTickCount64()) * 1000; }
+};
+
+}  // namespace
+
+std::unique_ptr<InputEventClock> MakeSystemInputEventClock()
+{
+    return std::make_unique<TickCountInputClock>();
+}
+
+}  // namespace chronivel
