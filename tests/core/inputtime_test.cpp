@@ -51,12 +51,6 @@ TEST(InputEventTime, StampsOfTheClocksLowest32BitsWrapAround)
               Counter - 1'000'000 * 3);
 }
 
-class FakeInputClock final : public InputEventClock {
-public:
-    std::int64_t now = 0;
-    std::int64_t NowMicroseconds() override { return now; }
-};
-
 TEST(InputEventTime, TimesReadTheEventClockAndTheTimeSourceTogether)
 {
     FakeTimerPlatform platform;  // one count a microsecond
