@@ -16,6 +16,9 @@ public:
     // That clock now, in microseconds. Events carry its milliseconds, or only
     // their lowest 32 bits (X11 and Windows stamps wrap after 49.7 days).
     virtual std::int64_t NowMicroseconds() = 0;
+    // How far apart two of its stamps can be: 1 ms on X11, the system tick
+    // (about 16 ms) on Windows.
+    virtual std::int64_t StepMicroseconds() = 0;
 };
 
 // How old an input event's stamp may be and still be believed. Longer than
@@ -25,13 +28,20 @@ public:
 // once in about 400,000.
 inline constexpr std::int64_t MaxInputEventAgeMs = 10'000;
 
-// The counter reading at which an input event stamped `eventMs` happened,
-// given the event clock and the counter read together now; none where the
-// stamp is not plausible: in the future of the event clock, or older than
-// MaxInputEventAgeMs. The stamp is the millisecond in which the event came;
-// it is taken at the middle of that millisecond, and never later than now.
-std::optional<std::int64_t> CounterAtInputEvent(std::uint64_t eventMs, std::int64_t clockNowMicroseconds,
-                                                std::int64_t counterNow, double countSpeed);
+// The event clock and the counter, read together.
+struct InputClockReading {
+    std::int64_t clockMicroseconds;
+    std::int64_t clockStepMicroseconds;
+    std::int64_t counter;
+    double countSpeed;  // counts a microsecond
+};
+
+// The counter reading at which an input event stamped `eventMs` happened;
+// none where the stamp is not plausible: in the future of the event clock,
+// or older than MaxInputEventAgeMs. The stamp is the millisecond in which
+// the event came, taken at its middle. An event less than a step of the
+// clock ago cannot be told from one now: it counts as now.
+std::optional<std::int64_t> CounterAtInputEvent(std::uint64_t eventMs, const InputClockReading& now);
 
 // Input event stamps on the time source's counter: reads the event clock and
 // the counter now, and applies CounterAtInputEvent.

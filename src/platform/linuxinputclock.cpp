@@ -14,6 +14,7 @@ public:
         clock_gettime(CLOCK_MONOTONIC, &now);
         return std::int64_t{now.tv_sec} * 1'000'000 + now.tv_nsec / 1000;
     }
+    std::int64_t StepMicroseconds() override { return 1000; }
 };
 
 }  // namespace

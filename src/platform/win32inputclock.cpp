@@ -10,6 +10,14 @@ namespace {
 class TickCountInputClock final : public InputEventClock {
 public:
     std::int64_t NowMicroseconds() override { return static_cast<std::int64_t>(GetTickCount64()) * 1000; }
+    // The tick, in units of 100 ns; 15.625 ms where the system does not say.
+    std::int64_t StepMicroseconds() override
+    {
+        DWORD adjustment = 0, increment = 0;
+        BOOL disabled = FALSE;
+        if (!GetSystemTimeAdjustment(&adjustment, &increment, &disabled) || increment == 0) return 15'625;
+        return std::int64_t{increment} / 10;
+    }
 };
 
 }  // namespace

@@ -127,7 +127,9 @@ public:
 class FakeInputClock final : public InputEventClock {
 public:
     std::int64_t now = 0;  // microseconds
+    std::int64_t step = 1000;
     std::int64_t NowMicroseconds() override { return now; }
+    std::int64_t StepMicroseconds() override { return step; }
 };
 
 // Remembers everything the chronometer asked of its windows.
