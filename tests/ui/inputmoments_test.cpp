@@ -87,13 +87,16 @@ TEST_F(InputMomentsTest, KeysPressedWhileTheWindowWasBusyCountFromTheirPress)
     Begin();
     const std::uint64_t start = NowMs();
     Key(Qt::Key_Return, QStringLiteral("\r"), start);
-    Busy(3'000);  // Space at 1.255 s and Return at 1.574 s wait for the window
+    Busy(3'000);  // the keys below wait for the window
     Key(Qt::Key_Space, QStringLiteral(" "), start + 1'255);
-    Key(Qt::Key_Return, QStringLiteral("\r"), start + 1'574);
+    Key(Qt::Key_Pause, QString(), start + 1'400);  // a key of the window, not a shortcut
+    Key(Qt::Key_Pause, QString(), start + 1'500);
+    Key(Qt::Key_Return, QStringLiteral("\r"), start + 1'674);
     const std::vector<std::string> lines = LapLines();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1], "LAP 1 =  1,255");
-    EXPECT_TRUE(lines[2].starts_with("STOP: =  1,574 ( +0,319)")) << lines[2];
+    EXPECT_EQ(lines[2], "PAUSE = 0,100");
+    EXPECT_TRUE(lines[3].starts_with("STOP: =  1,574 ( +0,319)")) << lines[3];
     EXPECT_NE(Protocol().find("LAP 1 =  1,255"), std::string::npos) << Protocol();
 }
 
