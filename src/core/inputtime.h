@@ -22,11 +22,11 @@ public:
 };
 
 // How old an input event's stamp may be and still be believed. Longer than
-// any stall of the program itself (opening a large protocol took 2.8 s,
-// saving a large settings file half a second), short enough that a stamp on
+// any stall of the program itself (opening a 20 MB protocol took 2.8 s on a
+// quiet machine, 12 to 15 s on a loaded one), short enough that a stamp on
 // another clock than the assumed one (a remote X server's, say) passes only
-// once in about 400,000.
-inline constexpr std::int64_t MaxInputEventAgeMs = 10'000;
+// once in about 70,000.
+inline constexpr std::int64_t MaxInputEventAgeMs = 60'000;
 
 // The event clock and the counter, read together.
 struct InputClockReading {
