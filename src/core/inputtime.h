@@ -16,8 +16,8 @@ public:
     // That clock now, in microseconds. Events carry its milliseconds, or only
     // their lowest 32 bits (X11 and Windows stamps wrap after 49.7 days).
     virtual std::int64_t NowMicroseconds() = 0;
-    // How far apart two of its stamps can be: 1 ms on X11, the system tick
-    // (about 16 ms) on Windows.
+    // The clock's smallest step, in microseconds: 1 ms for X11's stamps, the
+    // system tick (about 16 ms) on Windows.
     virtual std::int64_t StepMicroseconds() = 0;
 };
 
