@@ -57,7 +57,7 @@ stopped)
     press Return  # START
     start_before=$before start_after=$after
     wait_for_setting '^"TickCount"=hex:'
-    kill -STOP "$program"
+    kill -STOP "$program" || fail "the program ended by itself"
     sleep 1
     press space
     lap_before=$before lap_after=$after
