@@ -56,7 +56,7 @@ stopped)
     start_program
     press Return  # START
     start_before=$before start_after=$after
-    wait_for_setting '^"TickCount"=hex:'
+    wait_for_setting '^"TickCount"=hex:.*[1-9a-f]'  # the run's start, not the zero before it
     kill -STOP "$program" || fail "the program ended by itself"
     sleep 1
     press space
