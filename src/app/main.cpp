@@ -10,9 +10,11 @@
 #include "app/singlecopy.h"
 #include "core/commandline.h"
 #include "core/highrestimer.h"
+#include "core/inputtime.h"
 #include "platform/bootclock.h"
 #include "platform/instancelock.h"
 #include "platform/protocolfile.h"
+#include "platform/systeminputclock.h"
 #include "platform/systemserialports.h"
 #include "platform/systemsettingsstore.h"
 #include "platform/systemtimerplatform.h"
@@ -57,6 +59,8 @@ int main(int argc, char* argv[])
     const QtLocaleTexts locale;
     const auto store = OpenSettingsStore(title.toStdString());
     const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); });
+    const auto inputClock = MakeSystemInputEventClock();
+    InputEventTimes inputTimes(timer, *inputClock);
 
     // The model first, then its windows in the order they depend on each
     // other; they go in reverse.
@@ -64,6 +68,10 @@ int main(int argc, char* argv[])
     ProtocolFile protocolFile;
     ChronivelApp model(timer, locale, *store, scheduler, protocolFile, *serialPorts, CurrentBootId());
     Tfrm_Tickmor window(model, *serialPorts);
+    // X11 and Windows stamp keys and clicks on the clock the platform reads;
+    // elsewhere (Wayland, no screen) a stamp's clock is not known.
+    if (app.platformName() == QLatin1String("xcb") || app.platformName() == QLatin1String("windows"))
+        window.StampInputWith(inputTimes);
     window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
     ProtocolWindow protocol(*store);

@@ -92,12 +92,14 @@ void ChronivelApp::Resume()
     KeepChanges();
 }
 
-void ChronivelApp::Perform(Command command)
+void ChronivelApp::Perform(Command command, std::optional<std::int64_t> at)
 {
     if (!Enabled(command)) return;
     const CommandRow& row = RowOf(command);
     if (row.run) {
+        commandAt_ = at;
         row.run(*this);
+        commandAt_.reset();
         return;
     }
     for (AppView* view : views_)

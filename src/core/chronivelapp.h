@@ -57,7 +57,11 @@ public:
 
     // A command of the table: done here, or handed to the windows when it is
     // theirs (opening a window, hiding one). A disabled command does nothing.
-    void Perform(Command command);
+    // `at` is the counter reading at which the user gave it (the key's or
+    // button's own stamp), where that is known; the timing commands count from it.
+    void Perform(Command command, std::optional<std::int64_t> at = std::nullopt);
+    // While a command is carried out: the moment it was given, if known.
+    std::optional<std::int64_t> CommandAt() const { return commandAt_; }
     bool Enabled(Command command) const;
     // False for a command without a mark of the model's.
     bool Checked(Command command) const;
@@ -127,6 +131,7 @@ private:
     bool failureReported_ = false;
     bool existed_ = false;
     bool loading_ = true;  // until Resume: nothing is saved before the settings are whole
+    std::optional<std::int64_t> commandAt_;
 };
 
 }  // namespace chronivel

@@ -89,9 +89,9 @@ std::vector<CommandRow> MakeTable()
         {.id = Exit, .name = "Exit1", .place = PopupEnd, .caption = "Exit", .separatorBefore = true},
 
         {.id = StartStopReset, .name = "mSSR", .place = None, .caption = "SSR", .keys = "Return; Enter; F5",
-         .run = [](ChronivelApp& a) { a.Clock().StartStopReset(); }},  // START1
+         .run = [](ChronivelApp& a) { a.Clock().StartStopReset(a.CommandAt()); }},  // START1
         {.id = Lap, .name = "mLAP", .place = None, .caption = "LAP", .keys = "Space; F8",
-         .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.Clock().TakeLap(); },
+         .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.Clock().TakeLap(a.CommandAt()); },
          .enabled = [](const ChronivelApp& a) { return a.Clock().LapEnabled(); }},  // LAP21
         {.id = Lock, .name = "Lock1", .place = None, .caption = "Lock", .keys = "F10",
          .run = [](ChronivelApp& a) { a.Clock().ToggleLockLed(); }},

@@ -7,10 +7,12 @@
 #include <QWidget>
 
 #include "core/chronivelapp.h"
+#include "ui/inputmoments.h"
 
 namespace chronivel {
 
-CommandActions::CommandActions(ChronivelApp& app, QWidget& window) : QObject(&window), app_(app)
+CommandActions::CommandActions(ChronivelApp& app, QWidget& window, InputMoments& moments)
+    : QObject(&window), app_(app), moments_(moments)
 {
     std::map<MenuPlace, QActionGroup*> radioGroups;
     for (const CommandRow& row : CommandTable()) {
@@ -29,7 +31,7 @@ CommandActions::CommandActions(ChronivelApp& app, QWidget& window) : QObject(&wi
         action->setShortcutContext(Qt::ApplicationShortcut);
         window.addAction(action);
         connect(action, &QAction::triggered, this, [this, id = row.id] {
-            app_.Perform(id);
+            app_.Perform(id, moments_.PressAt());
             Refresh();  // a check entry flipped its own mark; the model says what it is
         });
         actions_[row.id] = action;

@@ -12,15 +12,17 @@ class QWidget;
 namespace chronivel {
 
 class ChronivelApp;
+class InputMoments;
 
 // The command table as the main window's actions: one QAction a command,
 // named as the table names it, handing its trigger to the model. Its keys
 // act in every window of the program unless a modal dialog is showing; the
-// menus place the actions that have an entry.
+// menus place the actions that have an entry. A command given by key counts
+// from the key's press (`moments`).
 class CommandActions final : public QObject {
     Q_OBJECT
 public:
-    CommandActions(ChronivelApp& app, QWidget& window);
+    CommandActions(ChronivelApp& app, QWidget& window, InputMoments& moments);
 
     QAction* Action(Command command) const { return actions_.at(command); }
 
@@ -36,6 +38,7 @@ private:
     void SetKeys(const CommandRow& row);
 
     ChronivelApp& app_;
+    InputMoments& moments_;
     std::map<Command, QAction*> actions_;
     bool active_ = true;
     bool editorActive_ = false;

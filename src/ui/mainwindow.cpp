@@ -47,7 +47,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     };
     app_.AddView(*this);
     face_.readout->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
-    commands_ = new CommandActions(app_, *this);
+    commands_ = new CommandActions(app_, *this, moments_);
     menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
     ConnectCommands();
@@ -73,9 +73,11 @@ void Tfrm_Tickmor::ConnectCommands()
     });
 
     // The buttons act on pressing, not on release: the moment counts.
-    connect(face_.startStopButton, &TBitBtnWithColor::mouseDown, this, [this] { clock_.StartStopReset(); });
-    connect(face_.pauseButton, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(); });
-    connect(face_.lapButton, &TBitBtnWithColor::mouseDown, this, [this] { app_.Perform(Command::Lap); });
+    connect(face_.startStopButton, &TBitBtnWithColor::mouseDown, this,
+            [this] { clock_.StartStopReset(moments_.PressAt()); });
+    connect(face_.pauseButton, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(moments_.PressAt()); });
+    connect(face_.lapButton, &TBitBtnWithColor::mouseDown, this,
+            [this] { app_.Perform(Command::Lap, moments_.PressAt()); });
     connect(face_.countDownLed, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
     connect(face_.soundButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
     connect(face_.menuButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
@@ -292,7 +294,7 @@ void Tfrm_Tickmor::moveEvent(QMoveEvent* event)
 void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Pause) {
-        clock_.TogglePause();
+        clock_.TogglePause(moments_.CounterAt(*event));
         return;
     }
     QWidget::keyPressEvent(event);

@@ -13,6 +13,7 @@
 #include "core/serialline.h"
 #include "ui/eventsounds.h"
 #include "ui/face.h"
+#include "ui/inputmoments.h"
 #include "ui/mainface.h"
 
 namespace chronivel {
@@ -59,6 +60,9 @@ public:
     BarrierPort& Barriers() { return *barriers_; }
 
     CommandActions& Commands() { return *commands_; }
+    // Keys and buttons count from their press as stamped on the window
+    // system's clock, read through `times`, which outlives the window.
+    void StampInputWith(InputEventTimes& times) { moments_.SetTimes(&times); }
 
     // Errors for the user; a message box titled with the program's title unless replaced.
     std::function<void(const QString&)> reportError;
@@ -99,6 +103,7 @@ private:
     MainFace face_;
     TWindowDrag drag_;
     EventSounds sounds_;
+    InputMoments moments_;
     QString title_;
     int roundPercent_ = 100;
     struct Shape {

@@ -399,5 +399,24 @@ TEST_F(ChronivelAppTest, CommandsAreDoneByTheModelOrHandedToAWindowAndDisabledOn
     app.RemoveView(second);
 }
 
+// A key or button pressed while the program was busy carries its own
+// moment: the run counts from when the user gave the command.
+TEST_F(ChronivelAppTest, TimingCommandsCountFromTheMomentTheyWereGiven)
+{
+    store.exists = false;
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    const std::int64_t t0 = platform.counter;  // one count a microsecond
+    app.Perform(Command::StartStopReset, t0);
+    platform.Advance(3'000);
+    app.Perform(Command::Lap, t0 + 1'000'000);
+    app.Perform(Command::StartStopReset, t0 + 2'500'000);
+    ASSERT_EQ(clock.Lines().Lines().size(), 3u);
+    EXPECT_EQ(clock.Lines().Lines()[1], "LAP 1 =  1,000");
+    EXPECT_EQ(clock.Lines().Lines()[2].substr(0, 21), "STOP: =  2,500 ( +1,5");
+    EXPECT_EQ(clock.Best().Value(), 2'500);
+    EXPECT_EQ(app.CommandAt(), std::nullopt) << "the moment belongs to its command only";
+}
+
 }  // namespace
 }  // namespace chronivel

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/chronometerobserver.h"
+#include "core/inputtime.h"
 #include "core/localetexts.h"
 #include "core/protocollog.h"
 #include "core/scheduler.h"
@@ -120,6 +121,15 @@ private:
 class FixedLocale final : public LocaleTexts {
 public:
     DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26"}; }
+};
+
+// The window system's input clock, which moves only when the test says so.
+class FakeInputClock final : public InputEventClock {
+public:
+    std::int64_t now = 0;  // microseconds
+    std::int64_t step = 1000;
+    std::int64_t NowMicroseconds() override { return now; }
+    std::int64_t StepMicroseconds() override { return step; }
 };
 
 // Remembers everything the chronometer asked of its windows.

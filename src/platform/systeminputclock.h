@@ -1,0 +1,13 @@
+#pragma once
+
+#include <memory>
+
+#include "core/inputtime.h"
+
+namespace chronivel {
+
+// The clock with which this system's window system stamps input events, as
+// long as the window system runs on this machine.
+std::unique_ptr<InputEventClock> MakeSystemInputEventClock();
+
+}  // namespace chronivel
