@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -16,6 +17,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
 
@@ -38,6 +41,9 @@ constexpr int kDesignedTop = 83;
 constexpr int kDesignedHeight = 393;
 // The widest line of a run under an hour: the window opens showing it whole.
 constexpr const char* kWidestUsualLine = "STOP: = 59.59,999 (+59.59,999) 59.59,999 \u00D8 59.59,999";
+// How much text goes into the editor at a time while a file is shown: a few
+// milliseconds of work, so that keys pressed meanwhile are handled at once.
+constexpr qsizetype kPieceLength = 64 * 1024;
 
 QFont MemoFont()
 {
@@ -67,6 +73,13 @@ std::string IsoDate(std::string_view shortDate)
 
 }  // namespace
 
+// What the reading thread hands over.
+struct ProtocolWindow::FileRead {
+    std::string bytes;
+    QString text;
+    std::string error;
+};
+
 ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorReporter reporter)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
@@ -77,7 +90,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       editedPanel_(new QLabel(statusBar_)),
       caretPanel_(new QLabel(statusBar_)),
       exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_)),
-      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_))
+      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_)),
+      feeder_(new QTimer(this))
 {
     setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
     if (!reportError) {
@@ -117,6 +131,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     layout->addWidget(memo_, 1);
     layout->addWidget(statusBar_);
 
+    feeder_->setInterval(0);  // the next piece as soon as waiting events are handled
+    connect(feeder_, &QTimer::timeout, this, &ProtocolWindow::ShowNextPiece);
     connect(memo_, &QPlainTextEdit::cursorPositionChanged, this, &ProtocolWindow::UpdateStatus);
     connect(memo_, &QPlainTextEdit::undoAvailable, this, &ProtocolWindow::UpdateStatus);
 
@@ -124,6 +140,11 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     resize(DesignedWidth(), kDesignedHeight);
     if (settings.Exists()) ReadGeometry(settings);
     UpdateStatus();
+}
+
+ProtocolWindow::~ProtocolWindow()
+{
+    StopLoading();  // a thread still reading must end before its window
 }
 
 int ProtocolWindow::DesignedWidth() const
@@ -181,6 +202,13 @@ void ProtocolWindow::showEvent(QShowEvent* event)
     if (!event->spontaneous()) LoadFile();
 }
 
+void ProtocolWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Showing reads the file afresh; one going to the task bar keeps its reading.
+    if (!event->spontaneous()) StopLoading();
+}
+
 void ProtocolWindow::closeEvent(QCloseEvent* event)
 {
     // A hidden window's edits were put away by Toggle, not meant to be kept.
@@ -222,7 +250,7 @@ bool ProtocolWindow::FilterEditorKey(QKeyEvent& key)
         key.ignore();
         return true;
     }
-    if (enter && modifiers == Qt::ShiftModifier) {
+    if (enter && modifiers == Qt::ShiftModifier && !memo_->isReadOnly()) {
         // The editor itself would break the line within its paragraph; a
         // new line is what the file and the caret panel count.
         memo_->insertPlainText(QStringLiteral("\n"));
@@ -237,21 +265,116 @@ bool ProtocolWindow::FilterEditorKey(QKeyEvent& key)
 void ProtocolWindow::LoadFile()
 {
     setWindowTitle(path_);
-    try {
-        memo_->setPlainText(FromUtf8(ProtocolFileToText(ReadProtocol(path_.toStdString()))));
-    } catch (const std::runtime_error& e) {
-        memo_->clear();  // nothing old to be saved over the file by mistake
-        reportError(FromUtf8(e.what()));
+    StopLoading();
+    loaded_ = false;
+    fileBytes_.clear();
+    memo_->setReadOnly(true);
+    memo_->document()->setUndoRedoEnabled(false);  // what is read is no edit
+    memo_->clear();
+    auto read = std::make_shared<FileRead>();
+    reader_.reset(QThread::create([read, path = path_.toStdString()] {
+        try {
+            read->bytes = ReadProtocol(path);
+            read->text = FromUtf8(ProtocolFileToText(read->bytes));
+        } catch (const std::runtime_error& e) {
+            read->error = e.what();
+        }
+    }));
+    connect(reader_.get(), &QThread::finished, this, [this, read, number = ++readNumber_] {
+        if (number == readNumber_) TakeFile(*read);
+    });
+    reader_->start();
+}
+
+void ProtocolWindow::StopLoading()
+{
+    ++readNumber_;
+    feeder_->stop();
+    unshown_.clear();
+    if (reader_) reader_->wait();
+}
+
+void ProtocolWindow::TakeFile(FileRead& read)
+{
+    reader_.reset();
+    if (!read.error.empty()) {
+        // The editor stays empty and read-only: nothing typed there may replace a file not read.
+        reportError(FromUtf8(read.error));
+        emit loaded();
+        return;
     }
-    memo_->document()->clearUndoRedoStacks();
+    fileBytes_ = std::move(read.bytes);
+    unshown_ = std::move(read.text);
+    shownUpTo_ = 0;
+    ShowNextPiece();
+    if (!unshown_.isEmpty()) feeder_->start();
+}
+
+void ProtocolWindow::ShowNextPiece()
+{
+    QTextCursor end(memo_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(unshown_.mid(shownUpTo_, kPieceLength));
+    shownUpTo_ += kPieceLength;
+    if (shownUpTo_ < unshown_.size()) return;
+
+    feeder_->stop();
+    unshown_.clear();
+    memo_->document()->setUndoRedoEnabled(true);
+    memo_->setReadOnly(false);
+    loaded_ = true;
+    CatchUp();  // runs written while the file was being read
     ScrollToEnd();
+    emit loaded();
+}
+
+void ProtocolWindow::RunRecorded(const std::vector<std::string>&)
+{
+    // The file is the record: the window shows what it gained, however the
+    // run's block was written.
+    CatchUp();
+}
+
+void ProtocolWindow::CatchUp()
+{
+    if (!loaded_ || !isVisible()) return;  // the file has the run; showing reads it
+    std::string now;
+    try {
+        now = ReadProtocol(path_.toStdString());
+    } catch (const std::runtime_error&) {
+        return;  // a save, or the next showing, reports it
+    }
+    // A file that another program changed is not added to: saving edits replaces it.
+    if (now.size() <= fileBytes_.size() || now.compare(0, fileBytes_.size(), fileBytes_) != 0) return;
+    const QString gained = FromUtf8(ProtocolFileToText(std::string_view(now).substr(fileBytes_.size())));
+    fileBytes_ = std::move(now);
+    AddText(gained);
+    ScrollToEnd();
+}
+
+void ProtocolWindow::AddText(const QString& text)
+{
+    QTextDocument* document = memo_->document();
+    // What the file gained is no edit of the user's: with none pending it
+    // must not make the text count as edited, which would save it on closing.
+    const bool edited = document->isUndoAvailable();
+    if (!edited) document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    // A last line the user left unended gets its own: the run's lines start lines.
+    const bool endsWithBreak = document->lastBlock().text().isEmpty();
+    cursor.insertText(endsWithBreak ? text : QLatin1Char('\n') + text);
+    if (!edited) document->setUndoRedoEnabled(true);
 }
 
 bool ProtocolWindow::SaveEdits()
 {
     if (!memo_->document()->isUndoAvailable()) return true;
+    CatchUp();  // a run the window has not shown yet is saved, not dropped
     try {
-        ReplaceProtocol(path_.toStdString(), ProtocolTextToFile(memo_->toPlainText().toStdString()));
+        std::string bytes = EditedProtocol(fileBytes_, Lines());
+        ReplaceProtocol(path_.toStdString(), bytes);
+        fileBytes_ = std::move(bytes);
     } catch (const std::runtime_error& e) {
         reportError(FromUtf8(e.what()));
         return false;
@@ -261,35 +384,14 @@ bool ProtocolWindow::SaveEdits()
     return true;
 }
 
-void ProtocolWindow::AppendRun(const std::vector<std::string>& lines)
+std::vector<std::string> ProtocolWindow::Lines() const
 {
-    if (!isVisible()) return;  // the file has the run; showing reads it
-    QTextDocument* document = memo_->document();
-    // The run is no edit of the user's: with none pending it must not make
-    // the text count as edited, which would save it on closing.
-    const bool edited = document->isUndoAvailable();
-    if (!edited) document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    AddLine(QString());
-    for (const std::string& line : lines) {
-        if (IsStopLine(line))
-            AddLine(QString::fromUtf8(kProtocolSeparator.data(), static_cast<qsizetype>(kProtocolSeparator.size())));
-        AddLine(FromUtf8(line));
-    }
-    cursor.endEditBlock();
-    if (!edited) document->setUndoRedoEnabled(true);
-    ScrollToEnd();
-}
-
-void ProtocolWindow::AddLine(const QString& line)
-{
-    // Like adding to a list of lines: a text that ends in a line break gets
-    // the line and a break, one that ends in a line gets a break and the line.
-    QTextCursor cursor(memo_->document());
-    cursor.movePosition(QTextCursor::End);
-    const bool endsWithBreak = memo_->document()->lastBlock().text().isEmpty();
-    cursor.insertText(endsWithBreak ? line + QLatin1Char('\n') : QLatin1Char('\n') + line);
+    // Block by block: the text as a whole would turn no-break spaces into spaces.
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(memo_->document()->blockCount()));
+    for (QTextBlock block = memo_->document()->begin(); block.isValid(); block = block.next())
+        lines.push_back(block.text().toStdString());
+    return lines;
 }
 
 void ProtocolWindow::ScrollToEnd()
