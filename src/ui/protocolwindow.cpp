@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 
@@ -44,6 +46,9 @@ constexpr const char* kWidestUsualLine = "STOP: = 59.59,999 (+59.59,999) 59.59,9
 // How much text goes into the editor at a time while a file is shown: a few
 // milliseconds of work, so that keys pressed meanwhile are handled at once.
 constexpr qsizetype kPieceLength = 64 * 1024;
+// How much of the file's end the window compares before it shows what was
+// appended: enough to tell its own protocol from a file replaced meanwhile.
+constexpr qint64 kKnownEndLength = 4096;
 
 QFont MemoFont()
 {
@@ -338,17 +343,21 @@ void ProtocolWindow::RunRecorded(const std::vector<std::string>&)
 void ProtocolWindow::CatchUp()
 {
     if (!loaded_ || !isVisible()) return;  // the file has the run; showing reads it
-    std::string now;
-    try {
-        now = ReadProtocol(path_.toStdString());
-    } catch (const std::runtime_error&) {
-        return;  // a save, or the next showing, reports it
-    }
+    // Only the end is read: what the window knows of the file's last bytes,
+    // to see that it still ends so, and what it gained after them.
+    QFile file(path_);
+    const auto known = static_cast<qint64>(fileBytes_.size());
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= known) return;  // a save, or the next showing, reports it
+    const qint64 overlap = std::min<qint64>(known, kKnownEndLength);
+    if (!file.seek(known - overlap)) return;
+    const QByteArray end = file.readAll();
     // A file that another program changed is not added to: saving edits replaces it.
-    if (now.size() <= fileBytes_.size() || now.compare(0, fileBytes_.size(), fileBytes_) != 0) return;
-    const QString gained = FromUtf8(ProtocolFileToText(std::string_view(now).substr(fileBytes_.size())));
-    fileBytes_ = std::move(now);
-    AddText(gained);
+    if (end.size() <= overlap || std::string_view(end.constData(), static_cast<std::size_t>(overlap)) !=
+                                     std::string_view(fileBytes_).substr(fileBytes_.size() - static_cast<std::size_t>(overlap)))
+        return;
+    const std::string_view gained(end.constData() + overlap, static_cast<std::size_t>(end.size() - overlap));
+    fileBytes_ += gained;
+    AddText(FromUtf8(ProtocolFileToText(gained)));
     ScrollToEnd();
 }
 

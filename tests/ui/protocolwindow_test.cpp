@@ -205,6 +205,18 @@ TEST_F(ProtocolWindowTest, ARunRecordedDuringEditsIsSavedOnceAndStartsItsOwnLine
     EXPECT_EQ(Bytes(path), "AB\r\n" + kSeparator + "\r\nSTOP: = 1,0\r\n\r\n" + ProtocolBlock({"STOP: = 2,0"}));
 }
 
+TEST_F(ProtocolWindowTest, AFileReplacedByAnotherProgramIsNotAddedTo)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    ShowLoaded(*w);
+    Put(path, std::string(kRunBytes.size() + 100, 'x'));
+    w->RunRecorded({"STOP: = 1,0"});
+    EXPECT_EQ(Memo(*w)->toPlainText(), kRunText);
+    w->close();
+    EXPECT_EQ(Bytes(path), std::string(kRunBytes.size() + 100, 'x')) << "nothing edited, nothing saved";
+}
+
 TEST_F(ProtocolWindowTest, SavingAnEditKeepsTheBytesTheUserDidNotTouch)
 {
     // Written by hand in other editors: a no-break space, a lone LF, a lone
