@@ -272,6 +272,7 @@ void ProtocolWindow::LoadFile()
     setWindowTitle(path_);
     StopLoading();
     loaded_ = false;
+    editedBeforeRun_ = false;
     fileBytes_.clear();
     memo_->setReadOnly(true);
     memo_->document()->setUndoRedoEnabled(false);  // what is read is no edit
@@ -364,21 +365,28 @@ void ProtocolWindow::CatchUp()
 void ProtocolWindow::AddText(const QString& text)
 {
     QTextDocument* document = memo_->document();
-    // What the file gained is no edit of the user's: with none pending it
-    // must not make the text count as edited, which would save it on closing.
-    const bool edited = document->isUndoAvailable();
-    if (!edited) document->setUndoRedoEnabled(false);
+    // What the file gained is no edit of the user's, and no undo may take it
+    // back out of the text that is saved: edits made before it can no longer
+    // be undone, but they are still to be saved.
+    const bool edited = Edited();
+    document->setUndoRedoEnabled(false);
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     // A last line the user left unended gets its own: the run's lines start lines.
     const bool endsWithBreak = document->lastBlock().text().isEmpty();
     cursor.insertText(endsWithBreak ? text : QLatin1Char('\n') + text);
-    if (!edited) document->setUndoRedoEnabled(true);
+    document->setUndoRedoEnabled(true);
+    editedBeforeRun_ = edited;
+}
+
+bool ProtocolWindow::Edited() const
+{
+    return memo_->document()->isUndoAvailable() || editedBeforeRun_;
 }
 
 bool ProtocolWindow::SaveEdits()
 {
-    if (!memo_->document()->isUndoAvailable()) return true;
+    if (!Edited()) return true;
     CatchUp();  // a run the window has not shown yet is saved, not dropped
     try {
         std::string bytes = EditedProtocol(fileBytes_, Lines());
@@ -389,6 +397,7 @@ bool ProtocolWindow::SaveEdits()
         return false;
     }
     memo_->document()->clearUndoRedoStacks();
+    editedBeforeRun_ = false;
     UpdateStatus();
     return true;
 }
@@ -412,7 +421,7 @@ void ProtocolWindow::ScrollToEnd()
 
 void ProtocolWindow::UpdateStatus()
 {
-    editedPanel_->setText(memo_->document()->isUndoAvailable() ? QStringLiteral("E") : QString());
+    editedPanel_->setText(Edited() ? QStringLiteral("E") : QString());
     const QTextCursor caret = memo_->textCursor();
     caretPanel_->setText(QStringLiteral("%1:%2").arg(caret.positionInBlock() + 1).arg(caret.blockNumber() + 1));
 }

@@ -82,6 +82,8 @@ private:
     void ShowNextPiece();
     void CatchUp();
     void AddText(const QString& text);
+    // Whether the text holds edits not saved yet.
+    bool Edited() const;
     bool SaveEdits();
     std::vector<std::string> Lines() const;
     void ScrollToEnd();
@@ -110,6 +112,7 @@ private:
     qsizetype shownUpTo_ = 0;
     QTimer* feeder_;
     bool loaded_ = false;
+    bool editedBeforeRun_ = false;  // edits that an added run put beyond undoing
 };
 
 }  // namespace chronivel

@@ -199,6 +199,10 @@ TEST_F(ProtocolWindowTest, ARunRecordedDuringEditsIsSavedOnceAndStartsItsOwnLine
     w->RunRecorded(run);
     EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString("AB\n" + kSeparator + "\nSTOP: = 1,0\n\n"));
     EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
+    // Undo cannot take the run back out, and the edit before it is still saved.
+    QTest::keyClick(Memo(*w), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString("AB\n" + kSeparator + "\nSTOP: = 1,0\n\n"));
+    EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
     // A run the window was not told of yet is in the file: the save keeps it.
     ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock({"STOP: = 2,0"})));
     w->close();
