@@ -349,14 +349,13 @@ void ProtocolWindow::CatchUp()
     QFile file(path_);
     const auto known = static_cast<qint64>(fileBytes_.size());
     if (!file.open(QIODevice::ReadOnly) || file.size() <= known) return;  // a save, or the next showing, reports it
-    const qint64 overlap = std::min<qint64>(known, kKnownEndLength);
-    if (!file.seek(known - overlap)) return;
-    const QByteArray end = file.readAll();
+    const auto overlap = static_cast<std::size_t>(std::min<qint64>(known, kKnownEndLength));
+    if (!file.seek(known - static_cast<qint64>(overlap))) return;
+    const QByteArray read = file.readAll();
+    const std::string_view end(read.constData(), static_cast<std::size_t>(read.size()));
     // A file that another program changed is not added to: saving edits replaces it.
-    if (end.size() <= overlap || std::string_view(end.constData(), static_cast<std::size_t>(overlap)) !=
-                                     std::string_view(fileBytes_).substr(fileBytes_.size() - static_cast<std::size_t>(overlap)))
-        return;
-    const std::string_view gained(end.constData() + overlap, static_cast<std::size_t>(end.size() - overlap));
+    if (end.size() <= overlap || !std::string_view(fileBytes_).ends_with(end.substr(0, overlap))) return;
+    const std::string_view gained = end.substr(overlap);
     fileBytes_ += gained;
     AddText(FromUtf8(ProtocolFileToText(gained)));
     ScrollToEnd();
