@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -150,6 +151,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
 ProtocolWindow::~ProtocolWindow()
 {
     StopLoading();  // a thread still reading must end before its window
+    if (discarder_) discarder_->wait();
 }
 
 int ProtocolWindow::DesignedWidth() const
@@ -275,8 +277,8 @@ void ProtocolWindow::LoadFile()
     editedBeforeRun_ = false;
     fileBytes_.clear();
     memo_->setReadOnly(true);
+    StartAfresh();
     memo_->document()->setUndoRedoEnabled(false);  // what is read is no edit
-    memo_->clear();
     auto read = std::make_shared<FileRead>();
     reader_.reset(QThread::create([read, path = path_.toStdString()] {
         try {
@@ -290,6 +292,25 @@ void ProtocolWindow::LoadFile()
         if (number == readNumber_) TakeFile(*read);
     });
     reader_->start();
+}
+
+void ProtocolWindow::StartAfresh()
+{
+    auto* fresh = new QTextDocument(memo_);
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDefaultFont(memo_->font());
+    QTextDocument* old = memo_->document();
+    // The editor's first, empty text is its own to delete; a text of ours
+    // is taken apart on a thread, which for a long one takes as long as
+    // putting it together did.
+    const bool ours = old->parent() == memo_;
+    if (ours) old->setParent(nullptr);
+    memo_->setDocument(fresh);
+    if (!ours) return;
+    if (discarder_) discarder_->wait();
+    discarder_.reset(QThread::create([old] { delete old; }));
+    old->moveToThread(discarder_.get());
+    discarder_->start();
 }
 
 void ProtocolWindow::StopLoading()

@@ -77,6 +77,8 @@ protected:
 private:
     struct FileRead;
     void LoadFile();
+    // Gives the editor a new, empty text to read the file into.
+    void StartAfresh();
     void StopLoading();
     void TakeFile(FileRead& read);
     void ShowNextPiece();
@@ -107,6 +109,7 @@ private:
     // as it was read, with what it gained at its end while the window was open.
     std::string fileBytes_;
     std::unique_ptr<QThread> reader_;
+    std::unique_ptr<QThread> discarder_;  // deletes the text shown before
     int readNumber_ = 0;  // a read that was superseded is dropped
     QString unshown_;     // the text still to be put into the editor
     qsizetype shownUpTo_ = 0;
