@@ -323,6 +323,7 @@ void ProtocolWindow::StopLoading()
 
 void ProtocolWindow::TakeFile(FileRead& read)
 {
+    reader_->wait();  // it signals just before it ends
     reader_.reset();
     if (!read.error.empty()) {
         // The editor stays empty and read-only: nothing typed there may replace a file not read.
