@@ -73,19 +73,30 @@ std::string ProtocolFileToText(std::string_view fileBytes)
     return text;
 }
 
-std::string EditedProtocol(std::string_view fileBytes, const std::vector<std::string>& lines)
+std::string EditedProtocol(std::string_view fileBytes, std::string_view editedText)
 {
     const std::vector<FileLine> old = FileLines(fileBytes);
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0;;) {
+        const std::size_t lf = editedText.find('\n', start);
+        lines.push_back(editedText.substr(start, lf - start));
+        if (lf == std::string_view::npos) break;
+        start = lf + 1;
+    }
     const std::vector<std::size_t> match = MatchLines(
         old.size(), lines.size(), [&](std::size_t o, std::size_t n) { return SameLine(old[o].bytes, lines[n]); });
     std::string file;
     file.reserve(fileBytes.size() + 64);
     for (std::size_t n = 0; n < lines.size(); ++n) {
-        const bool kept = match[n] != kNewLine;
-        file += kept ? std::string(old[match[n]].bytes) : Utf8ToWindows1252(lines[n]);
+        const FileLine* kept = match[n] != kNewLine ? &old[match[n]] : nullptr;
+        if (kept) {
+            file += kept->bytes;
+        } else {
+            file += Utf8ToWindows1252(lines[n]);
+        }
         if (n + 1 == lines.size()) break;
         // A kept line keeps its line end unless it was the last and is followed now.
-        file += kept && !old[match[n]].end.empty() ? old[match[n]].end : kCrLf;
+        file += kept && !kept->end.empty() ? kept->end : kCrLf;
     }
     return file;
 }

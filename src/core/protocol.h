@@ -32,9 +32,9 @@ inline bool IsStopLine(std::string_view line)
 // LF or CR as another editor may leave) one LF, as a text editor shows it.
 std::string ProtocolFileToText(std::string_view fileBytes);
 
-// The file bytes for the edited text's `lines` (UTF-8) of a file that held
-// `fileBytes`: a line the edit left as it was keeps its bytes and its line
-// end; a new or changed line is Windows-1252 and ends in CR LF.
-std::string EditedProtocol(std::string_view fileBytes, const std::vector<std::string>& lines);
+// The file bytes for the edited text (UTF-8, lines ended by LF) of a file
+// that held `fileBytes`: a line the edit left as it was keeps its bytes and
+// its line end; a new or changed line is Windows-1252 and ends in CR LF.
+std::string EditedProtocol(std::string_view fileBytes, std::string_view editedText);
 
 }  // namespace chronivel

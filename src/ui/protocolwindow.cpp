@@ -410,7 +410,7 @@ bool ProtocolWindow::SaveEdits()
     if (!Edited()) return true;
     CatchUp();  // a run the window has not shown yet is saved, not dropped
     try {
-        std::string bytes = EditedProtocol(fileBytes_, Lines());
+        std::string bytes = EditedProtocol(fileBytes_, EditedText());
         ReplaceProtocol(path_.toStdString(), bytes);
         fileBytes_ = std::move(bytes);
     } catch (const std::runtime_error& e) {
@@ -423,14 +423,13 @@ bool ProtocolWindow::SaveEdits()
     return true;
 }
 
-std::vector<std::string> ProtocolWindow::Lines() const
+std::string ProtocolWindow::EditedText() const
 {
-    // Block by block: the text as a whole would turn no-break spaces into spaces.
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(memo_->document()->blockCount()));
-    for (QTextBlock block = memo_->document()->begin(); block.isValid(); block = block.next())
-        lines.push_back(block.text().toStdString());
-    return lines;
+    // The raw text: the plain one turns no-break spaces into spaces. Its
+    // lines are parted by paragraph separators, as the editor holds them.
+    QString text = memo_->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text.toStdString();
 }
 
 void ProtocolWindow::ScrollToEnd()

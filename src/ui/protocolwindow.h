@@ -87,7 +87,8 @@ private:
     // Whether the text holds edits not saved yet.
     bool Edited() const;
     bool SaveEdits();
-    std::vector<std::string> Lines() const;
+    // The editor's text, UTF-8, its lines ended by LF.
+    std::string EditedText() const;
     void ScrollToEnd();
     void UpdateStatus();
     void ChooseCsvTarget();

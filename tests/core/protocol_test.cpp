@@ -69,52 +69,39 @@ TEST(ProtocolText, EveryFileLineEndBecomesOneLf)
     EXPECT_EQ(ProtocolFileToText(""), "");
 }
 
-// The edited text as the window hands it over: one string a line.
-std::vector<std::string> Lines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', start)) {
-        lines.emplace_back(text.substr(start, lf - start));
-        start = lf + 1;
-    }
-    lines.emplace_back(text.substr(start));
-    return lines;
-}
-
 TEST(EditedProtocol, UntouchedLinesKeepTheirBytesAndLineEnds)
 {
     const std::string file = "START 1 = 1\r\nLAP 1 = 1,0\r\n" + kSeparator + "\r\nSTOP: = 2,0\r\n\r\n" +
                              "no\xA0" "break\nlone CR\rcp1252 \x80\x81\x8D\r\n";
     const std::string text = ProtocolFileToText(file);
-    EXPECT_EQ(EditedProtocol(file, Lines(text)), file) << "nothing edited";
+    EXPECT_EQ(EditedProtocol(file, text), file) << "nothing edited";
 
     // One line changed: only its bytes are made anew.
     std::string edited = text;
     edited.replace(edited.find("LAP 1 = 1,0"), 11, "LAP 1 = 1,0 Anna \u00D8");
     std::string expected = file;
     expected.replace(expected.find("LAP 1 = 1,0"), 11, "LAP 1 = 1,0 Anna \xD8");
-    EXPECT_EQ(EditedProtocol(file, Lines(edited)), expected);
+    EXPECT_EQ(EditedProtocol(file, edited), expected);
 
     // Lines added in two places: new ones end in CR LF, the rest stay.
     edited = "top\n" + text + "\nend";
-    EXPECT_EQ(EditedProtocol(file, Lines(edited)), "top\r\n" + file + "\r\nend");
+    EXPECT_EQ(EditedProtocol(file, edited), "top\r\n" + file + "\r\nend");
     edited = text;
     edited.insert(edited.find("lone CR"), "new\u00A0line\n");
     expected = file;
     expected.insert(expected.find("lone CR"), "new\xA0line\r\n");
-    EXPECT_EQ(EditedProtocol(file, Lines(edited)), expected);
+    EXPECT_EQ(EditedProtocol(file, edited), expected);
 }
 
 TEST(EditedProtocol, RemovedLinesAndLineEndsGoWithTheirBytes)
 {
     const std::string file = "a\nb\rc\r\nd";
     // The last line break removed: the line before it ends the file now.
-    EXPECT_EQ(EditedProtocol(file, Lines("a\nb\nc")), "a\nb\rc");
-    EXPECT_EQ(EditedProtocol(file, Lines("a\nc\nd")), "a\nc\r\nd");
-    EXPECT_EQ(EditedProtocol(file, Lines("")), "");
-    EXPECT_EQ(EditedProtocol(file, Lines("bc\nd")), "bc\r\nd") << "two lines joined";
-    EXPECT_EQ(EditedProtocol("", Lines("x\ny")), "x\r\ny");
+    EXPECT_EQ(EditedProtocol(file, "a\nb\nc"), "a\nb\rc");
+    EXPECT_EQ(EditedProtocol(file, "a\nc\nd"), "a\nc\r\nd");
+    EXPECT_EQ(EditedProtocol(file, ""), "");
+    EXPECT_EQ(EditedProtocol(file, "bc\nd"), "bc\r\nd") << "two lines joined";
+    EXPECT_EQ(EditedProtocol("", "x\ny"), "x\r\ny");
 }
 
 TEST(LineMatch, PairsTheLinesAShortestEditKeepsAndGivesUpOnHugeEdits)
