@@ -6,7 +6,8 @@
 namespace chronivel {
 
 std::vector<std::size_t> MatchLines(std::size_t oldCount, std::size_t newCount,
-                                    const std::function<bool(std::size_t, std::size_t)>& same, std::size_t maxEdits)
+                                    const std::function<bool(std::size_t, std::size_t)>& same, std::size_t maxEdits,
+                                    std::size_t maxSteps)
 {
     std::vector<std::size_t> match(newCount, kNewLine);
     // Most saves change a few lines in one place: the rest pairs up at once.
@@ -37,6 +38,7 @@ std::vector<std::size_t> MatchLines(std::size_t oldCount, std::size_t newCount,
     const auto at = [&](Index k) -> Index& { return furthest[static_cast<std::size_t>(k + offset)]; };
     std::vector<std::vector<Index>> trace;
     Index edits = -1;
+    std::size_t steps = 0;
     for (Index d = 0; d <= limit && edits < 0; ++d) {
         for (Index k = -d; k <= d; k += 2) {
             Index x = (k == -d || (k != d && at(k - 1) < at(k + 1))) ? at(k + 1) : at(k - 1) + 1;
@@ -44,7 +46,9 @@ std::vector<std::size_t> MatchLines(std::size_t oldCount, std::size_t newCount,
             while (x < n && y < m && sameIn(x, y)) {
                 ++x;
                 ++y;
+                ++steps;
             }
+            if (++steps > maxSteps) return match;
             at(k) = x;
             if (x >= n && y >= m) edits = d;
         }

@@ -129,8 +129,11 @@ TEST(LineMatch, PairsTheLinesAShortestEditKeepsAndGivesUpOnHugeEdits)
     const std::vector<std::string> y = {"s", "4", "1", "2", "3", "5", "e"};
     const auto sameXY = [&](std::size_t o, std::size_t n) { return x[o] == y[n]; };
     EXPECT_EQ(MatchLines(x.size(), y.size(), sameXY), (std::vector<std::size_t>{0, kNewLine, 1, 2, 3, kNewLine, 4}));
-    EXPECT_EQ(MatchLines(x.size(), y.size(), sameXY, 1),
-              (std::vector<std::size_t>{0, kNewLine, kNewLine, kNewLine, kNewLine, kNewLine, 4}));
+    const std::vector<std::size_t> ends = {0, kNewLine, kNewLine, kNewLine, kNewLine, kNewLine, 4};
+    EXPECT_EQ(MatchLines(x.size(), y.size(), sameXY, 1), ends);
+    EXPECT_EQ(MatchLines(x.size(), y.size(), sameXY, 2000, 3), ends);
+    EXPECT_EQ(MatchLines(x.size(), y.size(), sameXY, 2, 100),
+              (std::vector<std::size_t>{0, kNewLine, 1, 2, 3, kNewLine, 4}));
 }
 
 }  // namespace
