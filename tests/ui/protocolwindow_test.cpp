@@ -294,6 +294,15 @@ TEST_F(ProtocolWindowTest, ALongFileComesInPieceByPieceWhileEventsAreHandled)
     EXPECT_FALSE(memo->isReadOnly());
     EXPECT_EQ(memo->toPlainText(), QString::fromStdString(ProtocolFileToText(file + ProtocolBlock(run))));
     EXPECT_EQ(Panel(*w, 0), QString()) << "reading is no edit";
+
+    // Hidden while it reads, and shown again: the file comes in whole, once.
+    w->Toggle();
+    w->Toggle();
+    w->Toggle();
+    EXPECT_FALSE(w->isVisible());
+    ShowLoaded(*w, true);
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString(ProtocolFileToText(file + ProtocolBlock(run))));
+    EXPECT_FALSE(Memo(*w)->isReadOnly());
 }
 
 TEST_F(ProtocolWindowTest, StoredPlaceAndSizeAreUsedAndWrittenBack)
