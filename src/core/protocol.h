@@ -28,8 +28,13 @@ inline bool IsStopLine(std::string_view line)
     return line.starts_with("STOP");
 }
 
-// The whole file as editable text (UTF-8, LF line ends) and back.
+// The whole file as editable text: UTF-8, every line end (CR LF, or a lone
+// LF or CR as another editor may leave) one LF, as a text editor shows it.
 std::string ProtocolFileToText(std::string_view fileBytes);
-std::string ProtocolTextToFile(std::string_view utf8Text);
+
+// The file bytes for the edited text (UTF-8, lines ended by LF) of a file
+// that held `fileBytes`: a line the edit left as it was keeps its bytes and
+// its line end; a new or changed line is Windows-1252 and ends in CR LF.
+std::string EditedProtocol(std::string_view fileBytes, std::string_view editedText);
 
 }  // namespace chronivel

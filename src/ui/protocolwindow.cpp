@@ -3,22 +3,28 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 
@@ -38,6 +44,12 @@ constexpr int kDesignedTop = 83;
 constexpr int kDesignedHeight = 393;
 // The widest line of a run under an hour: the window opens showing it whole.
 constexpr const char* kWidestUsualLine = "STOP: = 59.59,999 (+59.59,999) 59.59,999 \u00D8 59.59,999";
+// How much text goes into the editor at a time while a file is shown: a few
+// milliseconds of work, so that keys pressed meanwhile are handled at once.
+constexpr qsizetype kPieceLength = 64 * 1024;
+// How much of the file's end the window compares before it shows what was
+// appended: enough to tell its own protocol from a file replaced meanwhile.
+constexpr qint64 kKnownEndLength = 4096;
 
 QFont MemoFont()
 {
@@ -67,6 +79,13 @@ std::string IsoDate(std::string_view shortDate)
 
 }  // namespace
 
+// What the reading thread hands over.
+struct ProtocolWindow::FileRead {
+    std::string bytes;
+    QString text;
+    std::string error;
+};
+
 ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorReporter reporter)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
@@ -77,7 +96,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       editedPanel_(new QLabel(statusBar_)),
       caretPanel_(new QLabel(statusBar_)),
       exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_)),
-      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_))
+      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_)),
+      feeder_(new QTimer(this))
 {
     setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
     if (!reportError) {
@@ -117,6 +137,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     layout->addWidget(memo_, 1);
     layout->addWidget(statusBar_);
 
+    feeder_->setInterval(0);  // the next piece as soon as waiting events are handled
+    connect(feeder_, &QTimer::timeout, this, &ProtocolWindow::ShowNextPiece);
     connect(memo_, &QPlainTextEdit::cursorPositionChanged, this, &ProtocolWindow::UpdateStatus);
     connect(memo_, &QPlainTextEdit::undoAvailable, this, &ProtocolWindow::UpdateStatus);
 
@@ -124,6 +146,12 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     resize(DesignedWidth(), kDesignedHeight);
     if (settings.Exists()) ReadGeometry(settings);
     UpdateStatus();
+}
+
+ProtocolWindow::~ProtocolWindow()
+{
+    StopLoading();  // a thread still reading must end before its window
+    if (discarder_) discarder_->wait();
 }
 
 int ProtocolWindow::DesignedWidth() const
@@ -181,6 +209,13 @@ void ProtocolWindow::showEvent(QShowEvent* event)
     if (!event->spontaneous()) LoadFile();
 }
 
+void ProtocolWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Showing reads the file afresh; one going to the task bar keeps its reading.
+    if (!event->spontaneous()) StopLoading();
+}
+
 void ProtocolWindow::closeEvent(QCloseEvent* event)
 {
     // A hidden window's edits were put away by Toggle, not meant to be kept.
@@ -222,7 +257,7 @@ bool ProtocolWindow::FilterEditorKey(QKeyEvent& key)
         key.ignore();
         return true;
     }
-    if (enter && modifiers == Qt::ShiftModifier) {
+    if (enter && modifiers == Qt::ShiftModifier && !memo_->isReadOnly()) {
         // The editor itself would break the line within its paragraph; a
         // new line is what the file and the caret panel count.
         memo_->insertPlainText(QStringLiteral("\n"));
@@ -237,59 +272,164 @@ bool ProtocolWindow::FilterEditorKey(QKeyEvent& key)
 void ProtocolWindow::LoadFile()
 {
     setWindowTitle(path_);
-    try {
-        memo_->setPlainText(FromUtf8(ProtocolFileToText(ReadProtocol(path_.toStdString()))));
-    } catch (const std::runtime_error& e) {
-        memo_->clear();  // nothing old to be saved over the file by mistake
-        reportError(FromUtf8(e.what()));
+    StopLoading();
+    loaded_ = false;
+    editedBeforeRun_ = false;
+    fileBytes_.clear();
+    memo_->setReadOnly(true);
+    StartAfresh();
+    memo_->document()->setUndoRedoEnabled(false);  // what is read is no edit
+    auto read = std::make_shared<FileRead>();
+    reader_.reset(QThread::create([read, path = path_.toStdString()] {
+        try {
+            read->bytes = ReadProtocol(path);
+            read->text = FromUtf8(ProtocolFileToText(read->bytes));
+        } catch (const std::runtime_error& e) {
+            read->error = e.what();
+        }
+    }));
+    connect(reader_.get(), &QThread::finished, this, [this, read, number = ++readNumber_] {
+        if (number == readNumber_) TakeFile(*read);
+    });
+    reader_->start();
+}
+
+void ProtocolWindow::StartAfresh()
+{
+    auto* fresh = new QTextDocument(memo_);
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDefaultFont(memo_->font());
+    QTextDocument* old = memo_->document();
+    // The editor's first, empty text is its own to delete; a text of ours
+    // is taken apart on a thread, which for a long one takes as long as
+    // putting it together did.
+    const bool ours = old->parent() == memo_;
+    if (ours) old->setParent(nullptr);
+    memo_->setDocument(fresh);
+    if (!ours) return;
+    if (discarder_) discarder_->wait();
+    discarder_.reset(QThread::create([old] { delete old; }));
+    old->moveToThread(discarder_.get());
+    discarder_->start();
+}
+
+void ProtocolWindow::StopLoading()
+{
+    ++readNumber_;
+    feeder_->stop();
+    unshown_.clear();
+    if (reader_) reader_->wait();
+}
+
+void ProtocolWindow::TakeFile(FileRead& read)
+{
+    reader_->wait();  // it signals just before it ends
+    reader_.reset();
+    if (!read.error.empty()) {
+        // The editor stays empty and read-only: nothing typed there may replace a file not read.
+        reportError(FromUtf8(read.error));
+        emit loaded();
+        return;
     }
-    memo_->document()->clearUndoRedoStacks();
+    fileBytes_ = std::move(read.bytes);
+    unshown_ = std::move(read.text);
+    shownUpTo_ = 0;
+    ShowNextPiece();
+    if (!unshown_.isEmpty()) feeder_->start();
+}
+
+void ProtocolWindow::ShowNextPiece()
+{
+    QTextCursor end(memo_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(unshown_.mid(shownUpTo_, kPieceLength));
+    shownUpTo_ += kPieceLength;
+    if (shownUpTo_ < unshown_.size()) return;
+
+    feeder_->stop();
+    unshown_.clear();
+    memo_->document()->setUndoRedoEnabled(true);
+    memo_->setReadOnly(false);
+    loaded_ = true;
+    CatchUp();  // runs written while the file was being read
     ScrollToEnd();
+    emit loaded();
+}
+
+void ProtocolWindow::RunRecorded(const std::vector<std::string>&)
+{
+    // The file is the record: the window shows what it gained, however the
+    // run's block was written.
+    CatchUp();
+}
+
+void ProtocolWindow::CatchUp()
+{
+    if (!loaded_ || !isVisible()) return;  // the file has the run; showing reads it
+    // Only the end is read: what the window knows of the file's last bytes,
+    // to see that it still ends so, and what it gained after them.
+    QFile file(path_);
+    const auto known = static_cast<qint64>(fileBytes_.size());
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= known) return;  // a save, or the next showing, reports it
+    const auto overlap = static_cast<std::size_t>(std::min<qint64>(known, kKnownEndLength));
+    if (!file.seek(known - static_cast<qint64>(overlap))) return;
+    const QByteArray read = file.readAll();
+    const std::string_view end(read.constData(), static_cast<std::size_t>(read.size()));
+    // A file that another program changed is not added to: saving edits replaces it.
+    if (end.size() <= overlap || !std::string_view(fileBytes_).ends_with(end.substr(0, overlap))) return;
+    const std::string_view gained = end.substr(overlap);
+    fileBytes_ += gained;
+    AddText(FromUtf8(ProtocolFileToText(gained)));
+    ScrollToEnd();
+}
+
+void ProtocolWindow::AddText(const QString& text)
+{
+    QTextDocument* document = memo_->document();
+    // What the file gained is no edit of the user's, and no undo may take it
+    // back out of the text that is saved: edits made before it can no longer
+    // be undone, but they are still to be saved.
+    const bool edited = Edited();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    // A last line the user left unended gets its own: the run's lines start lines.
+    const bool endsWithBreak = document->lastBlock().text().isEmpty();
+    cursor.insertText(endsWithBreak ? text : QLatin1Char('\n') + text);
+    document->setUndoRedoEnabled(true);
+    editedBeforeRun_ = edited;
+}
+
+bool ProtocolWindow::Edited() const
+{
+    return memo_->document()->isUndoAvailable() || editedBeforeRun_;
 }
 
 bool ProtocolWindow::SaveEdits()
 {
-    if (!memo_->document()->isUndoAvailable()) return true;
+    if (!Edited()) return true;
+    CatchUp();  // a run the window has not shown yet is saved, not dropped
     try {
-        ReplaceProtocol(path_.toStdString(), ProtocolTextToFile(memo_->toPlainText().toStdString()));
+        std::string bytes = EditedProtocol(fileBytes_, EditedText());
+        ReplaceProtocol(path_.toStdString(), bytes);
+        fileBytes_ = std::move(bytes);
     } catch (const std::runtime_error& e) {
         reportError(FromUtf8(e.what()));
         return false;
     }
     memo_->document()->clearUndoRedoStacks();
+    editedBeforeRun_ = false;
     UpdateStatus();
     return true;
 }
 
-void ProtocolWindow::AppendRun(const std::vector<std::string>& lines)
+std::string ProtocolWindow::EditedText() const
 {
-    if (!isVisible()) return;  // the file has the run; showing reads it
-    QTextDocument* document = memo_->document();
-    // The run is no edit of the user's: with none pending it must not make
-    // the text count as edited, which would save it on closing.
-    const bool edited = document->isUndoAvailable();
-    if (!edited) document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    AddLine(QString());
-    for (const std::string& line : lines) {
-        if (IsStopLine(line))
-            AddLine(QString::fromUtf8(kProtocolSeparator.data(), static_cast<qsizetype>(kProtocolSeparator.size())));
-        AddLine(FromUtf8(line));
-    }
-    cursor.endEditBlock();
-    if (!edited) document->setUndoRedoEnabled(true);
-    ScrollToEnd();
-}
-
-void ProtocolWindow::AddLine(const QString& line)
-{
-    // Like adding to a list of lines: a text that ends in a line break gets
-    // the line and a break, one that ends in a line gets a break and the line.
-    QTextCursor cursor(memo_->document());
-    cursor.movePosition(QTextCursor::End);
-    const bool endsWithBreak = memo_->document()->lastBlock().text().isEmpty();
-    cursor.insertText(endsWithBreak ? line + QLatin1Char('\n') : QLatin1Char('\n') + line);
+    // The raw text: the plain one turns no-break spaces into spaces. Its
+    // lines are parted by paragraph separators, as the editor holds them.
+    QString text = memo_->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text.toStdString();
 }
 
 void ProtocolWindow::ScrollToEnd()
@@ -301,7 +441,7 @@ void ProtocolWindow::ScrollToEnd()
 
 void ProtocolWindow::UpdateStatus()
 {
-    editedPanel_->setText(memo_->document()->isUndoAvailable() ? QStringLiteral("E") : QString());
+    editedPanel_->setText(Edited() ? QStringLiteral("E") : QString());
     const QTextCursor caret = memo_->textCursor();
     caretPanel_->setText(QStringLiteral("%1:%2").arg(caret.positionInBlock() + 1).arg(caret.blockNumber() + 1));
 }

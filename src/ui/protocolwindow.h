@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+class QThread;
+class QTimer;
 
 namespace chronivel {
 
@@ -22,6 +25,9 @@ class SettingsStore;
 // The protocol file to read and edit: a plain editor over the whole file.
 // Closing the window saves what was edited; hiding it (Toggle) does not.
 // Enter and the lap key stay the chronometer's here: a new line is Shift+Enter.
+// The file is read off the user-interface thread and shown piece by piece,
+// so that a long protocol never holds up the chronometer's keys; the editor
+// is read-only until the whole file is in.
 class ProtocolWindow final : public QWidget, public AppView {
     Q_OBJECT
 public:
@@ -30,6 +36,7 @@ public:
     // Places the window where the settings say, if they say anything; the
     // first value that cannot be read is reported and ends the reading.
     explicit ProtocolWindow(SettingsStore& settings, QWidget* parent = nullptr, ErrorReporter reporter = {});
+    ~ProtocolWindow() override;
 
     void SetPath(const QString& path) { path_ = path; }
     QString Path() const { return path_; }
@@ -37,15 +44,13 @@ public:
     // Shows the window, reading the file afresh, or hides it without saving.
     void Toggle();
 
-    // Called once a run's block is in the file: the open window shows the
-    // run too, after an empty line, and scrolls to it.
-    void AppendRun(const std::vector<std::string>& lines);
-
     // Writes the window's place and size; the caller flushes the store.
     void SaveGeometry();
 
-    // As a view of the model: the runs it records, its values with every save.
-    void RunRecorded(const std::vector<std::string>& run) override { AppendRun(run); }
+    // As a view of the model: a run is in the file, and the open window
+    // shows what the file gained at its end, as the file has it, and scrolls
+    // to it. The values of its own go with every save.
+    void RunRecorded(const std::vector<std::string>& run) override;
     void SaveOwnValues() override { SaveGeometry(); }
 
     // Writes the protocol file's runs to `target` as CSV; false after an error was reported.
@@ -59,17 +64,31 @@ signals:
     // (Ctrl+C copies text here).
     void activated();
     void deactivated();
+    // The whole file is in the editor, which takes edits from now on.
+    void loaded();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct FileRead;
     void LoadFile();
+    // Gives the editor a new, empty text to read the file into.
+    void StartAfresh();
+    void StopLoading();
+    void TakeFile(FileRead& read);
+    void ShowNextPiece();
+    void CatchUp();
+    void AddText(const QString& text);
+    // Whether the text holds edits not saved yet.
+    bool Edited() const;
     bool SaveEdits();
-    void AddLine(const QString& line);
+    // The editor's text, UTF-8, its lines ended by LF.
+    std::string EditedText() const;
     void ScrollToEnd();
     void UpdateStatus();
     void ChooseCsvTarget();
@@ -86,6 +105,18 @@ private:
     QLabel* caretPanel_;
     QPushButton* exportButton_;
     QLabel* keysHint_;
+
+    // The bytes of the file that the editor's text stands for, edits aside:
+    // as it was read, with what it gained at its end while the window was open.
+    std::string fileBytes_;
+    std::unique_ptr<QThread> reader_;
+    std::unique_ptr<QThread> discarder_;  // deletes the text shown before
+    int readNumber_ = 0;  // a read that was superseded is dropped
+    QString unshown_;     // the text still to be put into the editor
+    qsizetype shownUpTo_ = 0;
+    QTimer* feeder_;
+    bool loaded_ = false;
+    bool editedBeforeRun_ = false;  // edits that an added run put beyond undoing
 };
 
 }  // namespace chronivel

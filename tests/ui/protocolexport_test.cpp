@@ -18,6 +18,7 @@
 namespace chronivel {
 namespace {
 
+using testing::Bytes;
 using testing::kRunBytes;
 using testing::kSeparator;
 using testing::ProtocolWindowTest;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,23 @@ inline const QString kRunText = QString::fromUtf8(
     "STOP: = 30,500 (+18,155)  5,500 \u00D8 10,166\n"
     "\n");
 
+inline std::string Bytes(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return "(unreadable)";
+    return f.readAll().toStdString();
+}
+
+// Shows the window, or toggles it, and waits until its file is read and shown.
+inline void ShowLoaded(ProtocolWindow& w, bool toggle = false)
+{
+    QSignalSpy loaded(&w, &ProtocolWindow::loaded);
+    toggle ? w.Toggle() : w.show();
+    if (loaded.isEmpty()) {
+        ASSERT_TRUE(loaded.wait()) << "the file never came in";
+    }
+}
+
 // A protocol window on a file in a folder of its own, with its errors collected.
 class ProtocolWindowTest : public ::testing::Test {
 protected:
@@ -61,12 +79,6 @@ protected:
         return size;
     }
 
-    static std::string Bytes(const QString& file)
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return "(unreadable)";
-        return f.readAll().toStdString();
-    }
     static void Put(const QString& file, const std::string& bytes)
     {
         QFile f(file);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,10 +29,12 @@
 namespace chronivel {
 namespace {
 
+using testing::Bytes;
 using testing::kRunBytes;
 using testing::kRunText;
 using testing::kSeparator;
 using testing::ProtocolWindowTest;
+using testing::ShowLoaded;
 
 TEST_F(ProtocolWindowTest, IsAResizableWindowWithAFixedPitchEditorAndItsStatus)
 {
@@ -55,7 +59,7 @@ TEST_F(ProtocolWindowTest, IsAResizableWindowWithAFixedPitchEditorAndItsStatus)
     EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 50);
 
     Put(path, "");
-    w->show();
+    ShowLoaded(*w);
     QTest::keyClick(memo, Qt::Key_Tab);
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("\t"));
 }
@@ -64,7 +68,7 @@ TEST_F(ProtocolWindowTest, ShowingReadsTheWholeFileAndPutsTheCaretAtItsEnd)
 {
     Put(path, kRunBytes + "hand-written \x80 note\r\n");
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Memo(*w)->toPlainText(), kRunText + QString::fromUtf8("hand-written \u20AC note\n"));
     EXPECT_EQ(w->windowTitle(), path);
@@ -82,7 +86,7 @@ TEST_F(ProtocolWindowTest, ClosingAfterEditsSavesTheTextAsWindows1252WithCrLf)
 {
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     QPlainTextEdit* memo = Memo(*w);
     Type(memo, QString::fromUtf8("Note \u20AC\u00D8"));
     QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
@@ -102,7 +106,7 @@ TEST_F(ProtocolWindowTest, EscapeInTheEditorClosesAndSaves)
 {
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     QTest::keyClicks(Memo(*w), "x");
     QTest::keyClick(Memo(*w), Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
@@ -113,7 +117,7 @@ TEST_F(ProtocolWindowTest, ClosingWithoutEditsLeavesTheFileAlone)
 {
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     QPlainTextEdit* memo = Memo(*w);
     QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
     QTest::keyClicks(memo, "xy");
@@ -130,7 +134,7 @@ TEST_F(ProtocolWindowTest, ToggleHidesWithoutSavingAndShowsTheFileAfresh)
 {
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->Toggle();
+    ShowLoaded(*w, true);
     ASSERT_TRUE(w->isVisible());
     QTest::keyClicks(Memo(*w), "x");
     w->Toggle();
@@ -140,56 +144,165 @@ TEST_F(ProtocolWindowTest, ToggleHidesWithoutSavingAndShowsTheFileAfresh)
     EXPECT_EQ(Bytes(path), kRunBytes);
 
     Put(path, kRunBytes + "more\r\n");
-    w->Toggle();
+    ShowLoaded(*w, true);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(Memo(*w)->toPlainText(), kRunText + QStringLiteral("more\n"));
     EXPECT_EQ(Panel(*w, 0), QString());
     EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:8"));
 }
 
-TEST_F(ProtocolWindowTest, AppendRunAddsAnEmptyLineThenTheRunWithItsSeparator)
+TEST_F(ProtocolWindowTest, ARecordedRunShowsAsTheFileHasItEndingInItsEmptyLine)
 {
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     const std::vector<std::string> run = {"START 2 = 14:10:00 = Mo. 07.12.26", "LAP 1 =  5,000",
                                           "STOP: =  9,000 ( +4,000)  4,000 \u00D8  4,500"};
     // As the program does it: first the file, then the window.
     ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock(run)));
-    w->AppendRun(run);
+    w->RunRecorded(run);
     const QString expected = kRunText + QString::fromUtf8(
-                                            "\n"
                                             "START 2 = 14:10:00 = Mo. 07.12.26\n"
                                             "LAP 1 =  5,000\n" +
                                             kSeparator +
                                             "\n"
-                                            "STOP: =  9,000 ( +4,000)  4,000 \u00D8  4,500\n");
+                                            "STOP: =  9,000 ( +4,000)  4,000 \u00D8  4,500\n"
+                                            "\n");
     EXPECT_EQ(Memo(*w)->toPlainText(), expected);
     EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:12"));
     EXPECT_EQ(Panel(*w, 0), QString()) << "a run is no edit";
     const QScrollBar* bar = Memo(*w)->verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
 
+    // Told of a run the file did not take, the window adds nothing.
+    w->RunRecorded({"START 3 = 15:00:00 = Mo. 07.12.26"});
+    EXPECT_EQ(Memo(*w)->toPlainText(), expected);
+
     // Closing leaves the file as written: one empty line after each run.
     w->close();
     EXPECT_EQ(Bytes(path), kRunBytes + ProtocolBlock(run));
 
     // A hidden window takes no lines; it reads the file when shown.
-    w->AppendRun({"START 3 = 15:00:00 = Mo. 07.12.26"});
+    ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock(run)));
+    w->RunRecorded(run);
     EXPECT_EQ(Memo(*w)->toPlainText(), expected);
 }
 
-TEST_F(ProtocolWindowTest, AppendRunKeepsPendingEditsAndFollowsALastLineWithoutBreak)
+TEST_F(ProtocolWindowTest, ARunRecordedDuringEditsIsSavedOnceAndStartsItsOwnLine)
 {
     Put(path, "A");
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     QTest::keyClicks(Memo(*w), "B");
-    w->AppendRun({"STOP: = 1,0"});
-    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString("AB\n" + kSeparator + "\nSTOP: = 1,0\n"));
+    const std::vector<std::string> run = {"STOP: = 1,0"};
+    ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock(run)));
+    w->RunRecorded(run);
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString("AB\n" + kSeparator + "\nSTOP: = 1,0\n\n"));
     EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
+    // Undo cannot take the run back out, and the edit before it is still saved.
+    QTest::keyClick(Memo(*w), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString("AB\n" + kSeparator + "\nSTOP: = 1,0\n\n"));
+    EXPECT_EQ(Panel(*w, 0), QStringLiteral("E"));
+    // A run the window was not told of yet is in the file: the save keeps it.
+    ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock({"STOP: = 2,0"})));
     w->close();
-    EXPECT_EQ(Bytes(path), "AB\r\n" + kSeparator + "\r\nSTOP: = 1,0\r\n");
+    EXPECT_EQ(Bytes(path), "AB\r\n" + kSeparator + "\r\nSTOP: = 1,0\r\n\r\n" + ProtocolBlock({"STOP: = 2,0"}));
+}
+
+TEST_F(ProtocolWindowTest, AFileReplacedByAnotherProgramIsNotAddedTo)
+{
+    Put(path, kRunBytes);
+    const auto w = MakeWindow();
+    ShowLoaded(*w);
+    Put(path, std::string(kRunBytes.size() + 100, 'x'));
+    w->RunRecorded({"STOP: = 1,0"});
+    EXPECT_EQ(Memo(*w)->toPlainText(), kRunText);
+    w->close();
+    EXPECT_EQ(Bytes(path), std::string(kRunBytes.size() + 100, 'x')) << "nothing edited, nothing saved";
+}
+
+TEST_F(ProtocolWindowTest, SavingAnEditKeepsTheBytesTheUserDidNotTouch)
+{
+    // Written by hand in other editors: a no-break space, a lone LF, a lone
+    // CR, no line end at the end.
+    const std::string handMade = "Team\xA0" "A\nlone LF\rlone CR\r\n\x80 \x81 end";
+    Put(path, kRunBytes + handMade);
+    const auto w = MakeWindow();
+    ShowLoaded(*w);
+    QPlainTextEdit* memo = Memo(*w);
+    QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Down);
+    QTest::keyClick(memo, Qt::Key_End);
+    QTest::keyClicks(memo, " Anna");
+    QTest::keyClick(memo, Qt::Key_Escape);
+    ASSERT_FALSE(w->isVisible());
+    std::string expected = kRunBytes + handMade;
+    expected.insert(expected.find("\r\nLAP 2"), " Anna");
+    EXPECT_EQ(Bytes(path), expected);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+}
+
+#ifndef _WIN32
+TEST_F(ProtocolWindowTest, SavingThroughALinkReplacesTheFileItPointsTo)
+{
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("Protocol.txt"));
+    Put(target, kRunBytes);
+    ASSERT_TRUE(QFile::link(target, path));
+    const auto w = MakeWindow();
+    ShowLoaded(*w);
+    QTest::keyClicks(Memo(*w), "x");
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(QFileInfo(path).symLinkTarget(), target);
+    EXPECT_EQ(Bytes(target), kRunBytes + "x");
+    // No temporary file left beside the link or its target.
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Protocol.txt")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("Protocol.txt")});
+}
+#endif
+
+TEST_F(ProtocolWindowTest, ALongFileComesInPieceByPieceWhileEventsAreHandled)
+{
+    // Far more than one piece of text: the event loop must run in between.
+    std::string file;
+    while (file.size() < 2'000'000) file += kRunBytes;
+    Put(path, file);
+    const auto w = MakeWindow();
+    QPlainTextEdit* memo = Memo(*w);
+    QSignalSpy loaded(w.get(), &ProtocolWindow::loaded);
+    // A run recorded after the file was read, while it comes in: shown once, after it.
+    const std::vector<std::string> run = {"START 9 = 1", "STOP: = 1,0"};
+    QStringList seen;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (!loaded.isEmpty() || memo->document()->isEmpty()) return;
+        if (seen.isEmpty()) {
+            ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock(run)));
+            w->RunRecorded(run);
+        }
+        seen << QString::number(memo->document()->characterCount());
+    });
+    ticker.start(0);
+    w->show();
+    EXPECT_TRUE(memo->isReadOnly()) << "typing before the file is in";
+    ASSERT_TRUE(loaded.wait());
+    ticker.stop();
+    EXPECT_GE(seen.size(), 3) << "events waited for the whole file: " << seen.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(memo->isReadOnly());
+    EXPECT_EQ(memo->toPlainText(), QString::fromStdString(ProtocolFileToText(file + ProtocolBlock(run))));
+    EXPECT_EQ(Panel(*w, 0), QString()) << "reading is no edit";
+
+    // Hidden while it reads, and shown again: the file comes in whole, once.
+    w->Toggle();
+    w->Toggle();
+    w->Toggle();
+    EXPECT_FALSE(w->isVisible());
+    ShowLoaded(*w, true);
+    EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString(ProtocolFileToText(file + ProtocolBlock(run))));
+    EXPECT_FALSE(Memo(*w)->isReadOnly());
 }
 
 TEST_F(ProtocolWindowTest, StoredPlaceAndSizeAreUsedAndWrittenBack)
@@ -228,7 +341,7 @@ TEST_F(ProtocolWindowTest, OpensShowingAWholeStopLineAndScrollsLongerLinesSidewa
     const std::string stop = "STOP: = 52.07,006 (+50.59,120) 1.07,006 \xD8 13.01,751";
     Put(path, "START 1 = 14:05:09 = Tue. 8 Dec 2026\r\n" + kSeparator + "\r\n" + stop + "\r\n\r\n");
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     QPlainTextEdit* memo = Memo(*w);
     QTextCursor end(memo->document()->findBlockByNumber(2));
@@ -243,7 +356,7 @@ TEST_F(ProtocolWindowTest, OpensShowingAWholeStopLineAndScrollsLongerLinesSidewa
     // A line the width does not hold can be scrolled to.
     Put(path, kRunBytes + "Relay, second team: Anna, Ben, Chris, Dora, Emil, Frieda, Gustav, Hanna\r\n");
     w->Toggle();
-    w->Toggle();
+    ShowLoaded(*w, true);
     QCoreApplication::processEvents();  // the scroll area shows its bars by a posted event
     EXPECT_TRUE(memo->horizontalScrollBar()->isVisible());
     EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -275,10 +388,10 @@ TEST_F(ProtocolWindowTest, MissingFileIsReportedAndShowsNothing)
 {
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     w->Toggle();
     ASSERT_TRUE(QFile::remove(path));
-    w->Toggle();
+    ShowLoaded(*w, true);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path))) << errors[0].toStdString();
     EXPECT_GT(errors[0].size(), QStringLiteral("Cannot open file \"%1\". ").arg(path).size());
@@ -295,7 +408,7 @@ TEST_F(ProtocolWindowTest, FailedSaveIsReportedAndKeepsTheWindowOpen)
     path = sub + QStringLiteral("/Protocol.txt");
     Put(path, kRunBytes);
     const auto w = MakeWindow();
-    w->show();
+    ShowLoaded(*w);
     QTest::keyClicks(Memo(*w), "x");
     // The folder turns into a file: nothing can be saved there any more.
     ASSERT_TRUE(QDir(sub).removeRecursively());
@@ -339,7 +452,7 @@ protected:
         Start();
         protocol = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
         window->AttachProtocolWindow(protocol.get());
-        protocol->Toggle();
+        ShowLoaded(*protocol, true);
         ASSERT_TRUE(QTest::qWaitForWindowActive(protocol.get()));
         memo = protocol->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
         ASSERT_NE(memo, nullptr);
@@ -347,18 +460,18 @@ protected:
     }
     QString Button() const { return Find<TBitBtnWithColor>("cmd_StartStop")->text(); }
     QString Edited() const { return protocol->findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text(); }
-    // The run's lines as the window adds them: an empty line, then the lap
-    // list with the separator above its STOP line.
+    // The run's lines as the file and the window have them: the lap list
+    // with the separator above its STOP line, then an empty line.
     QString RunInWindow() const
     {
-        QString text = QStringLiteral("\n");
+        QString text;
         const auto* list = Find<QComboBox>("cmb_Zwischenzeit");
         for (int i = 0; i < list->count(); ++i) {
             if (list->itemText(i).startsWith(QStringLiteral("STOP")))
                 text += QString::fromStdString(kSeparator) + QLatin1Char('\n');
             text += list->itemText(i) + QLatin1Char('\n');
         }
-        return text;
+        return text + QLatin1Char('\n');
     }
 
     std::unique_ptr<ProtocolWindow> protocol;
@@ -411,6 +524,48 @@ TEST_F(AttachedProtocolWindowTest, TheLapKeyNeverTypesIntoTheEditor)
 
     QTest::keyClick(memo, Qt::Key_Space);  // a plain space is text here
     EXPECT_EQ(memo->toPlainText(), kRunText + QLatin1Char(' '));
+}
+
+TEST_F(AttachedProtocolWindowTest, AnEditSavedBetweenRunsKeepsEveryBlockWholeAndOnce)
+{
+    Open();
+    // Run 2 with a lap, timed from the editor: it appears in the window.
+    QTest::keyClick(memo, Qt::Key_Return);
+    platform.Advance(1'000);
+    QTest::keyClick(memo, Qt::Key_F8);
+    platform.Advance(1'000);
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClick(memo, Qt::Key_Return);
+    ASSERT_EQ(Button(), QStringLiteral("START"));
+    const std::string afterRun2 = Bytes(ProtocolPath());
+    const std::string run2 = afterRun2.substr(kRunBytes.size());
+    ASSERT_TRUE(run2.starts_with("START ")) << run2;
+    ASSERT_TRUE(run2.ends_with("\r\n\r\n")) << run2;
+    EXPECT_EQ(memo->toPlainText(), QString::fromStdString(ProtocolFileToText(afterRun2)));
+
+    // A name added to the first run's second line, saved by Esc.
+    QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Down);
+    QTest::keyClick(memo, Qt::Key_End);
+    QTest::keyClicks(memo, " Anna");
+    QTest::keyClick(memo, Qt::Key_Escape);
+    ASSERT_FALSE(protocol->isVisible());
+    std::string expected = kRunBytes;
+    expected.insert(expected.find("\r\nLAP 2"), " Anna");
+    EXPECT_EQ(Bytes(ProtocolPath()), expected + run2);
+
+    // Run 3 with the window closed follows after run 2's empty line.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    platform.Advance(1'000);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    const std::string all = Bytes(ProtocolPath());
+    ASSERT_TRUE(all.starts_with(expected + run2)) << all;
+    const std::string run3 = all.substr(expected.size() + run2.size());
+    EXPECT_TRUE(run3.starts_with("START ")) << run3;
+    EXPECT_TRUE(run3.ends_with("\r\n\r\n")) << run3;
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
 }
 
 }  // namespace
