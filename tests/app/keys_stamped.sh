@@ -5,9 +5,7 @@
 #            pressed, then let go on; the lap and the STOP follow the keys.
 #   saving   a settings file of 50 MB: the save at START keeps the window
 #            busy while Space is pressed; the lap follows the key.
-#   protocol a protocol of 20 MB: Space and Return pressed while the protocol
-#            window opens (Ctrl+P) are timed from their press.
-#   keys_stamped.sh <chronivel executable> stopped|saving|protocol
+#   keys_stamped.sh <chronivel executable> stopped|saving
 set -euo pipefail
 mode=$2
 source "$(dirname "$0")/xsession.sh" "$1"
@@ -92,23 +90,6 @@ saving)
     press Return  # STOP
     wait_for_stop_line
     expect_between "LAP 1" "$(recorded_ms 'LAP 1 =')" $((lap_before - start_after)) $((lap_after - start_before))
-    ;;
-protocol)
-    { yes 'LAP 9 = 99,999' || true; } | head -c 20000000 | sed 's/$/\r/' >"$protocol"
-    start_program
-    press Return  # START
-    start_before=$before start_after=$after
-    sleep 1
-    xdotool key ctrl+p
-    sleep 0.25
-    press space
-    lap_before=$before lap_after=$after
-    sleep 0.3
-    press Return  # STOP
-    stop_before=$before stop_after=$after
-    wait_for_stop_line
-    expect_between "LAP 1" "$(recorded_ms 'LAP 1 =')" $((lap_before - start_after)) $((lap_after - start_before))
-    expect_between "STOP" "$(recorded_ms 'STOP: =')" $((stop_before - start_after)) $((stop_after - start_before))
     ;;
 *)
     fail "unknown mode $mode"
