@@ -63,6 +63,12 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
         problem += error.what();
     }
 
+    StoredRuns runs = LoadRuns(store_);
+    pending_ = runs.pending;
+    storedRun_ = runs.run;
+    startTimeKept_ = KeepsStartTime(store_);
+    savedRuns_ = std::move(runs);
+
     kept_ = s;
     loading_ = true;  // the chronometer reports each step; the state is whole only at the end
     clock_.SetCountDownT(s.countDownT);
@@ -89,10 +95,20 @@ void ChronivelApp::Resume()
 {
     barriers_.Restore();
     BarrierChoicesChanged();  // a port known by its number only is now known by its device
-    clock_.ResumeRun(ResumeStartCount(kept_, bootId_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs()));
+    const std::int64_t nowCounter = timer_.ReadCounter();
+    const std::int64_t nowWall = WallClockMs();
+    const std::string damage =
+        DamagedRun(kept_, startTimeKept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall);
+    if (damage.empty())
+        clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), storedRun_);
+    else
+        Report(damage);
     loading_ = false;
-    // After a reboot the run resumes from a new start count: keep that at once.
+    // After a reboot the run resumes from a new start count, and a damaged
+    // one is gone: keep that at once, so that it is told only once.
     KeepChanges();
+    // Runs finished before a kill, or while the file could not be written.
+    WritePending();
 }
 
 void ChronivelApp::Perform(Command command)
@@ -198,11 +214,47 @@ void ChronivelApp::RestoreApplication()
     for (AppView* view : views_) view->RestoreApplication();
 }
 
-bool ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
+void ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
 {
-    if (!protocol_.Append(kept_.fileName, lines)) return false;
-    for (AppView* view : views_) view->RunRecorded(lines);
-    return true;
+    // Kept before the file is touched: from here on a kill cannot lose the
+    // run, nor bring it back as running.
+    pending_.push_back(lines);
+    Save();
+    WritePending();
+}
+
+void ChronivelApp::WritePending()
+{
+    while (!pending_.empty()) {
+        const std::vector<std::string> run = pending_.front();
+        // A kill after the append, before the settings forgot the run, left it at the file's end.
+        if (!protocol_.EndsWith(kept_.fileName, run)) {
+            const std::string reason = protocol_.Append(kept_.fileName, run);
+            if (!reason.empty()) {
+                const std::string count = pending_.size() == 1 ? "The run" : std::to_string(pending_.size()) + " runs";
+                const std::string where = store_.Location().empty() ? "the settings" : "\"" + store_.Location() + "\"";
+                Report("Cannot write to the protocol file \"" + kept_.fileName + "\". " + reason + "\n" + count +
+                       " not written there " + (pending_.size() == 1 ? "is" : "are") + " kept in " + where +
+                       " and written at the end of the next run, or when you choose"
+                       " \"Retry writing the protocol\" in the menu.",
+                       true);
+                return;
+            }
+        }
+        pending_.erase(pending_.begin());
+        Save();
+        for (AppView* view : views_) view->RunRecorded(run);
+    }
+}
+
+void ChronivelApp::Report(std::string message, bool unwritten)
+{
+    scheduler_.Post([this, message = std::move(message), unwritten] {
+        if (unwritten && reportUnwritten)
+            reportUnwritten(message);
+        else if (reportError)
+            reportError(message);
+    });
 }
 
 Settings ChronivelApp::Snapshot()
@@ -228,12 +280,18 @@ Settings ChronivelApp::Snapshot()
     return s;
 }
 
+StoredRuns ChronivelApp::RunsSnapshot() const
+{
+    return StoredRuns{clock_.StartCount() != 0 ? clock_.Details() : RunDetails{}, pending_};
+}
+
 void ChronivelApp::KeepChanges()
 {
     if (loading_) return;
     const Settings now = Snapshot();
-    if (now.tickCount != saved_.tickCount) {
-        Write(now);  // a run began or ended: a kill right after must not lose it
+    const StoredRuns runs = RunsSnapshot();
+    if (now.tickCount != saved_.tickCount || runs != savedRuns_) {
+        Write(now, runs);  // a run began, went on or ended: a kill right after must not lose it
     } else if (now != saved_) {
         // Many changes in a row (a drag, a run of zoom steps) make one save.
         if (delayedSave_) scheduler_.Cancel(*delayedSave_);
@@ -246,18 +304,20 @@ void ChronivelApp::KeepChanges()
 
 void ChronivelApp::Save()
 {
-    Write(Snapshot());
+    Write(Snapshot(), RunsSnapshot());
 }
 
-void ChronivelApp::Write(const Settings& now)
+void ChronivelApp::Write(const Settings& now, const StoredRuns& runs)
 {
     if (delayedSave_) scheduler_.Cancel(*delayedSave_);
     delayedSave_.reset();
     try {
         SaveSettings(store_, now, Moment().today);
+        SaveRuns(store_, runs);
         for (AppView* view : views_) view->SaveOwnValues();
         store_.Flush();
         saved_ = now;
+        savedRuns_ = runs;
         failureReported_ = false;
     } catch (const SettingsError& error) {
         if (!failureReported_ && reportError) reportError(error.what());

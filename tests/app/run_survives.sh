@@ -6,16 +6,6 @@ set -euo pipefail
 mode=$2
 source "$(dirname "$0")/xsession.sh" "$1"
 
-# Waits until the settings file says what the test expects.
-wait_for_setting() {
-    local pattern=$1
-    for _ in $(seq 100); do
-        settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
-        sleep 0.1
-    done
-    fail "settings never showed $pattern"
-}
-
 tick_count() { settings_text | grep '^"TickCount"=' | cut -d= -f2; }
 zero_count='hex:00,00,00,00,00,00,00,00'
 
