@@ -1,5 +1,6 @@
 #include "core/chronivelapp.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/runpersistence.h"
@@ -100,7 +101,8 @@ void ChronivelApp::Resume()
     const std::string damage =
         DamagedRun(kept_, startTimeKept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall);
     if (damage.empty())
-        clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), storedRun_);
+        clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), storedRun_,
+                         storedRun_.pauseBeganMs != 0 ? std::max<std::int64_t>(0, nowWall - storedRun_.pauseBeganMs) : 0);
     else
         Report(damage);
     loading_ = false;
@@ -280,9 +282,19 @@ Settings ChronivelApp::Snapshot()
     return s;
 }
 
-StoredRuns ChronivelApp::RunsSnapshot() const
+StoredRuns ChronivelApp::RunsSnapshot()
 {
-    return StoredRuns{clock_.StartCount() != 0 ? clock_.Details() : RunDetails{}, pending_};
+    StoredRuns runs{clock_.StartCount() != 0 ? clock_.Details() : RunDetails{}, pending_};
+    if (runs.run.paused) {
+        // Once per pause, so that repeated snapshots of it agree.
+        if (clock_.StopCount() != pauseWallClockOf_) {
+            pauseWallClockOf_ = clock_.StopCount();
+            pauseWallClockStart_ =
+                WallClockStart(pauseWallClockOf_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
+        }
+        runs.run.pauseBeganMs = pauseWallClockStart_;
+    }
+    return runs;
 }
 
 void ChronivelApp::KeepChanges()

@@ -121,7 +121,7 @@ private:
     // Applies the save policy to whatever changed since the last save.
     void KeepChanges();
     Settings Snapshot();
-    StoredRuns RunsSnapshot() const;
+    StoredRuns RunsSnapshot();
     void Write(const Settings& now, const StoredRuns& runs);
     // Appends the unwritten runs, oldest first, each forgotten as soon as the file has it.
     void WritePending();
@@ -146,6 +146,8 @@ private:
     StoredRuns savedRuns_;
     std::int64_t wallClockOf_ = 0;  // the start count whose wall-clock start is `wallClockStart_`
     std::int64_t wallClockStart_ = 0;
+    std::int64_t pauseWallClockOf_ = 0;  // the stop count of the pause that began at `pauseWallClockStart_`
+    std::int64_t pauseWallClockStart_ = 0;
     std::optional<Scheduler::Task> delayedSave_;
     bool failureReported_ = false;
     bool existed_ = false;

@@ -165,7 +165,7 @@ void Chronometer::Reset()
     startCount_ = 0;
 }
 
-void Chronometer::ResumeRun(std::int64_t storedStartCount, const RunDetails& details)
+void Chronometer::ResumeRun(std::int64_t storedStartCount, const RunDetails& details, std::int64_t pauseLastedMs)
 {
     if (storedStartCount <= 0) return;
     startCount_ = storedStartCount;
@@ -178,11 +178,17 @@ void Chronometer::ResumeRun(std::int64_t storedStartCount, const RunDetails& det
     lapList_.Restore(details.lines, details.selected);
     laps_.Restore(details.lapCount, details.firstLapElapsed, details.prevLapElapsed);
     if (paused_) {
-        // The counter may have started again since: the pause goes on from now, at the time it showed.
-        stopCount_ = timer_.ReadCounter();
-        const auto pausedCounts =
-            static_cast<std::int64_t>(std::llround(static_cast<double>(details.pausedAtUs) * timer_.CountSpeed()));
-        startCount_ = stopCount_ - std::max<std::int64_t>(0, pausedCounts);
+        // The counter may have started again since: the run is placed back
+        // from now, at the time it showed; a counter younger than the run
+        // and its pause shortens the pause.
+        const double speed = timer_.CountSpeed();
+        const auto pausedCounts = std::max<std::int64_t>(
+            0, std::llround(static_cast<double>(details.pausedAtUs) * speed));
+        const auto lastedCounts = std::max<std::int64_t>(
+            0, std::llround(static_cast<double>(pauseLastedMs) * 1000.0 * speed));
+        const std::int64_t now = timer_.ReadCounter();
+        stopCount_ = std::max(now - lastedCounts, std::min(now, pausedCounts + 1));
+        startCount_ = stopCount_ - pausedCounts;
         const CommandMoment moment(*this, stopCount_);
         DisplayTick();
     }

@@ -50,8 +50,9 @@ public:
 
     // Start-up: continues a run that was going when the program last closed,
     // with its lap list, laps and pause; a paused run comes back paused at the
-    // time it showed. Details from before they were kept are empty.
-    void ResumeRun(std::int64_t storedStartCount, const RunDetails& details = {});
+    // time it showed, its pause `pauseLastedMs` long already. Details from
+    // before they were kept are empty.
+    void ResumeRun(std::int64_t storedStartCount, const RunDetails& details = {}, std::int64_t pauseLastedMs = 0);
     void SetCountDown(bool armed);
     void ShowTime(std::int64_t value);
 

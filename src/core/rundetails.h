@@ -16,6 +16,10 @@ struct RunDetails {
     std::int64_t prevLapElapsed = 0;
     bool paused = false;
     std::int64_t pausedAtUs = 0;  // the run's time at the pause; the counter may start again before it goes on
+    // When the pause began on the wall clock (ms since 1970), so that it goes
+    // on while the program is closed; 0 = unknown. The chronometer has no
+    // wall clock: its keeper fills this in.
+    std::int64_t pauseBeganMs = 0;
 
     friend bool operator==(const RunDetails&, const RunDetails&) = default;
 };

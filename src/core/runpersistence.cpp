@@ -111,6 +111,7 @@ StoredRuns LoadRuns(const SettingsStore& store)
     run.prevLapElapsed = BlockOr0(store, "TickLastLap");
     run.paused = IntegerOr(store, "TickPaused", 0) != 0;
     run.pausedAtUs = BlockOr0(store, "TickPausedAt");
+    run.pauseBeganMs = BlockOr0(store, "TickPauseTime");
     // Lap-list lines are never empty: an empty line parts two runs.
     for (const std::string& block : Split(TextOrEmpty(store, "PendingRuns"), "\n\n"))
         runs.pending.push_back(Split(block, "\n"));
@@ -132,6 +133,7 @@ void SaveRuns(SettingsStore& store, const StoredRuns& runs)
     WriteBlock(store, "TickLastLap", run.prevLapElapsed);
     WriteFlag(store, "TickPaused", run.paused);
     WriteBlock(store, "TickPausedAt", run.pausedAtUs);
+    WriteBlock(store, "TickPauseTime", run.pauseBeganMs);
     std::vector<std::string> blocks;
     for (const std::vector<std::string>& pending : runs.pending) blocks.push_back(Texts(pending, "\n"));
     WriteText(store, "PendingRuns", Texts(blocks, "\n\n"));

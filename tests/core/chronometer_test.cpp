@@ -339,12 +339,12 @@ TEST_F(ChronometerTest, RunComesBackWholeAndPausedAtItsReading)
     EXPECT_TRUE(details.paused);
     EXPECT_EQ(details.pausedAtUs, 1'580'000);
 
-    // The program ends; the counter goes on, or starts again after a reboot.
+    // The program ends for a minute; the counter goes on, or starts again after a reboot.
     Wait(60'000);
     testing::RecordingObserver otherWindows;
     Chronometer again{timer, locale, otherWindows};
     again.SetDayCounter(6);
-    again.ResumeRun(start, details);
+    again.ResumeRun(start, details, 60'000);
     EXPECT_EQ(again.State(), RunState::Running);
     EXPECT_TRUE(again.Paused());
     EXPECT_FALSE(again.DisplayTimerOn());
@@ -361,7 +361,7 @@ TEST_F(ChronometerTest, RunComesBackWholeAndPausedAtItsReading)
     const std::string separator(35, '_');
     EXPECT_EQ(ProtocolBlock(otherWindows.protocol[0]),
               "START 7 = 14:05:09 = Mo. 07.12.26\r\nLAP 1 =  0,500\r\nLAP 2 =  1,200 ( +0,700)  0,700\r\n"
-              "PAUSE = 2,000\r\n" + separator + "\r\nSTOP: =  2,000 ( +1,500)  0,800 \xD8 0,666\r\n\r\n");
+              "PAUSE = 1.02,000\r\n" + separator + "\r\nSTOP: =  2,000 ( +1,500)  0,800 \xD8 0,666\r\n\r\n");
     EXPECT_EQ(again.DayCounter(), 7);
 }
 
