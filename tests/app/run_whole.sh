@@ -2,7 +2,8 @@
 # The real program under a private X server: a run in progress comes back
 # whole after an exit or a kill -9 (START line, laps, pause), and finished
 # runs that the protocol file will not take are told, kept and written later.
-#   run_whole.sh <chronivel executable> kill|term|unwritable
+# A damaged start of a run in the settings is told and is no run.
+#   run_whole.sh <chronivel executable> kill|term|unwritable|damaged
 set -euo pipefail
 mode=$2
 source "$(dirname "$0")/xsession.sh" "$1"
@@ -134,6 +135,27 @@ unwritable)
     for _ in $(seq 100); do [[ -n $(block 3) ]] && break; sleep 0.1; done
     [[ -n $(block 3) ]] || fail "the next run was not numbered on"
     [[ $(grep -ac '^START ' "$protocol") == 3 ]] || fail "a run is missing or doubled"
+    ;;
+damaged)
+    start_program
+    kill -TERM "$program"
+    wait "$program" || fail "SIGTERM did not end the program cleanly"
+    # The largest count there is: a start in the future of any counter.
+    settings_text | sed -e 's/^"TickCount"=.*/"TickCount"=hex:ff,ff,ff,ff,ff,ff,ff,7f/' -e 's/$/\r/' |
+        iconv -f UTF-8 -t UTF-16 >"$work/damaged.reg"
+    mv "$work/damaged.reg" "$settings"
+    start_program
+    answer Escape  # told
+    wait_for_setting "^\"TickCount\"=hex:00,00,00,00,00,00,00,00"
+    xdotool key Return  # START: the program came up ready
+    sleep 1
+    xdotool key Return  # STOP
+    for _ in $(seq 100); do [[ -s $protocol ]] && break; sleep 0.1; done
+    stop=$(grep -a '^STOP: = ' "$protocol") || fail "no run was timed"
+    seconds=$(LC_ALL=C sed -E 's/^STOP: = +([0-9]+),.*/\1/' <<<"$stop")
+    ((seconds < 5)) || fail "the damaged count made a run: $stop"
+    [[ -n $(block 1) ]] || fail "the run has no START line"
+    settings_text | grep -E '^"Leader"=dword:0000[0-9a-f]{4}' >/dev/null || fail "the best time is not the run's"
     ;;
 *)
     fail "unknown mode $mode"
