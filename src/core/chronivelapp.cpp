@@ -15,6 +15,17 @@ std::int64_t WallClockMs()
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+// What the user is told when the protocol file will not take the finished runs.
+std::string UnwrittenText(const std::string& path, const std::string& reason, std::size_t runs,
+                          const std::string& keptIn)
+{
+    const std::string which = runs == 1 ? "The run" : std::to_string(runs) + " runs";
+    return "Cannot write to the protocol file \"" + path + "\". " + reason + "\n" + which + " not written there " +
+           (runs == 1 ? "is" : "are") + " kept in " + keptIn +
+           " and written at the end of the next run, at the next start, or when you choose to retry"
+           " (\"Retry writing the protocol\" in the menu).";
+}
+
 }  // namespace
 
 ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
@@ -233,13 +244,8 @@ void ChronivelApp::WritePending()
         if (!protocol_.EndsWith(kept_.fileName, run)) {
             const std::string reason = protocol_.Append(kept_.fileName, run);
             if (!reason.empty()) {
-                const std::string count = pending_.size() == 1 ? "The run" : std::to_string(pending_.size()) + " runs";
-                const std::string where = store_.Location().empty() ? "the settings" : "\"" + store_.Location() + "\"";
-                Report("Cannot write to the protocol file \"" + kept_.fileName + "\". " + reason + "\n" + count +
-                       " not written there " + (pending_.size() == 1 ? "is" : "are") + " kept in " + where +
-                       " and written at the end of the next run, or when you choose"
-                       " \"Retry writing the protocol\" in the menu.",
-                       true);
+                const std::string keptIn = store_.Location().empty() ? "the settings" : "\"" + store_.Location() + "\"";
+                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), keptIn), true);
                 return;
             }
         }

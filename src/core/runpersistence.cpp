@@ -105,7 +105,7 @@ StoredRuns LoadRuns(const SettingsStore& store)
     StoredRuns runs;
     RunDetails& run = runs.run;
     run.lines = Split(TextOrEmpty(store, "TickLines"), "\n");
-    run.selected = IntegerOr(store, "TickLine", -1);
+    run.selected = IntegerOr(store, "TickSelected", -1);
     run.lapCount = IntegerOr(store, "TickLaps", 0);
     run.firstLapElapsed = BlockOr0(store, "TickFirstLap");
     run.prevLapElapsed = BlockOr0(store, "TickLastLap");
@@ -127,7 +127,7 @@ void SaveRuns(SettingsStore& store, const StoredRuns& runs)
 {
     const RunDetails& run = runs.run;
     WriteText(store, "TickLines", Texts(run.lines, "\n"));
-    WriteInteger(store, "TickLine", run.selected);
+    WriteInteger(store, "TickSelected", run.selected);
     WriteInteger(store, "TickLaps", run.lapCount);
     WriteBlock(store, "TickFirstLap", run.firstLapElapsed);
     WriteBlock(store, "TickLastLap", run.prevLapElapsed);
