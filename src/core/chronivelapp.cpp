@@ -16,10 +16,14 @@ std::int64_t WallClockMs()
 }
 
 // What the user is told when the protocol file will not take the finished runs.
+// `settingsPlace`: the settings file or key, empty when it has no name.
 std::string UnwrittenText(const std::string& path, const std::string& reason, std::size_t runs,
-                          const std::string& keptIn)
+                          const std::string& settingsPlace)
 {
-    const std::string which = runs == 1 ? "The run" : std::to_string(runs) + " runs";
+    std::string which = runs == 1 ? "The run" : std::to_string(runs);
+    if (runs != 1) which += " runs";
+    std::string keptIn = "the settings";
+    if (!settingsPlace.empty()) keptIn.assign(1, '"').append(settingsPlace).append(1, '"');
     return "Cannot write to the protocol file \"" + path + "\". " + reason + "\n" + which + " not written there " +
            (runs == 1 ? "is" : "are") + " kept in " + keptIn +
            " and written at the end of the next run, at the next start, or when you choose to retry"
@@ -244,8 +248,7 @@ void ChronivelApp::WritePending()
         if (!protocol_.EndsWith(kept_.fileName, run)) {
             const std::string reason = protocol_.Append(kept_.fileName, run);
             if (!reason.empty()) {
-                const std::string keptIn = store_.Location().empty() ? "the settings" : "\"" + store_.Location() + "\"";
-                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), keptIn), true);
+                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), true);
                 return;
             }
         }
