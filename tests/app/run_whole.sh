@@ -2,8 +2,10 @@
 # The real program under a private X server: a run in progress comes back
 # whole after an exit or a kill -9 (START line, laps, pause), and finished
 # runs that the protocol file will not take are told, kept and written later.
-# A damaged start of a run in the settings is told and is no run.
-#   run_whole.sh <chronivel executable> kill|term|unwritable|damaged
+# A damaged start of a run in the settings is told and is no run. A kill -9
+# while a run is finished, its settings saves slowed down, neither loses nor
+# doubles it.
+#   run_whole.sh <chronivel executable> kill|term|unwritable|damaged|finish
 set -euo pipefail
 mode=$2
 source "$(dirname "$0")/xsession.sh" "$1"
@@ -156,6 +158,44 @@ damaged)
     ((seconds < 5)) || fail "the damaged count made a run: $stop"
     [[ -n $(block 1) ]] || fail "the run has no START line"
     settings_text | grep -E '^"Leader"=dword:0000[0-9a-f]{4}' >/dev/null || fail "the best time is not the run's"
+    ;;
+finish)
+    # Each kill comes at another step of finishing the run: during the save
+    # that keeps it, after the append, during the save that forgets it.
+    for killAfter in 1 3 5; do
+        start_program
+        xdotool key Return  # START
+        for _ in $(seq 100); do
+            settings_text | grep '^"TickCount"=hex:' | grep -vx '"TickCount"=hex:00,00,00,00,00,00,00,00' >/dev/null &&
+                break
+            sleep 0.1
+        done
+        # Every settings save now takes two seconds.
+        strace -f -p "$program" -o /dev/null -e trace=rename,renameat,renameat2 \
+            -e inject=rename,renameat,renameat2:delay_enter=2000000 &
+        tracer=$!
+        sleep 1
+        xdotool key Return  # STOP
+        sleep "$killAfter"
+        kill -9 "$program"
+        wait "$program" 2>/dev/null || true
+        wait "$tracer" 2>/dev/null || true
+
+        start_program
+        sleep 1
+        # A run that came back running is stopped now; one that was finished is not run again.
+        if ! settings_text | grep '^"TickCount"=hex:00,00,00,00,00,00,00,00' >/dev/null; then
+            xdotool key Return
+            wait_for_setting '^"TickCount"=hex:00,00,00,00,00,00,00,00'
+        fi
+        kill -TERM "$program"
+        wait "$program" || fail "SIGTERM did not end the program cleanly"
+    done
+    for number in 1 2 3; do
+        [[ $(grep -ac "^START $number = " "$protocol") == 1 ]] || fail "run $number is not in the protocol once"
+    done
+    [[ $(grep -ac '^STOP: = ' "$protocol") == 3 ]] || fail "a run was written twice"
+    start_program
     ;;
 *)
     fail "unknown mode $mode"
