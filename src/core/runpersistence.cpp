@@ -16,9 +16,9 @@ constexpr std::int64_t ClockSlackMs = 10 * 60'000;
 std::string Texts(const std::vector<std::string>& lines, const char* separator)
 {
     std::string joined;
-    for (const std::string& line : lines) {
-        if (!joined.empty()) joined += separator;
-        joined += line;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) joined += separator;
+        joined += lines[i];
     }
     return joined;
 }
