@@ -18,7 +18,7 @@ public:
     void PlaySound(EventSound) override {}
     void WarningBeep() override {}
     void RestoreApplication() override {}
-    bool WriteProtocol(const std::vector<std::string>&) override { return true; }
+    void WriteProtocol(const std::vector<std::string>&) override {}
     void ShowSecondMonitorLap(std::int64_t) override {}
     void SetSecondMonitorLapLabel(const std::string&) override {}
     DateTimeTexts Now() const override { return {"12:00:00", "Mon", "07.12.26"}; }

@@ -4,7 +4,8 @@ namespace chronivel {
 
 void BestTime::Offer(std::int64_t elapsed, std::string_view shownText, int decimalPlaces)
 {
-    if (!visible_ || elapsed >= value_) return;
+    // A run of no time, or less, comes only from a damaged start: it is no best time.
+    if (!visible_ || elapsed <= 0 || elapsed >= value_) return;
     value_ = static_cast<std::int32_t>(elapsed);
     caption_ = StripLeadingZeros(shownText, decimalPlaces);
 }

@@ -1,5 +1,6 @@
 #include "core/chronivelapp.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/runpersistence.h"
@@ -12,6 +13,21 @@ std::int64_t WallClockMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+// What the user is told when the protocol file will not take the finished runs.
+// `settingsPlace`: the settings file or key, empty when it has no name.
+std::string UnwrittenText(const std::string& path, const std::string& reason, std::size_t runs,
+                          const std::string& settingsPlace)
+{
+    std::string which = runs == 1 ? "The run" : std::to_string(runs);
+    if (runs != 1) which += " runs";
+    std::string keptIn = "the settings";
+    if (!settingsPlace.empty()) keptIn.assign(1, '"').append(settingsPlace).append(1, '"');
+    return "Cannot write to the protocol file \"" + path + "\". " + reason + "\n" + which + " not written there " +
+           (runs == 1 ? "is" : "are") + " kept in " + keptIn +
+           " and written at the end of the next run, at the next start, or when you choose to retry"
+           " (\"Retry writing the protocol\" in the menu).";
 }
 
 }  // namespace
@@ -60,6 +76,12 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
         problem += (problem.empty() ? "" : "\n") + unread;
     held_ = std::move(report.held);
 
+    StoredRuns runs = LoadRuns(store_);
+    pending_ = runs.pending;
+    storedRun_ = runs.run;
+    startTimeKept_ = KeepsStartTime(store_);
+    savedRuns_ = std::move(runs);
+
     kept_ = s;
     loading_ = true;  // the chronometer reports each step; the state is whole only at the end
     clock_.SetCountDownT(s.countDownT);
@@ -86,10 +108,21 @@ void ChronivelApp::Resume()
 {
     barriers_.Restore();
     BarrierChoicesChanged();  // a port known by its number only is now known by its device
-    clock_.ResumeRun(ResumeStartCount(kept_, bootId_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs()));
+    const std::int64_t nowCounter = timer_.ReadCounter();
+    const std::int64_t nowWall = WallClockMs();
+    const std::string damage =
+        DamagedRun(kept_, startTimeKept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall);
+    if (damage.empty())
+        clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), storedRun_,
+                         storedRun_.pauseBeganMs != 0 ? std::max<std::int64_t>(0, nowWall - storedRun_.pauseBeganMs) : 0);
+    else
+        Report(damage);
     loading_ = false;
-    // After a reboot the run resumes from a new start count: keep that at once.
+    // After a reboot the run resumes from a new start count, and a damaged
+    // one is gone: keep that at once, so that it is told only once.
     KeepChanges();
+    // Runs finished before a kill, or while the file could not be written.
+    WritePending();
 }
 
 void ChronivelApp::Perform(Command command, std::optional<std::int64_t> at)
@@ -197,11 +230,41 @@ void ChronivelApp::RestoreApplication()
     for (AppView* view : views_) view->RestoreApplication();
 }
 
-bool ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
+void ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
 {
-    if (!protocol_.Append(kept_.fileName, lines)) return false;
-    for (AppView* view : views_) view->RunRecorded(lines);
-    return true;
+    // Kept before the file is touched: from here on a kill cannot lose the
+    // run, nor bring it back as running.
+    pending_.push_back(lines);
+    Save();
+    WritePending();
+}
+
+void ChronivelApp::WritePending()
+{
+    while (!pending_.empty()) {
+        const std::vector<std::string> run = pending_.front();
+        // A kill after the append, before the settings forgot the run, left it at the file's end.
+        if (!protocol_.EndsWith(kept_.fileName, run)) {
+            const std::string reason = protocol_.Append(kept_.fileName, run);
+            if (!reason.empty()) {
+                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), true);
+                return;
+            }
+        }
+        pending_.erase(pending_.begin());
+        Save();
+        for (AppView* view : views_) view->RunRecorded(run);
+    }
+}
+
+void ChronivelApp::Report(std::string message, bool unwritten)
+{
+    scheduler_.Post([this, message = std::move(message), unwritten] {
+        if (unwritten && reportUnwritten)
+            reportUnwritten(message);
+        else if (reportError)
+            reportError(message);
+    });
 }
 
 Settings ChronivelApp::Snapshot()
@@ -227,12 +290,28 @@ Settings ChronivelApp::Snapshot()
     return s;
 }
 
+StoredRuns ChronivelApp::RunsSnapshot()
+{
+    StoredRuns runs{clock_.StartCount() != 0 ? clock_.Details() : RunDetails{}, pending_};
+    if (runs.run.paused) {
+        // Once per pause, so that repeated snapshots of it agree.
+        if (clock_.StopCount() != pauseWallClockOf_) {
+            pauseWallClockOf_ = clock_.StopCount();
+            pauseWallClockStart_ =
+                WallClockStart(pauseWallClockOf_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
+        }
+        runs.run.pauseBeganMs = pauseWallClockStart_;
+    }
+    return runs;
+}
+
 void ChronivelApp::KeepChanges()
 {
     if (loading_) return;
     const Settings now = Snapshot();
-    if (now.tickCount != saved_.tickCount) {
-        Write(now);  // a run began or ended: a kill right after must not lose it
+    const StoredRuns runs = RunsSnapshot();
+    if (now.tickCount != saved_.tickCount || runs != savedRuns_) {
+        Write(now, runs);  // a run began, went on or ended: a kill right after must not lose it
     } else if (now != saved_) {
         // Many changes in a row (a drag, a run of zoom steps) make one save.
         if (delayedSave_) scheduler_.Cancel(*delayedSave_);
@@ -245,18 +324,20 @@ void ChronivelApp::KeepChanges()
 
 void ChronivelApp::Save()
 {
-    Write(Snapshot());
+    Write(Snapshot(), RunsSnapshot());
 }
 
-void ChronivelApp::Write(const Settings& now)
+void ChronivelApp::Write(const Settings& now, const StoredRuns& runs)
 {
     if (delayedSave_) scheduler_.Cancel(*delayedSave_);
     delayedSave_.reset();
     try {
         SaveSettings(store_, now, Moment().today, held_);
+        SaveRuns(store_, runs);
         for (AppView* view : views_) view->SaveOwnValues();
         store_.Flush();
         saved_ = now;
+        savedRuns_ = runs;
         failureReported_ = false;
     } catch (const SettingsError& error) {
         if (!failureReported_ && reportError) reportError(error.what());

@@ -11,6 +11,7 @@
 #include "core/chronometer.h"
 #include "core/command.h"
 #include "core/protocollog.h"
+#include "core/runpersistence.h"
 #include "core/scheduler.h"
 #include "core/settings.h"
 #include "core/settingsstore.h"
@@ -22,9 +23,15 @@ namespace chronivel {
 // that drive it, the one copy of the settings, and when they are written. Windows are views of it: they show
 // what it holds, hand it the user's commands and are told what changed.
 //
-// Saving: a run that starts, stops or resets is written at once, so that a
-// crash or a kill loses nothing; other changes SaveDelayMs after the last
-// of them; everything once more at exit (Save).
+// Saving: a run that starts, takes a lap, pauses, stops or resets is written
+// at once, whole, so that a crash or a kill loses nothing; other changes
+// SaveDelayMs after the last of them; everything once more at exit (Save).
+//
+// A finished run is kept in the settings as unwritten before it goes to the
+// protocol file, and forgotten there once the file has it. A kill between
+// the two finds it at the next start, where it is appended unless the file
+// already ends with it; a file that cannot be written keeps it unwritten
+// until the end of the next run or the user's retry.
 class ChronivelApp final : private ChronometerObserver {
 public:
     static constexpr int SaveDelayMs = 500;
@@ -72,6 +79,10 @@ public:
     // The alarm clock is armed and its time still to come today.
     bool AlarmArmed() const { return kept_.alarmOn; }
     const std::string& ProtocolPath() const { return kept_.fileName; }
+    // Finished runs that the protocol file could not take yet.
+    bool RunsUnwritten() const { return !pending_.empty(); }
+    // Tries once more to write them; a failure is told again.
+    void RetryProtocol() { WritePending(); }
     bool ProtocolExists() const { return protocol_.Exists(kept_.fileName); }
     // Where the user put the main window.
     void WindowMoved(int left, int top);
@@ -92,6 +103,10 @@ public:
     std::function<void(const std::string&)> reportError;
     // Something the user should know once, not an error.
     std::function<void(const std::string&)> reportInfo;
+    // Finished runs the protocol file would not take: the file, the system's
+    // reason and where the runs are kept. A window may offer RetryProtocol
+    // with it; unset, reportError tells it.
+    std::function<void(const std::string&)> reportUnwritten;
 
 private:
     // ChronometerObserver
@@ -100,7 +115,7 @@ private:
     void PlaySound(EventSound sound) override;
     void WarningBeep() override;
     void RestoreApplication() override;
-    bool WriteProtocol(const std::vector<std::string>& lines) override;
+    void WriteProtocol(const std::vector<std::string>& lines) override;
     // The second-monitor window does not exist yet: its requests are ignored.
     void ShowSecondMonitorLap(std::int64_t) override {}
     void SetSecondMonitorLapLabel(const std::string&) override {}
@@ -110,7 +125,12 @@ private:
     // Applies the save policy to whatever changed since the last save.
     void KeepChanges();
     Settings Snapshot();
-    void Write(const Settings& now);
+    StoredRuns RunsSnapshot();
+    void Write(const Settings& now, const StoredRuns& runs);
+    // Appends the unwritten runs, oldest first, each forgotten as soon as the file has it.
+    void WritePending();
+    // Tells the user after the command that brought it about is done: a message box waits for them.
+    void Report(std::string message, bool unwritten = false);
     LoadMoment Moment() const;
 
     THighResTimer& timer_;
@@ -125,8 +145,14 @@ private:
     Settings kept_;
     Settings saved_;
     HeldValues held_;  // stored values not understood, left as they are until their setting changes
+    std::vector<std::vector<std::string>> pending_;  // finished runs not in the protocol file yet
+    RunDetails storedRun_;  // of the run to resume
+    bool startTimeKept_ = false;
+    StoredRuns savedRuns_;
     std::int64_t wallClockOf_ = 0;  // the start count whose wall-clock start is `wallClockStart_`
     std::int64_t wallClockStart_ = 0;
+    std::int64_t pauseWallClockOf_ = 0;  // the stop count of the pause that began at `pauseWallClockStart_`
+    std::int64_t pauseWallClockStart_ = 0;
     std::optional<Scheduler::Task> delayedSave_;
     bool failureReported_ = false;
     bool existed_ = false;

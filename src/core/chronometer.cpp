@@ -132,16 +132,18 @@ void Chronometer::Stop()
     RecordLap(true);
     PlayEventSound(EventSound::Stop);
 
+    const std::int64_t runStart = startCount_;
+    laps_.Reset();
+    // No run in progress any more, so a restart of the program comes up Ready;
+    // the protocol's writer sees it that way too.
+    startCount_ = 0;
     if (countDown_) {
         lapList_.Show();
-        stoppedCountDownStart_ = startCount_;
+        stoppedCountDownStart_ = runStart;
     } else {
         best_.Offer(elapsed_, currentTimeText_, format_.DecimalPlaces());
         WriteProtocol();
     }
-    laps_.Reset();
-    // No run in progress any more, so a restart of the program comes up Ready.
-    startCount_ = 0;
 }
 
 void Chronometer::Reset()
@@ -163,18 +165,46 @@ void Chronometer::Reset()
     startCount_ = 0;
 }
 
-void Chronometer::ResumeRun(std::int64_t storedStartCount)
+void Chronometer::ResumeRun(std::int64_t storedStartCount, const RunDetails& details, std::int64_t pauseLastedMs)
 {
     if (storedStartCount <= 0) return;
     startCount_ = storedStartCount;
-    displayTimerOn_ = true;
     lockTimerOn_ = false;
     state_ = RunState::Running;
-    paused_ = false;
-    lapEnabled_ = true;
+    paused_ = details.paused;
+    displayTimerOn_ = !paused_;
+    lapEnabled_ = !paused_;
     countDownLedHandCursor_ = false;
-    lapList_.Show();
+    lapList_.Restore(details.lines, details.selected);
+    laps_.Restore(details.lapCount, details.firstLapElapsed, details.prevLapElapsed);
+    if (paused_) {
+        // The counter may have started again since: the run is placed back
+        // from now, at the time it showed; a counter younger than the run
+        // and its pause shortens the pause.
+        const double speed = timer_.CountSpeed();
+        const auto pausedCounts = std::max<std::int64_t>(
+            0, std::llround(static_cast<double>(details.pausedAtUs) * speed));
+        const auto lastedCounts = std::max<std::int64_t>(
+            0, std::llround(static_cast<double>(pauseLastedMs) * 1000.0 * speed));
+        const std::int64_t now = timer_.ReadCounter();
+        stopCount_ = std::max(now - lastedCounts, std::min(now, pausedCounts + 1));
+        startCount_ = stopCount_ - pausedCounts;
+        const CommandMoment moment(*this, stopCount_);
+        DisplayTick();
+    }
     observer_.ControlsChanged();
+}
+
+RunDetails Chronometer::Details() const
+{
+    RunDetails details{lapList_.Lines(), lapList_.Selected(), laps_.LapCount(), laps_.FirstLapElapsed(),
+                       laps_.PrevLapElapsed()};
+    if (paused_) {
+        details.paused = true;
+        details.pausedAtUs =
+            std::llround(static_cast<double>(stopCount_ - startCount_) / timer_.CountSpeed());
+    }
+    return details;
 }
 
 // --- Pause, lock, sound -----------------------------------------------------
@@ -266,7 +296,10 @@ void Chronometer::ToggleBestTimeShown()
 
 void Chronometer::WriteProtocol()
 {
-    if (observer_.WriteProtocol(lapList_.Lines())) ++dayCounter_;
+    // The run has its number whether or not the file takes it now: the
+    // writer keeps what it cannot write, and numbers never repeat.
+    ++dayCounter_;
+    observer_.WriteProtocol(lapList_.Lines());
 }
 
 // --- Display ------------------------------------------------------------------

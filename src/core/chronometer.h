@@ -11,6 +11,7 @@
 #include "core/laps.h"
 #include "core/localetexts.h"
 #include "core/readoutdigits.h"
+#include "core/rundetails.h"
 #include "core/runstate.h"
 #include "core/timetext.h"
 
@@ -47,8 +48,11 @@ public:
     void DisplayTick();          // display tick
     void LockExpired();       // the lock after a start has run out
 
-    // Start-up: continues a run that was going when the program last closed.
-    void ResumeRun(std::int64_t storedStartCount);
+    // Start-up: continues a run that was going when the program last closed,
+    // with its lap list, laps and pause; a paused run comes back paused at the
+    // time it showed, its pause `pauseLastedMs` long already. Details from
+    // before they were kept are empty.
+    void ResumeRun(std::int64_t storedStartCount, const RunDetails& details = {}, std::int64_t pauseLastedMs = 0);
     void SetCountDown(bool armed);
     void ShowTime(std::int64_t value);
 
@@ -95,6 +99,8 @@ public:
     std::int64_t StopCount() const { return stopCount_; }
     std::int64_t Elapsed() const { return elapsed_; }
     const std::string& StartText() const { return startText_; }
+    // What a restart needs beside StartCount to carry on the run in progress.
+    RunDetails Details() const;
     // How many runs were started since the program began; tells one run from the next.
     std::uint64_t RunsStarted() const { return runsStarted_; }
     // Milliseconds of the run at `counter` since its previous lap, or since its start.

@@ -42,8 +42,9 @@ public:
     // Brings the program back if it is minimised.
     virtual void RestoreApplication() = 0;
 
-    // Appends a finished run to the protocol; false when the file could not be opened.
-    virtual bool WriteProtocol(const std::vector<std::string>& lines) = 0;
+    // A finished run for the protocol. The chronometer is done with it: a
+    // file that cannot take it now is the writer's to tell and to retry.
+    virtual void WriteProtocol(const std::vector<std::string>& lines) = 0;
 
     virtual void ShowSecondMonitorLap(std::int64_t value) = 0;
     virtual void SetSecondMonitorLapLabel(const std::string& caption) = 0;

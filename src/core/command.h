@@ -17,6 +17,7 @@ enum class Command {
     Sound,
     ProtocolWindow,
     ProtocolWindowFromMenu,
+    RetryProtocol,
     TextEditor,
     AlarmClock,
     ResetRun,

@@ -56,6 +56,10 @@ std::vector<CommandRow> MakeTable()
         // The menu's entry only while there is a file to show; the key always.
         {.id = ProtocolWindowFromMenu, .name = "Protocol1", .place = Popup, .caption = "Protocol ..",
          .shownKey = "Ctrl+P", .enabled = [](const ChronivelApp& a) { return a.ProtocolExists(); }},
+        // Only while finished runs wait for a protocol file that would not take them.
+        {.id = RetryProtocol, .name = "RetryProtocol1", .place = Popup, .caption = "Retry writing the protocol",
+         .run = [](ChronivelApp& a) { a.RetryProtocol(); },
+         .enabled = [](const ChronivelApp& a) { return a.RunsUnwritten(); }},
         {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock", .keys = "Ctrl+A",
          .enabled = Later},  // mAlarmClock
         {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .keys = "0", .backgroundKeys = "",

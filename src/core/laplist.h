@@ -22,6 +22,14 @@ public:
     }
     void SelectFirst() { selected_ = lines_.empty() ? -1 : 0; }
     void Show() { visible_ = true; }
+    // A list kept while the program was closed; a selection outside it shows the last line.
+    void Restore(std::vector<std::string> lines, int selected)
+    {
+        lines_ = std::move(lines);
+        const int count = static_cast<int>(lines_.size());
+        selected_ = selected >= 0 && selected < count ? selected : count - 1;
+        visible_ = true;
+    }
     void Clear()
     {
         lines_.clear();

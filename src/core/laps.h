@@ -28,6 +28,13 @@ public:
     std::string Take(std::int64_t elapsed, std::string_view shownText, bool closing, const TimeFormat& format);
 
     void Reset() { lapCount_ = 0; }
+    // The laps of a run kept while the program was closed.
+    void Restore(int lapCount, std::int64_t firstLapElapsed, std::int64_t prevLapElapsed)
+    {
+        lapCount_ = lapCount < 0 ? 0 : lapCount;
+        firstLapElapsed_ = firstLapElapsed;
+        prevLapElapsed_ = prevLapElapsed;
+    }
 
 private:
     int lapCount_ = 0;

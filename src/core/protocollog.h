@@ -9,9 +9,13 @@ namespace chronivel {
 class ProtocolLog {
 public:
     virtual ~ProtocolLog() = default;
-    // Appends one run, the lines of its lap list, to the file at `path`;
-    // false when it could not be written (nothing of the run is left there then).
-    virtual bool Append(const std::string& path, const std::vector<std::string>& run) = 0;
+    // Appends one run, the lines of its lap list, to the file at `path`.
+    // Empty when it was written; otherwise the system's reason, and nothing
+    // of the run is left in the file.
+    virtual std::string Append(const std::string& path, const std::vector<std::string>& run) = 0;
+    // Whether the file at `path` ends with this run, as Append writes it: a
+    // run whose write was cut short by a kill may be there already.
+    virtual bool EndsWith(const std::string& path, const std::vector<std::string>& run) const = 0;
     // Whether there is a file at `path` to show.
     virtual bool Exists(const std::string& path) const = 0;
 };

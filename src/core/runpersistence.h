@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/rundetails.h"
 #include "core/settings.h"
+#include "core/settingsstore.h"
 
 namespace chronivel {
 
@@ -22,5 +26,30 @@ std::int64_t WallClockStart(std::int64_t startCount, std::int64_t nowCounter, do
 // stored count, as they always did.
 std::int64_t ResumeStartCount(const Settings& stored, std::string_view currentBoot, std::int64_t nowCounter,
                               double countSpeed, std::int64_t nowWallMs);
+
+// Empty when the stored run can be a run of this machine; otherwise why it
+// cannot, for the user: a start count ahead of the counter, or a run older by
+// the counter than its wall-clock start "TickTime" allows. Only a count that
+// would be used as it is (on the boot that stored it) is judged.
+// `startTimeKept`: the settings come from a version that keeps "TickTime",
+// so a run without it is damage, not an older version's run.
+std::string DamagedRun(const Settings& stored, bool startTimeKept, std::string_view currentBoot,
+                       std::int64_t nowCounter, double countSpeed, std::int64_t nowWallMs);
+
+// What the settings keep of runs beside "TickCount": the rest of the run in
+// progress, and the finished runs that the protocol file has not taken yet,
+// oldest first. Each value is read on its own; one that is absent or of
+// another type leaves its part empty, as settings from before it do.
+struct StoredRuns {
+    RunDetails run;
+    std::vector<std::vector<std::string>> pending;
+
+    friend bool operator==(const StoredRuns&, const StoredRuns&) = default;
+};
+
+StoredRuns LoadRuns(const SettingsStore& store);
+// Whether the settings come from a version that keeps a run's wall-clock start.
+bool KeepsStartTime(const SettingsStore& store);
+void SaveRuns(SettingsStore& store, const StoredRuns& runs);
 
 }  // namespace chronivel

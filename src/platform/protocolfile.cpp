@@ -94,17 +94,50 @@ void MakeFolders(const std::string& dir)
 
 #ifdef _WIN32
 
-bool AppendToProtocol(const std::string& path, std::string_view bytes)
+namespace {
+
+bool Failed(std::string* reason, DWORD error)
 {
-    if (path.empty()) return false;
+    if (reason) *reason = SystemMessage(error);
+    return false;
+}
+
+}  // namespace
+
+bool AppendToProtocol(const std::string& path, std::string_view bytes, std::string* reason)
+{
+    if (path.empty()) return Failed(reason, ERROR_PATH_NOT_FOUND);
     // Append-only access: every write goes to the end, even with another writer.
     FileHandle file(CreateFileW(Utf16(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-    if (!file.Valid()) return false;
+    if (!file.Valid()) return Failed(reason, GetLastError());
     // NTFS reserves the room before it writes, so a full disk fails the call whole.
-    const bool written = WriteWhole(file.Get(), bytes) && FlushFileBuffers(file.Get());
-    return file.Close() && written;
+    if (!WriteWhole(file.Get(), bytes) || !FlushFileBuffers(file.Get())) return Failed(reason, GetLastError());
+    if (!file.Close()) return Failed(reason, GetLastError());
+    return true;
+}
+
+bool ProtocolEndsWith(const std::string& path, std::string_view bytes)
+{
+    FileHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return false;
+    if (size.QuadPart < static_cast<LONGLONG>(bytes.size())) return false;
+    LARGE_INTEGER from{};
+    from.QuadPart = size.QuadPart - static_cast<LONGLONG>(bytes.size());
+    if (!SetFilePointerEx(file.Get(), from, nullptr, FILE_BEGIN)) return false;
+    std::string tail(bytes.size(), '\0');
+    for (std::size_t got = 0; got < tail.size();) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), tail.data() + got, static_cast<DWORD>(tail.size() - got), &read, nullptr) ||
+            read == 0)
+            return false;
+        got += read;
+    }
+    return tail == bytes;
 }
 
 std::string ReadProtocol(const std::string& path)
@@ -132,31 +165,60 @@ std::string DefaultProtocolPath(const std::string& executableDir, const std::str
 
 #else
 
-bool AppendToProtocol(const std::string& path, std::string_view bytes)
+namespace {
+
+bool Failed(std::string* reason, int error)
 {
-    if (path.empty()) return false;
+    if (reason) *reason = std::strerror(error);
+    return false;
+}
+
+}  // namespace
+
+bool AppendToProtocol(const std::string& path, std::string_view bytes, std::string* reason)
+{
+    if (path.empty()) return Failed(reason, ENOENT);
     bool created = false;
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (!fd.Valid() && errno == ENOENT) {
         fd.Reset(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
         created = fd.Valid();
     }
-    if (!fd.Valid()) return false;
+    if (!fd.Valid()) return Failed(reason, errno);
 
     struct stat before {};
-    if (::fstat(fd.Get(), &before) != 0) return false;
+    if (::fstat(fd.Get(), &before) != 0) return Failed(reason, errno);
     // One call, so that another program appending at the same time cannot
     // come between the lines of a run.
     const ssize_t written = WriteOnce(fd.Get(), bytes);
     if (written != static_cast<ssize_t>(bytes.size())) {
+        // A write cut short says no more than that the disk is full.
+        const int error = written < 0 ? errno : ENOSPC;
         // A full disk may take part of the block: take it back out.
         if (written > 0) static_cast<void>(::ftruncate(fd.Get(), before.st_size));
-        return false;
+        return Failed(reason, error);
     }
-    const bool synced = ::fsync(fd.Get()) == 0;
-    if (!fd.Close() || !synced) return false;
+    if (::fsync(fd.Get()) != 0) return Failed(reason, errno);
+    if (!fd.Close()) return Failed(reason, errno);
     if (created) SyncFolder(ParentFolder(path));
     return true;
+}
+
+bool ProtocolEndsWith(const std::string& path, std::string_view bytes)
+{
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (info.st_size < static_cast<off_t>(bytes.size())) return false;
+    std::string tail(bytes.size(), '\0');
+    const off_t from = info.st_size - static_cast<off_t>(bytes.size());
+    for (std::size_t got = 0; got < tail.size();) {
+        const ssize_t read = ::pread(fd.Get(), tail.data() + got, tail.size() - got, from + static_cast<off_t>(got));
+        if (read < 0 && errno == EINTR) continue;
+        if (read <= 0) return false;
+        got += static_cast<std::size_t>(read);
+    }
+    return tail == bytes;
 }
 
 std::string ReadProtocol(const std::string& path)
@@ -193,9 +255,15 @@ void ReplaceProtocol(const std::string& path, std::string_view bytes)
     if (failure && !failure->replaced) throw CannotSave(path, failure->reason);
 }
 
-bool ProtocolFile::Append(const std::string& path, const std::vector<std::string>& run)
+std::string ProtocolFile::Append(const std::string& path, const std::vector<std::string>& run)
 {
-    return AppendToProtocol(path, ProtocolBlock(run));
+    std::string reason;
+    return AppendToProtocol(path, ProtocolBlock(run), &reason) ? std::string() : reason;
+}
+
+bool ProtocolFile::EndsWith(const std::string& path, const std::vector<std::string>& run) const
+{
+    return ProtocolEndsWith(path, ProtocolBlock(run));
 }
 
 bool ProtocolFile::Exists(const std::string& path) const

@@ -13,9 +13,13 @@ namespace chronivel {
 
 // Appends one run's block in a single write and flushes it to the disk, so
 // that a crash never leaves half a run in the file. Creates the file when
-// it is not there. False when it cannot be opened or written; nothing of
-// the block is left in the file then.
-bool AppendToProtocol(const std::string& path, std::string_view bytes);
+// it is not there. False when it cannot be opened or written, with the
+// system's reason in `reason` when given; nothing of the block is left in
+// the file then.
+bool AppendToProtocol(const std::string& path, std::string_view bytes, std::string* reason = nullptr);
+
+// Whether the file at `path` ends with `bytes`; false when it cannot be read.
+bool ProtocolEndsWith(const std::string& path, std::string_view bytes);
 
 // The whole file. Throws std::runtime_error with the text the user sees:
 //   Cannot open file "<path>". <reason>
@@ -35,7 +39,8 @@ std::string DefaultProtocolPath(const std::string& executableDir, const std::str
 // The protocol file behind the application model: each run as one block.
 class ProtocolFile final : public ProtocolLog {
 public:
-    bool Append(const std::string& path, const std::vector<std::string>& run) override;
+    std::string Append(const std::string& path, const std::vector<std::string>& run) override;
+    bool EndsWith(const std::string& path, const std::vector<std::string>& run) const override;
     bool Exists(const std::string& path) const override;
 };
 

@@ -45,6 +45,16 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     app_.reportInfo = [this](const std::string& message) {
         QMessageBox::information(this, Title(), QString::fromStdString(message));
     };
+    app_.reportUnwritten = [this](const std::string& message) {
+        // Also for a terminal or a log: the runs wait in the settings until the user acts.
+        qWarning("%s", message.c_str());
+        QMessageBox box(QMessageBox::Critical, Title(), QString::fromStdString(message), QMessageBox::NoButton, this);
+        const QAbstractButton* retry = box.addButton(tr("&Retry"), QMessageBox::AcceptRole);
+        // Enter is the START key: a user who keeps pressing it must not retry over and over.
+        box.setDefaultButton(box.addButton(QMessageBox::Close));
+        box.exec();
+        if (box.clickedButton() == retry) app_.Perform(Command::RetryProtocol);
+    };
     app_.AddView(*this);
     face_.readout->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
     commands_ = new CommandActions(app_, *this, moments_);

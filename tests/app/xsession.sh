@@ -70,3 +70,13 @@ start_program() {
     done
     fail "the window never took the keyboard focus"
 }
+
+# Waits until the settings file says what the test expects.
+wait_for_setting() {
+    local pattern=$1
+    for _ in $(seq 100); do
+        settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
+        sleep 0.1
+    done
+    fail "settings never showed $pattern"
+}

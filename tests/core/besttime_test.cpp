@@ -21,6 +21,18 @@ TEST(BestTime, KeepsTheShortestRun)
     EXPECT_EQ(best.Value(), 20'000);
 }
 
+TEST(BestTime, IsNeverNegativeNorZero)
+{
+    BestTime best;
+    best.Offer(-217'000'000, "-60:16.40,000", 3);
+    EXPECT_EQ(best.Value(), BestTime::None);
+    best.Offer(0, "00:00.00,000", 3);
+    EXPECT_EQ(best.Value(), BestTime::None);
+    best.Offer(1'000, "00:00.01,000", 3);
+    best.Offer(-1, "00:00.00,000", 3);
+    EXPECT_EQ(best.Value(), 1'000);
+}
+
 TEST(BestTime, HiddenTakesNoRuns)
 {
     BestTime best;

@@ -102,15 +102,15 @@ TEST_F(ChronometerTest, TwoRunsOfADayMakeConsecutiveProtocolBlocks)
               "\r\nSTOP: =  6,120 ( +1,000)  1,000 \xD8 3,060\r\n\r\n");
 }
 
-TEST_F(ChronometerTest, UnwrittenProtocolLeavesTheRunNumberToTheNextRun)
+TEST_F(ChronometerTest, EveryFinishedRunTakesTheNextNumber)
 {
-    windows.protocolOpens = false;
+    clock.SetDayCounter(4);
     clock.StartStopReset();
     clock.StartStopReset();
-    EXPECT_EQ(clock.DayCounter(), 0);
+    EXPECT_EQ(clock.DayCounter(), 5) << "counted as it is handed over, written or not";
     clock.StartStopReset();
     clock.StartStopReset();
-    EXPECT_EQ(Lines().front(), "START 1 = 14:05:09 = Mo. 07.12.26");
+    EXPECT_EQ(Lines().front(), "START 6 = 14:05:09 = Mo. 07.12.26");
 }
 
 TEST_F(ChronometerTest, PauseDoesNotCount)
@@ -322,6 +322,47 @@ TEST_F(ChronometerTest, ResumedRunKeepsCountingFromItsStoredStart)
     EXPECT_EQ(clock.Elapsed(), 91'000);
     clock.StartStopReset();
     EXPECT_EQ(clock.StartCount(), 0);
+}
+
+TEST_F(ChronometerTest, RunComesBackWholeAndPausedAtItsReading)
+{
+    clock.SetDayCounter(6);
+    clock.StartStopReset();
+    Wait(500);
+    clock.TakeLap();
+    Wait(700);
+    clock.TakeLap();
+    Wait(380);
+    clock.TogglePause();
+    const std::int64_t start = clock.StartCount();
+    const RunDetails details = clock.Details();
+    EXPECT_TRUE(details.paused);
+    EXPECT_EQ(details.pausedAtUs, 1'580'000);
+
+    // The program ends for a minute; the counter goes on, or starts again after a reboot.
+    Wait(60'000);
+    testing::RecordingObserver otherWindows;
+    Chronometer again{timer, locale, otherWindows};
+    again.SetDayCounter(6);
+    again.ResumeRun(start, details, 60'000);
+    EXPECT_EQ(again.State(), RunState::Running);
+    EXPECT_TRUE(again.Paused());
+    EXPECT_FALSE(again.DisplayTimerOn());
+    EXPECT_FALSE(again.LapEnabled());
+    EXPECT_EQ(again.CurrentTimeText(), "00:00.01,580") << "paused at the same reading";
+    EXPECT_EQ(again.Lines().Lines(), Lines());
+    EXPECT_EQ(again.Lines().Selected(), clock.Lines().Selected());
+
+    Wait(2'000);
+    again.TogglePause();
+    Wait(420);
+    again.StartStopReset();
+    ASSERT_EQ(otherWindows.protocol.size(), 1u);
+    const std::string separator(35, '_');
+    EXPECT_EQ(ProtocolBlock(otherWindows.protocol[0]),
+              "START 7 = 14:05:09 = Mo. 07.12.26\r\nLAP 1 =  0,500\r\nLAP 2 =  1,200 ( +0,700)  0,700\r\n"
+              "PAUSE = 1.02,000\r\n" + separator + "\r\nSTOP: =  2,000 ( +1,500)  0,800 \xD8 0,666\r\n\r\n");
+    EXPECT_EQ(again.DayCounter(), 7);
 }
 
 TEST_F(ChronometerTest, NothingToResumeStaysReady)

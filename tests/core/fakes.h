@@ -140,7 +140,6 @@ public:
     std::vector<EventSound> sounds;
     int beeps = 0;
     int restores = 0;
-    bool protocolOpens = true;
     std::vector<std::vector<std::string>> protocol;
     std::vector<std::int64_t> secondMonitorLaps;
     std::vector<std::string> secondMonitorLabels;
@@ -154,11 +153,7 @@ public:
     void PlaySound(EventSound sound) override { sounds.push_back(sound); }
     void WarningBeep() override { ++beeps; }
     void RestoreApplication() override { ++restores; }
-    bool WriteProtocol(const std::vector<std::string>& lines) override
-    {
-        if (protocolOpens) protocol.push_back(lines);
-        return protocolOpens;
-    }
+    void WriteProtocol(const std::vector<std::string>& lines) override { protocol.push_back(lines); }
     void ShowSecondMonitorLap(std::int64_t value) override { secondMonitorLaps.push_back(value); }
     void SetSecondMonitorLapLabel(const std::string& caption) override { secondMonitorLabels.push_back(caption); }
 };
@@ -201,13 +196,19 @@ public:
 // A protocol file in memory.
 class MemoryProtocol final : public ProtocolLog {
 public:
-    bool opens = true;
+    std::string failure;  // the system's reason while the file cannot be written
     std::vector<std::pair<std::string, std::vector<std::string>>> runs;  // path, lines
 
-    bool Append(const std::string& path, const std::vector<std::string>& run) override
+    std::string Append(const std::string& path, const std::vector<std::string>& run) override
     {
-        if (opens) runs.emplace_back(path, run);
-        return opens;
+        if (failure.empty()) runs.emplace_back(path, run);
+        return failure;
+    }
+    bool EndsWith(const std::string& path, const std::vector<std::string>& run) const override
+    {
+        for (auto kept = runs.rbegin(); kept != runs.rend(); ++kept)
+            if (kept->first == path) return kept->second == run;
+        return false;
     }
     bool Exists(const std::string& path) const override
     {

@@ -50,12 +50,48 @@ TEST_F(ProtocolFileTest, AppendThatCannotOpenFailsAndWritesNothing)
     EXPECT_EQ(Names(), std::vector<std::string>{"plain.txt"});
 }
 
+TEST_F(ProtocolFileTest, AFailedAppendGivesTheSystemsReason)
+{
+    std::string reason;
+    EXPECT_FALSE(AppendToProtocol(Dir(), kBlockA, &reason));
+    EXPECT_FALSE(reason.empty());
+    reason.clear();
+    EXPECT_FALSE(AppendToProtocol(PathOf("missing/Protocol.txt"), kBlockA, &reason));
+    EXPECT_FALSE(reason.empty());
+#ifndef _WIN32
+    EXPECT_EQ(reason, std::strerror(ENOENT));
+    EXPECT_FALSE(AppendToProtocol(Dir(), kBlockA, &reason));
+    EXPECT_EQ(reason, std::strerror(EISDIR));
+#endif
+}
+
+TEST_F(ProtocolFileTest, TellsWhetherTheFileEndsWithARun)
+{
+    const std::string path = PathOf("Protocol.txt");
+    EXPECT_FALSE(ProtocolEndsWith(path, kBlockA)) << "no file";
+    ASSERT_TRUE(AppendToProtocol(path, kBlockA));
+    EXPECT_TRUE(ProtocolEndsWith(path, kBlockA));
+    ASSERT_TRUE(AppendToProtocol(path, kBlockB));
+    EXPECT_FALSE(ProtocolEndsWith(path, kBlockA)) << "in the file, but not at its end";
+    EXPECT_TRUE(ProtocolEndsWith(path, kBlockB));
+    EXPECT_TRUE(ProtocolEndsWith(path, kBlockA + kBlockB));
+    EXPECT_FALSE(ProtocolEndsWith(path, "x" + kBlockA + kBlockB)) << "longer than the file";
+    EXPECT_FALSE(ProtocolEndsWith(Dir(), kBlockA));
+
+    ProtocolFile protocol;
+    const std::vector<std::string> run{"START 2 = 14:05:09 = Mo. 07.12.26", "STOP: = 30,500"};
+    EXPECT_FALSE(protocol.EndsWith(path, run));
+    EXPECT_EQ(protocol.Append(path, run), "");
+    EXPECT_TRUE(protocol.EndsWith(path, run));
+    EXPECT_NE(protocol.Append(Dir(), run), "");
+}
+
 TEST_F(ProtocolFileTest, ExistsOnlyForAFileByItsUtf8Name)
 {
     ProtocolFile protocol;
     const std::string path = PathOf("L\xC3\xA4ufe.txt");  // "Läufe.txt"
     EXPECT_FALSE(protocol.Exists(path));
-    ASSERT_TRUE(protocol.Append(path, {"START 1 = 14:05:09 = Mo. 07.12.26"}));
+    ASSERT_EQ(protocol.Append(path, {"START 1 = 14:05:09 = Mo. 07.12.26"}), "");
     EXPECT_TRUE(protocol.Exists(path));
     EXPECT_FALSE(protocol.Exists(Dir())) << "a folder is no protocol";
     EXPECT_FALSE(protocol.Exists(""));

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -288,6 +289,7 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     stored.color = 0x0000FF;  // red face
     stored.tickCount = platform.counter - 5'000'000;
     stored.tickBoot = "boot-1";
+    stored.tickTime = QDateTime::currentMSecsSinceEpoch() - 5'000;  // a run always has its wall-clock start
     Store(stored);
     Start();
 
@@ -296,9 +298,35 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     EXPECT_FALSE(Entry("Sound1")->isChecked());
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(255, 0, 0)) << "the window takes the face's colour";
     EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("STOP"));
-    EXPECT_TRUE(LapLines().isEmpty()) << "laps are not kept across restarts";
+    EXPECT_TRUE(LapLines().isEmpty()) << "no lap list was kept with it";
     window->Clock().DisplayTick();
     EXPECT_EQ(window->Clock().Elapsed(), 5'000);
+}
+
+TEST_F(MainWindowTest, APausedRunComesBackPausedWithItsLapList)
+{
+    Settings stored;
+    stored.tickCount = platform.counter - 9'000'000;
+    stored.tickBoot = "boot-1";
+    stored.tickTime = QDateTime::currentMSecsSinceEpoch() - 9'000;
+    Store(stored);
+    StoredRuns runs;
+    runs.run.lines = {"START 3 = 14:05:09 = Mo. 07.12.26", "LAP 1 =  0,500", "LAP 2 =  1,200 ( +0,700)  0,700"};
+    runs.run.selected = 0;
+    runs.run.lapCount = 2;
+    runs.run.firstLapElapsed = 500;
+    runs.run.prevLapElapsed = 1'200;
+    runs.run.paused = true;
+    runs.run.pausedAtUs = 1'580'000;
+    SaveRuns(store, runs);
+    Start();
+
+    EXPECT_EQ(LapLines(), (QStringList{"START 3 = 14:05:09 = Mo. 07.12.26", "LAP 1 =  0,500",
+                                       "LAP 2 =  1,200 ( +0,700)  0,700"}));
+    EXPECT_EQ(Find<QComboBox>("cmb_Zwischenzeit")->currentIndex(), 0);
+    EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("STOP"));
+    EXPECT_EQ(Find<TBitBtnWithColor>("bPause")->toolTip(), QStringLiteral("Continue/Toggle"));
+    EXPECT_EQ(window->Clock().CurrentTimeText(), "00:00.01,580");
 }
 
 TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
