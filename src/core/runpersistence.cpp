@@ -129,11 +129,11 @@ void SaveRuns(SettingsStore& store, const StoredRuns& runs)
     WriteText(store, "TickLines", Texts(run.lines, "\n"));
     WriteInteger(store, "TickSelected", run.selected);
     WriteInteger(store, "TickLaps", run.lapCount);
-    WriteBlock(store, "TickFirstLap", run.firstLapElapsed);
-    WriteBlock(store, "TickLastLap", run.prevLapElapsed);
-    WriteFlag(store, "TickPaused", run.paused);
-    WriteBlock(store, "TickPausedAt", run.pausedAtUs);
-    WriteBlock(store, "TickPauseTime", run.pauseBeganMs);
+    store.Set("TickFirstLap", BlockValue(run.firstLapElapsed));
+    store.Set("TickLastLap", BlockValue(run.prevLapElapsed));
+    WriteInteger(store, "TickPaused", run.paused ? 1 : 0);
+    store.Set("TickPausedAt", BlockValue(run.pausedAtUs));
+    store.Set("TickPauseTime", BlockValue(run.pauseBeganMs));
     std::vector<std::string> blocks;
     for (const std::vector<std::string>& pending : runs.pending) blocks.push_back(Texts(pending, "\n"));
     WriteText(store, "PendingRuns", Texts(blocks, "\n\n"));
