@@ -26,6 +26,10 @@ SEPARATOR = "_" * 35
 START_LINE = re.compile(r"^START (\d+) = ")
 LAP_LINE = re.compile(r"^LAP ?(\d+) = ")
 PAUSE_LINE = re.compile(r"^PAUSE = ")
+STOP_TIME = re.compile(r"^STOP: = +([\d:.]+),(\d+)")
+# How far a run's STOP time may be from the keys' times: a busy machine
+# handles a key late, at START and at STOP.
+TIME_SLACK = 2.0
 WAIT = 30  # seconds for anything the program should do at once, on a busy machine
 
 READY, RUNNING, PAUSED, STOPPED = "ready", "running", "paused", "stopped"
@@ -104,6 +108,19 @@ class Run:
         self.finishes = []  # the blocks its STOPs appended, as read right after
         self.discarded = False  # reset with "0" while running: not written, by design
         self.vanished = False  # gone at a restart without a STOP
+        # Its time as the keys were sent: what it ran up to running_since, and
+        # since then when it runs. None once a key near a kill leaves it unknown.
+        self.elapsed = 0.0
+        self.running_since = None
+
+    def run_from(self, moment):
+        if self.elapsed is not None:
+            self.running_since = moment
+
+    def hold(self, moment):
+        if self.elapsed is not None and self.running_since is not None:
+            self.elapsed += moment - self.running_since
+        self.running_since = None
 
 
 class Soak:
@@ -300,6 +317,7 @@ class Soak:
         self.runs.append(self.run)
         self.state = RUNNING
         self.key("Return")
+        self.run.run_from(time.monotonic())
         self.note(f"START run {self.run.index}")
         self.unconfirmed = ("start", READY)
         if wait:
@@ -308,12 +326,14 @@ class Soak:
             self.confirm()
 
     def stop(self, wait):
+        self.scan_protocol()  # from what the file holds now
         before = self.state
         self.stopping = self.run
         if before == PAUSED:
             self.pending.append(("stop_pause", self.run))  # STOP while paused writes the pause line
         self.state = STOPPED
         self.key("Return")
+        self.run.hold(time.monotonic())
         self.note(f"STOP run {self.run.index}")
         self.unconfirmed = ("stop", before)
         if wait:
@@ -343,6 +363,7 @@ class Soak:
                 self.run.discarded = True
                 self.run = None
         else:
+            self.note("0: reset" if before == STOPPED else "0: nothing to reset")
             self.state = READY
             self.run = None
 
@@ -355,9 +376,11 @@ class Soak:
         self.key("Pause")
         if self.state == RUNNING:
             self.state = PAUSED
+            self.run.hold(time.monotonic())
         else:
             self.state = RUNNING
             self.pending.append(("pause", self.run))
+            self.run.run_from(time.monotonic())
         self.note(f"{'PAUSE' if self.state == PAUSED else 'CONTINUE'} run {self.run.index}")
         self.pause_uncertain = True
 
@@ -379,6 +402,7 @@ class Soak:
                 time.sleep(0.1)
         self.edited = False
         self.focus(self.editor)
+        self.note(f"protocol window {self.editor} open")
 
     def edit(self, wait):
         self.key("ctrl+Home", *["Down"] * self.random.randint(0, 12), "End")
@@ -388,7 +412,10 @@ class Soak:
 
     def close_protocol(self, wait):
         # Esc closes it and saves an edited text; Ctrl+P hides it, which drops the edits.
-        self.key(self.random.choice(["Escape", "Escape", "ctrl+p"]))
+        how = self.random.choice(["Escape", "Escape", "ctrl+p"])
+        self.key(how)
+        self.note("protocol window " + ("closed" + (", saving the edit" if self.edited else "") if how == "Escape"
+                                        else "hidden" + (", dropping the edit" if self.edited else "")))
         editor, self.editor = self.editor, None
         if wait:
             end = time.monotonic() + WAIT
@@ -409,11 +436,11 @@ class Soak:
             else:
                 choices[self.stop] = 1
         elif self.state == READY:
-            choices = {self.start: 6, self.zero: 0.3, self.idle: 0.5}
+            choices = {self.start: 6, self.zero: 0.1, self.idle: 0.5}
         elif self.state == RUNNING:
-            choices = {self.lap: 4, self.pause: 1.5, self.stop: 2, self.zero: 0.3, self.idle: 1.5}
+            choices = {self.lap: 4, self.pause: 1.5, self.stop: 2, self.zero: 0.15, self.idle: 1.5}
         elif self.state == PAUSED:
-            choices = {self.pause: 2, self.stop: 1, self.zero: 0.2, self.idle: 1}
+            choices = {self.pause: 2, self.stop: 1, self.zero: 0.1, self.idle: 1}
         else:
             choices = {self.reset: 2, self.zero: 1}
         if not self.editor and self.known_stops > 0:
@@ -446,18 +473,20 @@ class Soak:
         self.figures["in_flight"] += bool(self.unconfirmed or self.pending)
         self.note(f"KILL -9 ({'in flight' if in_flight else 'settled'}), state {self.state}")
         self.check_settings()
-        self.resolve()
         for _ in range(3):
             try:
                 self.start_program()
-                self.come_back()
-                return
+                break
             except Stall as stall:
                 self.figures["stalls"] += 1
                 self.note(f"STALL at a restart: {stall}")
                 self.proc.kill()
                 self.proc.wait()
-        raise SystemExit(f"soak: the program does not come up again; see {self.args.out}")
+        else:
+            raise SystemExit(f"soak: the program does not come up again; see {self.args.out}")
+        # Read once the program is up: what it kept is what it went on with.
+        self.resolve()
+        self.come_back()
 
     def resolve(self):
         """What the program kept of the last keys before the kill, from its files."""
@@ -486,6 +515,7 @@ class Soak:
                 maybe = []
                 if kept:
                     self.note(f"run {run.index} written but still kept as running")
+                    self.figures["ghosts"] += 1
                     certain_pause = False
                 else:
                     self.run, run = None, None
@@ -518,6 +548,8 @@ class Soak:
                 r.laps_maybe += 1
             else:
                 r.pauses_maybe += 1
+        if run and (not certain_pause or what == "stop"):
+            run.elapsed = run.running_since = None
         self.run = run
         self.resumed = (run, was_paused, certain_pause) if kept else None
         if run and kept:
@@ -535,6 +567,8 @@ class Soak:
             self.runs.append(run)
         self.run = run
         self.note(f"run {run.index} back {'running' if moving else 'paused'}")
+        if moving and was_paused:
+            run.run_from(time.monotonic())  # its time counts from here; the program may count the pause too
         if certain_pause and was_paused:
             self.figures["paused_at_kill"] += 1
             self.figures["back_paused"] += not moving
@@ -589,7 +623,7 @@ class Soak:
             counts[block] = counts.get(block, 0) + 1
         made = set()
         f = dict(started=len(self.runs), finished=0, complete=0, lost=0, doubled=0, start_missing=0, laps_lost=0,
-                 laps_doubled=0, pauses_lost=0, killed=0, killed_whole=0, discarded=0, strangers=0, numbers=0)
+                 laps_doubled=0, pauses_lost=0, times_off=0, killed=0, killed_whole=0, discarded=0, strangers=0, numbers=0)
         for run in self.runs:
             f["discarded"] += run.discarded
             if run.vanished:
@@ -621,6 +655,16 @@ class Soak:
             f["laps_lost"] += laps_lost
             f["laps_doubled"] += laps_extra
             f["pauses_lost"] += pauses_lost
+            stop = STOP_TIME.match(block[-1])
+            if stop and run.elapsed is not None:
+                seconds = 0
+                for part in re.split(r"[:.]", stop.group(1)):
+                    seconds = seconds * 60 + int(part)
+                seconds += int(stop.group(2)) / 10 ** len(stop.group(2))
+                if abs(seconds - run.elapsed) > TIME_SLACK:
+                    f["times_off"] += 1
+                    whole = False
+                    self.note(f"run {run.index} timed {seconds:.3f} s, keys sent {run.elapsed:.3f} s apart")
             f["complete"] += whole
             if run.kills:
                 f["killed_whole"] += whole
@@ -655,6 +699,8 @@ class Soak:
             ("laps lost", str(f["laps_lost"]) + mark, whole and f["laps_lost"] > 0),
             ("laps doubled", str(f["laps_doubled"]) + mark, whole and f["laps_doubled"] > 0),
             ("pause lines lost", str(f["pauses_lost"]) + mark, whole and f["pauses_lost"] > 0),
+            (f"STOP times off by more than {TIME_SLACK:.0f} s", str(f["times_off"]) + mark,
+             whole and f["times_off"] > 0),
             ("paused runs that came back paused", f"{g['back_paused']} of {g['paused_at_kill']}" + mark,
              whole and g["back_paused"] < g["paused_at_kill"]),
             ("running runs that came back paused", g["running_back_paused"], g["running_back_paused"] > 0),
