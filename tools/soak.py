@@ -17,19 +17,10 @@ import subprocess
 import sys
 import time
 
+from soakcheck import EDIT_MARK, Run, protocol_blocks, report, verdict
+
 KEY_PATH = "HKEY_CURRENT_USER\\Software\\Orvantis\\chronivel"
 ZERO_COUNT = "hex:00,00,00,00,00,00,00,00"
-# What the soak types into the protocol window: taken out again before the
-# protocol is compared with what was recorded.
-EDIT_MARK = " soakedit"
-SEPARATOR = "_" * 35
-START_LINE = re.compile(r"^START (\d+) = ")
-LAP_LINE = re.compile(r"^LAP ?(\d+) = ")
-PAUSE_LINE = re.compile(r"^PAUSE = ")
-STOP_TIME = re.compile(r"^STOP: = +([\d:.]+),(\d+)")
-# How far a run's STOP time may be from the keys' times: a busy machine
-# handles a key late, at START and at STOP.
-TIME_SLACK = 2.0
 WAIT = 30  # seconds for anything the program should do at once, on a busy machine
 
 READY, RUNNING, PAUSED, STOPPED = "ready", "running", "paused", "stopped"
@@ -47,6 +38,9 @@ def parse_args(argv):
     p.add_argument("--expect-whole-runs", action="store_true",
                    help="also fail when a run in progress at a kill does not come back whole: "
                    "its START line, its laps, its pause")
+    p.add_argument("--expect-atomic-stop", action="store_true",
+                   help="also fail when a run comes back running after a kill during its STOP "
+                   "(and is written a second time at the next STOP)")
     p.add_argument("--exe", default=os.path.join(root, "build/src/app/chronivel"), help="the program")
     p.add_argument("--regcheck", default=os.path.join(root, "build/tests/regcheck"),
                    help="the settings file checker (tests/app/regcheck.cpp)")
@@ -73,54 +67,8 @@ def run_quiet(*command, timeout=WAIT):
     return done.stdout if done.returncode == 0 else None
 
 
-def normalized(line):
-    return line.replace(EDIT_MARK, "").replace("\xa0", " ").rstrip()
-
-
-def protocol_blocks(data):
-    """The runs in the protocol's bytes, each the tuple of its lines up to its
-    STOP line, without separators and empty lines; and the lines after the
-    last STOP line."""
-    blocks, lines = [], []
-    for raw in re.split(r"\r\n|\n|\r", data.decode("latin-1")):
-        line = normalized(raw)
-        if not line or line == SEPARATOR:
-            continue
-        lines.append(line)
-        if line.startswith("STOP"):
-            blocks.append(tuple(lines))
-            lines = []
-    return blocks, lines
-
-
 class Stall(Exception):
     """The program did not do in time what a key asks of it."""
-
-
-class Run:
-    def __init__(self, index):
-        self.index = index
-        self.laps = 0  # taken, as far as the program showed it had the keys
-        self.laps_maybe = 0  # sent just before a kill: may or may not have been taken
-        self.pauses = 0  # pause lines the run must have
-        self.pauses_maybe = 0
-        self.kills = 0  # kills while it was in progress
-        self.finishes = []  # the blocks its STOPs appended, as read right after
-        self.discarded = False  # reset with "0" while running: not written, by design
-        self.vanished = False  # gone at a restart without a STOP
-        # Its time as the keys were sent: what it ran up to running_since, and
-        # since then when it runs. None once a key near a kill leaves it unknown.
-        self.elapsed = 0.0
-        self.running_since = None
-
-    def run_from(self, moment):
-        if self.elapsed is not None:
-            self.running_since = moment
-
-    def hold(self, moment):
-        if self.elapsed is not None and self.running_since is not None:
-            self.elapsed += moment - self.running_since
-        self.running_since = None
 
 
 class Soak:
@@ -428,7 +376,9 @@ class Soak:
     def choose(self):
         """The next action, weighted by what a user does in each state."""
         if self.editor:
-            choices = {self.close_protocol: 2, self.edit: 3, self.idle: 1}
+            # Mostly one edit, then closed with it saved.
+            choices = {self.close_protocol: 4 if self.edited else 1, self.edit: 0.5 if self.edited else 3,
+                       self.idle: 0.5}
             if self.state in (READY, STOPPED):
                 choices[self.start if self.state == READY else self.reset] = 1
             elif self.state == RUNNING:
@@ -444,7 +394,7 @@ class Soak:
         else:
             choices = {self.reset: 2, self.zero: 1}
         if not self.editor and self.known_stops > 0:
-            choices[self.open_protocol] = 0.8
+            choices[self.open_protocol] = 1.2
         actions = list(choices)
         return self.random.choices(actions, weights=[choices[a] for a in actions])[0]
 
@@ -615,111 +565,6 @@ class Soak:
         self.finish()
 
     # ---- the verdict ----------------------------------------------------------------------------
-    def verdict(self):
-        data = self.read_protocol()
-        blocks, tail = protocol_blocks(data)
-        counts = {}
-        for block in blocks:
-            counts[block] = counts.get(block, 0) + 1
-        made = set()
-        f = dict(started=len(self.runs), finished=0, complete=0, lost=0, doubled=0, start_missing=0, laps_lost=0,
-                 laps_doubled=0, pauses_lost=0, times_off=0, killed=0, killed_whole=0, discarded=0, strangers=0, numbers=0)
-        for run in self.runs:
-            f["discarded"] += run.discarded
-            if run.vanished:
-                f["lost"] += 1
-            if run.kills and run.finishes:
-                f["killed"] += 1
-            if not run.finishes:
-                continue
-            f["finished"] += 1
-            made.update(run.finishes)
-            found = [b for b in run.finishes if counts.get(b)]
-            copies = sum(counts.get(b, 0) for b in set(run.finishes))
-            if not found:
-                f["lost"] += 1
-                self.note(f"LOST run {run.index}")
-                continue
-            f["doubled"] += copies - 1
-            block = found[0]
-            starts = [line for line in block if START_LINE.match(line)]
-            laps = [int(LAP_LINE.match(line).group(1)) for line in block if LAP_LINE.match(line)]
-            pauses = sum(1 for line in block if PAUSE_LINE.match(line))
-            start_ok = len(starts) == 1 and START_LINE.match(block[0]) is not None
-            f["start_missing"] += not starts
-            laps_lost = max(0, run.laps - len(laps))
-            laps_extra = max(0, len(laps) - run.laps - run.laps_maybe)
-            pauses_lost = max(0, run.pauses - pauses)
-            whole = (start_ok and not laps_lost and not laps_extra and not pauses_lost
-                     and pauses <= run.pauses + run.pauses_maybe and laps == list(range(1, len(laps) + 1)))
-            f["laps_lost"] += laps_lost
-            f["laps_doubled"] += laps_extra
-            f["pauses_lost"] += pauses_lost
-            stop = STOP_TIME.match(block[-1])
-            if stop and run.elapsed is not None:
-                seconds = 0
-                for part in re.split(r"[:.]", stop.group(1)):
-                    seconds = seconds * 60 + int(part)
-                seconds += int(stop.group(2)) / 10 ** len(stop.group(2))
-                if abs(seconds - run.elapsed) > TIME_SLACK:
-                    f["times_off"] += 1
-                    whole = False
-                    self.note(f"run {run.index} timed {seconds:.3f} s, keys sent {run.elapsed:.3f} s apart")
-            f["complete"] += whole
-            if run.kills:
-                f["killed_whole"] += whole
-            if not whole:
-                self.note(f"run {run.index} not whole: {run.laps}+{run.laps_maybe}? laps, {run.pauses}"
-                          f"+{run.pauses_maybe}? pauses, block {' | '.join(block)}")
-        f["strangers"] = sum(n for b, n in counts.items() if b not in made)
-        numbers = [int(START_LINE.match(line).group(1)) for b in blocks for line in b if START_LINE.match(line)]
-        f["numbers"] = sum(1 for a, b in zip(numbers, numbers[1:]) if b <= a)
-        if tail:
-            self.note(f"after the last STOP: {tail}")
-        return f
-
-    def report(self):
-        f = self.verdict()
-        g = self.figures
-        whole = self.args.expect_whole_runs
-        mark = "" if whole else "   (not checked: --expect-whole-runs)"
-        rows = [
-            ("kills", f"{g['kills']} ({g['in_flight']} with keys still in flight)", False),
-            ("runs started", f["started"], False),
-            ("runs finished", f["finished"], False),
-            ("runs complete", f"{f['complete']} of {f['finished']}", False),
-            ("runs lost", f["lost"], f["lost"] > 0),
-            ("runs doubled", f["doubled"], f["doubled"] > 0),
-            ("blocks no run made", f["strangers"], f["strangers"] > 0),
-            ("run numbers not rising", f["numbers"], f["numbers"] > 0),
-            ("runs reset with 0 (not written)", f["discarded"], False),
-            ("runs killed in progress, finished", f"{f['killed']}, {f['killed_whole']} of them whole" + mark,
-             whole and f["killed_whole"] < f["killed"]),
-            ("START lines missing", str(f["start_missing"]) + mark, whole and f["start_missing"] > 0),
-            ("laps lost", str(f["laps_lost"]) + mark, whole and f["laps_lost"] > 0),
-            ("laps doubled", str(f["laps_doubled"]) + mark, whole and f["laps_doubled"] > 0),
-            ("pause lines lost", str(f["pauses_lost"]) + mark, whole and f["pauses_lost"] > 0),
-            (f"STOP times off by more than {TIME_SLACK:.0f} s", str(f["times_off"]) + mark,
-             whole and f["times_off"] > 0),
-            ("paused runs that came back paused", f"{g['back_paused']} of {g['paused_at_kill']}" + mark,
-             whole and g["back_paused"] < g["paused_at_kill"]),
-            ("running runs that came back paused", str(g["running_back_paused"]) + mark,
-             whole and g["running_back_paused"] > 0),
-            ("finished runs that came back running", g["ghosts"], g["ghosts"] > 0),
-            ("settings damaged", f"{g['settings_damaged']} of {g['settings_checks']} checks", g["settings_damaged"] > 0),
-            ("messages shown", g["messages"], g["messages"] > 0),
-            ("crashes, unclean exits", g["crashes"], g["crashes"] > 0),
-            ("stalls (a key without effect)", g["stalls"], False),
-        ]
-        failed = [name for name, _, bad in rows if bad]
-        seconds = time.monotonic() - self.began
-        print(f"soak: seed {self.args.seed}, {seconds:.0f} s; log, protocol and settings in {self.args.out}")
-        for name, value, bad in rows:
-            print(f"  {name:38} {value}{'   <- FAIL' if bad else ''}")
-        print("soak: " + ("FAIL: " + ", ".join(failed) if failed else "PASS"))
-        self.note("figures: " + "; ".join(f"{n} {v}" for n, v, _ in rows))
-        return 1 if failed else 0
-
     def keep(self):
         for path, name in ((self.protocol, "Protocol.txt"), (self.settings, "chronivel.reg"),
                            (self.program_log, "program.log")):
@@ -754,7 +599,10 @@ def main(argv):
     soak = Soak(args, *args.session)
     try:
         soak.soak()
-        return soak.report()
+        print(f"soak: seed {args.seed}, {time.monotonic() - soak.began:.0f} s; "
+              f"log, protocol and settings in {args.out}")
+        return report(verdict(soak.runs, soak.read_protocol(), soak.note), soak.figures, args.expect_whole_runs,
+                      args.expect_atomic_stop, soak.note)
     finally:
         soak.close()
 
