@@ -41,9 +41,9 @@ def parse_args(argv):
     p.add_argument("--expect-atomic-stop", action="store_true",
                    help="also fail when a run comes back running after a kill during its STOP "
                    "(and is written a second time at the next STOP)")
-    p.add_argument("--exe", default=os.path.join(root, "build/src/app/chronivel"), help="the program")
-    p.add_argument("--regcheck", default=os.path.join(root, "build/tests/regcheck"),
-                   help="the settings file checker (tests/app/regcheck.cpp)")
+    p.add_argument("--exe", help="the program (default: build/src/app/chronivel, built first)")
+    p.add_argument("--regcheck", help="the settings file checker, tests/app/regcheck.cpp "
+                   "(default: build/tests/regcheck, built first)")
     p.add_argument("--out", default=os.path.join(root, "build/soak"),
                    help="where the log, the protocol, the settings and the program's output are left")
     p.add_argument("--print-programs", action="store_true", help=argparse.SUPPRESS)
@@ -53,7 +53,13 @@ def parse_args(argv):
         args.kills = 10 if args.quick else 100
     if args.kills < 1:
         p.error("--kills must be at least 1")
-    for what in ("exe", "regcheck"):
+    # What is not given is built here and brought up to date by tools/soak.
+    args.targets = []
+    for what, target, path in (("exe", "chronivel", "build/src/app/chronivel"),
+                               ("regcheck", "regcheck", "build/tests/regcheck")):
+        if getattr(args, what) is None:
+            setattr(args, what, os.path.join(root, path))
+            args.targets.append(target)
         setattr(args, what, os.path.abspath(getattr(args, what)))
     return args
 
@@ -457,12 +463,9 @@ class Soak:
                 self.run, run = None, None
         elif what == "stop":
             if written:
-                for what_, r in maybe:
-                    if what_ == "lap":
-                        r.laps += 1
-                    else:
-                        r.pauses += 1
-                maybe = []
+                # The STOP was taken, so was every key before it.
+                self.pending, maybe = maybe, []
+                self.confirm()
                 if kept:
                     self.note(f"run {run.index} written but still kept as running")
                     self.figures["ghosts"] += 1
@@ -585,11 +588,11 @@ def main(argv):
         stdout, sys.stdout = sys.stdout, sys.stderr
         args = parse_args(argv)
         sys.stdout = stdout
-        for program in (args.exe, args.regcheck):
-            if not os.path.exists(program) and not program.startswith(
-                    os.path.dirname(os.path.dirname(os.path.abspath(__file__))) + "/build/"):
+        for program, target in ((args.exe, "chronivel"), (args.regcheck, "regcheck")):
+            if not os.path.exists(program) and target not in args.targets:
                 sys.exit(f"soak: {program} does not exist")
             print(program)
+        print(" ".join(args.targets))
         return 0
     args = parse_args(argv)
     if not args.session:
