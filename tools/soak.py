@@ -222,7 +222,9 @@ class Soak:
         self.figures["settings_checks"] += 1
         done = subprocess.run([self.args.regcheck, self.settings, KEY_PATH], capture_output=True, text=True)
         names = done.stdout.split()
-        missing = [n for n in ("TickCount", "DayCounter", "Sound", "FileName") if n not in names]
+        # Every save writes the whole key: a value missing is one lost.
+        missing = [n for n in ("TickCount", "TickTime", "DayCounter", "Date", "Leader", "Sound", "FileName", "Format")
+                   if n not in names]
         if done.returncode != 0 or missing:
             self.figures["settings_damaged"] += 1
             problem = done.stderr.strip() or "missing " + ", ".join(missing)
