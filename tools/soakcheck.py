@@ -129,6 +129,8 @@ def verdict(runs, data, note):
     f["numbers"] = sum(1 for a, b in zip(numbers, numbers[1:]) if b <= a)
     if tail:
         note(f"after the last STOP: {tail}")
+    lines = [normalized(line) for line in re.split(r"\r\n|\n|\r", data.decode("latin-1"))]
+    f["glued"] = sum(1 for a, b in zip(lines, lines[1:]) if a.startswith("STOP") and b)
     return f
 
 
@@ -149,6 +151,7 @@ def report(f, g, whole, atomic_stop, note):
         ("blocks no run made", f["strangers"], f["strangers"] > 0),
         ("run numbers not rising", f["numbers"], f["numbers"] > 0),
         ("runs reset with 0 (not written)", f["discarded"], False),
+        ("blocks without their empty line", f"{f['glued']}   (not a check)", False),
         ("runs killed in progress, finished", f"{f['killed']}, {f['killed_whole']} of them whole" + mark,
          whole and f["killed_whole"] < f["killed"]),
         ("START lines missing", str(f["start_missing"]) + mark, whole and f["start_missing"] > 0),
