@@ -17,14 +17,6 @@ press() {
     xdotool key "$1"
     after=$(now_ms)
 }
-wait_for_setting() {
-    local pattern=$1
-    for _ in $(seq 300); do
-        settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
-        sleep 0.1
-    done
-    fail "settings never showed $pattern"
-}
 # The protocol is written after the settings: the run is done when it is there.
 wait_for_stop_line() {
     for _ in $(seq 300); do
@@ -54,7 +46,7 @@ stopped)
     start_program
     press Return  # START
     start_before=$before start_after=$after
-    wait_for_setting '^"TickCount"=hex:.*[1-9a-f]'  # the run's start, not the zero before it
+    wait_for_setting '^"TickCount"=hex:.*[1-9a-f]' 300  # the run's start, not the zero before it
     kill -STOP "$program" || fail "the program ended by itself"
     sleep 1
     press space
@@ -84,7 +76,7 @@ saving)
     start_before=$before start_after=$after
     press space  # while the save runs
     lap_before=$before lap_after=$after
-    wait_for_setting '^"TickCount"=hex:.*[1-9a-f]'  # the run's start, not the zero before it
+    wait_for_setting '^"TickCount"=hex:.*[1-9a-f]' 300  # the run's start, not the zero before it
     saved=$(now_ms)
     echo "the save at START was in the file at most $((saved - start_before)) ms after the key"
     press Return  # STOP

@@ -34,10 +34,11 @@ protocol=$work/bin/Protocol.txt
 # UTF-16, as regedit does. Read it whole (no grep -q), or pipefail trips.
 settings_text() { iconv -f UTF-16 -t UTF-8 "$settings" | tr -d '\r'; }
 
-# Waits until the settings file says what the test expects.
+# Waits until the settings file says what the test expects, for up to
+# $2 tenths of a second (10 s unless told).
 wait_for_setting() {
     local pattern=$1
-    for _ in $(seq 100); do
+    for _ in $(seq "${2:-100}"); do
         settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
         sleep 0.1
     done
@@ -71,12 +72,3 @@ start_program() {
     fail "the window never took the keyboard focus"
 }
 
-# Waits until the settings file says what the test expects.
-wait_for_setting() {
-    local pattern=$1
-    for _ in $(seq 100); do
-        settings_text 2>/dev/null | grep -- "$pattern" >/dev/null && return 0
-        sleep 0.1
-    done
-    fail "settings never showed $pattern"
-}

@@ -19,6 +19,7 @@
 #include "core/settings.h"
 #include "core/textencoding.h"
 #include "platform/systemsettingsstore.h"
+#include "scopedenv.h"
 
 namespace chronivel {
 namespace {
@@ -350,27 +351,6 @@ TEST_F(RegFileStoreTest, AFailedSaveKeepsThePreviousFileWhole)
     EXPECT_EQ(Entries(folder_), std::vector<std::string>{"settings.reg"});
     EXPECT_EQ(RegFileStore(path.string(), Key).Get("Left"), RegValue::Dword(7));
 }
-
-// Sets or unsets an environment variable for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        Set(value);
-    }
-    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
-    static void Set(const char* name, const char* value)
-    {
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
-    }
-
-private:
-    void Set(const char* value) { Set(name_, value); }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST_F(RegFileStoreTest, LivesInTheXdgConfigFolder)
 {

@@ -12,18 +12,20 @@ public:
     ScopedEnv(const char* name, const char* value) : name_(name)
     {
         if (const char* old = std::getenv(name)) old_ = old;
-        Set(value);
+        Set(name, value);
     }
-    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
+    ~ScopedEnv() { Set(name_, old_ ? old_->c_str() : nullptr); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
-    void Set(const char* value)
+    // Changes it again meanwhile; the old value still comes back.
+    static void Set(const char* name, const char* value)
     {
-        if (value) ::setenv(name_, value, 1);
-        else ::unsetenv(name_);
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
     }
+
+private:
     const char* name_;
     std::optional<std::string> old_;
 };
