@@ -31,7 +31,7 @@ cp "$work/bin/chronivel" "$work/bin/relay"
 "$work/bin/relay" >"$work/relay.log" 2>&1 &
 relay=$!
 pids+=("$relay")
-relay_window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$relay" 2>/dev/null | head -n 1) ||
+relay_window=$(window_of "$relay") ||
     fail "the relay copy showed no window"
 
 # Starts the program a second time and expects it to end at once with status
@@ -76,7 +76,7 @@ kill -STOP "$program"
 "$work/bin/chronivel" >"$work/second.log" 2>&1 &
 second=$!
 pids+=("$second")
-box=$(timeout 20 xdotool search --sync --onlyvisible --pid "$second" 2>/dev/null | head -n 1) ||
+box=$(window_of "$second") ||
     fail "the start beside a hung copy showed no message: $(cat "$work/second.log")"
 grep -q 'already running, but it does not answer' "$work/second.log" ||
     fail "the start beside a hung copy did not say why it ends: $(cat "$work/second.log")"
@@ -106,7 +106,7 @@ eventually calling || fail "the new start never called the stopped copy: $(ss -x
 kill -9 "$program"
 wait "$program" 2>/dev/null || true
 program=$third
-window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program" 2>/dev/null | head -n 1) ||
+window=$(window_of "$program") ||
     fail "the start that waited for a copy killed meanwhile showed no window: $(cat "$work/third.log")"
 ! grep -q 'does not answer' "$work/third.log" || fail "the start that waited for a killed copy gave up: $(cat "$work/third.log")"
 xdotool windowactivate "$relay_window"

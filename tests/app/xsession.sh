@@ -51,18 +51,37 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
 
+# The first visible window of process $1, waited for up to 20 s. Polled, not
+# xdotool's --sync: xdotool gives up at the first X error, which a window
+# closing elsewhere during the search can cause.
+window_of() {
+    local found
+    for _ in $(seq 200); do
+        found=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n 1) || true
+        [[ -n $found ]] && { echo "$found"; return 0; }
+        kill -0 "$1" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
 # Starts the program with the given arguments and waits until its window has
 # the keyboard focus; sets $program and $window. The program alone runs with
 # the variables in $program_env (NAME=value ...).
 program=0
 window=0
 program_env=()
+
 start_program() {
     env "${program_env[@]}" "$work/bin/chronivel" "$@" >"$work/program.log" 2>&1 &
     program=$!
     pids+=("$program")
-    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program" 2>/dev/null | head -n 1) ||
-        fail "no window appeared"
+    if ! window=$(window_of "$program"); then
+        kill -0 "$program" 2>/dev/null && fail "no window appeared"
+        local status=0
+        wait "$program" || status=$?
+        fail "the program ended with status $status before its window appeared"
+    fi
     # Without a window manager the focus is ours to give, once the window is mapped.
     for _ in $(seq 100); do
         xdotool windowfocus "$window" 2>/dev/null || true
