@@ -10,7 +10,8 @@ work=$(mktemp -d)
 daemon=""
 recorder=""
 cleanup() {
-    if [[ -n $recorder ]]; then
+    # Only while it is still our child: a waited-for number may be reused by now.
+    if [[ -n $recorder && $(ps -o ppid= -p "$recorder" 2>/dev/null | tr -d ' ') == "$$" ]]; then
         kill "$recorder" 2>/dev/null || true
         wait "$recorder" 2>/dev/null || true
     fi

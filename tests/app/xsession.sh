@@ -8,7 +8,12 @@ shift
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+    # Only what is still our own child: a number whose process was waited for
+    # may since belong to anything, such as another test's X server.
+    local pid
+    for pid in "${pids[@]}"; do
+        [[ $(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ') == "$$" ]] && kill -9 "$pid" 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
