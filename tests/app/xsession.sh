@@ -7,13 +7,20 @@ shift
 
 work=$(mktemp -d)
 pids=()
+xserver=0
 cleanup() {
     # Only what is still our own child: a number whose process was waited for
     # may since belong to anything, such as another test's X server.
     local pid
     for pid in "${pids[@]}"; do
-        [[ $(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ') == "$$" ]] && kill -9 "$pid" 2>/dev/null || true
+        [[ $pid != "$xserver" && $(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ') == "$$" ]] &&
+            kill -9 "$pid" 2>/dev/null || true
     done
+    # The X server last, and let it end on its own terms: killed outright, it
+    # leaves its display's lock and socket behind for the next one to clear.
+    if ((xserver)) && kill -TERM "$xserver" 2>/dev/null; then
+        wait "$xserver" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,6 +30,10 @@ fail() {
     [[ -f $settings ]] && { echo "--- settings:" >&2; settings_text >&2 || true; }
     [[ -f $protocol ]] && { echo "--- protocol:" >&2; cat "$protocol" >&2; }
     [[ -f $work/program.log ]] && { echo "--- program:" >&2; cat "$work/program.log" >&2; }
+    if ((xserver)) && ! kill -0 "$xserver" 2>/dev/null; then
+        echo "--- the X server had ended:" >&2
+        cat "$work/xvfb.log" >&2
+    fi
     exit 1
 }
 
@@ -50,9 +61,17 @@ wait_for_setting() {
     fail "settings never showed $pattern"
 }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@" 3>"$work/display" 2>/dev/null &
-pids+=($!)
+# One X server starts at a time: two that choose their display number
+# together can both take the same one, each removing the other's lock as
+# stale, and a program then talks to a server that is gone.
+exec {xstart}>"${TMPDIR:-/tmp}/chronivel-tests-xvfb.lock"
+flock "$xstart"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@" 3>"$work/display" 2>"$work/xvfb.log" {xstart}>&- &
+xserver=$!
+pids+=("$xserver")
 for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+flock -u "$xstart"
+exec {xstart}>&-
 [[ -s $work/display ]] || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
 
