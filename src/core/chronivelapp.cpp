@@ -78,7 +78,6 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
 
     StoredRuns runs = LoadRuns(store_);
     pending_ = runs.pending;
-    storedRun_ = runs.run;
     startTimeKept_ = KeepsStartTime(store_);
     savedRuns_ = std::move(runs);
 
@@ -112,11 +111,14 @@ void ChronivelApp::Resume()
     const std::int64_t nowWall = WallClockMs();
     const std::string damage =
         DamagedRun(kept_, startTimeKept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall);
-    if (damage.empty())
-        clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), storedRun_,
-                         storedRun_.pauseBeganMs != 0 ? std::max<std::int64_t>(0, nowWall - storedRun_.pauseBeganMs) : 0);
-    else
+    if (damage.empty()) {
+        // Nothing is saved before this, so the run saved last is the one loaded.
+        const RunDetails& run = savedRuns_.run;
+        clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), run,
+                         run.pauseBeganMs != 0 ? std::max<std::int64_t>(0, nowWall - run.pauseBeganMs) : 0);
+    } else {
         Report(damage);
+    }
     loading_ = false;
     // After a reboot the run resumes from a new start count, and a damaged
     // one is gone: keep that at once, so that it is told only once.
@@ -280,28 +282,25 @@ Settings ChronivelApp::Snapshot()
     s.format = clock_.Format().Format();
     s.hoursOn = clock_.Format().HoursOn();
     s.tickCount = clock_.StartCount();
-    if (s.tickCount != 0 && s.tickCount != wallClockOf_) {
-        // Once per start count, so that repeated snapshots of one run agree.
-        wallClockOf_ = s.tickCount;
-        wallClockStart_ = WallClockStart(s.tickCount, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
-    }
     s.tickBoot = s.tickCount != 0 ? bootId_ : std::string();
-    s.tickTime = s.tickCount != 0 ? wallClockStart_ : 0;
+    s.tickTime = s.tickCount != 0 ? WallClockAt(runStart_, s.tickCount) : 0;
     return s;
+}
+
+std::int64_t ChronivelApp::WallClockAt(WallClockMemo& memo, std::int64_t count)
+{
+    // Once per reading, so that repeated snapshots of one run or pause agree.
+    if (memo.count != count) {
+        memo.count = count;
+        memo.ms = WallClockStart(count, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
+    }
+    return memo.ms;
 }
 
 StoredRuns ChronivelApp::RunsSnapshot()
 {
     StoredRuns runs{clock_.StartCount() != 0 ? clock_.Details() : RunDetails{}, pending_};
-    if (runs.run.paused) {
-        // Once per pause, so that repeated snapshots of it agree.
-        if (clock_.StopCount() != pauseWallClockOf_) {
-            pauseWallClockOf_ = clock_.StopCount();
-            pauseWallClockStart_ =
-                WallClockStart(pauseWallClockOf_, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
-        }
-        runs.run.pauseBeganMs = pauseWallClockStart_;
-    }
+    if (runs.run.paused) runs.run.pauseBeganMs = WallClockAt(pauseStart_, clock_.StopCount());
     return runs;
 }
 

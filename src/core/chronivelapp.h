@@ -132,6 +132,12 @@ private:
     // Tells the user after the command that brought it about is done: a message box waits for them.
     void Report(std::string message, bool unwritten = false);
     LoadMoment Moment() const;
+    // A counter reading and its wall-clock time: a run's start, a pause's.
+    struct WallClockMemo {
+        std::int64_t count = 0;
+        std::int64_t ms = 0;
+    };
+    std::int64_t WallClockAt(WallClockMemo& memo, std::int64_t count);
 
     THighResTimer& timer_;
     const LocaleTexts& locale_;
@@ -146,13 +152,10 @@ private:
     Settings saved_;
     HeldValues held_;  // stored values not understood, left as they are until their setting changes
     std::vector<std::vector<std::string>> pending_;  // finished runs not in the protocol file yet
-    RunDetails storedRun_;  // of the run to resume
     bool startTimeKept_ = false;
     StoredRuns savedRuns_;
-    std::int64_t wallClockOf_ = 0;  // the start count whose wall-clock start is `wallClockStart_`
-    std::int64_t wallClockStart_ = 0;
-    std::int64_t pauseWallClockOf_ = 0;  // the stop count of the pause that began at `pauseWallClockStart_`
-    std::int64_t pauseWallClockStart_ = 0;
+    WallClockMemo runStart_;
+    WallClockMemo pauseStart_;
     std::optional<Scheduler::Task> delayedSave_;
     bool failureReported_ = false;
     bool existed_ = false;
