@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 
 #include "core/runpersistence.h"
 
@@ -55,6 +56,7 @@ ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, Sett
 ChronivelApp::~ChronivelApp()
 {
     views_.clear();  // the barriers' port closes after this, and its views may be gone
+    if (writing_) scheduler_.FinishAside();  // its end calls back here
     if (delayedSave_) scheduler_.Cancel(*delayedSave_);
 }
 
@@ -170,6 +172,7 @@ void ChronivelApp::WindowMoved(int left, int top)
 void ChronivelApp::Shutdown()
 {
     Save();
+    scheduler_.FinishAside();  // with the runs that the written settings let go to the protocol
     barriers_.Close();
 }
 
@@ -234,15 +237,25 @@ void ChronivelApp::RestoreApplication()
 
 void ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
 {
-    // Kept before the file is touched: from here on a kill cannot lose the
-    // run, nor bring it back as running.
+    // Kept before the file is touched: from the end of this write on a kill
+    // cannot lose the run, nor bring it back as running.
     pending_.push_back(lines);
     Save();
-    WritePending();
+    WritePendingWhenKept();
+}
+
+void ChronivelApp::WritePendingWhenKept()
+{
+    appendAfter_ = handedOver_;
+    if (written_ >= handedOver_) {  // nothing was handed over: there is no write to wait for
+        appendAfter_.reset();
+        WritePending();
+    }
 }
 
 void ChronivelApp::WritePending()
 {
+    if (appendAfter_) return;  // the settings do not hold the newest run yet; the write's end comes back here
     while (!pending_.empty()) {
         const std::vector<std::string> run = pending_.front();
         // A kill after the append, before the settings forgot the run, left it at the file's end.
@@ -334,14 +347,53 @@ void ChronivelApp::Write(const Settings& now, const StoredRuns& runs)
         SaveSettings(store_, now, Moment().today, held_);
         SaveRuns(store_, runs);
         for (AppView* view : views_) view->SaveOwnValues();
-        store_.Flush();
-        saved_ = now;
-        savedRuns_ = runs;
-        failureReported_ = false;
     } catch (const SettingsError& error) {
         if (!failureReported_ && reportError) reportError(error.what());
         failureReported_ = true;
+        return;
     }
+    saved_ = now;
+    savedRuns_ = runs;
+    ++handedOver_;
+    if (!writing_) WriteAside();
+}
+
+void ChronivelApp::WriteAside()
+{
+    writing_ = true;
+    const std::uint64_t version = handedOver_;
+    std::shared_ptr<SettingsSave> save = store_.TakeSave();
+    auto failure = std::make_shared<std::string>();
+    scheduler_.Aside(
+        [save, failure] {
+            try {
+                save->Write();
+            } catch (const SettingsError& error) {
+                *failure = error.what();
+            }
+        },
+        [this, version, failure] { Written(version, *failure); });
+}
+
+void ChronivelApp::Written(std::uint64_t version, const std::string& failure)
+{
+    writing_ = false;
+    written_ = version;
+    const bool tell = !failure.empty() && !failureReported_;
+    failureReported_ = !failure.empty();
+    if (!failure.empty()) {
+        // Nothing counts as saved: the next change writes everything again.
+        saved_ = Settings{};
+        savedRuns_ = StoredRuns{};
+    }
+    if (handedOver_ > written_) WriteAside();  // what changed during this write
+    // The runs go to the protocol also when the settings failed: better there than nowhere.
+    if (appendAfter_ && written_ >= *appendAfter_) {
+        appendAfter_.reset();
+        WritePending();
+    }
+    // Last: a message box lets the user give commands while it waits.
+    if (tell && reportError) reportError(failure);
 }
 
 }  // namespace chronivel

@@ -26,12 +26,17 @@ namespace chronivel {
 // Saving: a run that starts, takes a lap, pauses, stops or resets is written
 // at once, whole, so that a crash or a kill loses nothing; other changes
 // SaveDelayMs after the last of them; everything once more at exit (Save).
+// The settings are written aside, off the program's thread, one write at a
+// time: changes made while one is written go into the next, so a large
+// settings file never holds up a command, and the file never goes back to
+// an older state.
 //
 // A finished run is kept in the settings as unwritten before it goes to the
-// protocol file, and forgotten there once the file has it. A kill between
-// the two finds it at the next start, where it is appended unless the file
-// already ends with it; a file that cannot be written keeps it unwritten
-// until the end of the next run or the user's retry.
+// protocol file, and forgotten there once the file has it: it is appended
+// only after the write that keeps it has ended. A kill between the two
+// finds it at the next start, where it is appended unless the file already
+// ends with it; a file that cannot be written keeps it unwritten until the
+// end of the next run or the user's retry.
 class ChronivelApp final : private ChronometerObserver {
 public:
     static constexpr int SaveDelayMs = 500;
@@ -52,9 +57,9 @@ public:
     // The end of start-up: opens the barriers' port chosen last and resumes a
     // run that was going at the last exit, with its barriers.
     void Resume();
-    // Writes everything now. A failure is reported once until a save succeeds again.
+    // Writes everything, starting now. A failure is reported once until a save succeeds again.
     void Save();
-    // The program ends: everything is written and the barriers' port let go.
+    // The program ends: everything is written, before this returns, and the barriers' port let go.
     void Shutdown();
 
     Chronometer& Clock() { return clock_; }
@@ -126,9 +131,15 @@ private:
     void KeepChanges();
     Settings Snapshot();
     StoredRuns RunsSnapshot();
+    // Hands the values to the store, and starts writing them unless a write is under way.
     void Write(const Settings& now, const StoredRuns& runs);
+    void WriteAside();
+    // A write of the values handed over as `version` has ended; `failure` says why it failed.
+    void Written(std::uint64_t version, const std::string& failure);
     // Appends the unwritten runs, oldest first, each forgotten as soon as the file has it.
     void WritePending();
+    // The same, once the values handed over last are written.
+    void WritePendingWhenKept();
     // Tells the user after the command that brought it about is done: a message box waits for them.
     void Report(std::string message, bool unwritten = false);
     LoadMoment Moment() const;
@@ -157,6 +168,10 @@ private:
     WallClockMemo runStart_;
     WallClockMemo pauseStart_;
     std::optional<Scheduler::Task> delayedSave_;
+    std::uint64_t handedOver_ = 0;  // counts the sets of values given to the store
+    std::uint64_t written_ = 0;     // the last of them that a write has ended with
+    bool writing_ = false;
+    std::optional<std::uint64_t> appendAfter_;  // unwritten runs wait for this set to be written
     bool failureReported_ = false;
     bool existed_ = false;
     bool loading_ = true;  // until Resume: nothing is saved before the settings are whole

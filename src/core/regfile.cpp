@@ -432,15 +432,30 @@ RegFileParse ParseRegFile(std::string_view fileBytes, std::string_view keyPath)
     return Reader(file.text, keyPath, file.ansiBytes).Read();
 }
 
+std::string RegFileHead(std::string_view keyPath)
+{
+    return std::string(Utf16ByteOrderMark) +
+           Utf8ToUtf16Le(std::string(Version5Header) + LineEnd + LineEnd + "[" + std::string(keyPath) + "]" + LineEnd);
+}
+
+std::string RegFileValue(std::string_view name, const RegValue& value)
+{
+    if (!IsWritableValueName(name)) throw SettingsError("Invalid value name " + Quoted(name));
+    std::string text;
+    AppendValue(text, name, value);
+    return Utf8ToUtf16Le(text);
+}
+
+std::string RegFileTail()
+{
+    return Utf8ToUtf16Le(LineEnd);
+}
+
 std::string WriteRegFile(std::string_view keyPath, const NamedValues& values)
 {
-    std::string out = std::string(Version5Header) + LineEnd + LineEnd + "[" + std::string(keyPath) + "]" + LineEnd;
-    for (const auto& [name, value] : values) {
-        if (!IsWritableValueName(name)) throw SettingsError("Invalid value name " + Quoted(name));
-        AppendValue(out, name, value);
-    }
-    out += LineEnd;
-    return std::string(Utf16ByteOrderMark) + Utf8ToUtf16Le(out);
+    std::string out = RegFileHead(keyPath);
+    for (const auto& [name, value] : values) out += RegFileValue(name, value);
+    return out + RegFileTail();
 }
 
 }  // namespace chronivel

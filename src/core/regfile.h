@@ -48,6 +48,13 @@ RegFileParse ParseRegFile(std::string_view fileBytes, std::string_view keyPath);
 // SettingsError for a name IsWritableValueName refuses.
 std::string WriteRegFile(std::string_view keyPath, const NamedValues& values);
 
+// The same file in pieces, its bytes exactly: the head, then each value's
+// lines in order, then the tail. A writer that keeps the pieces of values
+// that did not change need not encode them again.
+std::string RegFileHead(std::string_view keyPath);
+std::string RegFileValue(std::string_view name, const RegValue& value);
+std::string RegFileTail();
+
 // Whether a settings file can hold a value of this name: UTF-8 without a line
 // break. The empty name is the key's default value, written as @.
 bool IsWritableValueName(std::string_view name);

@@ -4,7 +4,8 @@
 
 namespace chronivel {
 
-// Calls back later, on the program's main thread: the core keeps no timers of its own.
+// Calls back later, on the program's main thread: the core keeps no timers
+// or threads of its own.
 class Scheduler {
 public:
     using Task = int;
@@ -17,6 +18,13 @@ public:
     // Calls `callback` soon on the scheduler's thread; safe from any thread,
     // which is how a device's event thread hands its events over.
     virtual void Post(std::function<void()> callback) = 0;
+    // Runs `work` on another thread, one work at a time in the order given,
+    // and then `done` on the scheduler's thread: slow writes keep their
+    // order without holding up the program.
+    virtual void Aside(std::function<void()> work, std::function<void()> done) = 0;
+    // Waits for all work given to Aside and calls the `done` of each, here and
+    // now, also of work that those calls give: for the end of the program.
+    virtual void FinishAside() = 0;
 };
 
 }  // namespace chronivel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -42,18 +43,31 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The values of a store as they were at one moment, to be made durable
+// later and on any thread: a large settings file is written while the
+// program goes on.
+class SettingsSave {
+public:
+    virtual ~SettingsSave() = default;
+    // Makes the values durable together, so that a crash never leaves half of
+    // them. Throws SettingsError, naming the file or key, when they cannot be kept.
+    virtual void Write() = 0;
+};
+
 // The program's key of settings: named, typed values. Writes are collected
-// and made durable together by Flush, so a crash never leaves half of them.
+// in the store and taken together by TakeSave.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
 
-    // Whether the key existed when the store was opened or has been flushed since.
+    // Whether the key existed when the store was opened.
     virtual bool Exists() const = 0;
     virtual std::optional<RegValue> Get(std::string_view name) const = 0;
     virtual void Set(std::string_view name, RegValue value) = 0;
-    // Throws SettingsError, naming the file or key, when the values cannot be kept.
-    virtual void Flush() = 0;
+    // Every value as it is now, quickly: later Sets do not change the save.
+    virtual std::unique_ptr<SettingsSave> TakeSave() = 0;
+    // Makes the values durable now, on this thread.
+    void Flush() { TakeSave()->Write(); }
     // A problem met while opening (a damaged line of a settings file), to be
     // told to the user once; empty when there was none.
     virtual std::string OpenProblem() const { return {}; }

@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
+#include "core/regfile.h"
 #include "platform/atomicfile.h"
 #include "platform/posixfile.h"
 #include "platform/systemsettingsstore.h"
@@ -82,7 +84,8 @@ void RegFileStore::Read()
     }
 
     RegFileParse parse = ParseRegFile(bytes, keyPath_);
-    values_ = std::move(parse.values);
+    for (auto& [name, value] : parse.values)
+        lines_.push_back(std::make_shared<const RegFileLine>(std::move(name), std::move(value)));
     exists_ = parse.keyFound;
     if (!parse.problem) return;
     const int line = parse.problem->line;
@@ -92,29 +95,81 @@ void RegFileStore::Read()
                    std::string(RewrittenAtNextSave);
 }
 
+// A value and its lines in the file, made by whichever thread needs them first.
+class RegFileLine {
+public:
+    RegFileLine(std::string name, RegValue value) : name(std::move(name)), value(std::move(value)) {}
+
+    const std::string& Bytes() const
+    {
+        std::call_once(made_, [this] { bytes_ = RegFileValue(name, value); });
+        return bytes_;
+    }
+
+    const std::string name;
+    const RegValue value;
+
+private:
+    mutable std::once_flag made_;
+    mutable std::string bytes_;
+};
+
+namespace {
+
+// The file as it was when the save was taken; made and written on whatever thread writes it.
+class RegFileSave final : public SettingsSave {
+public:
+    RegFileSave(std::string filePath, std::string head, std::vector<std::shared_ptr<const RegFileLine>> lines)
+        : filePath_(std::move(filePath)), head_(std::move(head)), lines_(std::move(lines))
+    {
+    }
+
+    void Write() override
+    {
+        std::string text = head_;
+        std::size_t size = text.size() + RegFileTail().size();
+        for (const auto& line : lines_) size += line->Bytes().size();
+        text.reserve(size);
+        for (const auto& line : lines_) text += line->Bytes();
+        text += RegFileTail();
+        MakeSettingsFolder(ParentFolder(filePath_), filePath_);
+        // Written beside the file and renamed over it: the file is either the old
+        // one or the new one, whole, even if the machine stops half-way. A link
+        // (a dotfile manager's) stays, and the file it leads to gets the save.
+        if (const std::optional<ReplaceFailure> failure = ReplaceFileContent(filePath_, text, Replacement::Private))
+            FailToSave(filePath_, failure->step, failure->reason);
+    }
+
+private:
+    std::string filePath_;
+    std::string head_;
+    std::vector<std::shared_ptr<const RegFileLine>> lines_;
+};
+
+}  // namespace
+
 std::optional<RegValue> RegFileStore::Get(std::string_view name) const
 {
-    return FindValue(values_, name);
+    for (const auto& line : lines_)
+        if (SameValueName(line->name, name)) return line->value;
+    return std::nullopt;
 }
 
 void RegFileStore::Set(std::string_view name, RegValue value)
 {
     if (!IsWritableValueName(name)) throw SettingsError("Invalid value name '" + std::string(name) + "'");
-    SetValue(values_, name, std::move(value));
+    for (auto& line : lines_) {
+        if (!SameValueName(line->name, name)) continue;
+        // A known name keeps its spelling and its place; an unchanged value its lines.
+        if (line->value != value) line = std::make_shared<const RegFileLine>(line->name, std::move(value));
+        return;
+    }
+    lines_.push_back(std::make_shared<const RegFileLine>(std::string(name), std::move(value)));
 }
 
-void RegFileStore::Flush()
+std::unique_ptr<SettingsSave> RegFileStore::TakeSave()
 {
-    const std::string text = WriteRegFile(keyPath_, values_);
-    const std::string folder = ParentFolder(filePath_);
-    MakeSettingsFolder(folder, filePath_);
-
-    // Written beside the file and renamed over it: the file is either the old
-    // one or the new one, whole, even if the machine stops half-way. A link
-    // (a dotfile manager's) stays, and the file it leads to gets the save.
-    if (const std::optional<ReplaceFailure> failure = ReplaceFileContent(filePath_, text, Replacement::Private))
-        FailToSave(filePath_, failure->step, failure->reason);
-    exists_ = true;
+    return std::make_unique<RegFileSave>(filePath_, RegFileHead(keyPath_), lines_);
 }
 
 std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view title)

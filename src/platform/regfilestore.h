@@ -1,15 +1,22 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "core/regfile.h"
 #include "core/settingsstore.h"
 
 namespace chronivel {
 
+class RegFileLine;
+
 // The settings key kept in a file in the registry's export format, for
 // systems without a registry. The file is read once, when the store is
-// opened; Flush replaces it whole, so that a reader never sees half of it.
+// opened; a save replaces it whole, so that a reader never sees half of it.
+// Each value's lines in the file are made once, by the first save that
+// writes them, and kept until the value changes: taking a save costs the
+// program's thread nothing that grows with the file, and writing one makes
+// only the lines of values that changed.
 class RegFileStore final : public SettingsStore {
 public:
     // `keyPath` is the key whose values the file holds, such as
@@ -21,7 +28,7 @@ public:
     // A new name goes after the others; a known one keeps its place.
     // Throws SettingsError for a name the file cannot hold.
     void Set(std::string_view name, RegValue value) override;
-    void Flush() override;
+    std::unique_ptr<SettingsSave> TakeSave() override;
     std::string OpenProblem() const override { return openProblem_; }
     std::string Location() const override { return filePath_; }
 
@@ -30,7 +37,8 @@ private:
 
     std::string filePath_;
     std::string keyPath_;
-    NamedValues values_;
+    // The values in the file's order, each shared with the saves taken since it was set.
+    std::vector<std::shared_ptr<const RegFileLine>> lines_;
     bool exists_ = false;
     std::string openProblem_;
 };

@@ -68,7 +68,7 @@ RegistryStore::~RegistryStore()
 
 std::optional<RegValue> RegistryStore::Get(std::string_view name) const
 {
-    if (std::optional<RegValue> pending = FindValue(pending_, name)) return pending;
+    if (std::optional<RegValue> set = FindValue(set_, name)) return set;
     if (key_ == nullptr) return std::nullopt;
 
     const std::wstring wideName = Utf16(name);
@@ -92,30 +92,53 @@ std::optional<RegValue> RegistryStore::Get(std::string_view name) const
 
 void RegistryStore::Set(std::string_view name, RegValue value)
 {
-    SetValue(pending_, name, std::move(value));
+    SetValue(set_, name, std::move(value));
 }
 
-void RegistryStore::Flush()
-{
-    HKEY key = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS)
-        throw SettingsError("Failed to create key " + keyName_ + ": " + SystemMessage(status));
-    if (key_ != nullptr) ::RegCloseKey(key_);
-    key_ = key;
+namespace {
 
-    for (const auto& [name, value] : pending_) {
-        const std::vector<std::uint8_t> data = ToRegistry(value);
-        const BYTE none = 0;
-        status = ::RegSetValueExW(key_, Utf16(name).c_str(), 0, value.type, data.empty() ? &none : data.data(),
-                                  static_cast<DWORD>(data.size()));
-        if (status != ERROR_SUCCESS)
-            throw SettingsError("Failed to set data for '" + name + "' in " + keyName_ + ": " + SystemMessage(status));
+// The values set since the store was opened, all written again at each save:
+// a save that failed leaves nothing for a later one to miss.
+class RegistrySave final : public SettingsSave {
+public:
+    RegistrySave(std::wstring subKey, std::string keyName, NamedValues values)
+        : subKey_(std::move(subKey)), keyName_(std::move(keyName)), values_(std::move(values))
+    {
     }
-    status = ::RegFlushKey(key_);
-    if (status != ERROR_SUCCESS) throw SettingsError("Failed to save key " + keyName_ + ": " + SystemMessage(status));
-    pending_.clear();
+
+    void Write() override
+    {
+        HKEY key = nullptr;
+        LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, subKey_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_WRITE, nullptr, &key, nullptr);
+        if (status != ERROR_SUCCESS)
+            throw SettingsError("Failed to create key " + keyName_ + ": " + SystemMessage(status));
+        const std::unique_ptr<HKEY__, decltype(&::RegCloseKey)> closer(key, &::RegCloseKey);
+        for (const auto& [name, value] : values_) {
+            const std::vector<std::uint8_t> data = ToRegistry(value);
+            const BYTE none = 0;
+            status = ::RegSetValueExW(key, Utf16(name).c_str(), 0, value.type, data.empty() ? &none : data.data(),
+                                      static_cast<DWORD>(data.size()));
+            if (status != ERROR_SUCCESS)
+                throw SettingsError("Failed to set data for '" + name + "' in " + keyName_ + ": " +
+                                    SystemMessage(status));
+        }
+        status = ::RegFlushKey(key);
+        if (status != ERROR_SUCCESS)
+            throw SettingsError("Failed to save key " + keyName_ + ": " + SystemMessage(status));
+    }
+
+private:
+    std::wstring subKey_;
+    std::string keyName_;
+    NamedValues values_;
+};
+
+}  // namespace
+
+std::unique_ptr<SettingsSave> RegistryStore::TakeSave()
+{
+    return std::make_unique<RegistrySave>(subKey_, keyName_, set_);
 }
 
 std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view title)

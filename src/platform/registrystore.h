@@ -11,8 +11,8 @@ struct HKEY__;  // the registry's key handle, as <windows.h> declares it
 namespace chronivel {
 
 // The settings key HKEY_CURRENT_USER\Software\Orvantis\<title> of the
-// Windows registry. Opening only reads: the key is made by the first Flush.
-// Writes wait in the store until Flush, and reads see them at once.
+// Windows registry. Opening only reads: the key is made by the first save.
+// Writes wait in the store for a save, and reads see them at once.
 class RegistryStore final : public SettingsStore {
 public:
     explicit RegistryStore(std::string_view title);
@@ -24,7 +24,7 @@ public:
     // Throws SettingsError when the registry fails to give a value it has.
     std::optional<RegValue> Get(std::string_view name) const override;
     void Set(std::string_view name, RegValue value) override;
-    void Flush() override;
+    std::unique_ptr<SettingsSave> TakeSave() override;
     std::string OpenProblem() const override { return openProblem_; }
     std::string Location() const override { return keyName_; }
 
@@ -35,7 +35,7 @@ private:
     std::string keyName_;
     std::wstring subKey_;  // below HKEY_CURRENT_USER
     HKEY__* key_ = nullptr;
-    NamedValues pending_;
+    NamedValues set_;  // since opening
     std::string openProblem_;
 };
 

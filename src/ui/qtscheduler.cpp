@@ -4,8 +4,16 @@
 
 namespace chronivel {
 
+QtScheduler::QtScheduler(QObject* parent) : QObject(parent)
+{
+    // One thread, kept: work runs in the order it was given.
+    aside_.setMaxThreadCount(1);
+    aside_.setExpiryTimeout(-1);
+}
+
 QtScheduler::~QtScheduler()
 {
+    aside_.waitForDone();
     for (const auto& [task, timer] : pending_) delete timer;
 }
 
@@ -35,6 +43,44 @@ void QtScheduler::Cancel(Task task)
 void QtScheduler::Post(std::function<void()> callback)
 {
     QMetaObject::invokeMethod(this, std::move(callback), Qt::QueuedConnection);
+}
+
+void QtScheduler::Aside(std::function<void()> work, std::function<void()> done)
+{
+    aside_.start([this, work = std::move(work), done = std::move(done)]() mutable {
+        work();
+        {
+            const std::lock_guard lock(finishedMutex_);
+            finished_.push_back(std::move(done));
+        }
+        QMetaObject::invokeMethod(this, &QtScheduler::CallFinished, Qt::QueuedConnection);
+    });
+}
+
+void QtScheduler::CallFinished()
+{
+    for (;;) {
+        std::function<void()> done;
+        {
+            const std::lock_guard lock(finishedMutex_);
+            if (finished_.empty()) return;
+            done = std::move(finished_.front());
+            finished_.pop_front();
+        }
+        done();
+    }
+}
+
+void QtScheduler::FinishAside()
+{
+    for (;;) {
+        aside_.waitForDone();
+        {
+            const std::lock_guard lock(finishedMutex_);
+            if (finished_.empty()) return;
+        }
+        CallFinished();  // may give more work
+    }
 }
 
 }  // namespace chronivel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -171,11 +172,35 @@ public:
     void Cancel(Task task) override { pending.erase(task); }
     // The test is every thread here: a post waits for the next Advance.
     void Post(std::function<void()> callback) override { After(0, std::move(callback)); }
-    // Runs, in the order they fall due, the callbacks due within `ms`.
+    // Work aside waits for the next Advance too, or for RunAside while the test holds it.
+    void Aside(std::function<void()> work, std::function<void()> done) override
+    {
+        aside.emplace_back(std::move(work), std::move(done));
+    }
+    void FinishAside() override { RunAside(); }
+    // Runs the work given aside, in order, each `done` right after its work,
+    // and the work that those give.
+    void RunAside()
+    {
+        while (RunAsideOnce()) {
+        }
+    }
+    // Runs the first work given aside and its `done`; false when there was none.
+    bool RunAsideOnce()
+    {
+        if (aside.empty()) return false;
+        auto [work, done] = std::move(aside.front());
+        aside.pop_front();
+        work();
+        done();
+        return true;
+    }
+    // Runs the work aside unless held, then, in the order they fall due, the callbacks due within `ms`.
     void Advance(std::int64_t ms)
     {
         const std::int64_t until = now + ms;
         for (;;) {
+            if (!holdAside) RunAside();
             auto next = pending.end();
             for (auto it = pending.begin(); it != pending.end(); ++it)
                 if (it->second.first <= until && (next == pending.end() || it->second.first < next->second.first))
@@ -191,6 +216,8 @@ public:
 
     std::map<Task, std::pair<std::int64_t, std::function<void()>>> pending;
     Task last = 0;
+    std::deque<std::pair<std::function<void()>, std::function<void()>>> aside;
+    bool holdAside = false;  // a slow disk: nothing written aside until RunAside
 };
 
 // A protocol file in memory.

@@ -21,7 +21,7 @@ std::int64_t WallClockMs()
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-// A settings file: what a kill leaves is what the last Flush made durable.
+// A settings file: what a kill leaves is what the last write made durable.
 class DiskStore final : public SettingsStore {
 public:
     explicit DiskStore(Values onDisk = {}) : values(onDisk), disk(std::move(onDisk)) {}
@@ -36,11 +36,23 @@ public:
         return found->second;
     }
     void Set(std::string_view name, RegValue value) override { values[std::string(name)] = std::move(value); }
-    void Flush() override
+    std::unique_ptr<SettingsSave> TakeSave() override
     {
-        disk = values;
-        ++flushes;
-        if (onFlush) onFlush();
+        class Save final : public SettingsSave {
+        public:
+            Save(DiskStore& store, Values values) : store_(store), values_(std::move(values)) {}
+            void Write() override
+            {
+                store_.disk = values_;
+                ++store_.flushes;
+                if (store_.onFlush) store_.onFlush();
+            }
+
+        private:
+            DiskStore& store_;
+            Values values_;
+        };
+        return std::make_unique<Save>(*this, values);
     }
     std::function<void()> onFlush;
 };
@@ -72,7 +84,10 @@ protected:
         program->scheduler.Advance(0);
         return *program;
     }
+    // kill -9 and a new start: what the disk holds is what the program goes on with.
     Program& Restart(const std::string& boot = "boot-1") { return Start(program->store.disk, boot); }
+    // A moment later: the writes under way have ended, and what they let go has gone to the protocol.
+    void Settle() { program->scheduler.Advance(0); }
     Chronometer& Clock() { return program->app.Clock(); }
     const Values& Disk() { return program->store.disk; }
     std::string DiskText(const std::string& name)
@@ -100,14 +115,17 @@ TEST_F(KeptRunsTest, RunInProgressIsKeptWholeAtEveryStepAndComesBackPaused)
 {
     Start({});
     Clock().StartStopReset();
+    Settle();
     for (int lap = 0; lap < 2; ++lap) {
         platform.Advance(600);
         const int before = program->store.flushes;
         Clock().TakeLap();
+        Settle();
         EXPECT_EQ(program->store.flushes, before + 1) << "a lap is kept at once, not after a delay";
     }
     platform.Advance(380);
     Clock().TogglePause();
+    Settle();
     const Lines shown = Clock().Lines().Lines();
     const int selected = Clock().Lines().Selected();
 
@@ -127,10 +145,12 @@ TEST_F(KeptRunsTest, RunInProgressIsKeptWholeAtEveryStepAndComesBackPaused)
     EXPECT_EQ(Clock().CurrentTimeText(), "00:00.01,580");
 
     Clock().TogglePause();
+    Settle();
     platform.Advance(420);
     Restart("boot-2");  // running again: the laps still count on
     platform.Advance(100);
     Clock().StartStopReset();
+    Settle();
     ASSERT_EQ(protocol.runs.size(), 1u);
     const Lines& run = protocol.runs[0].second;
     ASSERT_EQ(run.size(), 5u);
@@ -170,6 +190,8 @@ TEST_F(KeptRunsTest, AKillAnywhereInTheFinishNeitherLosesNorDoublesTheRun)
     Clock().StartStopReset();
     platform.Advance(1'000);
     Clock().StartStopReset();
+    EXPECT_TRUE(protocol.runs.empty()) << "the file waits for the settings that keep the run";
+    Settle();
     ASSERT_FALSE(beforeAppend.empty()) << "the finished run is kept before the file is touched";
     ASSERT_EQ(protocol.runs.size(), 1u);
     const Lines run = protocol.runs[0].second;
@@ -193,7 +215,57 @@ TEST_F(KeptRunsTest, AKillAnywhereInTheFinishNeitherLosesNorDoublesTheRun)
 
     Clock().StartStopReset();
     Clock().StartStopReset();
+    Settle();
     EXPECT_EQ(protocol.runs.back().second.front(), "START 2 = 14:05:09 = Mo. 07.12.26");
+    EXPECT_TRUE(told.empty());
+}
+
+// A large settings file takes long to write. The commands do not wait for
+// it; what they change goes into the next write; the protocol waits for the
+// write that keeps the finished run; and a kill at any write loses nothing
+// the disk had, nor doubles a run.
+TEST_F(KeptRunsTest, SlowSettingsWritesHoldUpNoCommandAndAKillDuringThemLosesNothing)
+{
+    Start({});
+    testing::FakeScheduler& disk = program->scheduler;
+    disk.holdAside = true;
+    Clock().StartStopReset();
+    platform.Advance(500);
+    for (int lap = 0; lap < 3; ++lap) Clock().TakeLap();
+    EXPECT_EQ(Clock().Lines().Lines().size(), 4u) << "the commands are done while the disk is busy";
+    EXPECT_EQ(program->store.flushes, 0);
+    EXPECT_EQ(DiskTickCount(), 0);
+
+    ASSERT_TRUE(disk.RunAsideOnce());  // the write begun at START
+    EXPECT_NE(DiskTickCount(), 0);
+    EXPECT_EQ(DiskText("TickLines").find("LAP"), std::string::npos) << "the laps came after it";
+    platform.Advance(500);
+    Clock().StartStopReset();  // STOP while the laps are being written
+    ASSERT_TRUE(disk.RunAsideOnce());
+    EXPECT_EQ(program->store.flushes, 2) << "the three laps went into one write";
+    EXPECT_TRUE(protocol.runs.empty()) << "the protocol waits for the write that keeps the run";
+    program->app.Perform(Command::RetryProtocol);
+    EXPECT_TRUE(protocol.runs.empty()) << "also when the user asks to retry";
+    const Values killedWithTheLaps = Disk();
+
+    ASSERT_TRUE(disk.RunAsideOnce());  // the run kept as unwritten; now it goes to the file
+    ASSERT_EQ(protocol.runs.size(), 1u);
+    const Lines run = protocol.runs[0].second;
+    EXPECT_NE(DiskText("PendingRuns"), "");
+    disk.RunAside();
+    EXPECT_EQ(DiskText("PendingRuns"), "");
+    EXPECT_EQ(DiskTickCount(), 0);
+    EXPECT_FALSE(disk.RunAsideOnce()) << "nothing more to write";
+
+    // Killed while the STOP's write was under way: the run comes back with its laps.
+    protocol.runs.clear();
+    Start(killedWithTheLaps);
+    EXPECT_EQ(Clock().State(), RunState::Running);
+    EXPECT_EQ(Clock().Lines().Lines(), Lines(run.begin(), run.begin() + 4));
+    Clock().StartStopReset();
+    Settle();
+    ASSERT_EQ(protocol.runs.size(), 1u) << "written once";
+    EXPECT_EQ(protocol.runs[0].second.front(), run.front());
     EXPECT_TRUE(told.empty());
 }
 
@@ -216,6 +288,7 @@ TEST_F(KeptRunsTest, AFailedWriteIsToldAndTheRunKeptUntilTheFileTakesIt)
     Clock().StartStopReset();
     Clock().StartStopReset();
     Clock().StartStopReset();
+    Settle();
     EXPECT_TRUE(protocol.runs.empty());
     EXPECT_NE(DiskText("PendingRuns").find("START 2 = "), std::string::npos);
 
@@ -223,6 +296,7 @@ TEST_F(KeptRunsTest, AFailedWriteIsToldAndTheRunKeptUntilTheFileTakesIt)
     protocol.failure.clear();
     Clock().StartStopReset();
     Clock().StartStopReset();
+    Settle();
     ASSERT_EQ(protocol.runs.size(), 3u);
     for (int number = 1; number <= 3; ++number)
         EXPECT_EQ(protocol.runs[number - 1].second.front(), "START " + std::to_string(number) + " = 14:05:09 = Mo. 07.12.26");
@@ -234,10 +308,12 @@ TEST_F(KeptRunsTest, AFailedWriteIsToldAndTheRunKeptUntilTheFileTakesIt)
     Clock().StartStopReset();
     Clock().StartStopReset();
     Clock().StartStopReset();
+    Settle();
     protocol.failure.clear();
     program->app.Perform(Command::RetryProtocol);
     ASSERT_EQ(protocol.runs.size(), 4u);
     EXPECT_EQ(protocol.runs[3].second.front(), "START 4 = 14:05:09 = Mo. 07.12.26");
+    Settle();
     EXPECT_EQ(DiskText("PendingRuns"), "");
 }
 

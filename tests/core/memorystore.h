@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,18 @@ public:
         values[std::string(name)] = std::move(value);
         writeOrder.emplace_back(name);
     }
-    void Flush() override { ++flushes; }
+    std::unique_ptr<SettingsSave> TakeSave() override
+    {
+        class Save final : public SettingsSave {
+        public:
+            explicit Save(int& flushes) : flushes_(flushes) {}
+            void Write() override { ++flushes_; }
+
+        private:
+            int& flushes_;
+        };
+        return std::make_unique<Save>(flushes);
+    }
 };
 
 }  // namespace chronivel::testing

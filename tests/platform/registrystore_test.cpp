@@ -103,7 +103,7 @@ TEST_F(RegistryStoreTest, EveryTypeReadsBackFromTheRegistry)
         EXPECT_EQ(store.Get("fon"), values[1].second);  // waiting values are read too
         EXPECT_FALSE(KeyExists());
         store.Flush();
-        EXPECT_TRUE(store.Exists());
+        EXPECT_TRUE(KeyExists());
         EXPECT_EQ(store.Get("Alarm"), values[5].second);
     }
     const RegistryStore reread(title_);

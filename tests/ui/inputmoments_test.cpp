@@ -97,6 +97,7 @@ TEST_F(InputMomentsTest, KeysPressedWhileTheWindowWasBusyCountFromTheirPress)
     EXPECT_EQ(lines[1], "LAP 1 =  1,255");
     EXPECT_EQ(lines[2], "PAUSE = 0,100");
     EXPECT_TRUE(lines[3].starts_with("STOP: =  1,574 ( +0,319)")) << lines[3];
+    WaitForSaves();
     EXPECT_NE(Protocol().find("LAP 1 =  1,255"), std::string::npos) << Protocol();
 }
 

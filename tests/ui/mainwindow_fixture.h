@@ -50,6 +50,8 @@ protected:
         store.exists = true;
     }
     QString ProtocolPath() const { return folder.filePath(QStringLiteral("Protocol.txt")); }
+    // The settings are written aside; a finished run goes to the protocol when they are.
+    void WaitForSaves() { scheduler.FinishAside(); }
 
     // A command's entry, as the menus and keys have it.
     QAction* Entry(const std::string& name) const { return Find<QAction>(name.c_str()); }

@@ -128,6 +128,7 @@ TEST_F(MainWindowTest, TwoLapsAndTheStopGiveTheListAndTheProtocol)
     EXPECT_EQ(list->currentIndex(), 3) << "the closing line shows";
     EXPECT_EQ(Find<QLabel>("lbl_Leader")->text(), QStringLiteral("30,500"));
 
+    WaitForSaves();
     QFile protocol(ProtocolPath());
     ASSERT_TRUE(protocol.open(QIODevice::ReadOnly));
     const QByteArray text = protocol.readAll();

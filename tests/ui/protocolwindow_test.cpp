@@ -487,6 +487,7 @@ TEST_F(AttachedProtocolWindowTest, EnterStartsAndStopsFromTheEditorAndShiftEnter
     platform.Advance(5'000);
     QTest::keyClick(memo, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(Button(), QStringLiteral("RESET"));
+    WaitForSaves();
     const QString withRun = kRunText + RunInWindow();
     EXPECT_TRUE(withRun.contains(QStringLiteral("STOP: =  5,000\n"))) << withRun.toStdString();
     EXPECT_EQ(memo->toPlainText(), withRun) << "the run came in, no line break";
@@ -535,6 +536,7 @@ TEST_F(AttachedProtocolWindowTest, AnEditSavedBetweenRunsKeepsEveryBlockWholeAnd
     QTest::keyClick(memo, Qt::Key_F8);
     platform.Advance(1'000);
     QTest::keyClick(memo, Qt::Key_Return);
+    WaitForSaves();
     QTest::keyClick(memo, Qt::Key_Return);
     ASSERT_EQ(Button(), QStringLiteral("START"));
     const std::string afterRun2 = Bytes(ProtocolPath());
@@ -560,6 +562,7 @@ TEST_F(AttachedProtocolWindowTest, AnEditSavedBetweenRunsKeepsEveryBlockWholeAnd
     QTest::keyClick(window.get(), Qt::Key_Return);
     platform.Advance(1'000);
     QTest::keyClick(window.get(), Qt::Key_Return);
+    WaitForSaves();
     const std::string all = Bytes(ProtocolPath());
     ASSERT_TRUE(all.starts_with(expected + run2)) << all;
     const std::string run3 = all.substr(expected.size() + run2.size());
