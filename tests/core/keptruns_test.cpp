@@ -77,6 +77,7 @@ protected:
     // Starts the program on the settings a kill of the previous one left.
     Program& Start(Values onDisk, const std::string& boot = "boot-1")
     {
+        if (program) program->scheduler.aside.clear();  // a kill: the writes under way never end
         program.reset();
         program = std::make_unique<Program>(*this, std::move(onDisk), timer, locale, protocol, boot);
         program->app.Load("/data/Protocol.txt");
