@@ -169,8 +169,17 @@ void ChronivelApp::WindowMoved(int left, int top)
     KeepChanges();
 }
 
+void ChronivelApp::RegisterHotKeys(HotKeyGrabber& grabber)
+{
+    hotKeys_ = std::make_unique<HotKeyList>(grabber);
+    for (const HotKeyRow& row : HotKeyTable()) hotKeys_->Add(row.key);
+    hotKeys_->onHotKey = [this](int index) { Perform(HotKeyTable()[static_cast<std::size_t>(index)].command); };
+    hotKeys_->SetActive(true);
+}
+
 void ChronivelApp::Shutdown()
 {
+    hotKeys_.reset();  // the combinations go back to the system
     Save();
     scheduler_.FinishAside();  // with the runs that the written settings let go to the protocol
     barriers_.Close();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/barrierpipeline.h"
 #include "core/chronometer.h"
 #include "core/command.h"
+#include "core/hotkeys.h"
 #include "core/protocollog.h"
 #include "core/runpersistence.h"
 #include "core/scheduler.h"
@@ -100,6 +102,12 @@ public:
     void ChooseBarrierPort(const std::string& device, int number);
     void SelectBarrierAlgorithm(int algorithm);
     void SelectBarrierArrangement(int arrangement);
+    // The end of start-up: the system-wide hot keys of HotKeyTable, through
+    // `grabber`, until Shutdown. A combination the system refuses is left out, silently.
+    void RegisterHotKeys(HotKeyGrabber& grabber);
+    // Which of them the system gave the program.
+    bool HotKeyRegistered(int index) const { return hotKeys_ && hotKeys_->Registered(index); }
+
     // Whether the main window takes input: while it does not, the pause barrier does nothing.
     void SetWindowEnabled(bool enabled) { barriers_.SetWindowEnabled(enabled); }
 
@@ -176,6 +184,7 @@ private:
     bool existed_ = false;
     bool loading_ = true;  // until Resume: nothing is saved before the settings are whole
     std::optional<std::int64_t> commandAt_;
+    std::unique_ptr<HotKeyList> hotKeys_;
 };
 
 }  // namespace chronivel

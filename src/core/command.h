@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/hotkeys.h"
+
 namespace chronivel {
 
 class ChronivelApp;
@@ -43,6 +45,7 @@ enum class Command {
     Lock,
     MainMenu,
     Hide,
+    Minimize,
     CloseCalendar,
     SecondMonitor,
 };
@@ -78,5 +81,13 @@ struct CommandRow {
 // Every command, in the order of the menus.
 const std::vector<CommandRow>& CommandTable();
 const CommandRow& RowOf(Command id);
+
+// The system-wide hot keys, in the order of their ids, and what each does
+// whichever program is in front: as a click on the command's entry.
+struct HotKeyRow {
+    HotKey key;
+    Command command;
+};
+const std::vector<HotKeyRow>& HotKeyTable();
 
 }  // namespace chronivel

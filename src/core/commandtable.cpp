@@ -107,6 +107,8 @@ std::vector<CommandRow> MakeTable()
          .run = [](ChronivelApp& a) { a.Clock().ClearBestTime(); }},  // BestNum2, BestNum1
         {.id = MainMenu, .name = "mMMenu", .place = None, .caption = "MMenu", .keys = "Ctrl+M"},
         {.id = Hide, .name = "mHide", .place = None, .caption = "Hide", .keys = "Ctrl+Space", .backgroundKeys = ""},
+        // The "_" button and the hot key: in the background too.
+        {.id = Minimize, .name = "smMinimizeClick", .place = None, .caption = "Minimize"},
         {.id = CloseCalendar, .name = "mCloseCal", .place = None, .caption = "CloseCal", .keys = "Esc"},
         {.id = SecondMonitor, .name = "mTV", .place = None, .caption = "TV", .keys = "Ctrl+T", .enabled = Later},
     };
@@ -126,6 +128,17 @@ const CommandRow& RowOf(Command id)
     for (const CommandRow& row : CommandTable())
         if (row.id == id) return row;
     throw std::logic_error("a command without a row in the table");
+}
+
+const std::vector<HotKeyRow>& HotKeyTable()
+{
+    constexpr std::uint8_t CtrlShift = HotKey::Ctrl | HotKey::Shift;
+    static const std::vector<HotKeyRow> t = {
+        {{CtrlShift, 87}, Command::StartStopReset},  // F12
+        {{CtrlShift, 86}, Command::Lap},             // F11
+        {{CtrlShift, 9}, Command::Minimize},         // Space
+    };
+    return t;
 }
 
 }  // namespace chronivel

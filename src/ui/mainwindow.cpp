@@ -91,7 +91,7 @@ void Tfrm_Tickmor::ConnectCommands()
     connect(face_.countDownLed, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
     connect(face_.soundButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
     connect(face_.menuButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
-    connect(face_.minimizeButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Hide); });
+    connect(face_.minimizeButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Minimize); });
 }
 
 bool Tfrm_Tickmor::Perform(Command command)
@@ -111,7 +111,8 @@ bool Tfrm_Tickmor::Perform(Command command)
     case Command::Zoom5: Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1)); return true;
     case Command::NextZoom: Zoom((app_.Zoom() + 1) % ZoomSteps); return true;
     case Command::MainMenu: ShowMainMenu(); return true;
-    case Command::Hide: showMinimized(); return true;
+    case Command::Hide:
+    case Command::Minimize: showMinimized(); return true;
     case Command::Exit: close(); return true;
     default: return false;
     }
