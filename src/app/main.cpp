@@ -2,6 +2,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "app/graphicalsession.h"
@@ -23,6 +24,9 @@
 #include "ui/protocolwindow.h"
 #include "ui/qtscheduler.h"
 #include "ui/qtlocaletexts.h"
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#include "ui/x11hotkeys.h"
+#endif
 
 using namespace chronivel;
 
@@ -62,6 +66,12 @@ int main(int argc, char* argv[])
     const auto inputClock = MakeSystemInputEventClock();
     InputEventTimes inputTimes(timer, *inputClock);
 
+    // The system's hot keys outlive the model, which gives them back at its end.
+    std::unique_ptr<HotKeyGrabber> hotKeys;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (app.platformName() == QLatin1String("xcb")) hotKeys = std::make_unique<X11HotKeys>();
+#endif
+
     // The model first, then its windows in the order they depend on each
     // other; they go in reverse.
     QtScheduler scheduler;
@@ -74,6 +84,7 @@ int main(int argc, char* argv[])
         window.StampInputWith(inputTimes);
     window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
+    if (hotKeys) model.RegisterHotKeys(*hotKeys);
     ProtocolWindow protocol(*store);
     window.AttachProtocolWindow(&protocol);
     InfoDialog info(&window);
