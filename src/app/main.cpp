@@ -23,10 +23,8 @@
 #include "ui/mainwindow.h"
 #include "ui/protocolwindow.h"
 #include "ui/qtscheduler.h"
+#include "ui/systemhotkeys.h"
 #include "ui/qtlocaletexts.h"
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-#include "ui/x11hotkeys.h"
-#endif
 
 using namespace chronivel;
 
@@ -67,10 +65,7 @@ int main(int argc, char* argv[])
     InputEventTimes inputTimes(timer, *inputClock);
 
     // The system's hot keys outlive the model, which gives them back at its end.
-    std::unique_ptr<HotKeyGrabber> hotKeys;
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (app.platformName() == QLatin1String("xcb")) hotKeys = std::make_unique<X11HotKeys>();
-#endif
+    const std::unique_ptr<HotKeyGrabber> hotKeys = MakeHotKeyGrabber();
 
     // The model first, then its windows in the order they depend on each
     // other; they go in reverse.

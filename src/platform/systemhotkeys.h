@@ -6,8 +6,11 @@
 
 namespace chronivel {
 
-// The system-wide hot keys of the system this program runs on. Presses come
-// to `pressed` on the thread that made the grabber, from its event loop.
+#ifdef _WIN32
+// The system-wide hot keys of Windows. Presses come to `pressed` on the
+// thread that made the grabber, from its event loop. (On Linux they go
+// through the display server, which only the Qt side knows: ui/systemhotkeys.)
 std::unique_ptr<HotKeyGrabber> MakeSystemHotKeyGrabber();
+#endif
 
 }  // namespace chronivel
