@@ -1,0 +1,296 @@
+#include "ui/portalhotkeys.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QStringList>
+#include <QTimer>
+
+#include <set>
+
+#include "core/command.h"
+
+namespace chronivel {
+
+QDBusArgument& operator<<(QDBusArgument& out, const PortalShortcut& shortcut)
+{
+    out.beginStructure();
+    out << shortcut.id << shortcut.properties;
+    out.endStructure();
+    return out;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& in, PortalShortcut& shortcut)
+{
+    in.beginStructure();
+    in >> shortcut.id >> shortcut.properties;
+    in.endStructure();
+    return in;
+}
+
+namespace {
+
+const QString Portal = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString Shortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+
+struct KeyName {
+    QString keysym;  // as the portal's triggers name the key
+    QString label;   // as the user reads it
+};
+
+KeyName NameOf(const HotKey& key)
+{
+    const int vk = VirtualKeyOf(key.key);
+    if (vk >= 0x70 && vk <= 0x87) return {QStringLiteral("F%1").arg(vk - 0x6F), QStringLiteral("F%1").arg(vk - 0x6F)};
+    if (vk >= 0x30 && vk <= 0x39) return {QString(QChar(vk)), QString(QChar(vk))};
+    if (vk >= 0x41 && vk <= 0x5A) return {QString(QChar(vk)).toLower(), QString(QChar(vk))};
+    if (vk >= 0x60 && vk <= 0x69)
+        return {QStringLiteral("KP_%1").arg(vk - 0x60), QStringLiteral("Num+%1").arg(vk - 0x60)};
+    struct Named {
+        int vk;
+        const char* keysym;
+        const char* label;
+    };
+    static constexpr Named Others[] = {
+        {0x03, "Cancel", "Break"}, {0x08, "BackSpace", "Backspace"}, {0x09, "Tab", "Tab"},
+        {0x0C, "Clear", "Clear"}, {0x0D, "Return", "Return"}, {0x13, "Pause", "Pause"},
+        {0x14, "Caps_Lock", "CapsLock"}, {0x1B, "Escape", "Esc"}, {0x20, "space", "Space"},
+        {0x21, "Page_Up", "PgUp"}, {0x22, "Page_Down", "PgDown"}, {0x23, "End", "End"},
+        {0x24, "Home", "Home"}, {0x25, "Left", "Left"}, {0x26, "Up", "Up"},
+        {0x27, "Right", "Right"}, {0x28, "Down", "Down"}, {0x29, "Select", "Select"},
+        {0x2B, "Execute", "Execute"}, {0x2C, "Print", "Print"}, {0x2D, "Insert", "Ins"},
+        {0x2E, "Delete", "Del"}, {0x2F, "Help", "Help"}, {0x6A, "KP_Multiply", "Num+*"},
+        {0x6B, "KP_Add", "Num++"}, {0x6C, "KP_Separator", "Num+,"}, {0x6D, "KP_Subtract", "Num+-"},
+        {0x6E, "KP_Decimal", "Num+."}, {0x6F, "KP_Divide", "Num+/"}, {0x90, "Num_Lock", "NumLock"},
+        {0x91, "Scroll_Lock", "ScrollLock"},
+    };
+    for (const Named& named : Others)
+        if (named.vk == vk) return {QLatin1String(named.keysym), QLatin1String(named.label)};
+    return {};
+}
+
+struct ModifierName {
+    HotKey::Modifier flag;
+    const char* trigger;
+    const char* label;
+};
+constexpr ModifierName Modifiers[] = {
+    {HotKey::Ctrl, "CTRL", "Ctrl"},
+    {HotKey::Shift, "SHIFT", "Shift"},
+    {HotKey::Alt, "ALT", "Alt"},
+    {HotKey::WindowsKey, "LOGO", "Meta"},
+};
+
+// The combination in the portal's trigger syntax: "CTRL+SHIFT+F12".
+QString TriggerOf(const HotKey& key)
+{
+    QStringList parts;
+    for (const ModifierName& modifier : Modifiers)
+        if (key.modifiers & modifier.flag) parts << QLatin1String(modifier.trigger);
+    return (parts << NameOf(key).keysym).join(u'+');
+}
+
+// The combination as the manual writes it: "Ctrl+Shift+F12".
+QString LabelOf(const HotKey& key)
+{
+    QStringList parts;
+    for (const ModifierName& modifier : Modifiers)
+        if (key.modifiers & modifier.flag) parts << QLatin1String(modifier.label);
+    return (parts << NameOf(key).label).join(u'+');
+}
+
+// What the desktop's shortcut settings show beside the combination.
+QString DescriptionOf(const HotKey& key)
+{
+    for (const HotKeyRow& row : HotKeyTable()) {
+        if (!(row.key == key)) continue;
+        if (row.command == Command::StartStopReset) return QObject::tr("Start, stop or reset");
+        if (row.command == Command::Lap) return QObject::tr("Take a lap");
+        if (row.command == Command::Minimize) return QObject::tr("Minimise Chronivel");
+    }
+    return LabelOf(key);
+}
+
+// "A", "A and B", "A, B and C".
+QString Listed(const QStringList& items)
+{
+    if (items.size() < 2) return items.join(QString());
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QObject::tr(" and ") + items.last();
+}
+
+QString Refusal(uint response)
+{
+    return response == 1 ? QObject::tr("the request was declined")
+                         : QObject::tr("the request was refused (response %1)").arg(response);
+}
+
+}  // namespace
+
+PortalHotKeys::PortalHotKeys(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus))
+{
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<QList<PortalShortcut>>();
+}
+
+PortalHotKeys::~PortalHotKeys()
+{
+    CloseSession();
+}
+
+bool PortalHotKeys::Grab(int id, const HotKey& key)
+{
+    wanted_[id] = key;
+    if (stage_ == Stage::Idle) {
+        // RegisterHotKeys grabs one key after the other: one bind for all.
+        stage_ = Stage::BindLater;
+        QTimer::singleShot(0, this, &PortalHotKeys::Start);
+    } else if (stage_ == Stage::Open) {
+        Bind();
+    }
+    return true;
+}
+
+void PortalHotKeys::Release(int id, const HotKey&)
+{
+    wanted_.erase(id);
+    // The portal unbinds nothing on its own: a released id is just no longer acted on.
+    if (wanted_.empty() && stage_ == Stage::Open) CloseSession();
+}
+
+void PortalHotKeys::Start()
+{
+    if (wanted_.empty()) {
+        stage_ = Stage::Idle;
+        return;
+    }
+    stage_ = Stage::Opening;
+    const QString token = QStringLiteral("chronivel_session%1").arg(++tokens_);
+    Ask("CreateSession", {}, {{QStringLiteral("session_handle_token"), token}},
+        SLOT(SessionCreated(uint, QVariantMap)));
+}
+
+void PortalHotKeys::SessionCreated(uint response, const QVariantMap& results)
+{
+    StopWaiting();
+    if (response != 0)
+        return Failed(tr("the desktop's global shortcuts portal opened no session: %1").arg(Refusal(response)));
+    // Documented as a string, though it names an object.
+    const QVariant handle = results.value(QStringLiteral("session_handle"));
+    session_ = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path() : handle.toString();
+    stage_ = Stage::Open;
+    bus_.connect(Portal, PortalPath, Shortcuts, QStringLiteral("Activated"), this,
+                 SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    if (wanted_.empty())
+        CloseSession();  // everything was released while the portal opened it
+    else
+        Bind();
+}
+
+void PortalHotKeys::Bind()
+{
+    QList<PortalShortcut> shortcuts;
+    for (const auto& [id, key] : wanted_)
+        shortcuts.append({QString::number(id),
+                          {{QStringLiteral("description"), DescriptionOf(key)},
+                           {QStringLiteral("preferred_trigger"), TriggerOf(key)}}});
+    Ask("BindShortcuts", {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts), QString()},
+        {}, SLOT(ShortcutsBound(uint, QVariantMap)));
+}
+
+void PortalHotKeys::ShortcutsBound(uint response, const QVariantMap& results)
+{
+    StopWaiting();
+    if (response != 0)
+        return Failed(tr("the desktop's global shortcuts portal did not bind them: %1").arg(Refusal(response)));
+    std::set<QString> bound;
+    const QVariant shortcuts = results.value(QStringLiteral("shortcuts"));
+    for (const PortalShortcut& shortcut : qdbus_cast<QList<PortalShortcut>>(shortcuts)) bound.insert(shortcut.id);
+    QStringList missing;
+    for (const auto& [id, key] : wanted_)
+        if (!bound.contains(QString::number(id))) missing << LabelOf(key);
+    if (!missing.isEmpty())
+        Tell(missing, missing.size() == 1 ? tr("the desktop's global shortcuts portal did not bind it")
+                                          : tr("the desktop's global shortcuts portal did not bind them"));
+}
+
+void PortalHotKeys::Activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong, const QVariantMap&)
+{
+    if (session.path() != session_) return;
+    for (const auto& [id, key] : wanted_)
+        if (QString::number(id) == shortcut && pressed) return pressed(id);
+}
+
+void PortalHotKeys::CloseSession()
+{
+    StopWaiting();
+    if (!session_.isEmpty()) {
+        bus_.disconnect(Portal, PortalPath, Shortcuts, QStringLiteral("Activated"), this,
+                        SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+        bus_.asyncCall(QDBusMessage::createMethodCall(
+            Portal, session_, QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")));
+        session_.clear();
+    }
+    stage_ = Stage::Idle;
+}
+
+void PortalHotKeys::Ask(const char* method, QList<QVariant> arguments, QVariantMap options, const char* slot)
+{
+    // The answer comes on a request object whose path we choose: listen
+    // there before asking, so that no answer can come first.
+    const QString token = QStringLiteral("chronivel%1").arg(++tokens_);
+    options.insert(QStringLiteral("handle_token"), token);
+    QString sender = bus_.baseService().mid(1);
+    sender.replace(u'.', u'_');
+    request_ = PortalPath + QStringLiteral("/request/") + sender + u'/' + token;
+    requestSlot_ = slot;
+    bus_.connect(Portal, request_, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), this,
+                 slot);
+
+    QDBusMessage call = QDBusMessage::createMethodCall(Portal, PortalPath, Shortcuts, QLatin1String(method));
+    call.setArguments(arguments << options);
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, path = request_] {
+        watcher->deleteLater();
+        if (!watcher->isError() || path != request_) return;
+        StopWaiting();
+        const QDBusError error = watcher->error();
+        const QDBusError::ErrorType type = error.type();
+        const bool absent = type == QDBusError::ServiceUnknown || type == QDBusError::UnknownInterface ||
+                            type == QDBusError::UnknownMethod || type == QDBusError::UnknownObject;
+        Failed(absent ? tr("the desktop has no global shortcuts portal (%1)").arg(Shortcuts)
+                      : tr("the global shortcuts portal (%1) answered %2: %3")
+                            .arg(Shortcuts, error.name(), error.message()));
+    });
+}
+
+void PortalHotKeys::StopWaiting()
+{
+    if (request_.isEmpty()) return;
+    bus_.disconnect(Portal, request_, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
+                    this, requestSlot_);
+    request_.clear();
+}
+
+void PortalHotKeys::Failed(const QString& why)
+{
+    QStringList keys;
+    for (const auto& [id, key] : wanted_) keys << LabelOf(key);
+    CloseSession();
+    Tell(keys, why);
+}
+
+void PortalHotKeys::Tell(const QStringList& keys, const QString& why)
+{
+    if (told_ || keys.isEmpty()) return;
+    told_ = true;
+    const QString text = keys.size() == 1 ? tr("The system-wide hot key %1 does nothing: %2.")
+                                          : tr("The system-wide hot keys %1 do nothing: %2.");
+    if (reportInfo)
+        reportInfo((text.arg(Listed(keys), why) + u' ' + tr("Chronivel's own keys work while its window is in front."))
+                       .toStdString());
+}
+
+}  // namespace chronivel

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "ui/portalhotkeys.h"
+
+namespace chronivel::testing {
+
+// A session bus of the test's own: a dbus-daemon that knows no services,
+// so that nothing on the machine answers in the stand-in's place.
+class PrivateBus {
+public:
+    PrivateBus();
+    ~PrivateBus();
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    // A connection of its own, as another program on the bus would have.
+    QDBusConnection Connect(const QString& who);
+    // Returns once every message sent on `bus` so far has been answered and
+    // handed to its receivers.
+    static void Settle(const QDBusConnection& bus);
+
+private:
+    QTemporaryDir dir_;
+    QProcess daemon_;
+    QString address_;
+    QStringList connections_;
+};
+
+// The desktop's global shortcuts portal as far as hot keys use it: it opens
+// sessions and binds shortcuts, answering each call on a request object the
+// way the real one does, and records what it was asked.
+class FakePortal final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
+public:
+    explicit FakePortal(QDBusConnection bus);
+    ~FakePortal() override;
+
+    // A shortcut pressed, as the portal reports it for a session.
+    void Activate(const QString& shortcut, const QString& session);
+
+    // How it answers: shortcuts it leaves out of a bind, and the bind's response code.
+    QStringList leaveOut;
+    uint bindResponse = 0;
+
+    QStringList sessions;  // the handles of the sessions it opened
+    QStringList closed;    // the sessions closed
+    struct Bind {
+        QString session;
+        QList<PortalShortcut> shortcuts;
+        QString parentWindow;
+    };
+    QList<Bind> binds;
+
+public slots:
+    // Its type fully named: QtDBus finds a slot's marshalling by the name as written.
+    Q_SCRIPTABLE QDBusObjectPath CreateSession(const QVariantMap& options);
+    Q_SCRIPTABLE QDBusObjectPath BindShortcuts(const QDBusObjectPath& session,
+                                               const QList<chronivel::PortalShortcut>& shortcuts,
+                                               const QString& parentWindow, const QVariantMap& options);
+
+private:
+    // The path of the request object for the caller's `handle_token`.
+    QString RequestPath(const QString& kind, const QVariantMap& options);
+    void Respond(const QString& request, uint response, const QVariantMap& results);
+
+    QDBusConnection bus_;
+    QList<QObject*> sessionObjects_;
+};
+
+}  // namespace chronivel::testing
