@@ -65,7 +65,7 @@ int main(int argc, char* argv[])
     InputEventTimes inputTimes(timer, *inputClock);
 
     // The system's hot keys outlive the model, which gives them back at its end.
-    const std::unique_ptr<HotKeyGrabber> hotKeys = MakeHotKeyGrabber();
+    std::unique_ptr<HotKeyGrabber> hotKeys;
 
     // The model first, then its windows in the order they depend on each
     // other; they go in reverse.
@@ -79,6 +79,9 @@ int main(int argc, char* argv[])
         window.StampInputWith(inputTimes);
     window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
+    hotKeys = MakeHotKeyGrabber([&model](const std::string& message) {
+        if (model.reportInfo) model.reportInfo(message);
+    });
     if (hotKeys) model.RegisterHotKeys(*hotKeys);
     ProtocolWindow protocol(*store);
     window.AttachProtocolWindow(&protocol);

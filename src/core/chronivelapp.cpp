@@ -171,6 +171,7 @@ void ChronivelApp::WindowMoved(int left, int top)
 
 void ChronivelApp::RegisterHotKeys(HotKeyGrabber& grabber)
 {
+    hotKeys_.reset();  // an earlier list lets go of its grabber first
     hotKeys_ = std::make_unique<HotKeyList>(grabber);
     for (const HotKeyRow& row : HotKeyTable()) hotKeys_->Add(row.key);
     hotKeys_->onHotKey = [this](int index) { Perform(HotKeyTable()[static_cast<std::size_t>(index)].command); };

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "core/hotkeys.h"
 
 namespace chronivel {
 
-// The system-wide hot keys where this program runs: Windows' own, or an X
-// server's grabs; none where neither is there.
-std::unique_ptr<HotKeyGrabber> MakeHotKeyGrabber();
+// The system-wide hot keys where this program runs: Windows' own; under
+// Wayland the desktop's global shortcuts portal when the session bus has
+// one; an X server's grabs (also through XWayland, whose compositor may pass
+// them on). `tell` says once, in words, which hot keys do nothing and why.
+// None where no way is known.
+std::unique_ptr<HotKeyGrabber> MakeHotKeyGrabber(std::function<void(const std::string&)> tell);
 
 }  // namespace chronivel

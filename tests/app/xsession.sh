@@ -42,7 +42,7 @@ mkdir -p "$work/bin" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$exe" "$work/bin/chronivel"
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 settings=$XDG_CONFIG_HOME/Orvantis/chronivel.reg
 protocol=$work/bin/Protocol.txt
 
