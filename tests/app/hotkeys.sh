@@ -2,7 +2,7 @@
 # The real program's system-wide hot keys under a private X server, while
 # another client has the keyboard focus: Ctrl+Shift+F12 starts, stops and
 # resets, Ctrl+Shift+F11 takes a lap, Ctrl+Shift+Space minimises; the same
-# with Caps Lock and Num Lock on; and with Ctrl+Shift+F11 held by another
+# with Caps Lock and Num Lock on; a held key counts once; and with Ctrl+Shift+F11 held by another
 # program first, the other two still work and nothing is reported.
 #   hotkeys.sh <chronivel executable> <hotkeyprobe executable>
 set -euo pipefail
@@ -71,6 +71,18 @@ grep -q '^LAP 1 = ' <<<"$run" || fail "with Caps Lock and Num Lock on, no lap: $
 xdotool key ctrl+shift+F12  # RESET
 xdotool key Caps_Lock Num_Lock
 
+# A hot key held down repeats, as any key does; it counts once.
+xdotool key ctrl+shift+F12
+running
+xdotool keydown ctrl+shift+F11
+sleep 1.5
+xdotool keyup F11 shift ctrl
+xdotool key ctrl+shift+F12
+stopped
+run=$(block 3)
+[[ $(grep -c '^LAP' <<<"$run") == 1 ]] || fail "Ctrl+Shift+F11 held down took more than one lap: $run"
+xdotool key ctrl+shift+F12  # RESET
+
 # Ctrl+Shift+F11 held by another program before ours starts.
 kill -TERM "$program"
 wait "$program" || fail "SIGTERM did not end the program cleanly"
@@ -80,7 +92,7 @@ read -r answer <&"${holder[0]}"
 [[ $answer == held ]] || fail "the other program could not hold Ctrl+Shift+F11: $answer"
 start_program
 focus_other
-run=$(timed_run 3)
+run=$(timed_run 4)
 grep -q '^LAP' <<<"$run" && fail "Ctrl+Shift+F11 reached the program although another holds it: $run"
 [[ $(xdotool search --onlyvisible --pid "$program" | wc -l) == 1 ]] ||
     fail "the program shows a second window (a message?) about the key it could not have"
