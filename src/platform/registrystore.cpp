@@ -1,10 +1,7 @@
 // Settings in the Windows registry, below HKEY_CURRENT_USER\Software\Orvantis.
 #include "platform/registrystore.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32.h"
 
 #include <cstring>
 #include <memory>

@@ -1,6 +1,6 @@
 // A window message's time is GetTickCount's: milliseconds since boot, in
 // steps of the system tick (about 16 ms), so a stamp is only that exact.
-#include <windows.h>
+#include "platform/win32.h"
 
 #include "platform/systeminputclock.h"
 

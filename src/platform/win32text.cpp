@@ -1,9 +1,6 @@
 #include "platform/win32text.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32.h"
 
 namespace chronivel {
 

@@ -1,12 +1,6 @@
 // Windows time services: the performance counter, the multimedia timer and
 // the process and thread priorities.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32.h"
 #include <mmsystem.h>
 
 #include <algorithm>

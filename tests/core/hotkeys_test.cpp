@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/chronivelapp.h"
 #include "core/command.h"
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/core/fakemodel.h"
 
 namespace chronivel {
 namespace {
@@ -88,18 +85,7 @@ TEST(HotKeyList, KeyTableGivesTheVirtualKeys)
     EXPECT_EQ(VirtualKeyOf(-1), 0);
 }
 
-// A window that is told to minimise.
-class MinimizingWindow final : public AppView {
-public:
-    bool Perform(Command command) override
-    {
-        performed.push_back(command);
-        return true;
-    }
-    std::vector<Command> performed;
-};
-
-class HotKeysTest : public ::testing::Test {
+class HotKeysTest : public ::testing::Test, protected testing::FakeModel {
 protected:
     HotKeysTest()
     {
@@ -110,15 +96,7 @@ protected:
     }
     ~HotKeysTest() override { app.RemoveView(window); }
 
-    testing::FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    testing::FixedLocale locale;
-    testing::MemoryStore store;
-    testing::FakeScheduler scheduler;
-    testing::MemoryProtocol protocol;
-    testing::FakePorts serial;
-    ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
-    MinimizingWindow window;
+    testing::RecordingView window;
     FakeGrabber system;
 };
 

@@ -4,10 +4,7 @@
 
 #include "platform/registrystore.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32.h"
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/chronivelapp.h"
 #include "core/command.h"
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/core/fakemodel.h"
 #include "tests/ui/fakeportal.h"
 
 namespace chronivel {
@@ -21,24 +18,13 @@ namespace {
 using testing::FakePortal;
 using testing::PrivateBus;
 
-// A window that is told to minimise.
-class RecordingWindow final : public AppView {
-public:
-    bool Perform(Command command) override
-    {
-        performed.push_back(command);
-        return true;
-    }
-    std::vector<Command> performed;
-};
-
 // The model with its hot keys bound through the portal on a private bus;
 // the portal stand-in is there unless a test takes it away.
 class PortalHotKeysTest : public ::testing::Test {
 protected:
     PortalHotKeysTest()
     {
-        store.exists = false;
+        model.store.exists = false;
         app.AddView(window);
         app.Load("/data/Protocol.txt");
         app.Resume();
@@ -57,15 +43,9 @@ protected:
     PortalHotKeys grabber{appBus};
     std::vector<std::string> told;
 
-    testing::FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    testing::FixedLocale locale;
-    testing::MemoryStore store;
-    testing::FakeScheduler scheduler;
-    testing::MemoryProtocol protocol;
-    testing::FakePorts serial;
-    ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
-    RecordingWindow window;
+    testing::FakeModel model;
+    ChronivelApp& app = model.app;
+    testing::RecordingView window;
 };
 
 TEST_F(PortalHotKeysTest, BindsTheThreeHotKeysInOneCallAndActsOnTheirActivation)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <vector>
+
+#include "core/appview.h"
+#include "core/chronivelapp.h"
+#include "tests/core/fakes.h"
+#include "tests/core/fakeserial.h"
+#include "tests/core/memorystore.h"
+
+namespace chronivel::testing {
+
+// The program's model on fakes: a clock the test moves, settings and a
+// protocol in memory, callbacks that wait for the test, no serial ports.
+struct FakeModel {
+    FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    FixedLocale locale;
+    MemoryStore store;
+    FakeScheduler scheduler;
+    MemoryProtocol protocol;
+    FakePorts serial;
+    ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
+};
+
+// A window that takes every command handed to it and remembers them.
+class RecordingView final : public AppView {
+public:
+    bool Perform(Command command) override
+    {
+        performed.push_back(command);
+        return true;
+    }
+    std::vector<Command> performed;
+};
+
+}  // namespace chronivel::testing
