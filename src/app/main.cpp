@@ -79,8 +79,11 @@ int main(int argc, char* argv[])
         window.StampInputWith(inputTimes);
     window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
-    hotKeys = MakeHotKeyGrabber([&model](const std::string& message) {
-        if (model.reportInfo) model.reportInfo(message);
+    // Told once the window is up and the event loop runs: a message box now would hold up the start.
+    hotKeys = MakeHotKeyGrabber([&model, &scheduler](const std::string& message) {
+        scheduler.Post([&model, message] {
+            if (model.reportInfo) model.reportInfo(message);
+        });
     });
     if (hotKeys) model.RegisterHotKeys(*hotKeys);
     ProtocolWindow protocol(*store);

@@ -52,7 +52,9 @@ std::unique_ptr<HotKeyGrabber> MakeHotKeyGrabber(std::function<void(const std::s
         return grabber;
     }
     if (platform == QLatin1String("xcb")) return std::make_unique<X11HotKeys>();
-    if (tell)
+    // Platforms without a screen have nobody to tell.
+    const bool headless = platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+    if (tell && !headless)
         tell("The system-wide hot keys Ctrl+Shift+F12, Ctrl+Shift+F11 and Ctrl+Shift+Space do nothing: Chronivel "
              "runs on Qt's \"" + platform.toStdString() + "\" platform, which has no keys for the whole desktop.");
     return nullptr;
