@@ -72,10 +72,19 @@ bool Foreground::HoldsFocus() const
 
 void Foreground::ShowButtons(bool shown)
 {
+    // A hidden button passes the focus on; the start button takes it back
+    // when it returns, for the Pause key it lets through to the window.
+    const QWidget* focused = window_.focusWidget();
     for (QWidget* button : {static_cast<QWidget*>(face_.startStopButton), static_cast<QWidget*>(face_.lapButton),
                             static_cast<QWidget*>(face_.menuButton), static_cast<QWidget*>(face_.minimizeButton),
-                            static_cast<QWidget*>(face_.soundButton)})
+                            static_cast<QWidget*>(face_.soundButton)}) {
+        if (!shown && button == focused) refocus_ = button;
         button->setVisible(shown);
+    }
+    if (shown && refocus_) {
+        refocus_->setFocus();
+        refocus_ = nullptr;
+    }
 }
 
 void Foreground::Opaque()

@@ -50,6 +50,7 @@ private:
     MainFace& face_;
     ChronivelApp& app_;
     QPointer<QWidget> protocol_;
+    QPointer<QWidget> refocus_;  // the button that had the focus when it was hidden
     bool applicationActive_;
 };
 

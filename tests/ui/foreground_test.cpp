@@ -94,6 +94,7 @@ TEST_F(ForegroundTest, BehindAnotherWindowTheButtonsGoAndThePlainKeysAndThePause
 
     ActivateMain();
     EXPECT_EQ(VisibleButtons(), AllButtons);
+    EXPECT_EQ(QApplication::focusWidget(), Find<QWidget>("cmd_StartStop")) << "the focus comes back with the button";
     EXPECT_TRUE(PauseButton()->isEnabled());
     EXPECT_TRUE(reset->isEnabled());
     Key(window.get(), Qt::Key_Space);
