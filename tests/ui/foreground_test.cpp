@@ -137,6 +137,9 @@ TEST_F(ForegroundTest, TheProgramGoingToTheBackHidesThePauseButtonAndComingBackS
     ApplicationState(Qt::ApplicationInactive);
     EXPECT_EQ(VisibleButtons(), "");
     EXPECT_LT(window->windowOpacity(), 1.0);
+    window->Model().Perform(Command::Lap);  // as the hot key does
+    EXPECT_EQ(LapCount(), 2);
+    EXPECT_EQ(VisibleButtons(), "") << "a lap in the background brings no button back";
 
     // The program comes back while the protocol window is closed: all its buttons are there at once.
     ApplicationState(Qt::ApplicationActive);
