@@ -83,7 +83,7 @@ void BarrierPipeline::Open(const std::string& hint)
 
 BarrierContext BarrierPipeline::Context(std::int64_t counter) const
 {
-    return {clock_.State(),         clock_.LapEnabled(),  windowEnabled_,
+    return {clock_.State(),         clock_.LapEnabled(),  pauseEnabled_,
             clock_.LockTimerOn(),   clock_.RunsStarted(), clock_.SinceLastLapMs(counter)};
 }
 

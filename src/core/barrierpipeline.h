@@ -14,8 +14,8 @@ class Chronometer;
 
 // The light barriers from the serial port to the chronometer: the chosen
 // port and rules, and each edge turned into a command at its own moment.
-// The rules look at the chronometer and at whether the window takes input;
-// nothing here reads the screen.
+// The rules look at the chronometer and at whether the pause button is
+// enabled; nothing here reads the screen.
 class BarrierPipeline {
 public:
     BarrierPipeline(Chronometer& clock, SerialPorts& ports, TComPort::Post post);
@@ -43,8 +43,9 @@ public:
     void Choose(const std::string& device, int number);
     void Close() { port_.Close(); }
 
-    // The window takes input; while it does not, the pause barrier does nothing.
-    void SetWindowEnabled(bool enabled) { windowEnabled_ = enabled; }
+    // The pause button is enabled: while it is not (the main window is in the
+    // background), the toggle barrier takes laps instead of pausing.
+    void SetPauseEnabled(bool enabled) { pauseEnabled_ = enabled; }
 
     bool Connected() const { return port_.Connected(); }
 
@@ -67,7 +68,7 @@ private:
     LightBarriers rules_;
     std::string device_;
     int portNumber_ = 0;
-    bool windowEnabled_ = true;
+    bool pauseEnabled_ = true;
     std::set<std::string> toldPolled_;  // devices whose polled lines the user was told about
 };
 

@@ -169,6 +169,14 @@ void ChronivelApp::WindowMoved(int left, int top)
     KeepChanges();
 }
 
+void ChronivelApp::SetWindowActive(bool active)
+{
+    if (active == windowActive_) return;
+    windowActive_ = active;
+    barriers_.SetPauseEnabled(active);
+    Changed();
+}
+
 void ChronivelApp::RegisterHotKeys(HotKeyGrabber& grabber)
 {
     hotKeys_.reset();  // an earlier list lets go of its grabber first

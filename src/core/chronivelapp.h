@@ -108,8 +108,12 @@ public:
     // Which of them the system gave the program.
     bool HotKeyRegistered(int index) const { return hotKeys_ && hotKeys_->Registered(index); }
 
-    // Whether the main window takes input: while it does not, the pause barrier does nothing.
-    void SetWindowEnabled(bool enabled) { barriers_.SetWindowEnabled(enabled); }
+    // Whether the main window is the active window; it counts as active until
+    // it is first deactivated. In the background, keys typed for another
+    // window must not reset or hide the watch, the pause button is disabled,
+    // and with it the toggle barrier takes laps instead of pausing.
+    void SetWindowActive(bool active);
+    bool WindowActive() const { return windowActive_; }
 
     // What the user must be told: a settings file that cannot be written, a
     // barriers' port that cannot be opened or is gone; a message box in the program.
@@ -182,6 +186,7 @@ private:
     std::optional<std::uint64_t> appendAfter_;  // unwritten runs wait for this set to be written
     bool failureReported_ = false;
     bool existed_ = false;
+    bool windowActive_ = true;
     bool loading_ = true;  // until Resume: nothing is saved before the settings are whole
     std::optional<std::int64_t> commandAt_;
     std::unique_ptr<HotKeyList> hotKeys_;

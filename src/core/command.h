@@ -23,6 +23,7 @@ enum class Command {
     TextEditor,
     AlarmClock,
     ResetRun,
+    ResetRunByKey,
     ToggleHours,
     Format0,
     Format1,

@@ -16,6 +16,18 @@ bool Later(const ChronivelApp&)
     return false;
 }
 
+// Plain keys the user may be typing for another window of the program act
+// only while the main window is in front.
+bool InFront(const ChronivelApp& a)
+{
+    return a.WindowActive();
+}
+
+void ResetTheRun(ChronivelApp& a)
+{
+    a.Clock().ResetRun();
+}
+
 template <int Format>
 CommandRow FormatRow(const char* name, const char* caption)
 {
@@ -62,8 +74,7 @@ std::vector<CommandRow> MakeTable()
          .enabled = [](const ChronivelApp& a) { return a.RunsUnwritten(); }},
         {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock", .keys = "Ctrl+A",
          .enabled = Later},  // mAlarmClock
-        {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .keys = "0", .backgroundKeys = "",
-         .run = [](ChronivelApp& a) { a.Clock().ResetRun(); }},  // mReset
+        {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .shownKey = "0", .run = ResetTheRun},
 
         {.id = ToggleHours, .name = "mHoursOn", .place = FormatMenu, .caption = "Show Hours", .mark = Mark::Check,
          .run = [](ChronivelApp& a) { a.Clock().ToggleHours(); },
@@ -97,6 +108,8 @@ std::vector<CommandRow> MakeTable()
         {.id = Lap, .name = "mLAP", .place = None, .caption = "LAP", .keys = "Space; F8",
          .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.Clock().TakeLap(a.CommandAt()); },
          .enabled = [](const ChronivelApp& a) { return a.Clock().LapEnabled(); }},  // LAP21
+        {.id = ResetRunByKey, .name = "mReset", .place = None, .caption = "Reset", .keys = "0", .run = ResetTheRun,
+         .enabled = InFront},
         {.id = Lock, .name = "Lock1", .place = None, .caption = "Lock", .keys = "F10",
          .run = [](ChronivelApp& a) { a.Clock().ToggleLockLed(); }},
         {.id = NextZoom, .name = "ZoomMain", .place = None, .caption = "Zoom", .keys = "Ctrl+Z"},
@@ -106,7 +119,7 @@ std::vector<CommandRow> MakeTable()
         {.id = ClearBestTime, .name = "Best2", .place = None, .caption = "Best", .keys = "Ctrl+0; Ctrl+Ins; Ctrl+Num+0",
          .run = [](ChronivelApp& a) { a.Clock().ClearBestTime(); }},  // BestNum2, BestNum1
         {.id = MainMenu, .name = "mMMenu", .place = None, .caption = "MMenu", .keys = "Ctrl+M"},
-        {.id = Hide, .name = "mHide", .place = None, .caption = "Hide", .keys = "Ctrl+Space", .backgroundKeys = ""},
+        {.id = Hide, .name = "mHide", .place = None, .caption = "Hide", .keys = "Ctrl+Space", .enabled = InFront},
         // The "_" button and the hot key: in the background too.
         {.id = Minimize, .name = "smMinimizeClick", .place = None, .caption = "Minimize"},
         {.id = CloseCalendar, .name = "mCloseCal", .place = None, .caption = "CloseCal", .keys = "Esc"},

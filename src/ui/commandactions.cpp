@@ -12,7 +12,7 @@
 namespace chronivel {
 
 CommandActions::CommandActions(ChronivelApp& app, QWidget& window, InputMoments& moments)
-    : QObject(&window), app_(app), moments_(moments)
+    : QObject(&window), app_(app), moments_(moments), active_(app.WindowActive())
 {
     std::map<MenuPlace, QActionGroup*> radioGroups;
     for (const CommandRow& row : CommandTable()) {
@@ -41,17 +41,14 @@ CommandActions::CommandActions(ChronivelApp& app, QWidget& window, InputMoments&
 
 void CommandActions::Refresh()
 {
+    const bool keysChange = active_ != app_.WindowActive();
+    active_ = app_.WindowActive();
     for (const CommandRow& row : CommandTable()) {
         QAction* action = actions_.at(row.id);
         action->setEnabled(app_.Enabled(row.id));
         if (row.checked) action->setChecked(app_.Checked(row.id));
+        if (keysChange) SetKeys(row);
     }
-}
-
-void CommandActions::FollowActivation(bool active)
-{
-    active_ = active;
-    for (const CommandRow& row : CommandTable()) SetKeys(row);
 }
 
 void CommandActions::YieldKeysToEditor(bool editorActive)

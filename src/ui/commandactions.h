@@ -26,11 +26,9 @@ public:
 
     QAction* Action(Command command) const { return actions_.at(command); }
 
-    // Enabling and marks as the model has them now.
+    // Enabling, marks and keys as the model has them now: while the main
+    // window is in the background the lap moves to Alt+Space.
     void Refresh();
-    // In the background the plain keys go: typing elsewhere must not reset
-    // or hide the watch, and the lap moves to Alt+Space.
-    void FollowActivation(bool active);
     // The protocol window's editor takes the keys it needs while it is active.
     void YieldKeysToEditor(bool editorActive);
 
@@ -40,7 +38,7 @@ private:
     ChronivelApp& app_;
     InputMoments& moments_;
     std::map<Command, QAction*> actions_;
-    bool active_ = true;
+    bool active_;  // the keys are those of the window in front
     bool editorActive_ = false;
 };
 

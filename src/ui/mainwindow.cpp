@@ -10,12 +10,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QWindowStateChangeEvent>
 
 #include "core/windowlayout.h"
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
 #include "ui/commandactions.h"
+#include "ui/foreground.h"
 #include "ui/help.h"
 #include "ui/infodialog.h"
 #include "ui/led.h"
@@ -60,6 +62,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     commands_ = new CommandActions(app_, *this, moments_);
     menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
+    foreground_ = new Foreground(*this, face_, app_);
     ConnectCommands();
     displayTimer_.setTimerType(Qt::PreciseTimer);
     displayTimer_.setInterval(DisplayTickIntervalMs(3));
@@ -153,6 +156,7 @@ void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
 {
     protocol_ = protocol;
     protocol->SetPath(ProtocolPath());
+    foreground_->SetProtocolWindow(protocol);
     app_.AddView(*protocol);
     connect(protocol, &QObject::destroyed, this, [this, view = static_cast<AppView*>(protocol)] { app_.RemoveView(*view); });
     // Keys the editor needs for itself: Ctrl+C copies there.
@@ -175,7 +179,11 @@ void Tfrm_Tickmor::Changed()
     const Chronometer& c = clock_;
     face_.startStopButton->setText(QString::fromLatin1(Caption(c.State())));
     face_.startStopButton->SetColor(ColorFromBgr(Colour(c.State())));
-    face_.pauseButton->setVisible(c.PauseVisible());
+    if (runShowsPause_ != c.PauseVisible()) {
+        runShowsPause_ = c.PauseVisible();
+        face_.pauseButton->setVisible(*runShowsPause_);
+    }
+    face_.pauseButton->setEnabled(app_.WindowActive());
     face_.pauseButton->setToolTip(QString::fromLatin1(c.PauseHint()));
     face_.lapButton->setEnabled(c.LapEnabled());
 
@@ -313,8 +321,11 @@ void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
 
 void Tfrm_Tickmor::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange) commands_->FollowActivation(isActiveWindow());
-    if (event->type() == QEvent::EnabledChange) app_.SetWindowEnabled(isEnabled());
+    if (event->type() == QEvent::ActivationChange)
+        isActiveWindow() ? foreground_->WindowActivated() : foreground_->WindowDeactivated();
+    if (event->type() == QEvent::WindowStateChange &&
+        (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized) && !isMinimized())
+        foreground_->Restored();
     QWidget::changeEvent(event);
 }
 

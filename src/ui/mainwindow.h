@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/chronivelapp.h"
@@ -20,6 +21,7 @@ namespace chronivel {
 
 class BarrierPort;
 class CommandActions;
+class Foreground;
 class InfoDialog;
 class MainMenus;
 class ProtocolWindow;
@@ -111,6 +113,9 @@ private:
         bool hoursOn = false;
         friend bool operator==(const Shape&, const Shape&) = default;
     } laidOut_;
+    // The run shows the pause button as it starts and hides it as it ends;
+    // in between the program going to the back hides it.
+    std::optional<bool> runShowsPause_;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
     QTimer displayTimer_;
@@ -119,6 +124,7 @@ private:
     CommandActions* commands_ = nullptr;
     MainMenus* menus_ = nullptr;
     BarrierPort* barriers_ = nullptr;
+    Foreground* foreground_ = nullptr;
 };
 
 }  // namespace chronivel

@@ -51,16 +51,18 @@ TEST_F(BarrierPipelineTest, EdgesBecomeCommandsAtTheirOwnMoments)
     EXPECT_EQ(clock.Elapsed(), 30'500);
 }
 
-TEST_F(BarrierPipelineTest, ThePauseBarrierWaitsWhileTheWindowTakesNoInput)
+TEST_F(BarrierPipelineTest, TheToggleBarrierTakesALapWhileThePauseButtonIsDisabled)
 {
     barriers.SetArrangement(3);
     barriers.Choose("COM3", 3);
     clock.StartStopReset(runStart);
-    barriers.SetWindowEnabled(false);
+    barriers.SetPauseEnabled(false);
     Edge(ev::Rlsd, ms::RlsdOn, 1'000);
     EXPECT_FALSE(clock.Paused());
+    ASSERT_EQ(Lines().size(), 2u);
+    EXPECT_EQ(Lines()[1], "LAP 1 =  1,000");
     Edge(ev::Rlsd, 0, 1'500);
-    barriers.SetWindowEnabled(true);
+    barriers.SetPauseEnabled(true);
     Edge(ev::Rlsd, ms::RlsdOn, 2'000);
     EXPECT_TRUE(clock.Paused());
 }

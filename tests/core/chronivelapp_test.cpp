@@ -336,6 +336,49 @@ TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)
     ASSERT_EQ(other.runs.size(), 1u) << "the windows are told after the file has the run";
 }
 
+// Behind another window the keys a user types there must not reset or hide
+// the watch, and the pause button rests: the toggle barrier then takes laps.
+TEST_F(ChronivelAppTest, InTheBackgroundPlainKeysRestAndTheToggleBarrierTakesLaps)
+{
+    Settings stored;
+    stored.portName = "/dev/ttyUSB0";
+    stored.port = 1;
+    stored.lsCount = 3;
+    Store(stored);
+    app.Load("/data/Protocol.txt");
+    app.Resume();
+    ASSERT_TRUE(app.BarriersConnected());
+    const std::int64_t start = platform.counter;
+    const auto edge = [&](std::uint32_t status, std::int64_t ms) {
+        serial.last->sink_->Deliver({ev::Rlsd, status, start + ms * 1'000});
+        scheduler.Advance(0);
+    };
+    app.Perform(Command::StartStopReset, start);
+    EXPECT_TRUE(app.WindowActive()) << "in front until the window is first deactivated";
+
+    app.SetWindowActive(false);
+    for (Command resting : {Command::ResetRunByKey, Command::Hide}) EXPECT_FALSE(app.Enabled(resting));
+    for (Command working : {Command::ResetRun, Command::Minimize, Command::Lap, Command::StartStopReset})
+        EXPECT_TRUE(app.Enabled(working)) << "the context menu's Reset, the hot keys' commands";
+    app.Perform(Command::ResetRunByKey);
+    app.Perform(Command::Hide);
+    EXPECT_EQ(clock.State(), RunState::Running);
+    EXPECT_TRUE(other.performed.empty());
+    edge(ms::RlsdOn, 2'000);
+    EXPECT_FALSE(clock.Paused());
+    ASSERT_EQ(clock.Lines().Lines().size(), 2u);
+    EXPECT_EQ(clock.Lines().Lines()[1], "LAP 1 =  2,000");
+
+    edge(0, 2'500);
+    app.SetWindowActive(true);
+    edge(ms::RlsdOn, 3'000);
+    EXPECT_TRUE(clock.Paused()) << "in front the same barrier pauses";
+    app.Perform(Command::Hide);
+    EXPECT_EQ(other.performed, std::vector<Command>{Command::Hide});
+    app.Perform(Command::ResetRunByKey);
+    EXPECT_EQ(clock.State(), RunState::Ready);
+}
+
 TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
 {
     store.exists = false;

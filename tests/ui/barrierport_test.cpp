@@ -144,6 +144,30 @@ TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
     EXPECT_EQ(window->Model().Kept().lsCount, 3);
 }
 
+// With another window in front the pause button rests, and the toggle
+// barrier takes laps; back in front it pauses again.
+TEST_F(BarrierPortTest, ToggleArrangementTakesLapsWhileTheWindowIsInTheBackground)
+{
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Barriers().ChoosePort(QStringLiteral("COM3"));
+    window->Menus().mLS[2]->trigger();
+    StartRun();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Edge(ev::Rlsd, ms::RlsdOn, 1'000);
+    EXPECT_FALSE(window->Clock().Paused());
+    EXPECT_EQ(Lines().last(), QStringLiteral("LAP 1 =  1,000"));
+
+    Edge(ev::Rlsd, 0, 1'500);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Edge(ev::Rlsd, ms::RlsdOn, 2'000);
+    EXPECT_TRUE(window->Clock().Paused());
+}
+
 TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
 {
     Start();

@@ -394,22 +394,6 @@ TEST_F(MainWindowTest, FaceControlsAndMenuEntriesSwitchTheirSettings)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, InTheBackgroundTypedKeysAreLeftToTheOtherWindow)
-{
-    Start();
-    CommandActions& commands = window->Commands();
-    const QList<QKeySequence> foreground{QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_F8)};
-    ASSERT_EQ(Entry("mLAP")->shortcuts(), foreground);
-    commands.FollowActivation(false);
-    EXPECT_EQ(Entry("mLAP")->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_Space), QKeySequence(Qt::Key_F8)}));
-    EXPECT_TRUE(Entry("cmd_Reset")->shortcuts().isEmpty());
-    EXPECT_TRUE(Entry("mHide")->shortcuts().isEmpty());
-    EXPECT_TRUE(Entry("cmd_Reset")->isEnabled()) << "the context menu's entry stays";
-    commands.FollowActivation(true);
-    EXPECT_EQ(Entry("mLAP")->shortcuts(), foreground);
-    EXPECT_EQ(Entry("cmd_Reset")->shortcut(), QKeySequence(Qt::Key_0));
-}
-
 TEST_F(MainWindowTest, DraggingTheFaceWithAnyButtonMovesTheWindowButAClickDoesNot)
 {
     Start();
