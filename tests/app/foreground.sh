@@ -42,16 +42,7 @@ lime=$(start_button_lime front)
 ((lime > 500)) || fail "in front the START button shows only $lime lime pixels"
 [[ $(opacity) == 4294967295 ]] || fail "in front the window asks for opacity $(opacity)"
 
-xmessage -geometry +600+400 "another program" &
-pids+=($!)
-other=
-for _ in $(seq 100); do
-    # xmessage does not name its process on its window: found by its class.
-    other=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1) || true
-    [[ -n $other ]] && break
-    sleep 0.1
-done
-[[ -n $other ]] || fail "the other program's window did not appear"
+start_other_program +600+400
 behind() {
     xdotool windowactivate "$other" 2>/dev/null || true
     expect_focus "$other" "the other program"

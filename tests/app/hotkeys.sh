@@ -9,25 +9,8 @@ set -euo pipefail
 probe=$2
 source "$(dirname "$0")/xsession.sh" "$1"
 
-# Another program's window, with the keyboard focus.
-xmessage -geometry 200x80+560+480 "another program" &
-pids+=($!)
-other=
-for _ in $(seq 100); do
-    # It sets no _NET_WM_PID: found by its class.
-    other=$(xdotool search --onlyvisible --classname xmessage 2>/dev/null | head -n 1) || true
-    [[ -n $other ]] && break
-    sleep 0.1
-done
-[[ -n $other ]] || fail "the other program's window did not appear"
-focus_other() {
-    for _ in $(seq 50); do
-        xdotool windowfocus "$other" 2>/dev/null || true
-        [[ $(xdotool getwindowfocus 2>/dev/null) == "$other" ]] && return 0
-        sleep 0.1
-    done
-    fail "the other program never took the keyboard focus"
-}
+start_other_program 200x80+560+480
+focus_other() { give_focus "$other" "the other program"; }
 zero='^"TickCount"=hex:00,00,00,00,00,00,00,00'
 running() { wait_for_setting '^"TickCount"=hex:.*[1-9a-f]' 50; }
 stopped() { wait_for_setting "$zero" 50; }

@@ -115,12 +115,32 @@ start_program() {
         fi
         fail "the program ended with status $status before its window appeared"
     done
-    # Without a window manager the focus is ours to give, once the window is mapped.
+    give_focus "$window" "the window"
+}
+
+# Gives window $1 the keyboard focus, as the user would by clicking it, and
+# waits until it has it; $2 names it in the failure. Without a window manager
+# the focus is ours to give, once the window is mapped.
+give_focus() {
     for _ in $(seq 100); do
-        xdotool windowfocus "$window" 2>/dev/null || true
-        [[ $(xdotool getwindowfocus 2>/dev/null) == "$window" ]] && return 0
+        xdotool windowfocus "$1" 2>/dev/null || true
+        [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return 0
         sleep 0.1
     done
-    fail "the window never took the keyboard focus"
+    fail "$2 never took the keyboard focus"
+}
+
+# Another program's window (an xmessage) at the geometry $1; sets $other.
+other=0
+start_other_program() {
+    xmessage -geometry "$1" "another program" &
+    pids+=($!)
+    for _ in $(seq 100); do
+        # xmessage does not name its process on its window: found by its class.
+        other=$(xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1) || true
+        [[ -n $other ]] && return 0
+        sleep 0.1
+    done
+    fail "the other program's window did not appear"
 }
 

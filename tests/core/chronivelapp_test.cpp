@@ -4,9 +4,7 @@
 
 #include <chrono>
 
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/core/fakemodel.h"
 
 namespace chronivel {
 namespace {
@@ -60,7 +58,7 @@ std::int64_t WallClockMs()
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-class ChronivelAppTest : public ::testing::Test {
+class ChronivelAppTest : public ::testing::Test, protected testing::FakeModel {
 protected:
     ChronivelAppTest()
     {
@@ -76,14 +74,6 @@ protected:
         return count;
     }
 
-    testing::FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    testing::FixedLocale locale;
-    testing::MemoryStore store;
-    testing::FakeScheduler scheduler;
-    testing::MemoryProtocol protocol;
-    testing::FakePorts serial;
-    ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
     Chronometer& clock = app.Clock();
     OtherWindow other{store};
     std::vector<std::string> errors;
