@@ -1,0 +1,172 @@
+#include "ui/monitorwindow.h"
+
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+
+#include <initializer_list>
+
+#include "core/bigdigitlayout.h"
+#include "ui/framedigit.h"
+
+namespace chronivel {
+
+namespace {
+
+void Paint(QWidget* widget, const QColor& background, const QColor& text)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    widget->setPalette(palette);
+}
+
+QLabel* Caption(const QString& text, const char* name, Qt::Alignment alignment, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(alignment);
+    return label;
+}
+
+void Place(QWidget* widget, const BigBox& box)
+{
+    widget->setGeometry(box.left, box.top, box.width, box.height);
+}
+
+// The font's height in pixels, as the window system makes it.
+int SetPointSize(QWidget* widget, int points)
+{
+    QFont font = widget->font();
+    font.setPointSize(points);
+    widget->setFont(font);
+    return QFontInfo(font).pixelSize();
+}
+
+}  // namespace
+
+TFormMonitor2::TFormMonitor2(const QString& dateText, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("FormMonitor2"));
+    setWindowTitle(QStringLiteral("Monitor 2"));
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    setFont(font);
+    Paint(this, Qt::black, Qt::white);
+    // Children inherit the cursor: no pointer anywhere over the big display.
+    setCursor(Qt::BlankCursor);
+
+    panel1_ = new QWidget(this);
+    panel1_->setObjectName(QStringLiteral("Panel1"));
+    panelTimer_ = new QWidget(panel1_);
+    panelTimer_->setObjectName(QStringLiteral("PanelTimer"));
+    for (QWidget* panel : {panel1_, panelTimer_}) Paint(panel, Qt::black, Qt::white);
+
+    panelTitle_ = Caption(dateText, "PanelTitle", Qt::AlignCenter, panelTimer_);
+    Paint(panelTitle_, QColor(0, 0, 128), Qt::white);
+    panelLab1_ = new QWidget(panelTimer_);
+    panelLab1_->setObjectName(QStringLiteral("PanelLab1"));
+    label2_ = Caption(QStringLiteral(" Time:"), "Label2", Qt::AlignLeft | Qt::AlignVCenter, panelLab1_);
+    frameDigit1_ = new TFrameDigit(TFrameDigit::Row::Time, panelTimer_);
+    frameDigit1_->setObjectName(QStringLiteral("FrameDigit1"));
+    panelLab2_ = new QWidget(panelTimer_);
+    panelLab2_->setObjectName(QStringLiteral("PanelLab2"));
+    labelLap_ = Caption(QStringLiteral(" Lap:"), "LabelLap", Qt::AlignLeft | Qt::AlignVCenter, panelLab2_);
+    for (QWidget* panel : {panelLab1_, panelLab2_}) Paint(panel, Qt::black, QColor(0, 255, 0));
+    frameDigit2_ = new TFrameDigit(TFrameDigit::Row::Lap, panelTimer_);
+    frameDigit2_->setObjectName(QStringLiteral("FrameDigit2"));
+    panelBottom_ = Caption(QStringLiteral("Orvantis"), "PanelBottom", Qt::AlignCenter, panelTimer_);
+    Paint(panelBottom_, QColor(192, 192, 192), Qt::black);
+    LayoutMonitor();
+}
+
+void TFormMonitor2::ShowTime(std::int64_t value, const ReadoutDigits& shown)
+{
+    frameDigit1_->ShowValue(value, shown);
+}
+
+void TFormMonitor2::ShowLap(std::int64_t value, const ReadoutDigits& shown)
+{
+    frameDigit2_->ShowValue(value, shown);
+}
+
+void TFormMonitor2::SetLapCaption(const QString& caption)
+{
+    labelLap_->setText(caption);
+}
+
+void TFormMonitor2::SetFormat(const TimeFormat& format)
+{
+    frameDigit1_->SetFormat(format);
+    frameDigit2_->SetFormat(format);
+    LayoutMonitor();
+}
+
+void TFormMonitor2::LayoutMonitor()
+{
+    panel1_->setGeometry(rect());
+    panelTimer_->setGeometry(panel1_->rect());
+    const MonitorFonts fonts = MonitorFontSizes(width());
+    const int titlePixels = SetPointSize(panelTitle_, fonts.title);
+    int panelPixels = 0;
+    for (QWidget* panel : std::initializer_list<QWidget*>{panelLab1_, panelLab2_, panelBottom_})
+        panelPixels = SetPointSize(panel, fonts.panels);
+    const MonitorRows rows = LayoutMonitorRows(width(), height(), titlePixels, panelPixels);
+    Place(panelTitle_, rows.title);
+    Place(panelLab1_, rows.lab1);
+    label2_->setGeometry(panelLab1_->rect());
+    Place(panelLab2_, rows.lab2);
+    labelLap_->setGeometry(panelLab2_->rect());
+    Place(panelBottom_, rows.bottom);
+    // Placing a frame lays it out only when its size changes; the format may have.
+    Place(frameDigit1_, rows.frame1);
+    frameDigit1_->FrameResize();
+    Place(frameDigit2_, rows.frame2);
+    frameDigit2_->FrameResize();
+}
+
+bool TFormMonitor2::PlaceOnMonitor(int index)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (index < 0 || index >= screens.size()) return false;
+    monitor_ = index;
+    const bool onTop = index != 0;
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop) {
+        // Changing a window's flags hides it.
+        const bool shown = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        if (shown) show();
+    }
+    setScreen(screens[index]);
+    setGeometry(screens[index]->geometry());
+    LayoutMonitor();
+    return true;
+}
+
+void TFormMonitor2::resizeEvent(QResizeEvent*)
+{
+    LayoutMonitor();
+}
+
+void TFormMonitor2::keyPressEvent(QKeyEvent* event)
+{
+    // Escape as a key or as a typed character (an input method may send only the text).
+    if (event->key() == Qt::Key_Escape || event->text() == QStringLiteral("\x1b")) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TFormMonitor2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // On the primary monitor it covers the main window: take the keys, so Escape works.
+    if (monitor_ == 0) activateWindow();
+}
+
+}  // namespace chronivel
