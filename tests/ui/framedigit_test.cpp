@@ -125,8 +125,10 @@ TEST_F(FrameDigitTest, ResizingLaysTheRowOut)
     frame->resize(960, 348);  // a resize alone lays it out again
     EXPECT_EQ(frame->Digit(9)->geometry(), QRect(875, 0, 80, 313));
     EXPECT_EQ(frame->Digit(9)->Thickness(), 10);
-    frame->resize(1920, 348);
-    EXPECT_EQ(frame->Digit(9)->Thickness(), 20) << "a digit grows before it takes a thicker stroke";
+    frame->resize(96, 348);
+    EXPECT_EQ(frame->Digit(9)->Thickness(), 1);
+    frame->resize(1920, 348);  // from 8 pixels wide, a digit refuses a stroke of 20 until it has grown
+    EXPECT_EQ(frame->Digit(9)->Thickness(), 20);
 }
 
 TEST_F(FrameDigitTest, TheFormatChoosesWhichDigitsAndMarksShow)
