@@ -9,17 +9,27 @@ source "$(dirname "$0")/xorgsession.sh" "$1"
 
 stored_monitor() { wait_for_setting "\"Monitor\"=dword:$1"; }
 
+# Waits until the program shows $1 windows: the main one and the menus open.
+shown_windows() {
+    for _ in $(seq 100); do
+        (($(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l) == $1)) && return 0
+        sleep 0.1
+    done
+    fail "the program never showed $1 windows: $2"
+}
+
 # Opens the context menu with Ctrl+M and "Multimonitor" from the keyboard, as
 # a user without a mouse would: up from the top wraps to "Exit", and up once
-# more is the submenu; the keys opening it land on its first entry, "Off".
+# more is the submenu; the key opening it lands on its first entry, "Off".
 # Then $1 times down and Enter.
 choose_in_multimonitor() {
     xdotool key ctrl+m
-    sleep 0.3
+    shown_windows 2 "Ctrl+M opens the context menu"
     xdotool key Up Up Right
-    sleep 0.2
+    shown_windows 3 "the Multimonitor submenu is open"
     for _ in $(seq "$1"); do xdotool key Down; done
     xdotool key Return
+    shown_windows 1 "the menus are closed"
 }
 
 still_running() { kill -0 "$program" 2>/dev/null || fail "the program ended $1"; }
