@@ -56,7 +56,7 @@ remove_second_monitor() {
 
 # The one output shows the left part of the screen; the monitors are RandR's.
 xrandr --fb 3200x1080 --output DUMMY0 --mode 1920x1080 --pos 0x0 >/dev/null ||
-    fail "xrandr could not set up the dummy screen; see $work/xorg.log"
+    fail "xrandr could not set up the dummy screen; the X server's errors: $(grep -F '(EE)' "$work/xorg.log")"
 xrandr --setmonitor chronivel-1 "$(monitor_geometry "${first_monitor[@]}")" DUMMY0 >/dev/null ||
     fail "xrandr could not make the first monitor"
 add_second_monitor >/dev/null
