@@ -101,6 +101,7 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     barriers_.SetMinLap(s.minLap);
     barriers_.SetDevice(s.portName);
     barriers_.SetPortNumber(s.port);
+    monitors_ = MonitorChoice(s.monitor);
     saved_ = s;
     return problem;
 }
@@ -222,6 +223,40 @@ void ChronivelApp::BarrierChoicesChanged()
     KeepChanges();
 }
 
+void ChronivelApp::StartMonitors(std::vector<MonitorSize> monitors)
+{
+    monitors_.Start(std::move(monitors));
+    MonitorChoiceChanged();
+}
+
+void ChronivelApp::SelectMonitor(int index)
+{
+    if (monitors_.Select(index)) MonitorChoiceChanged();
+}
+
+void ChronivelApp::ToggleSecondMonitor()
+{
+    if (monitors_.Toggle()) MonitorChoiceChanged();
+}
+
+void ChronivelApp::SecondMonitorClosed()
+{
+    monitors_.Close();
+    MonitorChoiceChanged();
+}
+
+void ChronivelApp::MonitorsChanged(std::vector<MonitorSize> monitors)
+{
+    monitors_.Change(std::move(monitors));
+    MonitorChoiceChanged();
+}
+
+void ChronivelApp::MonitorChoiceChanged()
+{
+    for (AppView* view : views_) view->SecondMonitorChanged();
+    KeepChanges();
+}
+
 void ChronivelApp::Changed()
 {
     for (AppView* view : views_) view->Changed();
@@ -312,6 +347,7 @@ Settings ChronivelApp::Snapshot()
     s.seLOCK = clock_.LockSeconds();
     s.format = clock_.Format().Format();
     s.hoursOn = clock_.Format().HoursOn();
+    s.monitor = monitors_.Index();
     s.tickCount = clock_.StartCount();
     s.tickBoot = s.tickCount != 0 ? bootId_ : std::string();
     s.tickTime = s.tickCount != 0 ? WallClockAt(runStart_, s.tickCount) : 0;

@@ -12,6 +12,7 @@
 #include "core/chronometer.h"
 #include "core/command.h"
 #include "core/hotkeys.h"
+#include "core/monitorchoice.h"
 #include "core/protocollog.h"
 #include "core/runpersistence.h"
 #include "core/scheduler.h"
@@ -108,6 +109,21 @@ public:
     // Which of them the system gave the program.
     bool HotKeyRegistered(int index) const { return hotKeys_ && hotKeys_->Registered(index); }
 
+    // The large second readout: on which monitor, whether it shows, and the
+    // monitors there are. Each change is told by AppView::SecondMonitorChanged.
+    const MonitorChoice& SecondMonitor() const { return monitors_; }
+    // Start-up, after Load: the monitors the system has. The second readout
+    // shows only with more than one and a stored monitor among them.
+    void StartMonitors(std::vector<MonitorSize> monitors);
+    // The "Multimonitor" submenu's entries: MonitorChoice::Off or monitor n.
+    void SelectMonitor(int index);
+    // Ctrl+T: the second readout on the last monitor, shown or hidden.
+    void ToggleSecondMonitor();
+    // The second readout's window was closed by the user (Esc).
+    void SecondMonitorClosed();
+    // A monitor came, went or changed its size while the program runs.
+    void MonitorsChanged(std::vector<MonitorSize> monitors);
+
     // Whether the main window is the active window; it counts as active until
     // it is first deactivated. In the background, keys typed for another
     // window must not reset or hide the watch, the pause button is disabled,
@@ -139,6 +155,7 @@ private:
 
     void Changed();
     void BarrierChoicesChanged();
+    void MonitorChoiceChanged();
     // Applies the save policy to whatever changed since the last save.
     void KeepChanges();
     Settings Snapshot();
@@ -170,6 +187,7 @@ private:
     const std::string bootId_;
     Chronometer clock_;
     BarrierPipeline barriers_;
+    MonitorChoice monitors_;
     std::vector<AppView*> views_;
     Settings kept_;
     Settings saved_;

@@ -9,8 +9,8 @@ namespace {
 
 using Mark = CommandRow::Mark;
 
-// The configuration dialog, the alarm clock and the second monitor come
-// later; their entries are there but do nothing yet.
+// The configuration dialog and the alarm clock come later; their entries
+// are there but do nothing yet.
 bool Later(const ChronivelApp&)
 {
     return false;
@@ -123,7 +123,8 @@ std::vector<CommandRow> MakeTable()
         // The "_" button and the hot key: in the background too.
         {.id = Minimize, .name = "smMinimizeClick", .place = None, .caption = "Minimize"},
         {.id = CloseCalendar, .name = "mCloseCal", .place = None, .caption = "CloseCal", .keys = "Esc"},
-        {.id = SecondMonitor, .name = "mTV", .place = None, .caption = "TV", .keys = "Ctrl+T", .enabled = Later},
+        {.id = SecondMonitor, .name = "mTV", .place = None, .caption = "TV", .keys = "Ctrl+T",
+         .run = [](ChronivelApp& a) { a.ToggleSecondMonitor(); }},
     };
     return t;
 }

@@ -49,6 +49,15 @@ public:
         if (const std::optional<std::int32_t> value = Get(name, ReadInteger, absence))
             Ranged(target, name, *value, low, high);
     }
+    void AtLeast(std::int32_t& target, std::string_view name, std::int32_t low, Absence absence)
+    {
+        if (const std::optional<std::int32_t> value = Get(name, ReadInteger, absence)) {
+            if (*value >= low)
+                target = *value;
+            else
+                Note(name, std::to_string(*value) + ", less than " + std::to_string(low), true);
+        }
+    }
     void Ranged(std::int32_t& target, std::string_view name, std::int32_t value, std::int32_t low, std::int32_t high)
     {
         if (value >= low && value <= high)
@@ -134,6 +143,8 @@ void LoadLaterValues(ValueReader& read, Settings& s, const LoadMoment& moment)
     read.Into(s.portName, "PortName", ReadText, Optional);
     if (const std::optional<std::int32_t> minLap = read.Get("MinLap", ReadInteger, Optional))
         s.minLap = std::max(*minLap, 0);  // a negative minimum is none
+    // Whether the monitor is connected is known only once the windows are there.
+    read.AtLeast(s.monitor, "Monitor", -1, Optional);
 }
 
 // Every value as saved, in the fixed order of writing.
@@ -171,6 +182,7 @@ std::vector<std::pair<std::string_view, RegValue>> StoredValues(const Settings& 
         {"TickTime", BlockValue(s.tickTime)},
         {"PortName", RegValue::Text(s.portName)},
         {"MinLap", RegValue::Dword(s.minLap)},
+        {"Monitor", RegValue::Dword(s.monitor)},
     };
 }
 

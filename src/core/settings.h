@@ -50,6 +50,8 @@ struct Settings {
     std::string portName;
     // Barrier laps sooner than this after the previous lap are ignored; 0 = off.
     std::int32_t minLap = 0;
+    // The monitor of the large second readout, 0 = the primary; -1 = off.
+    std::int32_t monitor = -1;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };

@@ -2,14 +2,13 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QWidget>
 
 #include <map>
 
 #include "core/command.h"
+#include "core/monitorchoice.h"
 #include "ui/commandactions.h"
 
 namespace chronivel {
@@ -51,8 +50,9 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
     for (QAction* arrangement : mLS) arrangement->setEnabled(false);  // until a port is open
 
     TVaus1 = Submenu("TVaus1", tr("Multimonitor"));
-    Off1 = Radio(TVaus1, new QActionGroup(this), "Off1", tr("Off"), -1);
+    Off1 = Radio(TVaus1, new QActionGroup(this), "Off1", tr("Off"), MonitorChoice::Off);
     Off1->setChecked(true);
+    ChoosesMonitor(Off1);
 
     // The table's entries: the context menu's own above its submenus, the
     // rest in theirs, and the end of the context menu below them.
@@ -72,19 +72,23 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
     }
 }
 
-void MainMenus::ListMonitors()
+void MainMenus::ListMonitors(const MonitorChoice& choice)
 {
     const QList<QAction*> entries = TVaus1->actions();
     for (qsizetype i = 1; i < entries.size(); ++i) delete entries[i];
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (qsizetype n = 0; n < screens.size(); ++n) {
-        const QSize size = screens[n]->geometry().size();
-        Radio(TVaus1, Off1->actionGroup(), "", QStringLiteral("%1: %2x%3").arg(n + 1).arg(size.width()).arg(size.height()),
-              static_cast<int>(n));
+    const std::vector<MonitorSize>& monitors = choice.Monitors();
+    for (std::size_t n = 0; n < monitors.size(); ++n) {
+        const QString caption =
+            QStringLiteral("%1: %2x%3").arg(n + 1).arg(monitors[n].width).arg(monitors[n].height);
+        ChoosesMonitor(Radio(TVaus1, Off1->actionGroup(), "", caption, static_cast<int>(n)));
     }
-    Off1->setChecked(true);
-    // The second-monitor window comes later; it needs more than one screen anyway.
-    TVaus1->setEnabled(false);
+    TVaus1->actions().at(choice.CheckedEntry())->setChecked(true);
+    TVaus1->setEnabled(choice.Choosable());
+}
+
+void MainMenus::ChoosesMonitor(QAction* entry)
+{
+    connect(entry, &QAction::triggered, this, [this, entry] { emit monitorChosen(entry->data().toInt()); });
 }
 
 QMenu* MainMenus::Submenu(const char* name, const QString& title)

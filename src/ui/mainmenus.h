@@ -12,6 +12,7 @@ class QWidget;
 namespace chronivel {
 
 class CommandActions;
+class MonitorChoice;
 
 // The main window's context menu, made of the command table's entries, with
 // the two submenus whose entries come from the system: the light barriers'
@@ -30,11 +31,17 @@ public:
     QMenu* TVaus1;
     QAction* Off1;
 
-    // The "Multimonitor" entries afresh from the screens there are now.
-    void ListMonitors();
+    // The "Multimonitor" entries afresh from the model's monitors, the
+    // chosen one checked; enabled only when there is a second monitor.
+    void ListMonitors(const MonitorChoice& choice);
+
+signals:
+    // An entry of "Multimonitor": MonitorChoice::Off or the monitor's number.
+    void monitorChosen(int index);
 
 private:
     QMenu* Submenu(const char* name, const QString& title);
+    void ChoosesMonitor(QAction* entry);
     QAction* Radio(QMenu* menu, QActionGroup* group, const char* name, const QString& caption, int tag);
 };
 

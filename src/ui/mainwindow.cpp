@@ -22,6 +22,7 @@
 #include "ui/infodialog.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
+#include "ui/monitorwatch.h"
 #include "ui/monthcalendar.h"
 #include "ui/ovalbutton.h"
 #include "ui/protocolwindow.h"
@@ -82,8 +83,10 @@ void Tfrm_Tickmor::ConnectCommands()
     connect(calendar, &TMonthCalendar::opened, commands_->Action(Command::Calendar), &QAction::setChecked);
     connect(menus_->PopupMenu1, &QMenu::aboutToShow, this, [this] {
         commands_->Refresh();  // the protocol file may have come or gone since
-        menus_->ListMonitors();
+        menus_->ListMonitors(app_.SecondMonitor());
     });
+    connect(menus_, &MainMenus::monitorChosen, this, [this](int index) { app_.SelectMonitor(index); });
+    new MonitorWatch([this] { app_.MonitorsChanged(ScreenSizes()); }, this);
 
     // The buttons act on pressing, not on release: the moment counts.
     connect(face_.startStopButton, &TBitBtnWithColor::mouseDown, this,
@@ -130,6 +133,7 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     face_.dial->SetRoundPercent(roundPercent_);
 
     const QString problem = QString::fromStdString(app_.Load(startUp.defaultProtocolPath));
+    app_.StartMonitors(ScreenSizes());
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
     if (app_.StoreExisted()) {

@@ -2,6 +2,9 @@
 # Sets up $work, a copy of the program in $work/bin, private settings and
 # runtime folders, starts Xvfb and offers start_program and fail.
 #   source xsession.sh <chronivel executable> [Xvfb options...]
+# A script that needs another X server defines x_server before sourcing this:
+# it execs one with the given options, writing its display number to fd 3
+# (exec: the server itself is the process that cleanup ends).
 exe=$1
 shift
 
@@ -32,7 +35,7 @@ fail() {
     [[ -f $work/program.log ]] && { echo "--- program:" >&2; cat "$work/program.log" >&2; }
     if ((xserver)) && ! kill -0 "$xserver" 2>/dev/null; then
         echo "--- the X server had ended:" >&2
-        cat "$work/xvfb.log" >&2
+        cat "$work/xserver.log" >&2
     fi
     exit 1
 }
@@ -66,13 +69,14 @@ wait_for_setting() {
 # stale, and a program then talks to a server that is gone.
 exec {xstart}>"${TMPDIR:-/tmp}/chronivel-tests-xvfb.lock"
 flock "$xstart"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@" 3>"$work/display" 2>"$work/xvfb.log" {xstart}>&- &
+declare -F x_server >/dev/null || x_server() { exec Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "$@"; }
+x_server "$@" 3>"$work/display" 2>"$work/xserver.log" {xstart}>&- &
 xserver=$!
 pids+=("$xserver")
 for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 flock -u "$xstart"
 exec {xstart}>&-
-[[ -s $work/display ]] || fail "Xvfb did not start"
+[[ -s $work/display ]] || fail "the X server did not start"
 export DISPLAY=:$(cat "$work/display")
 
 # The first visible window of process $1, waited for up to 20 s. Polled, not

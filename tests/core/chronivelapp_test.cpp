@@ -437,7 +437,7 @@ TEST_F(ChronivelAppTest, CommandsAreDoneByTheModelOrHandedToAWindowAndDisabledOn
 
     scheduler.Advance(0);
     EXPECT_TRUE(app.Enabled(Command::ProtocolWindowFromMenu)) << "the run is in the file now";
-    for (Command later : {Command::Configuration, Command::AlarmClock, Command::SecondMonitor}) {
+    for (Command later : {Command::Configuration, Command::AlarmClock}) {
         app.Perform(later);
         EXPECT_FALSE(app.Enabled(later));
     }

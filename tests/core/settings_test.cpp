@@ -45,6 +45,7 @@ Settings Used()
     s.tickTime = 1'796'000'000'000;
     s.portName = "/dev/ttyUSB0";
     s.minLap = 1'500;
+    s.monitor = 1;
     return s;
 }
 
@@ -85,7 +86,8 @@ TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
     const std::vector<std::string> order{"Left", "Top", "CountDown", "CountDownT", "FileName", "Color", "Fon",
                                          "Sound", "DayCounter", "Date", "Leader", "Zoom", "Port", "Alg", "Laps",
                                          "TranspW", "LeaderOn", "LsCount", "seLOCK", "Format", "TickCount",
-                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime", "PortName", "MinLap"};
+                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime", "PortName", "MinLap",
+                                         "Monitor"};
     EXPECT_EQ(store.writeOrder, order);
     EXPECT_TRUE(store.values["PortName"].Is(RegType::Sz));
     EXPECT_TRUE(store.values["MinLap"].Is(RegType::Dword));
@@ -190,6 +192,42 @@ TEST(Settings, ABadDateIsNamedButTheDateIsWrittenAnew)
     EXPECT_TRUE(report.held.empty()) << "a kept bad date would reset the counter at every start";
     SaveSettings(store, s, Today.today, report.held);
     EXPECT_EQ(store.values["Date"], RegValue::Text(Today.today));
+}
+
+TEST(Settings, ADamagedMonitorIsOffToldAndKeptAsStored)
+{
+    // An absent value is an older version's store: off, silently.
+    MemoryStore older = Saved(Used());
+    older.values.erase("Monitor");
+    Settings s;
+    EXPECT_TRUE(LoadSettings(older, s, Today).unread.empty());
+    EXPECT_EQ(s.monitor, -1);
+
+    const std::vector<std::pair<RegValue, std::string>> damaged{
+        {RegValue::Dword(-2), "'Monitor' (-2, less than -1)"},
+        {RegValue::Text("abc"), "'Monitor' (wrong type)"},
+    };
+    for (const auto& [value, told] : damaged) {
+        MemoryStore store = Saved(Used());
+        store.values["Monitor"] = value;
+        Settings loaded;
+        LoadReport report = LoadSettings(store, loaded, Today);
+        EXPECT_EQ(loaded.monitor, -1) << told;
+        EXPECT_EQ(report.unread, std::vector<std::string>{told});
+        EXPECT_NE(report.Message("").find(told), std::string::npos);
+        SaveSettings(store, loaded, Today.today, report.held);
+        EXPECT_EQ(store.values["Monitor"], value) << "left as stored until the user chooses a monitor";
+        loaded.monitor = 0;
+        SaveSettings(store, loaded, Today.today, report.held);
+        EXPECT_EQ(store.values["Monitor"], RegValue::Dword(0));
+    }
+
+    // A monitor not connected now is no damage: whether it is, only the windows know.
+    MemoryStore far = Saved(Used());
+    far.values["Monitor"] = RegValue::Dword(99);
+    Settings loaded;
+    EXPECT_TRUE(LoadSettings(far, loaded, Today).unread.empty());
+    EXPECT_EQ(loaded.monitor, 99);
 }
 
 TEST(Settings, LaterValuesAreEachOptionalAndAlarmNeedsItsTime)

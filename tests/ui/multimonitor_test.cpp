@@ -1,0 +1,117 @@
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/mainwindow_fixture.h"
+#include "ui/mainmenus.h"
+
+namespace chronivel {
+namespace {
+
+// The "Multimonitor" submenu as the user opens it, built from the model's
+// monitors; the offscreen platform has one screen, the others are told to
+// the model as the main window tells it of the system's.
+class MultimonitorTest : public testing::MainWindowFixture {
+protected:
+    // Opens the context menu by its key, as the user does, and lists the submenu.
+    QStringList OpenSubmenu()
+    {
+        QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
+        QMenu* popup = window->Menus().PopupMenu1;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
+        QStringList captions;
+        for (const QAction* entry : Submenu()->actions()) captions << entry->text();
+        return captions;
+    }
+    QMenu* Submenu() const { return window->Menus().TVaus1; }
+    // The entry with the check mark; -1 for none.
+    int Checked() const
+    {
+        const QList<QAction*> entries = Submenu()->actions();
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            if (entries[i]->isChecked()) return static_cast<int>(i);
+        return -1;
+    }
+    void Choose(int entry)
+    {
+        Submenu()->actions().at(entry)->trigger();
+        window->Menus().PopupMenu1->close();
+    }
+};
+
+TEST_F(MultimonitorTest, ListsTheMonitorsThereAreEachTimeItOpens)
+{
+    Start();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
+    EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", QStringLiteral("1: %1x%2").arg(pixels.width()).arg(pixels.height())}));
+    EXPECT_FALSE(Submenu()->isEnabled()) << "nothing to choose on one monitor";
+    EXPECT_EQ(Checked(), 0);
+    window->Menus().PopupMenu1->close();
+
+    app->MonitorsChanged({{1920, 1080}, {1280, 720}});
+    EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", "1: 1920x1080", "2: 1280x720"}));
+    EXPECT_TRUE(Submenu()->isEnabled());
+    Choose(2);
+    EXPECT_EQ(app->SecondMonitor().Index(), 1);
+    EXPECT_TRUE(app->SecondMonitor().Shown());
+
+    app->MonitorsChanged({{2560, 1440}, {1920, 1080}, {3840, 2160}});
+    EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", "1: 2560x1440", "2: 1920x1080", "3: 3840x2160"}))
+        << "no entry twice, none left over";
+    EXPECT_EQ(Checked(), 2);
+    Choose(0);
+    EXPECT_FALSE(app->SecondMonitor().Shown());
+    EXPECT_EQ(app->SecondMonitor().Index(), -1);
+}
+
+TEST_F(MultimonitorTest, CheckMarkFollowsCtrlTAndAMonitorThatGoes)
+{
+    Start();
+    app->MonitorsChanged({{1920, 1080}, {1280, 720}, {1024, 768}});
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(app->SecondMonitor().Shown());
+    OpenSubmenu();
+    EXPECT_EQ(Checked(), 3) << "Ctrl+T: the last monitor";
+    window->Menus().PopupMenu1->close();
+
+    app->MonitorsChanged({{1920, 1080}, {1280, 720}});
+    EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", "1: 1920x1080", "2: 1280x720"}));
+    EXPECT_EQ(Checked(), 2) << "moved to the last monitor left";
+    window->Menus().PopupMenu1->close();
+
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_FALSE(app->SecondMonitor().Shown());
+    app->MonitorsChanged({{1920, 1080}});
+    OpenSubmenu();
+    EXPECT_EQ(Checked(), 0) << "hidden, its monitor gone: off";
+    window->Menus().PopupMenu1->close();
+}
+
+TEST_F(MultimonitorTest, AStoredMonitorThatIsNotThereIsOff)
+{
+    Settings stored;
+    stored.monitor = 99;
+    Store(stored);
+    Start();
+    EXPECT_TRUE(errors.isEmpty()) << "a projector not plugged in is no error";
+    OpenSubmenu();
+    EXPECT_EQ(Checked(), 0);
+    EXPECT_FALSE(app->SecondMonitor().Shown());
+    window->Menus().PopupMenu1->close();
+
+    store.values["Monitor"] = RegValue::Text("abc");
+    Start();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().contains("'Monitor' (wrong type)")) << errors.front().toStdString();
+    OpenSubmenu();
+    EXPECT_EQ(Checked(), 0);
+    window->Menus().PopupMenu1->close();
+}
+
+}  // namespace
+}  // namespace chronivel
