@@ -23,6 +23,7 @@
 #include "ui/mainwindow.h"
 #include "ui/protocolwindow.h"
 #include "ui/qtscheduler.h"
+#include "ui/secondmonitor.h"
 #include "ui/systemhotkeys.h"
 #include "ui/qtlocaletexts.h"
 
@@ -88,6 +89,7 @@ int main(int argc, char* argv[])
     if (hotKeys) model.RegisterHotKeys(*hotKeys);
     ProtocolWindow protocol(*store);
     window.AttachProtocolWindow(&protocol);
+    SecondMonitor secondMonitor(model, window.DateText(), &window);
     InfoDialog info(&window);
     window.AttachInfoDialog(&info);
     // Before the window shows: whoever sees it may end the program at once.

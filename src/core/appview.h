@@ -16,8 +16,8 @@ class AppView {
 public:
     virtual ~AppView() = default;
 
-    // The readout shows a new value: redraw the images in `changedDigits`.
-    virtual void TimeShown(std::uint32_t /*changedDigits*/) {}
+    // The readout shows `value` now: redraw the images in `changedDigits`.
+    virtual void TimeShown(std::int64_t /*value*/, std::uint32_t /*changedDigits*/) {}
     // Anything else the model shows changed: buttons, lap list, zoom, marks.
     virtual void Changed() {}
 
@@ -28,6 +28,11 @@ public:
     // changed: its window looks at ChronivelApp::SecondMonitor() again and
     // shows itself full-screen on monitor Index() when Shown(), else hides.
     virtual void SecondMonitorChanged() {}
+    // The second monitor's lap row: a lap's time (the time left while
+    // counting down), 0 at a reset, the preset when the countdown is armed;
+    // and its caption, " Lap 3:" or " Lap:".
+    virtual void SecondMonitorLap(std::int64_t /*value*/) {}
+    virtual void SecondMonitorLapCaption(const std::string& /*caption*/) {}
     // Brings the program back if it is minimised.
     virtual void RestoreApplication() {}
 

@@ -262,9 +262,19 @@ void ChronivelApp::Changed()
     for (AppView* view : views_) view->Changed();
 }
 
-void ChronivelApp::TimeShown(std::int64_t, std::uint32_t changedDigits)
+void ChronivelApp::TimeShown(std::int64_t value, std::uint32_t changedDigits)
 {
-    for (AppView* view : views_) view->TimeShown(changedDigits);
+    for (AppView* view : views_) view->TimeShown(value, changedDigits);
+}
+
+void ChronivelApp::ShowSecondMonitorLap(std::int64_t value)
+{
+    for (AppView* view : views_) view->SecondMonitorLap(value);
+}
+
+void ChronivelApp::SetSecondMonitorLapLabel(const std::string& caption)
+{
+    for (AppView* view : views_) view->SecondMonitorLapCaption(caption);
 }
 
 void ChronivelApp::ControlsChanged()

@@ -150,8 +150,8 @@ private:
     void RestoreApplication() override;
     void WriteProtocol(const std::vector<std::string>& lines) override;
     // The second-monitor window does not exist yet: its requests are ignored.
-    void ShowSecondMonitorLap(std::int64_t) override {}
-    void SetSecondMonitorLapLabel(const std::string&) override {}
+    void ShowSecondMonitorLap(std::int64_t value) override;
+    void SetSecondMonitorLapLabel(const std::string& caption) override;
 
     void Changed();
     void BarrierChoicesChanged();

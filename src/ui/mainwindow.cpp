@@ -173,7 +173,12 @@ void Tfrm_Tickmor::AttachInfoDialog(InfoDialog* info)
     info_ = info;
 }
 
-void Tfrm_Tickmor::TimeShown(std::uint32_t changedDigits)
+QString Tfrm_Tickmor::DateText() const
+{
+    return face_.dateLabel->text();
+}
+
+void Tfrm_Tickmor::TimeShown(std::int64_t, std::uint32_t changedDigits)
 {
     face_.readout->Show(clock_.Digits(), changedDigits);
 }

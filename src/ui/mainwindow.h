@@ -50,6 +50,8 @@ public:
     // The last act before the program ends: everything is saved, with the
     // other windows' values.
     void Shutdown();
+    // Today's date as the face shows it.
+    QString DateText() const;
 
     // The windows made after this one.
     void AttachProtocolWindow(ProtocolWindow* protocol);
@@ -77,7 +79,7 @@ protected:
 
 private:
     // AppView
-    void TimeShown(std::uint32_t changedDigits) override;
+    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
     void Changed() override;
     void PlaySound(EventSound sound) override { sounds_.Play(sound); }
     void WarningBeep() override;

@@ -15,6 +15,12 @@ namespace chronivel {
 
 namespace {
 
+// Escape as a key or as a typed character (an input method may send only the text).
+bool IsEscape(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Escape || event.text() == QStringLiteral("\x1b");
+}
+
 void Paint(QWidget* widget, const QColor& background, const QColor& text)
 {
     widget->setAutoFillBackground(true);
@@ -152,11 +158,23 @@ void TFormMonitor2::resizeEvent(QResizeEvent*)
     LayoutMonitor();
 }
 
+bool TFormMonitor2::event(QEvent* event)
+{
+    // Escape is also the main window's key (it closes the calendar) for the
+    // whole program; here it is this window's own. The program's other keys
+    // (Enter, Space, …) still reach their commands from here.
+    if (event->type() == QEvent::ShortcutOverride && IsEscape(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void TFormMonitor2::keyPressEvent(QKeyEvent* event)
 {
-    // Escape as a key or as a typed character (an input method may send only the text).
-    if (event->key() == Qt::Key_Escape || event->text() == QStringLiteral("\x1b")) {
+    if (IsEscape(*event)) {
         close();
+        emit escaped();
         return;
     }
     QWidget::keyPressEvent(event);

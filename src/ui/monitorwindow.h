@@ -41,7 +41,12 @@ public:
     // main one. An index naming no monitor changes nothing and answers false.
     bool PlaceOnMonitor(int index);
 
+signals:
+    // The user closed it with Escape.
+    void escaped();
+
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
