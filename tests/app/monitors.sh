@@ -116,6 +116,10 @@ big_window_on "${first_monitor[@]}"
 big=$(big_window)
 for _ in $(seq 50); do [[ $(xdotool getwindowfocus) == "$big" ]] && break; sleep 0.1; done
 [[ $(xdotool getwindowfocus) == "$big" ]] || fail "on the only monitor the large readout does not take the keys (focus on $(xdotool getwindowfocus), it is $big, the main window $window)"
+# The program's keys still work from it: RESET the run stopped above, START anew.
+xdotool key Return Return
+wait_for_setting '^"TickCount"=hex:.*[1-9a-f]' 50
+xdotool key Return  # STOP
 xdotool key Escape
 big_window_gone "after Escape"
 
