@@ -1,4 +1,5 @@
 #include "core/bigdigitlayout.h"
+#include "tests/core/shownformat.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +8,13 @@
 namespace chronivel {
 namespace {
 
-TimeFormat Format(int number, bool hoursOn = true)
-{
-    TimeFormat format;
-    format.SelectFormat(number);
-    format.SetHoursOn(hoursOn);
-    return format;
-}
+using testing::FormatOf;
 
 using Lefts = std::array<int, BigDigitCount>;
 
 TEST(BigRowLayout, AFullHdRowInTheFirstFormat)
 {
-    const BigRowLayout row = LayoutBigRow(1920, 348, Format(0));
+    const BigRowLayout row = LayoutBigRow(1920, 348, FormatOf(0));
     EXPECT_EQ(row.digitWidth, 160);
     EXPECT_EQ(row.thickness, 20);
     EXPECT_EQ(row.lefts, (Lefts{40, 220, 490, 670, 940, 1120, 1390, 1570, 1750}));
@@ -36,15 +31,15 @@ TEST(BigRowLayout, AFullHdRowInTheFirstFormat)
 
 TEST(BigRowLayout, OtherMonitorWidthsKeepTheRowInsideTheFrame)
 {
-    EXPECT_EQ(LayoutBigRow(1280, 400, Format(0)).lefts, (Lefts{26, 145, 323, 442, 620, 739, 917, 1036, 1155}));
-    EXPECT_EQ(LayoutBigRow(3840, 700, Format(0)).lefts, (Lefts{80, 440, 980, 1340, 1880, 2240, 2780, 3140, 3500}));
+    EXPECT_EQ(LayoutBigRow(1280, 400, FormatOf(0)).lefts, (Lefts{26, 145, 323, 442, 620, 739, 917, 1036, 1155}));
+    EXPECT_EQ(LayoutBigRow(3840, 700, FormatOf(0)).lefts, (Lefts{80, 440, 980, 1340, 1880, 2240, 2780, 3140, 3500}));
     for (const int width : {1280, 1920, 3840})
         for (int number = 0; number < TimeFormat::FormatCount; ++number)
             for (const bool hours : {true, false}) {
                 // Seconds with three places and no hours overhang by a fifth
                 // of a digit: the seconds' wider step is not made up for.
                 if (number == 1 && !hours) continue;
-                const BigRowLayout row = LayoutBigRow(width, 500, Format(number, hours));
+                const BigRowLayout row = LayoutBigRow(width, 500, FormatOf(number, hours));
                 int last = 0;
                 for (int i = 0; i < BigDigitCount; ++i)
                     if (row.digitVisible[i]) last = i;
@@ -58,18 +53,18 @@ TEST(BigRowLayout, OtherMonitorWidthsKeepTheRowInsideTheFrame)
 
 TEST(BigRowLayout, HoursHiddenPutTheMinutesTensAtOneStroke)
 {
-    const BigRowLayout row = LayoutBigRow(1920, 348, Format(0, false));
+    const BigRowLayout row = LayoutBigRow(1920, 348, FormatOf(0, false));
     EXPECT_EQ(row.digitWidth, 213);  // the hours give their room to the others
     EXPECT_EQ(row.lefts[2], row.thickness);
     EXPECT_LT(row.lefts[1] + row.digitWidth, 0) << "the hours lie left of the frame";
     EXPECT_FALSE(row.LabelVisible(BigLabel::Hour));
     EXPECT_TRUE(row.LabelVisible(BigLabel::Min));
-    EXPECT_EQ(LayoutBigRow(1920, 348, Format(1, false)).lefts[2], LayoutBigRow(1920, 348, Format(1, false)).thickness);
+    EXPECT_EQ(LayoutBigRow(1920, 348, FormatOf(1, false)).lefts[2], LayoutBigRow(1920, 348, FormatOf(1, false)).thickness);
 }
 
 TEST(BigRowLayout, SecondsFormatsSetTheSixSecondsDigitsEvenly)
 {
-    const BigRowLayout row = LayoutBigRow(1920, 348, Format(1));
+    const BigRowLayout row = LayoutBigRow(1920, 348, FormatOf(1));
     // No gaps between the pairs, a stroke more per step, the comma's gap before the fraction.
     EXPECT_EQ(row.lefts, (Lefts{40, 240, 440, 640, 840, 1040, 1330, 1530, 1730}));
     EXPECT_FALSE(row.LabelVisible(BigLabel::Hour));
@@ -80,11 +75,11 @@ TEST(BigRowLayout, SecondsFormatsSetTheSixSecondsDigitsEvenly)
 
 TEST(BigRowLayout, FewerDecimalPlacesHideTheLastDigitsAndWidenTheRest)
 {
-    const BigRowLayout two = LayoutBigRow(1920, 348, Format(2));
+    const BigRowLayout two = LayoutBigRow(1920, 348, FormatOf(2));
     EXPECT_TRUE(two.digitVisible[7]);
     EXPECT_FALSE(two.digitVisible[8]);
     EXPECT_EQ(two.digitWidth, 1920 / 11);
-    const BigRowLayout one = LayoutBigRow(1920, 348, Format(5));
+    const BigRowLayout one = LayoutBigRow(1920, 348, FormatOf(5));
     EXPECT_FALSE(one.digitVisible[7]);
     EXPECT_FALSE(one.digitVisible[8]);
     EXPECT_EQ(one.digitWidth, 192);
@@ -100,13 +95,13 @@ TEST(BigRowLayout, DigitHeightsAreNineTenthsRoundedHalfToEven)
     EXPECT_EQ(NineTenths(5), 4);      // 4.5
     EXPECT_EQ(NineTenths(15), 14);    // 13.5
     EXPECT_EQ(NineTenths(25), 22);    // 22.5
-    EXPECT_EQ(LayoutBigRow(1920, 15, Format(0)).digitHeight, 14);
+    EXPECT_EQ(LayoutBigRow(1920, 15, FormatOf(0)).digitHeight, 14);
 }
 
 TEST(BigRowLayout, ATinyFrameStillHasDigitsStrokesAndAFont)
 {
     for (const auto& [width, height] : {std::pair{5, 5}, std::pair{0, 0}, std::pair{11, 3}}) {
-        const BigRowLayout row = LayoutBigRow(width, height, Format(0));
+        const BigRowLayout row = LayoutBigRow(width, height, FormatOf(0));
         EXPECT_GE(row.digitWidth, 1) << width << "x" << height;
         EXPECT_GE(row.thickness, 1) << width << "x" << height;
         EXPECT_GE(row.labelPointSize, 1) << width << "x" << height;

@@ -14,25 +14,14 @@
 
 #include "core/sevensegment.h"
 #include "ui/digit.h"
+#include "tests/core/shownformat.h"
 
 namespace chronivel {
 namespace {
 
-TimeFormat Format(int number, bool hoursOn = true)
-{
-    TimeFormat format;
-    format.SelectFormat(number);
-    format.SetHoursOn(hoursOn);
-    return format;
-}
+using testing::FormatOf;
+using testing::Shown;
 
-// What the main readout shows after drawing `value`.
-ReadoutDigits Shown(std::int64_t value, const TimeFormat& format)
-{
-    ReadoutDigits digits;
-    digits.Update(TimeText(value, format), format);
-    return digits;
-}
 
 // Pixels of `digit` as it paints itself that are neither background nor unlit segment.
 int LitPixels(TDigit& digit)
@@ -84,7 +73,7 @@ protected:
 
 TEST_F(FrameDigitTest, NineBlackDigitsAndThreeMarks)
 {
-    Make(TFrameDigit::Row::Time, Format(0));
+    Make(TFrameDigit::Row::Time, FormatOf(0));
     for (int n = 1; n <= 9; ++n) {
         const TDigit* d = frame->findChild<TDigit*>(QStringLiteral("Digit%1").arg(n));
         ASSERT_EQ(d, frame->Digit(n)) << n;
@@ -116,7 +105,7 @@ TEST_F(FrameDigitTest, NineBlackDigitsAndThreeMarks)
 
 TEST_F(FrameDigitTest, ResizingLaysTheRowOut)
 {
-    Make(TFrameDigit::Row::Time, Format(0));
+    Make(TFrameDigit::Row::Time, FormatOf(0));
     const int lefts[] = {40, 220, 490, 670, 940, 1120, 1390, 1570, 1750};
     for (int n = 1; n <= 9; ++n) EXPECT_EQ(frame->Digit(n)->geometry(), QRect(lefts[n - 1], 0, 160, 313)) << n;
     EXPECT_EQ(frame->Label(BigLabel::Min)->geometry(), QRect(830, 0, 110, 353));
@@ -133,18 +122,18 @@ TEST_F(FrameDigitTest, ResizingLaysTheRowOut)
 
 TEST_F(FrameDigitTest, TheFormatChoosesWhichDigitsAndMarksShow)
 {
-    Make(TFrameDigit::Row::Time, Format(0, false));
+    Make(TFrameDigit::Row::Time, FormatOf(0, false));
     EXPECT_EQ(frame->Digit(3)->x(), frame->Digit(3)->Thickness());
     EXPECT_TRUE(frame->Label(BigLabel::Hour)->isHidden());
     EXPECT_FALSE(frame->Label(BigLabel::Min)->isHidden());
-    frame->SetFormat(Format(3));
+    frame->SetFormat(FormatOf(3));
     frame->FrameResize();
     EXPECT_TRUE(frame->Label(BigLabel::Hour)->isHidden());
     EXPECT_TRUE(frame->Label(BigLabel::Min)->isHidden());
     EXPECT_FALSE(frame->Label(BigLabel::Sec)->isHidden());
     EXPECT_FALSE(frame->Digit(8)->isHidden());
     EXPECT_TRUE(frame->Digit(9)->isHidden());
-    frame->SetFormat(Format(4));
+    frame->SetFormat(FormatOf(4));
     frame->FrameResize();
     EXPECT_TRUE(frame->Digit(8)->isHidden());
     EXPECT_FALSE(frame->Label(BigLabel::Hour)->isHidden());
@@ -157,7 +146,7 @@ TEST_F(FrameDigitTest, ATinyFrameNeitherCrashesNorAsksForAFontOfNoSize)
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& message) { warnings.push_back(message); });
     for (const QSize size : {QSize(5, 5), QSize(0, 0)}) {
-        Make(TFrameDigit::Row::Lap, Format(0), size);
+        Make(TFrameDigit::Row::Lap, FormatOf(0), size);
         Show(3'723'456);
         EXPECT_GE(frame->Label(BigLabel::Sec)->font().pointSize(), 1);
         EXPECT_GE(frame->Digit(1)->Thickness(), 0);
@@ -169,7 +158,7 @@ TEST_F(FrameDigitTest, ATinyFrameNeitherCrashesNorAsksForAFontOfNoSize)
 
 TEST_F(FrameDigitTest, TheTimeRowCopiesTheReadoutAndLightsItsSignificantDigits)
 {
-    Make(TFrameDigit::Row::Time, Format(0));
+    Make(TFrameDigit::Row::Time, FormatOf(0));
     Show(3'723'456);
     EXPECT_EQ(Digits(), "010203456");
     EXPECT_EQ(Colours(), "Dbbbbbbbb bbb");
@@ -185,7 +174,7 @@ TEST_F(FrameDigitTest, TheTimeRowCopiesTheReadoutAndLightsItsSignificantDigits)
 
 TEST_F(FrameDigitTest, TheLapRowShowsALapAResetAndTheCountdownSwitch)
 {
-    Make(TFrameDigit::Row::Lap, Format(0));
+    Make(TFrameDigit::Row::Lap, FormatOf(0));
     const ReadoutDigits running = Shown(125'300, frame->Format());
     frame->ShowValue(125'300, running);  // a lap at 2:05.3
     EXPECT_EQ(Digits(), "000205300");
@@ -206,7 +195,7 @@ TEST_F(FrameDigitTest, TheLapRowShowsALapAResetAndTheCountdownSwitch)
 
 TEST_F(FrameDigitTest, ABlankPositionShowsNoSegmentAndNoOverflow)
 {
-    Make(TFrameDigit::Row::Time, Format(0), {960, 200});
+    Make(TFrameDigit::Row::Time, FormatOf(0), {960, 200});
     std::vector<std::unique_ptr<QSignalSpy>> overflows;
     for (int n = 1; n <= 9; ++n) overflows.push_back(std::make_unique<QSignalSpy>(frame->Digit(n), &TDigit::overflow));
     ReadoutDigits shown;
@@ -224,7 +213,7 @@ TEST_F(FrameDigitTest, ABlankPositionShowsNoSegmentAndNoOverflow)
 
 TEST_F(FrameDigitTest, OnlyTheDigitsThatChangeRepaint)
 {
-    Make(TFrameDigit::Row::Time, Format(0), {960, 200});
+    Make(TFrameDigit::Row::Time, FormatOf(0), {960, 200});
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     Show(3'723'456);

@@ -13,24 +13,14 @@
 #include "core/sevensegment.h"
 #include "ui/digit.h"
 #include "ui/framedigit.h"
+#include "tests/core/shownformat.h"
 
 namespace chronivel {
 namespace {
 
-TimeFormat Format(int number, bool hoursOn = true)
-{
-    TimeFormat format;
-    format.SelectFormat(number);
-    format.SetHoursOn(hoursOn);
-    return format;
-}
+using testing::FormatOf;
+using testing::Shown;
 
-ReadoutDigits Shown(std::int64_t value, const TimeFormat& format)
-{
-    ReadoutDigits digits;
-    digits.Update(TimeText(value, format), format);
-    return digits;
-}
 
 class MonitorWindowTest : public ::testing::Test {
 protected:
@@ -180,13 +170,13 @@ TEST_F(MonitorWindowTest, TheFormatReachesBothRows)
 {
     window.resize(1920, 1080);
     window.LayoutMonitor();
-    window.SetFormat(Format(0, false));
+    window.SetFormat(FormatOf(0, false));
     for (int row = 1; row <= 2; ++row) {
         EXPECT_TRUE(Frame(row)->Label(BigLabel::Hour)->isHidden()) << row;
         EXPECT_FALSE(Frame(row)->Label(BigLabel::Min)->isHidden()) << row;
         EXPECT_EQ(Frame(row)->Digit(3)->x(), Frame(row)->Digit(3)->Thickness()) << row;
     }
-    window.SetFormat(Format(5));
+    window.SetFormat(FormatOf(5));
     for (int row = 1; row <= 2; ++row) {
         EXPECT_TRUE(Frame(row)->Label(BigLabel::Min)->isHidden()) << row;
         EXPECT_TRUE(Frame(row)->Digit(8)->isHidden()) << row;
@@ -196,7 +186,7 @@ TEST_F(MonitorWindowTest, TheFormatReachesBothRows)
 
 TEST_F(MonitorWindowTest, TimeAndLapGoToTheirRows)
 {
-    const TimeFormat format = Format(0);
+    const TimeFormat format = FormatOf(0);
     window.SetFormat(format);
     const ReadoutDigits running = Shown(3'723'456, format);
     window.ShowTime(3'723'456, running);
@@ -223,7 +213,7 @@ int Yellow(const QImage& picture, const QRect& area)
 
 TEST_F(MonitorWindowTest, AFullHdPictureHasLitDigitsWhereTheyBelong)
 {
-    const TimeFormat format = Format(0);
+    const TimeFormat format = FormatOf(0);
     window.resize(1920, 1080);
     window.SetFormat(format);  // lays the window out
     window.ShowTime(754'321, Shown(754'321, format));
