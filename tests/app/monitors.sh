@@ -134,6 +134,14 @@ still_running "when a monitor came back"
 choose_in_multimonitor 1
 stored_monitor 00000000
 big_window_on "${first_monitor[@]}"
+
+# The next start with two monitors brings the display back where it was last.
+choose_in_multimonitor 2
+stored_monitor 00000001
+kill -TERM "$program"
+wait "$program" || fail "SIGTERM did not end the program cleanly"
+start_program
+big_window_on "${second_monitor[@]}"
 kill -TERM "$program"
 wait "$program" || fail "SIGTERM did not end the program cleanly"
 echo "PASS"
