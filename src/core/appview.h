@@ -35,6 +35,10 @@ public:
     virtual void SecondMonitorLapCaption(const std::string& /*caption*/) {}
     // Brings the program back if it is minimised.
     virtual void RestoreApplication() {}
+    // The alarm clock rings now: until AlarmSilenced, which comes when the
+    // user heard it (ChronivelApp::AcknowledgeAlarm) or after a minute.
+    virtual void AlarmRang() {}
+    virtual void AlarmSilenced() {}
 
     // A command that is the window's own, such as opening another window;
     // true when this window did it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <memory>
 
 #include "core/runpersistence.h"
@@ -31,6 +32,20 @@ std::string UnwrittenText(const std::string& path, const std::string& reason, st
            " (\"Retry writing the protocol\" in the menu).";
 }
 
+// An alarm due while the program was not running, told as it rings at the start.
+std::string MissedAlarmText(const AlarmClock& alarm, WallTime now)
+{
+    const std::int64_t midnight = now.epochMs - std::llround(now.dayFraction * AlarmClock::DayMs);
+    std::string when = "today";
+    if (alarm.DueMs() < midnight) {
+        const std::int64_t days = (midnight - alarm.DueMs() - 1) / AlarmClock::DayMs + 1;
+        when = days == 1 ? "yesterday" : std::to_string(days) + " days ago";
+    }
+    const std::string time = AlarmClock::ClockText(alarm.Second());
+    return "The alarm set for " + time + " was due " + when + " at " + time +
+           ", while Chronivel was not running: it rings now.";
+}
+
 }  // namespace
 
 ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
@@ -58,12 +73,19 @@ ChronivelApp::~ChronivelApp()
     views_.clear();  // the barriers' port closes after this, and its views may be gone
     if (writing_) scheduler_.FinishAside();  // its end calls back here
     if (delayedSave_) scheduler_.Cancel(*delayedSave_);
+    if (alarmTick_) scheduler_.Cancel(*alarmTick_);
 }
 
 LoadMoment ChronivelApp::Moment() const
 {
     const DateTimeTexts now = locale_.Now();
-    return LoadMoment{now.shortDate, now.dayFraction};
+    return LoadMoment{now.shortDate};
+}
+
+WallTime ChronivelApp::WallNow() const
+{
+    const DateTimeTexts now = locale_.Now();
+    return WallTime{now.epochMs, now.dayFraction};
 }
 
 std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
@@ -102,6 +124,7 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     barriers_.SetDevice(s.portName);
     barriers_.SetPortNumber(s.port);
     monitors_ = MonitorChoice(s.monitor);
+    alarm_.Restore(s.alarm, s.alarmOn, s.alarmDue, WallNow());
     saved_ = s;
     return problem;
 }
@@ -128,6 +151,59 @@ void ChronivelApp::Resume()
     KeepChanges();
     // Runs finished before a kill, or while the file could not be written.
     WritePending();
+    // An alarm due while the program was closed rings now, once.
+    const WallTime now = WallNow();
+    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs) Report(MissedAlarmText(alarm_, now), Told::Info);
+    TickAlarm();
+}
+
+void ChronivelApp::TickAlarm()
+{
+    alarmTick_.reset();
+    switch (alarm_.Tick(WallNow().epochMs)) {
+    case AlarmClock::Step::Rang:
+        for (AppView* view : views_) view->AlarmRang();
+        Changed();
+        KeepChanges();
+        break;
+    case AlarmClock::Step::Silenced:
+        for (AppView* view : views_) view->AlarmSilenced();
+        Changed();
+        break;
+    case AlarmClock::Step::None: break;
+    }
+    ScheduleAlarmTick();
+}
+
+void ChronivelApp::ScheduleAlarmTick()
+{
+    // The wall clock is read at every tick: after a suspend the first one knows.
+    if (!alarmTick_ && (alarm_.Armed() || alarm_.Ringing()))
+        alarmTick_ = scheduler_.After(AlarmClock::EarlyMs, [this] { TickAlarm(); });
+}
+
+std::string ChronivelApp::SetAlarm(bool armed, int hours, int minutes, int seconds)
+{
+    std::string problem = AlarmClock::Check(hours, minutes, seconds);
+    if (!problem.empty()) return problem;
+    alarm_.Set(armed, hours, minutes, seconds, WallNow());
+    Changed();
+    KeepChanges();
+    ScheduleAlarmTick();
+    return problem;
+}
+
+std::string ChronivelApp::AlarmDueText(int hours, int minutes, int seconds) const
+{
+    return AlarmClock::DueText(AlarmClock::DueFor(hours, minutes, seconds, WallNow()),
+                               hours * 3600 + minutes * 60 + seconds);
+}
+
+void ChronivelApp::AcknowledgeAlarm()
+{
+    if (!alarm_.Acknowledge()) return;
+    for (AppView* view : views_) view->AlarmSilenced();
+    Changed();
 }
 
 void ChronivelApp::Perform(Command command, std::optional<std::int64_t> at)
@@ -325,7 +401,7 @@ void ChronivelApp::WritePending()
         if (!protocol_.EndsWith(kept_.fileName, run)) {
             const std::string reason = protocol_.Append(kept_.fileName, run);
             if (!reason.empty()) {
-                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), true);
+                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), Told::Unwritten);
                 return;
             }
         }
@@ -335,10 +411,12 @@ void ChronivelApp::WritePending()
     }
 }
 
-void ChronivelApp::Report(std::string message, bool unwritten)
+void ChronivelApp::Report(std::string message, Told told)
 {
-    scheduler_.Post([this, message = std::move(message), unwritten] {
-        if (unwritten && reportUnwritten)
+    scheduler_.Post([this, message = std::move(message), told] {
+        if (told == Told::Info && reportInfo)
+            reportInfo(message);
+        else if (told == Told::Unwritten && reportUnwritten)
             reportUnwritten(message);
         else if (reportError)
             reportError(message);
@@ -358,6 +436,9 @@ Settings ChronivelApp::Snapshot()
     s.format = clock_.Format().Format();
     s.hoursOn = clock_.Format().HoursOn();
     s.monitor = monitors_.Index();
+    s.alarmOn = alarm_.Armed();
+    s.alarm = alarm_.Time();
+    s.alarmDue = alarm_.DueMs();
     s.tickCount = clock_.StartCount();
     s.tickBoot = s.tickCount != 0 ? bootId_ : std::string();
     s.tickTime = s.tickCount != 0 ? WallClockAt(runStart_, s.tickCount) : 0;
@@ -386,8 +467,11 @@ void ChronivelApp::KeepChanges()
     if (loading_) return;
     const Settings now = Snapshot();
     const StoredRuns runs = RunsSnapshot();
-    if (now.tickCount != saved_.tickCount || runs != savedRuns_) {
-        Write(now, runs);  // a run began, went on or ended: a kill right after must not lose it
+    const bool alarmChanged =
+        now.alarmOn != saved_.alarmOn || now.alarm != saved_.alarm || now.alarmDue != saved_.alarmDue;
+    if (now.tickCount != saved_.tickCount || runs != savedRuns_ || alarmChanged) {
+        // A run began, went on or ended, or the alarm was set or rang: a kill right after must not lose it.
+        Write(now, runs);
     } else if (now != saved_) {
         // Many changes in a row (a drag, a run of zoom steps) make one save.
         if (delayedSave_) scheduler_.Cancel(*delayedSave_);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/alarmclock.h"
 #include "core/appview.h"
 #include "core/barrierpipeline.h"
 #include "core/chronometer.h"
@@ -29,6 +30,7 @@ namespace chronivel {
 // Saving: a run that starts, takes a lap, pauses, stops or resets is written
 // at once, whole, so that a crash or a kill loses nothing; other changes
 // SaveDelayMs after the last of them; everything once more at exit (Save).
+// The alarm clock, set, ringing or disarmed, is written at once too.
 // The settings are written aside, off the program's thread, one write at a
 // time: changes made while one is written go into the next, so a large
 // settings file never holds up a command, and the file never goes back to
@@ -84,8 +86,15 @@ public:
     // 0..ZoomSteps-1; a damaged stored value counts as 0.
     int Zoom() const { return ValidZoom(kept_.zoom); }
     void SetZoom(int zoom);
-    // The alarm clock is armed and its time still to come today.
-    bool AlarmArmed() const { return kept_.alarmOn; }
+    // The alarm clock: its time, whether it is armed, whether it rings.
+    const AlarmClock& Alarm() const { return alarm_; }
+    // The alarm dialog closes with these: "" when they are set, else the
+    // words that say what is wrong. A time not later than now is tomorrow's.
+    std::string SetAlarm(bool armed, int hours, int minutes, int seconds);
+    // When the alarm would ring if it were set to this time now: "tomorrow 06:30:00".
+    std::string AlarmDueText(int hours, int minutes, int seconds) const;
+    // The user heard it ring.
+    void AcknowledgeAlarm();
     const std::string& ProtocolPath() const { return kept_.fileName; }
     // Finished runs that the protocol file could not take yet.
     bool RunsUnwritten() const { return !pending_.empty(); }
@@ -170,8 +179,13 @@ private:
     // The same, once the values handed over last are written.
     void WritePendingWhenKept();
     // Tells the user after the command that brought it about is done: a message box waits for them.
-    void Report(std::string message, bool unwritten = false);
+    enum class Told { Error, Unwritten, Info };
+    void Report(std::string message, Told told = Told::Error);
     LoadMoment Moment() const;
+    WallTime WallNow() const;
+    // The alarm's timer: a tick every second while it is armed or rings.
+    void TickAlarm();
+    void ScheduleAlarmTick();
     // A counter reading and its wall-clock time: a run's start, a pause's.
     struct WallClockMemo {
         std::int64_t count = 0;
@@ -188,6 +202,8 @@ private:
     Chronometer clock_;
     BarrierPipeline barriers_;
     MonitorChoice monitors_;
+    AlarmClock alarm_;
+    std::optional<Scheduler::Task> alarmTick_;
     std::vector<AppView*> views_;
     Settings kept_;
     Settings saved_;

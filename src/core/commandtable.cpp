@@ -9,8 +9,7 @@ namespace {
 
 using Mark = CommandRow::Mark;
 
-// The configuration dialog and the alarm clock come later; their entries
-// are there but do nothing yet.
+// The configuration dialog comes later; its entry is there but does nothing yet.
 bool Later(const ChronivelApp&)
 {
     return false;
@@ -72,8 +71,8 @@ std::vector<CommandRow> MakeTable()
         {.id = RetryProtocol, .name = "RetryProtocol1", .place = Popup, .caption = "Retry writing the protocol",
          .run = [](ChronivelApp& a) { a.RetryProtocol(); },
          .enabled = [](const ChronivelApp& a) { return a.RunsUnwritten(); }},
-        {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock", .keys = "Ctrl+A",
-         .enabled = Later},  // mAlarmClock
+        {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock",
+         .keys = "Ctrl+A"},  // mAlarmClock
         {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .shownKey = "0", .run = ResetTheRun},
 
         {.id = ToggleHours, .name = "mHoursOn", .place = FormatMenu, .caption = "Show Hours", .mark = Mark::Check,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace chronivel {
@@ -10,6 +11,7 @@ struct DateTimeTexts {
     std::string dayName;       // abbreviated: "Mon"
     std::string shortDate;     // "07.12.26"
     double dayFraction = 0.0;  // the time of day as a fraction of a day
+    std::int64_t epochMs = 0;  // the same moment on the wall clock: ms since 1970
 };
 
 class LocaleTexts {

@@ -1,6 +1,9 @@
 #include "core/settings.h"
 
+#include "core/alarmclock.h"
+
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <utility>
 
@@ -66,6 +69,21 @@ public:
             Note(name, std::to_string(value) + ", not " + std::to_string(low) + " to " + std::to_string(high), true);
     }
 
+    // A time of day as a fraction of a day, 0 <= t < 1; false when absent or
+    // not one (then `target` takes `damaged`, unless absent).
+    bool TimeOfDay(double& target, std::string_view name, double damaged, Absence absence)
+    {
+        const std::optional<double> value = Get(name, ReadReal, absence);
+        if (!value) return false;
+        if (*value >= 0.0 && *value < 1.0) {  // false for a NaN too
+            target = *value;
+            return true;
+        }
+        target = damaged;
+        Note(name, std::isnan(*value) ? "not a number" : std::to_string(*value) + ", not a time of day", true);
+        return false;
+    }
+
     // Names of the values found but not understood.
     const std::set<std::string, std::less<>>& Held() const { return held_; }
     void Release(std::string_view name)
@@ -118,7 +136,7 @@ void LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
     read.InRange(s.alg, "Alg", 0, 5);
 }
 
-void LoadLaterValues(ValueReader& read, Settings& s, const LoadMoment& moment)
+void LoadLaterValues(ValueReader& read, Settings& s)
 {
     constexpr Absence Optional = Absence::Expected;
     read.Into(s.laps, "Laps", ReadInteger, Optional);
@@ -135,12 +153,12 @@ void LoadLaterValues(ValueReader& read, Settings& s, const LoadMoment& moment)
     read.Into(s.tickCount, "TickCount", Block, Optional);
     read.Into(s.hoursOn, "HoursOn", ReadFlag, Optional);
     const std::optional<bool> armed = read.Get("AlarmOn", ReadFlag, Optional);
-    read.Into(s.alarm, "Alarm", ReadReal, Optional);
-    // An alarm already past today, or without its time, stays off.
-    s.alarmOn = armed.value_or(false) && s.alarm - moment.timeOfDay > 0.0;
+    // An alarm without a usable time stays off.
+    s.alarmOn = armed.value_or(false) && read.TimeOfDay(s.alarm, "Alarm", AlarmClock::DefaultTime, Optional);
     read.Into(s.tickBoot, "TickBoot", ReadText, Optional);
     read.Into(s.tickTime, "TickTime", Block, Optional);
     read.Into(s.portName, "PortName", ReadText, Optional);
+    read.Into(s.alarmDue, "AlarmDue", Block, Optional);
     if (const std::optional<std::int32_t> minLap = read.Get("MinLap", ReadInteger, Optional))
         s.minLap = std::max(*minLap, 0);  // a negative minimum is none
     // Whether the monitor is connected is known only once the windows are there.
@@ -181,6 +199,7 @@ std::vector<std::pair<std::string_view, RegValue>> StoredValues(const Settings& 
         {"TickBoot", RegValue::Text(s.tickBoot)},
         {"TickTime", BlockValue(s.tickTime)},
         {"PortName", RegValue::Text(s.portName)},
+        {"AlarmDue", BlockValue(s.alarmDue)},
         {"MinLap", RegValue::Dword(s.minLap)},
         {"Monitor", RegValue::Dword(s.monitor)},
     };
@@ -208,7 +227,7 @@ LoadReport LoadSettings(const SettingsStore& store, Settings& s, const LoadMomen
     if (!store.Exists()) return report;
     ValueReader read(store, report);
     LoadMainValues(read, s, moment);
-    LoadLaterValues(read, s, moment);
+    LoadLaterValues(read, s);
     for (auto& [name, value] : StoredValues(s, moment.today))
         if (read.Held().contains(name)) report.held.emplace(name, std::move(value));
     return report;

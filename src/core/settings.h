@@ -37,7 +37,7 @@ struct Settings {
     std::int32_t format = 0;
     std::int64_t tickCount = 0;  // start count of the run in progress, 0 = none
     bool hoursOn = true;
-    bool alarmOn = false;        // armed and still to come today
+    bool alarmOn = false;        // armed
     double alarm = 0.0;          // time of day as a fraction of a day
 
     // Where a run in progress began, so that it survives a reboot of the
@@ -50,17 +50,19 @@ struct Settings {
     std::string portName;
     // Barrier laps sooner than this after the previous lap are ignored; 0 = off.
     std::int32_t minLap = 0;
+    // When the armed alarm is due, ms since 1970, so that an alarm for
+    // tomorrow, or one missed while the program was closed, is known; 0 = none
+    // (an earlier version's alarm is due today if its time is still to come).
+    std::int64_t alarmDue = 0;
     // The monitor of the large second readout, 0 = the primary; -1 = off.
     std::int32_t monitor = -1;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
-// What loading compares with: today's date as the user's locale writes it
-// short, and the time of day as a fraction of a day.
+// What loading compares with: today's date as the user's locale writes it short.
 struct LoadMoment {
     std::string today;
-    double timeOfDay = 0.0;
 };
 
 // Values found in the store but not understood (of another type, or outside

@@ -248,7 +248,7 @@ void Tfrm_Tickmor::LayoutWindow()
     const WindowLayout l = chronivel::LayoutWindow(app_.Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
     setFixedSize(l.side, l.side);
     setMask(WindowRegion(l.side, l.side, roundPercent_));
-    face_.Place(l, app_.AlarmArmed());
+    face_.Place(l, app_.Alarm().Armed());
     ShowButtonGlyphs();
 }
 

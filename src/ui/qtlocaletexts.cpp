@@ -15,6 +15,7 @@ DateTimeTexts QtLocaleTexts::At(const QDateTime& moment) const
         locale_.dayName(moment.date().dayOfWeek(), QLocale::ShortFormat).toStdString(),
         locale_.toString(moment.date(), QLocale::ShortFormat).toStdString(),
         moment.time().msecsSinceStartOfDay() / 86'400'000.0,
+        moment.toMSecsSinceEpoch(),
     };
 }
 

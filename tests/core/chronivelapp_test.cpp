@@ -380,7 +380,7 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
     scheduler.Advance(ChronivelApp::SaveDelayMs);
     store.exists = true;
     Settings saved;
-    LoadSettings(store, saved, {locale.Now().shortDate, 0.5});
+    LoadSettings(store, saved, {locale.Now().shortDate});
     EXPECT_EQ(saved.portName, "/dev/ttyUSB3");
     EXPECT_EQ(saved.port, 4);
     EXPECT_EQ(saved.alg, 2);
@@ -393,7 +393,7 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
 
     app.ChooseBarrierPort("", 0);
     app.Shutdown();
-    LoadSettings(store, saved, {locale.Now().shortDate, 0.5});
+    LoadSettings(store, saved, {locale.Now().shortDate});
     EXPECT_EQ(saved.portName, "");
     EXPECT_EQ(saved.port, 0);
 }
@@ -437,11 +437,11 @@ TEST_F(ChronivelAppTest, CommandsAreDoneByTheModelOrHandedToAWindowAndDisabledOn
 
     scheduler.Advance(0);
     EXPECT_TRUE(app.Enabled(Command::ProtocolWindowFromMenu)) << "the run is in the file now";
-    for (Command later : {Command::Configuration, Command::AlarmClock}) {
-        app.Perform(later);
-        EXPECT_FALSE(app.Enabled(later));
-    }
+    app.Perform(Command::Configuration);
+    EXPECT_FALSE(app.Enabled(Command::Configuration));
     EXPECT_EQ(second.performed.size(), 1u) << "a disabled command reaches no window";
+    app.Perform(Command::AlarmClock);
+    EXPECT_EQ(second.performed.back(), Command::AlarmClock) << "the window opens the alarm dialog";
     app.RemoveView(second);
 }
 

@@ -243,4 +243,24 @@ public:
     }
 };
 
+// A wall clock that moves with the scheduler's time, and jumps when the test
+// says so (a suspend, the user setting the clock). Local time is UTC here.
+class WallClockLocale final : public LocaleTexts {
+public:
+    WallClockLocale(const FakeScheduler& scheduler, std::int64_t startMs) : scheduler_(scheduler), start_(startMs) {}
+    std::int64_t jumped = 0;  // ms the wall clock moved without the scheduler
+
+    std::int64_t EpochMs() const { return start_ + scheduler_.now + jumped; }
+    DateTimeTexts Now() const override
+    {
+        constexpr std::int64_t dayMs = 86'400'000;
+        const std::int64_t ms = EpochMs();
+        return {"", "", "", static_cast<double>(ms % dayMs) / dayMs, ms};
+    }
+
+private:
+    const FakeScheduler& scheduler_;
+    const std::int64_t start_;
+};
+
 }  // namespace chronivel::testing

@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "core/commandline.h"
@@ -12,7 +14,7 @@ namespace {
 
 using testing::MemoryStore;
 
-const LoadMoment Today{"07.12.26", 0.5};
+const LoadMoment Today{"07.12.26"};
 
 // Every value as a clean exit on `Today` writes it, with values unlike the defaults.
 Settings Used()
@@ -44,6 +46,7 @@ Settings Used()
     s.tickBoot = "3f1c";
     s.tickTime = 1'796'000'000'000;
     s.portName = "/dev/ttyUSB0";
+    s.alarmDue = 1'796'100'000'000;
     s.minLap = 1'500;
     s.monitor = 1;
     return s;
@@ -86,8 +89,8 @@ TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
     const std::vector<std::string> order{"Left", "Top", "CountDown", "CountDownT", "FileName", "Color", "Fon",
                                          "Sound", "DayCounter", "Date", "Leader", "Zoom", "Port", "Alg", "Laps",
                                          "TranspW", "LeaderOn", "LsCount", "seLOCK", "Format", "TickCount",
-                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime", "PortName", "MinLap",
-                                         "Monitor"};
+                                         "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime", "PortName", "AlarmDue",
+                                         "MinLap", "Monitor"};
     EXPECT_EQ(store.writeOrder, order);
     EXPECT_TRUE(store.values["PortName"].Is(RegType::Sz));
     EXPECT_TRUE(store.values["MinLap"].Is(RegType::Dword));
@@ -99,6 +102,7 @@ TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
     EXPECT_EQ(store.values["TickCount"].data,
               (std::vector<std::uint8_t>{0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01}));
     EXPECT_EQ(store.values["Alarm"].data.size(), 8u);
+    EXPECT_TRUE(store.values["AlarmDue"].Is(RegType::Binary));
 }
 
 TEST(Settings, FirstStartKeepsTheDefaults)
@@ -308,13 +312,36 @@ TEST(Settings, TextsAndTheProtocolPath)
     EXPECT_EQ(s.fon, "%USERPROFILE%\\dial.bmp") << "read as it stands, not expanded";
 }
 
-TEST(Settings, AlarmStaysOffWhenItsTimeHasPassedToday)
+TEST(Settings, AnAlarmTimeThatIsNoTimeOfDayIsNotUsed)
 {
-    const MemoryStore store = Saved(Used());  // armed for 18:00
-    Settings evening;
-    LoadSettings(store, evening, LoadMoment{Today.today, 0.8});
-    EXPECT_FALSE(evening.alarmOn);
-    EXPECT_DOUBLE_EQ(evening.alarm, 0.75);
+    // The earliest and the latest a day has are times of day.
+    for (const double fine : {0.0, 0.5, 0.99999}) {
+        MemoryStore store = Saved(Used());
+        store.values["Alarm"] = RealValue(fine);
+        Settings s;
+        EXPECT_TRUE(LoadSettings(store, s, Today).unread.empty()) << fine;
+        EXPECT_TRUE(s.alarmOn) << fine;
+        EXPECT_DOUBLE_EQ(s.alarm, fine);
+    }
+    const std::pair<double, const char*> damaged[] = {
+        {std::nan(""), "'Alarm' (not a number)"},
+        {-1.0, "'Alarm' (-1.000000, not a time of day)"},
+        {1.0, "'Alarm' (1.000000, not a time of day)"},
+        {2.0, "'Alarm' (2.000000, not a time of day)"},
+    };
+    for (const auto& [stored, words] : damaged) {
+        MemoryStore store = Saved(Used());
+        store.values["Alarm"] = RealValue(stored);
+        Settings s;
+        const LoadReport report = LoadSettings(store, s, Today);
+        EXPECT_EQ(report.unread, std::vector<std::string>{words});
+        EXPECT_FALSE(s.alarmOn) << words;
+        EXPECT_DOUBLE_EQ(s.alarm, 86'399 / 86'400.0) << "the dialog's own 23:59:59";
+        // Kept as stored until the user sets another alarm.
+        HeldValues held = report.held;
+        SaveSettings(store, s, Today.today, held);
+        EXPECT_EQ(store.values["Alarm"], RealValue(stored)) << words;
+    }
 }
 
 TEST(Settings, ValuesTheProgramNeverWritesFallBackToDefaults)
