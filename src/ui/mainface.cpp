@@ -84,7 +84,6 @@ MainFace::MainFace(QWidget& window, QObject& input)
     alarmButton->setAutoRaise(true);
     alarmButton->setFocusPolicy(Qt::NoFocus);
     alarmButton->setToolTip(QObject::tr("[Ctrl+A] Alarm clock"));
-    alarmButton->setEnabled(false);  // the alarm clock is not here yet
 
     startStopButton = new TBitBtnWithColor(&window);
     startStopButton->setObjectName(QStringLiteral("cmd_StartStop"));

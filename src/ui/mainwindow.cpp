@@ -10,9 +10,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QToolButton>
 #include <QWindowStateChangeEvent>
 
 #include "core/windowlayout.h"
+#include "ui/alarmdialog.h"
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
@@ -98,6 +100,7 @@ void Tfrm_Tickmor::ConnectCommands()
     connect(face_.soundButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
     connect(face_.menuButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
     connect(face_.minimizeButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Minimize); });
+    connect(face_.alarmButton, &QToolButton::clicked, this, [this] { app_.Perform(Command::AlarmClock); });
 }
 
 bool Tfrm_Tickmor::Perform(Command command)
@@ -105,6 +108,7 @@ bool Tfrm_Tickmor::Perform(Command command)
     switch (command) {
     case Command::Help: ShowManual(); return true;
     case Command::Info: ShowInfo(); return true;
+    case Command::AlarmClock: ShowAlarmDialog(); return true;
     case Command::Calendar: face_.calendar->Toggle(); return true;
     case Command::CloseCalendar: face_.calendar->Close(); return true;
     case Command::ProtocolWindow:
@@ -290,6 +294,12 @@ void Tfrm_Tickmor::ShowManual()
 void Tfrm_Tickmor::ShowInfo()
 {
     if (info_) info_->exec();
+}
+
+void Tfrm_Tickmor::ShowAlarmDialog()
+{
+    if (!alarm_) alarm_ = new TFormBud(app_, this);
+    alarm_->exec();
 }
 
 void Tfrm_Tickmor::ToggleProtocolWindow()

@@ -23,6 +23,7 @@ class BarrierPort;
 class CommandActions;
 class Foreground;
 class InfoDialog;
+class TFormBud;
 class MainMenus;
 class ProtocolWindow;
 
@@ -92,6 +93,8 @@ private:
     void ShowMainMenu();
     void ShowManual();
     void ShowInfo();
+    // Made at its first opening, when the settings are loaded; kept for the fields' values.
+    void ShowAlarmDialog();
     void ToggleProtocolWindow();
     void OpenProtocolInTextEditor();
     void LayoutWindow();
@@ -120,6 +123,7 @@ private:
     std::optional<bool> runShowsPause_;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
+    TFormBud* alarm_ = nullptr;
     QTimer displayTimer_;
     QTimer lockTimer_;
 
