@@ -35,6 +35,11 @@ public:
     virtual void SecondMonitorLapCaption(const std::string& /*caption*/) {}
     // Brings the program back if it is minimised.
     virtual void RestoreApplication() {}
+    // The alarm clock rings now: the beep, the ring sound repeated, the main
+    // window restored if minimised.
+    virtual void AlarmRang() {}
+    // The ring ends: the user acknowledged it, or a minute has passed.
+    virtual void AlarmSilenced() {}
 
     // A command that is the window's own, such as opening another window;
     // true when this window did it.

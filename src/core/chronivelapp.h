@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/alarmclock.h"
 #include "core/appview.h"
 #include "core/barrierpipeline.h"
 #include "core/chronometer.h"
@@ -84,8 +85,10 @@ public:
     // 0..ZoomSteps-1; a damaged stored value counts as 0.
     int Zoom() const { return ValidZoom(kept_.zoom); }
     void SetZoom(int zoom);
-    // The alarm clock is armed and its time still to come today.
-    bool AlarmArmed() const { return kept_.alarmOn; }
+    // The alarm clock: armed or not, and when.
+    const AlarmClock& Alarm() const { return alarm_; }
+    // The user heard the alarm ring.
+    void AcknowledgeAlarm() {}
     const std::string& ProtocolPath() const { return kept_.fileName; }
     // Finished runs that the protocol file could not take yet.
     bool RunsUnwritten() const { return !pending_.empty(); }
@@ -190,6 +193,7 @@ private:
     MonitorChoice monitors_;
     std::vector<AppView*> views_;
     Settings kept_;
+    AlarmClock alarm_{kept_};
     Settings saved_;
     HeldValues held_;  // stored values not understood, left as they are until their setting changes
     std::vector<std::vector<std::string>> pending_;  // finished runs not in the protocol file yet

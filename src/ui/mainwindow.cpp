@@ -10,9 +10,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QToolButton>
 #include <QWindowStateChangeEvent>
 
 #include "core/windowlayout.h"
+#include "ui/alarmbell.h"
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
@@ -64,6 +66,9 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
     foreground_ = new Foreground(*this, face_, app_);
+    bell_ = new AlarmBell(*this, *this, *face_.alarmButton);
+    bell_->acknowledge = [this] { app_.AcknowledgeAlarm(); };
+    app_.AddView(*bell_);
     ConnectCommands();
     displayTimer_.setTimerType(Qt::PreciseTimer);
     displayTimer_.setInterval(DisplayTickIntervalMs(3));
@@ -74,6 +79,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
 {
+    app_.RemoveView(*bell_);
     app_.RemoveView(*this);
 }
 
@@ -98,6 +104,7 @@ void Tfrm_Tickmor::ConnectCommands()
     connect(face_.soundButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
     connect(face_.menuButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
     connect(face_.minimizeButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Minimize); });
+    connect(face_.alarmButton, &QToolButton::clicked, this, [this] { app_.Perform(Command::AlarmClock); });
 }
 
 bool Tfrm_Tickmor::Perform(Command command)
@@ -248,7 +255,7 @@ void Tfrm_Tickmor::LayoutWindow()
     const WindowLayout l = chronivel::LayoutWindow(app_.Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
     setFixedSize(l.side, l.side);
     setMask(WindowRegion(l.side, l.side, roundPercent_));
-    face_.Place(l, app_.AlarmArmed());
+    face_.Place(l);
     ShowButtonGlyphs();
 }
 
@@ -259,6 +266,7 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
     const qreal ratio = devicePixelRatioF();
     face_.pauseButton->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
     face_.soundButton->SetGlyph(SpeakerGlyph(clock_.Sound(), face_.soundButton->size(), ratio));
+    face_.alarmButton->setIcon(AlarmClockGlyph(app_.Alarm().Armed(), face_.alarmButton->iconSize(), ratio));
 }
 
 QString Tfrm_Tickmor::Title() const
