@@ -158,7 +158,7 @@ MainFace::MainFace(QWidget& window, QObject& input)
     startStopButton->setFocus();
 }
 
-void MainFace::Place(const WindowLayout& l, bool alarmArmed)
+void MainFace::Place(const WindowLayout& l)
 {
     const int a = l.zoomFactor;
     dial->setGeometry(0, 0, l.side, l.side);
@@ -173,7 +173,6 @@ void MainFace::Place(const WindowLayout& l, bool alarmArmed)
     PlaceAt(alarmButton, l.sbBud);
     // The button keeps its narrow width at every zoom: the clock grows only as far as it fits.
     alarmButton->setIconSize(AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4, l.sbBud.height - 4), Qt::KeepAspectRatio));
-    alarmButton->setIcon(AlarmClockGlyph(alarmArmed, alarmButton->iconSize(), dial->devicePixelRatioF()));
     PlaceAt(startStopButton, l.cmdStartStop);
     startStopButton->setFont(startStop);
     PlaceAt(pauseButton, l.bPause);

@@ -28,8 +28,8 @@ public:
     // the start button.
     MainFace(QWidget& window, QObject& input);
 
-    // Places every control for the layout `l`; the alarm clock's glyph shows whether it is armed.
-    void Place(const WindowLayout& l, bool alarmArmed);
+    // Places every control for the layout `l`.
+    void Place(const WindowLayout& l);
     // Today's date, in the user's locale.
     void ShowDate();
 

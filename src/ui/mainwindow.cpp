@@ -14,6 +14,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "core/windowlayout.h"
+#include "ui/alarmbell.h"
 #include "ui/alarmdialog.h"
 #include "ui/barrierport.h"
 #include "ui/buttonglyphs.h"
@@ -66,6 +67,9 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
     foreground_ = new Foreground(*this, face_, app_);
+    bell_ = new AlarmBell(*this, *this, *face_.alarmButton);
+    bell_->acknowledge = [this] { app_.AcknowledgeAlarm(); };
+    app_.AddView(*bell_);
     ConnectCommands();
     displayTimer_.setTimerType(Qt::PreciseTimer);
     displayTimer_.setInterval(DisplayTickIntervalMs(3));
@@ -76,6 +80,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
 {
+    app_.RemoveView(*bell_);
     app_.RemoveView(*this);
 }
 
@@ -252,7 +257,7 @@ void Tfrm_Tickmor::LayoutWindow()
     const WindowLayout l = chronivel::LayoutWindow(app_.Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
     setFixedSize(l.side, l.side);
     setMask(WindowRegion(l.side, l.side, roundPercent_));
-    face_.Place(l, app_.Alarm().Armed());
+    face_.Place(l);
     ShowButtonGlyphs();
 }
 
@@ -263,6 +268,7 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
     const qreal ratio = devicePixelRatioF();
     face_.pauseButton->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
     face_.soundButton->SetGlyph(SpeakerGlyph(clock_.Sound(), face_.soundButton->size(), ratio));
+    face_.alarmButton->setIcon(AlarmClockGlyph(app_.Alarm().Armed(), face_.alarmButton->iconSize(), ratio));
 }
 
 QString Tfrm_Tickmor::Title() const

@@ -19,6 +19,7 @@
 
 namespace chronivel {
 
+class AlarmBell;
 class BarrierPort;
 class CommandActions;
 class Foreground;
@@ -62,6 +63,7 @@ public:
     Chronometer& Clock() { return app_.Clock(); }
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
+    AlarmBell& Bell() { return *bell_; }
     BarrierPort& Barriers() { return *barriers_; }
 
     CommandActions& Commands() { return *commands_; }
@@ -130,6 +132,7 @@ private:
     CommandActions* commands_ = nullptr;
     MainMenus* menus_ = nullptr;
     BarrierPort* barriers_ = nullptr;
+    AlarmBell* bell_ = nullptr;
     Foreground* foreground_ = nullptr;
 };
 

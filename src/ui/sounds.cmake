@@ -1,4 +1,4 @@
-# The five event sounds, built into the program.
+# The five event sounds and the alarm clock's ring, built into the program.
 # A small program of ours makes them at build time, so no recordings live in
 # the repository and no script language is needed to build.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Multimedia)
@@ -12,7 +12,7 @@ add_executable(chronivel_makesounds
 
 set(chronivel_sounds_dir ${CMAKE_CURRENT_BINARY_DIR}/sounds)
 set(chronivel_sound_files)
-foreach(name START STOP LAP RESET CDOWN)
+foreach(name START STOP LAP RESET CDOWN ALARM)
     list(APPEND chronivel_sound_files ${chronivel_sounds_dir}/${name}.wav)
 endforeach()
 add_custom_command(
@@ -20,7 +20,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E make_directory ${chronivel_sounds_dir}
     COMMAND chronivel_makesounds ${chronivel_sounds_dir}
     DEPENDS chronivel_makesounds
-    COMMENT "Making the event sounds"
+    COMMENT "Making the event sounds and the alarm ring"
     VERBATIM)
 set_source_files_properties(${chronivel_sound_files} PROPERTIES GENERATED TRUE)
 

@@ -4,3 +4,10 @@ if(NOT CHRONIVEL_CORE_ONLY)
         COMMAND ${CMAKE_CURRENT_LIST_DIR}/sound_plays.sh $<TARGET_FILE:chronivel>)
     set_tests_properties(app.sound_plays PROPERTIES TIMEOUT 60)
 endif()
+
+# The alarm clock rings in the real program: its window comes back and the ring is heard.
+if(NOT CHRONIVEL_CORE_ONLY)
+    add_test(NAME app.alarm_rings
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/alarm_rings.sh $<TARGET_FILE:chronivel>)
+    set_tests_properties(app.alarm_rings PROPERTIES TIMEOUT 90)
+endif()

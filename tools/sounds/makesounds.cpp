@@ -1,4 +1,4 @@
-// Makes the five event sounds as WAV files: makesounds <output folder>
+// Makes the five event sounds and the alarm clock's ring as WAV files: makesounds <output folder>
 #include "tone.h"
 #include "wavfile.h"
 
@@ -64,6 +64,25 @@ std::vector<double> CountDownEnd()  // three beeps of an alarm
     return b;
 }
 
+// An alarm bell, about a second, made to be played over and over: two bright
+// bell strokes a minor third apart, each struck twice quickly, with the
+// inharmonic partials that make a struck bell rather than a beep.
+std::vector<double> AlarmRing()
+{
+    std::vector<double> b;
+    const struct {
+        double at, hz;
+    } strokes[] = {{0.00, 1320}, {0.12, 1320}, {0.26, 1570}, {0.38, 1570},
+                   {0.52, 1320}, {0.64, 1320}, {0.78, 1570}, {0.90, 1570}};
+    for (const auto& s : strokes) {
+        AddTone(b, SampleRate, {.start = s.at, .length = 0.11, .fromHz = s.hz, .toHz = s.hz, .amplitude = 0.30,
+                                .attack = 0.002, .release = 0.02, .decay = 14});
+        AddTone(b, SampleRate, {.start = s.at, .length = 0.11, .fromHz = s.hz * 2.76, .toHz = s.hz * 2.76,
+                                .amplitude = 0.10, .attack = 0.002, .release = 0.02, .decay = 30});
+    }
+    return b;
+}
+
 std::vector<std::int16_t> ToPcm(const std::vector<double>& sound)
 {
     std::vector<std::int16_t> pcm;
@@ -88,6 +107,7 @@ int main(int argc, char* argv[])
         std::vector<double> sound;
     } sounds[] = {
         {"START", Start()}, {"STOP", Stop()}, {"LAP", Lap()}, {"RESET", Reset()}, {"CDOWN", CountDownEnd()},
+        {"ALARM", AlarmRing()},
     };
     for (const auto& s : sounds) {
         const std::string path = folder + "/" + s.name + ".wav";

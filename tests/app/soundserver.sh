@@ -1,0 +1,74 @@
+# Sourced by the tests that listen to the program: a private PulseAudio daemon
+# with a silent null sink, whose monitor is recorded. Needs $work, fail and
+# XDG_RUNTIME_DIR (a private one); the sourcing script calls stop_sound_server
+# on its way out.
+sound_daemon=""
+recorder=""
+
+for tool in pulseaudio parec sox; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (tools/bootstrap installs it)"
+done
+
+start_sound_server() {
+    # Its own home, so that the user's sound server is never touched.
+    mkdir -p "$work/home"
+    export HOME=$work/home
+    export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+    unset PULSE_SINK PULSE_SOURCE DBUS_SESSION_BUS_ADDRESS
+    pulseaudio --daemonize=yes --exit-idle-time=-1 --system=false -n \
+        --log-target=file:"$work/daemon.log" \
+        --load="module-null-sink sink_name=nullsink" \
+        --load=module-native-protocol-unix || fail "the sound daemon did not start"
+    for _ in $(seq 100); do [[ -S $XDG_RUNTIME_DIR/pulse/native && -s $XDG_RUNTIME_DIR/pulse/pid ]] && break; sleep 0.1; done
+    [[ -s $XDG_RUNTIME_DIR/pulse/pid ]] || fail "the sound daemon wrote no pid file"
+    sound_daemon=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+}
+
+stop_sound_server() {
+    # Only while it is still our child: a waited-for number may be reused by now.
+    if [[ -n $recorder && $(ps -o ppid= -p "$recorder" 2>/dev/null | tr -d ' ') == "$$" ]]; then
+        kill "$recorder" 2>/dev/null || true
+        wait "$recorder" 2>/dev/null || true
+    fi
+    if [[ -n $sound_daemon ]] && kill "$sound_daemon" 2>/dev/null; then
+        # It removes its pid file and socket as it exits; let it finish before its folder goes.
+        for _ in $(seq 50); do [[ -e $XDG_RUNTIME_DIR/pulse/pid ]] || break; sleep 0.1; done
+    fi
+}
+
+# Records the sink into $raw from now until stop_recording.
+raw=$work/recording.raw
+start_recording() {
+    # The default latency holds back up to two seconds, lost when parec is killed;
+    # much shorter ones drop samples.
+    parec --latency-msec=100 -d nullsink.monitor --format=s16le --rate=44100 --channels=1 --raw >"$raw" &
+    recorder=$!
+}
+stop_recording() {
+    kill "$recorder"
+    wait "$recorder" 2>/dev/null || true
+    recorder=""
+    [[ -s $raw ]] || fail "nothing was recorded"
+}
+
+# The recording's RMS and maximum amplitude, of full scale 1.
+measure() {
+    sox -t raw -r 44100 -e signed -b 16 -c 1 "$raw" -n stat 2>&1 |
+        awk '/^RMS +amplitude/ {rms = $3} /^Maximum amplitude/ {max = $3} END {print rms, max}'
+}
+# Succeeds when the recording is silent; else fails saying what was heard while $1.
+expect_silence() {
+    local rms max
+    read -r rms max <<<"$(measure)"
+    echo "$1: RMS $rms, maximum $max"
+    [[ $rms =~ ^[0-9]+(\.[0-9]+)?$ ]] || fail "sox measured no amplitude"
+    awk -v r="$rms" 'BEGIN {exit !(r < 0.001)}' || fail "a sound was heard $1"
+}
+# Fails unless the recording holds a sound of some loudness; $1 says which.
+expect_sound() {
+    local rms max
+    read -r rms max <<<"$(measure)"
+    echo "$1: RMS $rms, maximum $max"
+    [[ $rms =~ ^[0-9]+(\.[0-9]+)?$ && $max =~ ^[0-9]+(\.[0-9]+)?$ ]] || fail "sox measured no amplitude"
+    awk -v r="$rms" -v m="$max" 'BEGIN {exit !(r > 0.01 && m > 0.1)}' || fail "$1 was not heard in the recording"
+}
