@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/chronivelapp.h"
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/core/fakemodel.h"
 
 namespace chronivel {
 namespace {
@@ -33,12 +31,11 @@ public:
 };
 
 // The model on a wall clock that starts at `start` and moves with the scheduler.
-class AlarmTest : public ::testing::Test {
+class AlarmTest : public ::testing::Test, protected FakeModelOnWallClock {
 protected:
     void Start(std::int64_t start)
     {
-        locale = std::make_unique<WallClockLocale>(scheduler, start - scheduler.now);
-        app = std::make_unique<ChronivelApp>(timer, *locale, store, scheduler, protocol, serial, "boot-1");
+        MakeApp(start);
         app->reportInfo = [this](const std::string& message) { told.push_back(message); };
         view = AlarmView{};
         view.now = [this] { return locale->EpochMs(); };
@@ -68,14 +65,6 @@ protected:
     }
     bool StoredArmed() const { return ReadFlag(store, "AlarmOn"); }
 
-    FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    MemoryStore store;
-    FakeScheduler scheduler;
-    MemoryProtocol protocol;
-    FakePorts serial;
-    std::unique_ptr<WallClockLocale> locale;
-    std::unique_ptr<ChronivelApp> app;
     AlarmView view;
     std::vector<std::string> told;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/appview.h"
@@ -21,6 +23,27 @@ struct FakeModel {
     MemoryProtocol protocol;
     FakePorts serial;
     ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
+};
+
+// The same on a wall clock the test sets, which moves with the scheduler:
+// the model is made by MakeApp, once the time it starts at is known.
+struct FakeModelOnWallClock {
+    // Makes the model at the wall-clock time `startMs`, from the scheduler's `now`.
+    ChronivelApp& MakeApp(std::int64_t startMs)
+    {
+        locale = std::make_unique<WallClockLocale>(scheduler, startMs - scheduler.now);
+        app = std::make_unique<ChronivelApp>(timer, *locale, store, scheduler, protocol, serial, "boot-1");
+        return *app;
+    }
+
+    FakeTimerPlatform platform;
+    THighResTimer timer{platform};
+    MemoryStore store;
+    FakeScheduler scheduler;
+    MemoryProtocol protocol;
+    FakePorts serial;
+    std::unique_ptr<WallClockLocale> locale;
+    std::unique_ptr<ChronivelApp> app;
 };
 
 // A window that takes every command handed to it and remembers them.

@@ -14,9 +14,7 @@
 #include <cmath>
 #include <memory>
 
-#include "tests/core/fakes.h"
-#include "tests/core/fakeserial.h"
-#include "tests/core/memorystore.h"
+#include "tests/core/fakemodel.h"
 #include "tests/ui/mainwindow_fixture.h"
 
 namespace chronivel {
@@ -32,12 +30,11 @@ constexpr std::int64_t At(int h, int m, int s)
 }
 
 // The dialog on a model whose wall clock the test sets.
-class AlarmDialogTest : public ::testing::Test {
+class AlarmDialogTest : public ::testing::Test, protected FakeModelOnWallClock {
 protected:
     void Start(std::int64_t now)
     {
-        locale = std::make_unique<WallClockLocale>(scheduler, now);
-        app = std::make_unique<ChronivelApp>(timer, *locale, store, scheduler, protocol, serial, "boot-1");
+        MakeApp(now);
         app->Load("/data/Protocol.txt");
         app->Resume();
         dialog = std::make_unique<TFormBud>(*app);
@@ -72,14 +69,6 @@ protected:
     }
     QString Due() const { return Find<QLabel>("lbDue")->text(); }
 
-    FakeTimerPlatform platform;
-    THighResTimer timer{platform};
-    MemoryStore store;
-    FakeScheduler scheduler;
-    MemoryProtocol protocol;
-    FakePorts serial;
-    std::unique_ptr<WallClockLocale> locale;
-    std::unique_ptr<ChronivelApp> app;
     std::unique_ptr<TFormBud> dialog;
 };
 
