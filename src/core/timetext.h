@@ -33,6 +33,8 @@ public:
     // Length of the text when every field is there: 12 for "00:00.00,000".
     int FullWidth() const { return (ShowsHours() ? 9 : 7) + decimalPlaces_; }
 
+    friend bool operator==(const TimeFormat&, const TimeFormat&) = default;
+
 private:
     int format_ = 0;
     int decimalPlaces_ = 3;

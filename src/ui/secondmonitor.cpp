@@ -27,11 +27,8 @@ void SecondMonitor::TimeShown(std::int64_t value, std::uint32_t)
 void SecondMonitor::Changed()
 {
     const TimeFormat& format = app_.Clock().Format();
-    if (format.Format() == format_ && format.HoursOn() == hoursOn_ && format.DecimalPlaces() == decimalPlaces_)
-        return;
-    format_ = format.Format();
-    hoursOn_ = format.HoursOn();
-    decimalPlaces_ = format.DecimalPlaces();
+    if (laidOut_ == format) return;
+    laidOut_ = format;
     window_.SetFormat(format);
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/appview.h"
@@ -37,9 +38,7 @@ private:
     TFormMonitor2 window_;
     std::int64_t shown_ = 0;  // what the readout shows now
     // The format both rows are laid out for: a new one lays them out anew.
-    int format_ = -1;
-    bool hoursOn_ = false;
-    int decimalPlaces_ = -1;
+    std::optional<TimeFormat> laidOut_;
 };
 
 }  // namespace chronivel

@@ -121,8 +121,7 @@ bool X11HotKeys::Grab(int id, const HotKey& key)
     const Grabbed grabbed{KeycodeOf(KeysymOf(VirtualKeyOf(key.key))), ModifierMask(key.modifiers)};
     if (grabbed.keycode == 0) return false;  // no such key on this keyboard
     // Each lock state asked for at once, then all answers read: one round trip.
-    const std::array<std::uint16_t, 4> locks = {0, XCB_MOD_MASK_LOCK, numLock_,
-                                                static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock_)};
+    const std::array<std::uint16_t, 4> locks = LockStates();
     std::array<xcb_void_cookie_t, 4> cookies{};
     for (std::size_t i = 0; i < locks.size(); ++i)
         cookies[i] = xcb_grab_key_checked(connection_, 0, root_, grabbed.modifiers | locks[i], grabbed.keycode,
@@ -143,6 +142,11 @@ bool X11HotKeys::Grab(int id, const HotKey& key)
     return true;
 }
 
+std::array<std::uint16_t, 4> X11HotKeys::LockStates() const
+{
+    return {0, XCB_MOD_MASK_LOCK, numLock_, static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock_)};
+}
+
 void X11HotKeys::Release(int id, const HotKey&)
 {
     const auto found = grabbed_.find(id);
@@ -155,8 +159,7 @@ void X11HotKeys::Release(int id, const HotKey&)
 void X11HotKeys::Ungrab(const Grabbed& grabbed)
 {
     // Ungrabbing a lock state held by another client does nothing to theirs.
-    for (const std::uint16_t lock : {std::uint16_t{0}, std::uint16_t{XCB_MOD_MASK_LOCK}, numLock_,
-                                     static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock_)})
+    for (const std::uint16_t lock : LockStates())
         xcb_ungrab_key(connection_, grabbed.keycode, root_, grabbed.modifiers | lock);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 
+#include <array>
 #include <cstdint>
 #include <map>
 
@@ -41,6 +42,8 @@ private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     // The modifier mask that Num Lock sets on this server.
     std::uint16_t NumLockMask() const;
+    // The states of Caps Lock and Num Lock a combination is grabbed in: none, each, both.
+    std::array<std::uint16_t, 4> LockStates() const;
     std::uint8_t KeycodeOf(std::uint32_t keysym) const;
     void Ungrab(const Grabbed& grabbed);
 
