@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/runpersistence.h"
+#include "core/timeentry.h"
 
 namespace chronivel {
 
@@ -239,6 +240,41 @@ void ChronivelApp::SetZoom(int zoom)
     KeepChanges();
 }
 
+Configuration ChronivelApp::CurrentConfiguration() const
+{
+    return {.transparent = kept_.transpW,
+            .protocolPath = kept_.fileName,
+            .color = kept_.color,
+            .picture = kept_.fon,
+            .laps = barriers_.Laps(),
+            .minLapMs = barriers_.MinLap(),
+            .lockSeconds = clock_.LockSeconds(),
+            .countDown = TimeEntryText(clock_.CountDownT(), clock_.Format())};
+}
+
+std::string ChronivelApp::Configure(const Configuration& wanted)
+{
+    const CheckedConfiguration checked =
+        CheckConfiguration(wanted, CurrentConfiguration(), clock_.Format(), protocol_);
+    if (!checked.problem.empty()) return checked.problem;
+    kept_.transpW = wanted.transparent;
+    kept_.fileName = wanted.protocolPath;
+    kept_.color = wanted.color;
+    kept_.fon = wanted.picture;
+    barriers_.SetLaps(wanted.laps);
+    barriers_.SetMinLap(wanted.minLapMs);
+    clock_.SetLockSeconds(wanted.lockSeconds);
+    if (checked.countDownMs) clock_.SetCountDownT(*checked.countDownMs);  // 0 becomes the default minute
+    // A readout at rest shows the new preset; a run's time stays as it is.
+    if (clock_.State() == RunState::Ready) {
+        clock_.ShowTime(0);
+        if (clock_.CountDown()) ShowSecondMonitorLap(clock_.CountDownT());
+    }
+    Changed();
+    KeepChanges();
+    return {};
+}
+
 void ChronivelApp::WindowMoved(int left, int top)
 {
     kept_.left = left;
@@ -433,6 +469,8 @@ Settings ChronivelApp::Snapshot()
     s.leader = clock_.Best().Value();
     s.leaderOn = clock_.Best().Visible();
     s.seLOCK = clock_.LockSeconds();
+    s.laps = barriers_.Laps();
+    s.minLap = barriers_.MinLap();
     s.format = clock_.Format().Format();
     s.hoursOn = clock_.Format().HoursOn();
     s.monitor = monitors_.Index();

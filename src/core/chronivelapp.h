@@ -12,6 +12,7 @@
 #include "core/barrierpipeline.h"
 #include "core/chronometer.h"
 #include "core/command.h"
+#include "core/configuration.h"
 #include "core/hotkeys.h"
 #include "core/monitorchoice.h"
 #include "core/protocollog.h"
@@ -95,6 +96,12 @@ public:
     std::string AlarmDueText(int hours, int minutes, int seconds) const;
     // The user heard it ring.
     void AcknowledgeAlarm();
+    // The configuration dialog's fields, from the settings as they are now.
+    Configuration CurrentConfiguration() const;
+    // The configuration dialog's OK: each value takes effect at once, and is
+    // saved as the others are. Returns what is wrong, naming the field, and
+    // then changes nothing.
+    std::string Configure(const Configuration& wanted);
     const std::string& ProtocolPath() const { return kept_.fileName; }
     // Finished runs that the protocol file could not take yet.
     bool RunsUnwritten() const { return !pending_.empty(); }

@@ -18,6 +18,9 @@ public:
     virtual bool EndsWith(const std::string& path, const std::vector<std::string>& run) const = 0;
     // Whether there is a file at `path` to show.
     virtual bool Exists(const std::string& path) const = 0;
+    // Why a run could not be appended at `path` now (its folder is missing
+    // or read-only, the file is), without touching the file; empty when it could.
+    virtual std::string WriteProblem(const std::string& path) const = 0;
 };
 
 }  // namespace chronivel

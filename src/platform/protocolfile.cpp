@@ -55,16 +55,16 @@ ssize_t WriteOnce(int fd, std::string_view bytes)
     return written;
 }
 
-// Whether a file can be made in `dir`. Trying is the only honest test:
-// access() knows nothing of read-only mounts, and root passes it anyway.
-bool FolderTakesFiles(const std::string& dir)
+// Why no file can be made in `dir`; 0 when one can. Trying is the only honest
+// test: access() knows nothing of read-only mounts, and root passes it anyway.
+int FolderRefusesFiles(const std::string& dir)
 {
-    if (dir.empty()) return false;
+    if (dir.empty()) return ENOENT;
     std::string probe = Joined(dir, ".chronivel-XXXXXX", '/');
     const FileDescriptor fd(::mkstemp(probe.data()));
-    if (!fd.Valid()) return false;
+    if (!fd.Valid()) return errno;
     ::unlink(probe.c_str());
-    return true;
+    return 0;
 }
 
 std::string DataHome()
@@ -158,6 +158,26 @@ std::string ReadProtocol(const std::string& path)
     return content;
 }
 
+std::string ProtocolWriteProblem(const std::string& path)
+{
+    if (path.empty()) return SystemMessage(ERROR_PATH_NOT_FOUND);
+    const std::wstring wide = Utf16(path);
+    {
+        // As Append opens it, without making it.
+        const FileHandle file(CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.Valid()) return {};
+        if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) return SystemMessage(error);
+    }
+    // A file made and gone again tells whether the folder takes one.
+    const std::size_t slash = wide.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash);
+    const std::wstring probe = folder + L"\\.chronivel-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    const FileHandle made(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return made.Valid() ? std::string() : SystemMessage(GetLastError());
+}
+
 std::string DefaultProtocolPath(const std::string& executableDir, const std::string&)
 {
     return Joined(executableDir, kFileName, '\\');
@@ -237,9 +257,20 @@ std::string ReadProtocol(const std::string& path)
     return content;
 }
 
+std::string ProtocolWriteProblem(const std::string& path)
+{
+    if (path.empty()) return std::strerror(ENOENT);
+    // As Append opens it, without making it; a pipe without a reader must not hold the window up.
+    const FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.Valid()) return {};
+    if (errno != ENOENT) return std::strerror(errno);
+    const int refused = FolderRefusesFiles(ParentFolder(path));
+    return refused == 0 ? std::string() : std::strerror(refused);
+}
+
 std::string DefaultProtocolPath(const std::string& executableDir, const std::string& title)
 {
-    if (FolderTakesFiles(executableDir)) return Joined(executableDir, kFileName, '/');
+    if (FolderRefusesFiles(executableDir) == 0) return Joined(executableDir, kFileName, '/');
     const std::string dir = DataHome() + "/Orvantis/" + title;
     MakeFolders(dir);
     return dir + "/" + kFileName;
@@ -264,6 +295,11 @@ std::string ProtocolFile::Append(const std::string& path, const std::vector<std:
 bool ProtocolFile::EndsWith(const std::string& path, const std::vector<std::string>& run) const
 {
     return ProtocolEndsWith(path, ProtocolBlock(run));
+}
+
+std::string ProtocolFile::WriteProblem(const std::string& path) const
+{
+    return ProtocolWriteProblem(path);
 }
 
 bool ProtocolFile::Exists(const std::string& path) const

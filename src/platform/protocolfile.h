@@ -30,6 +30,10 @@ std::string ReadProtocol(const std::string& path);
 // Throws std::runtime_error naming the path on failure.
 void ReplaceProtocol(const std::string& path, std::string_view bytes);
 
+// Why a run could not be appended at `path` now; empty when it could. The
+// file is not made, nor changed.
+std::string ProtocolWriteProblem(const std::string& path);
+
 // Where the protocol goes when the user has chosen no place: beside the
 // program, as a portable copy carries it, when that folder takes files;
 // otherwise in the user's data folder, $XDG_DATA_HOME/Orvantis/<title>,
@@ -42,6 +46,7 @@ public:
     std::string Append(const std::string& path, const std::vector<std::string>& run) override;
     bool EndsWith(const std::string& path, const std::vector<std::string>& run) const override;
     bool Exists(const std::string& path) const override;
+    std::string WriteProblem(const std::string& path) const override;
 };
 
 }  // namespace chronivel

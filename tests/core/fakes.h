@@ -224,6 +224,7 @@ public:
 class MemoryProtocol final : public ProtocolLog {
 public:
     std::string failure;  // the system's reason while the file cannot be written
+    std::string unwritable;  // a path whose folder is missing or read-only
     std::vector<std::pair<std::string, std::vector<std::string>>> runs;  // path, lines
 
     std::string Append(const std::string& path, const std::vector<std::string>& run) override
@@ -240,6 +241,10 @@ public:
     bool Exists(const std::string& path) const override
     {
         return std::any_of(runs.begin(), runs.end(), [&](const auto& kept) { return kept.first == path; });
+    }
+    std::string WriteProblem(const std::string& path) const override
+    {
+        return path == unwritable ? "Permission denied" : failure;
     }
 };
 
