@@ -112,7 +112,7 @@ void ShowProtocolWindow(benchmark::State& state)
     MemoryStore store;
     store.exists = false;
     ProtocolWindow window(store, nullptr, [](const QString&) { std::abort(); });
-    window.SetPath(protocol.Path());
+    window.SetPathSource([&protocol] { return protocol.Path(); });
     QEventLoop loop;
     QObject::connect(&window, &ProtocolWindow::loaded, &loop, &QEventLoop::quit);
     double worst = 0;
@@ -139,7 +139,7 @@ void RecordAndSave(benchmark::State& state)
     MemoryStore store;
     store.exists = false;
     ProtocolWindow window(store, nullptr, [](const QString&) { std::abort(); });
-    window.SetPath(protocol.Path());
+    window.SetPathSource([&protocol] { return protocol.Path(); });
     QEventLoop loop;
     QObject::connect(&window, &ProtocolWindow::loaded, &loop, &QEventLoop::quit);
     window.show();

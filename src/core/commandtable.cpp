@@ -9,12 +9,6 @@ namespace {
 
 using Mark = CommandRow::Mark;
 
-// The configuration dialog comes later; its entry is there but does nothing yet.
-bool Later(const ChronivelApp&)
-{
-    return false;
-}
-
 // Plain keys the user may be typing for another window of the program act
 // only while the main window is in front.
 bool InFront(const ChronivelApp& a)
@@ -58,7 +52,7 @@ std::vector<CommandRow> MakeTable()
         {.id = Info, .name = "About1", .place = Popup, .caption = "Info", .keys = "F3",
          .editorNeedsKeys = true},  // About2
         {.id = Configuration, .name = "Configuration1", .place = Popup, .caption = "Configuration", .keys = "Ctrl+C",
-         .editorNeedsKeys = true, .enabled = Later},  // mCFG
+         .editorNeedsKeys = true},  // mCFG
         {.id = Calendar, .name = "Calendar1", .place = Popup, .caption = "Calendar", .keys = "Ctrl+D",
          .mark = Mark::Check},  // Calendar2
         {.id = Sound, .name = "Sound1", .place = Popup, .caption = "Sound", .keys = "Ctrl+S", .mark = Mark::Check,

@@ -79,7 +79,33 @@ QPixmap AlarmClock(bool ringing, QSize size)
     return pixmap;
 }
 
+// A tick or a cross on a 16 × 16 grid, in strokes an eighth of it wide.
+QPixmap Strokes(QSize size, const QColor& color, std::initializer_list<QLineF> strokes)
+{
+    QPixmap pixmap = Transparent(size);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size.width() / 16.0, size.height() / 16.0);
+    painter.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (const QLineF& stroke : strokes) painter.drawLine(stroke);
+    return pixmap;
+}
+
 }  // namespace
+
+QPixmap OkGlyph(QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, [](QSize pixels) {
+        return Strokes(pixels, QColor(0, 120, 0), {QLineF(3, 8.5, 6.5, 12), QLineF(6.5, 12, 13, 4)});
+    });
+}
+
+QPixmap CancelGlyph(QSize size, qreal ratio)
+{
+    return AtRatio(size, ratio, [](QSize pixels) {
+        return Strokes(pixels, QColor(170, 20, 20), {QLineF(4, 4, 12, 12), QLineF(12, 4, 4, 12)});
+    });
+}
 
 QPixmap PauseGlyph(QSize size, qreal ratio)
 {

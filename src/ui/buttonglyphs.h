@@ -18,6 +18,9 @@ inline constexpr QSize AlarmClockGlyphSize(15, 16);
 QPixmap PauseGlyph(QSize size = PauseGlyphSize, qreal ratio = 1);
 // A triangle pointing right: the paused run can go on.
 QPixmap PlayGlyph(QSize size = PauseGlyphSize, qreal ratio = 1);
+// A tick, and a cross: the configuration dialog's OK and Cancel.
+QPixmap OkGlyph(QSize size, qreal ratio = 1);
+QPixmap CancelGlyph(QSize size, qreal ratio = 1);
 // A small alarm clock; `ringing` adds the rays of an armed alarm.
 QPixmap AlarmClockGlyph(bool ringing, QSize size = AlarmClockGlyphSize, qreal ratio = 1);
 

@@ -6,6 +6,7 @@
 
 #include "core/chronivelapp.h"
 #include "ui/colorbutton.h"
+#include "ui/configdialog.h"
 #include "ui/mainface.h"
 #include "ui/ovalbutton.h"
 #include "ui/transparentwnd.h"
@@ -28,6 +29,11 @@ Foreground::Foreground(QWidget& window, MainFace& face, ChronivelApp& app)
     });
 }
 
+void Foreground::SetConfigDialog(TFormConfig* config)
+{
+    config_ = config;
+}
+
 void Foreground::WindowActivated()
 {
     ShowButtons(true);
@@ -37,6 +43,7 @@ void Foreground::WindowActivated()
 
 void Foreground::WindowDeactivated()
 {
+    if (config_ && config_->isVisible()) return;  // the program's own dialog, beside it
     ShowButtons(false);
     app_.SetWindowActive(false);
     Transparent();
@@ -49,6 +56,7 @@ void Foreground::ApplicationActivated()
     ShowButtons(shown);
     face_.pauseButton->setVisible(shown && app_.Clock().State() == RunState::Running);
     if (HoldsFocus()) Opaque();
+    if (config_) config_->SetApplicationActive(true);
 }
 
 void Foreground::ApplicationDeactivated()
@@ -57,6 +65,7 @@ void Foreground::ApplicationDeactivated()
     ShowButtons(shown);
     face_.pauseButton->setVisible(shown);
     Transparent();
+    if (config_) config_->SetApplicationActive(false);
 }
 
 void Foreground::Restored()

@@ -9,6 +9,7 @@ namespace chronivel {
 
 class ChronivelApp;
 class MainFace;
+class TFormConfig;
 
 // How the main window changes between the front and the back. In front it
 // shows its buttons; behind another window it shows the time, the laps and
@@ -17,9 +18,9 @@ class MainFace;
 // the whole program come and go apart: with the protocol window in front the
 // program is still active, the main window is not.
 //
-// The configuration dialog, when it comes, belongs here too: while it shows,
-// the main window losing the focus to it changes nothing, and the dialog
-// turns translucent and hides its OK and Cancel buttons with the program.
+// The configuration dialog belongs here too: while it shows, the main window
+// losing the focus to it changes nothing, and the dialog turns translucent
+// and hides its OK and Cancel buttons with the program.
 class Foreground final : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ public:
     Foreground(QWidget& window, MainFace& face, ChronivelApp& app);
 
     void SetProtocolWindow(QWidget* protocol) { protocol_ = protocol; }
+    void SetConfigDialog(TFormConfig* config);
 
     // The main window became the active window, or stopped being it.
     void WindowActivated();
@@ -50,6 +52,7 @@ private:
     MainFace& face_;
     ChronivelApp& app_;
     QPointer<QWidget> protocol_;
+    QPointer<TFormConfig> config_;
     QPointer<QWidget> refocus_;  // the button that had the focus when it was hidden
     bool applicationActive_;
 };

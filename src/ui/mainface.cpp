@@ -11,6 +11,7 @@
 #include "ui/colorbutton.h"
 #include "ui/controlnames.h"
 #include "ui/face.h"
+#include "ui/faceplacing.h"
 #include "ui/led.h"
 #include "ui/monthcalendar.h"
 #include "ui/ovalbutton.h"
@@ -20,21 +21,6 @@
 namespace chronivel {
 
 namespace {
-
-// The face was designed at 96 dots per inch; sizes in points keep that
-// relation to the window's pixels on every screen.
-QFont FaceFont(const QString& family, int points, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(points * 96 / 72);
-    font.setBold(bold);
-    return font;
-}
-
-void PlaceAt(QWidget* widget, const chronivel::Box& box)
-{
-    widget->setGeometry(box.left, box.top, box.width, box.height);
-}
 
 void PlaceLabel(QLabel* label, const chronivel::Box& box, const QFont& font)
 {

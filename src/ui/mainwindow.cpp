@@ -20,6 +20,7 @@
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
 #include "ui/commandactions.h"
+#include "ui/configdialog.h"
 #include "ui/foreground.h"
 #include "ui/help.h"
 #include "ui/infodialog.h"
@@ -80,6 +81,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
 {
+    delete config_;  // a window of its own, without an owner
     app_.RemoveView(*bell_);
     app_.RemoveView(*this);
 }
@@ -110,7 +112,14 @@ void Tfrm_Tickmor::ConnectCommands()
 
 bool Tfrm_Tickmor::Perform(Command command)
 {
+    if (config_ && config_->Sliding()) {
+        // Moving or hiding the window now would fight the slide.
+        if (std::find(afterSlide_.begin(), afterSlide_.end(), command) == afterSlide_.end())
+            afterSlide_.push_back(command);
+        return true;
+    }
     switch (command) {
+    case Command::Configuration: ShowConfigDialog(); return true;
     case Command::Help: ShowManual(); return true;
     case Command::Info: ShowInfo(); return true;
     case Command::AlarmClock: ShowAlarmDialog(); return true;
@@ -145,13 +154,17 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     app_.StartMonitors(ScreenSizes());
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
-    if (app_.StoreExisted()) {
-        // A picture that cannot be read leaves the face as it was; why goes to the log.
-        const QString faceProblem = face_.dial->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
-        if (!faceProblem.isEmpty()) qWarning("%s", qPrintable(faceProblem));
+    if (app_.StoreExisted()) {  // a first start keeps the built-in looks
+        faceShown_.reset();
+        ApplyFace();
     }
     displayTimer_.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     LayoutWindow();
+    config_ = new TFormConfig(app_, *this, *face_.dial, *face_.seeThrough, roundPercent_);
+    foreground_->SetConfigDialog(config_);
+    connect(config_, &TFormConfig::slideEnded, this, [this] {
+        for (const Command command : std::exchange(afterSlide_, {})) app_.Perform(command);
+    });
     face_.ShowDate();
     clock_.ShowTime(0);
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
@@ -168,7 +181,7 @@ void Tfrm_Tickmor::Shutdown()
 void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
 {
     protocol_ = protocol;
-    protocol->SetPath(ProtocolPath());
+    protocol->SetPathSource([this] { return ProtocolPath(); });
     foreground_->SetProtocolWindow(protocol);
     app_.AddView(*protocol);
     connect(protocol, &QObject::destroyed, this, [this, view = static_cast<AppView*>(protocol)] { app_.RemoveView(*view); });
@@ -219,6 +232,7 @@ void Tfrm_Tickmor::Changed()
         label->setVisible(best);
 
     ShowLapList();
+    ApplyFace();
     commands_->Refresh();
     const TimeFormat& f = c.Format();
     if (!(laidOut_ == Shape{app_.Zoom(), f.Format(), f.HoursOn()}))
@@ -259,6 +273,18 @@ void Tfrm_Tickmor::LayoutWindow()
     setMask(WindowRegion(l.side, l.side, roundPercent_));
     face_.Place(l);
     ShowButtonGlyphs();
+    if (config_) config_->LayoutConfig();
+}
+
+void Tfrm_Tickmor::ApplyFace()
+{
+    const Settings& s = app_.Kept();
+    const FaceShown wanted{s.color, s.fon};
+    if (faceShown_ == wanted) return;
+    faceShown_ = wanted;
+    // A picture that cannot be read leaves the face as it was.
+    const QString problem = face_.dial->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
+    if (!problem.isEmpty()) qWarning("Cannot show the picture \"%s\" on the face: %s", s.fon.c_str(), qPrintable(problem));
 }
 
 void Tfrm_Tickmor::ShowButtonGlyphs()
@@ -308,6 +334,11 @@ void Tfrm_Tickmor::ShowAlarmDialog()
     alarm_->exec();
 }
 
+void Tfrm_Tickmor::ShowConfigDialog()
+{
+    if (config_) config_->Open();
+}
+
 void Tfrm_Tickmor::ToggleProtocolWindow()
 {
     if (protocol_) protocol_->Toggle();
@@ -331,7 +362,8 @@ void Tfrm_Tickmor::RestoreApplication()
 
 void Tfrm_Tickmor::moveEvent(QMoveEvent* event)
 {
-    app_.WindowMoved(x(), y());
+    // Out of the configuration dialog's way is not where the user put the window.
+    if (!config_ || !config_->isVisible()) app_.WindowMoved(x(), y());
     QWidget::moveEvent(event);
 }
 

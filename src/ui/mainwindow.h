@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/chronivelapp.h"
 #include "core/commandline.h"
@@ -23,6 +24,7 @@ class AlarmBell;
 class BarrierPort;
 class CommandActions;
 class Foreground;
+class TFormConfig;
 class InfoDialog;
 class TFormBud;
 class MainMenus;
@@ -64,6 +66,8 @@ public:
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     AlarmBell& Bell() { return *bell_; }
+    // Made at start-up, once the settings are loaded.
+    TFormConfig* ConfigDialog() { return config_; }
     BarrierPort& Barriers() { return *barriers_; }
 
     CommandActions& Commands() { return *commands_; }
@@ -97,6 +101,9 @@ private:
     void ShowInfo();
     // Made at its first opening, when the settings are loaded; kept for the fields' values.
     void ShowAlarmDialog();
+    void ShowConfigDialog();
+    // The face's colour or picture, when the settings name another than the one shown.
+    void ApplyFace();
     void ToggleProtocolWindow();
     void OpenProtocolInTextEditor();
     void LayoutWindow();
@@ -126,6 +133,16 @@ private:
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
     TFormBud* alarm_ = nullptr;
+    TFormConfig* config_ = nullptr;
+    // The window's own commands given while the configuration dialog slides: each once, at its end.
+    std::vector<Command> afterSlide_;
+    struct FaceShown {
+        std::int32_t color = 0;
+        std::string picture;
+        friend bool operator==(const FaceShown&, const FaceShown&) = default;
+    };
+    // The built-in dial, until a face is applied; none: apply whatever the settings say.
+    std::optional<FaceShown> faceShown_ = FaceShown{};
     QTimer displayTimer_;
     QTimer lockTimer_;
 

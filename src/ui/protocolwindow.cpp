@@ -271,6 +271,7 @@ bool ProtocolWindow::FilterEditorKey(QKeyEvent& key)
 
 void ProtocolWindow::LoadFile()
 {
+    if (pathSource_) path_ = pathSource_();
     setWindowTitle(path_);
     StopLoading();
     loaded_ = false;

@@ -38,7 +38,14 @@ public:
     explicit ProtocolWindow(SettingsStore& settings, QWidget* parent = nullptr, ErrorReporter reporter = {});
     ~ProtocolWindow() override;
 
-    void SetPath(const QString& path) { path_ = path; }
+    // Where the protocol file is, asked each time the window reads it: the
+    // user may choose another file while the program runs.
+    void SetPathSource(std::function<QString()> source)
+    {
+        pathSource_ = std::move(source);
+        path_ = pathSource_();
+    }
+    // The file the window shows, or showed last.
     QString Path() const { return path_; }
 
     // Shows the window, reading the file afresh, or hides it without saving.
@@ -98,6 +105,7 @@ private:
     bool FilterEditorKey(QKeyEvent& key);
 
     SettingsStore& settings_;
+    std::function<QString()> pathSource_;
     QString path_;
     QPlainTextEdit* memo_;
     QStatusBar* statusBar_;

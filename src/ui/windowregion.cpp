@@ -75,4 +75,12 @@ QRegion WindowRegion(int width, int height, int roundPercent)
     return RoundRectRegion(QRect(1, 1, width - 1, height - 1), CornerEllipse(width, height, roundPercent));
 }
 
+QRegion CrescentRegion(int width, int height, int roundPercent)
+{
+    const QSize ellipse = CornerEllipse(width, height, roundPercent);
+    const int left = -(width / 3) * 2;
+    const int right = width / 3;
+    return WindowRegion(width, height, roundPercent) - RoundRectRegion(QRect(left, 0, right - left, height), ellipse);
+}
+
 }  // namespace chronivel

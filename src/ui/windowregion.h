@@ -32,4 +32,9 @@ QSize CornerEllipse(int width, int height, int roundPercent);
 // so the top row and the left column are never part of it.
 QRegion WindowRegion(int width, int height, int roundPercent);
 
+// The configuration dialog's shape: the window's shape less the same shape
+// two thirds of its width to the left, which is where the main window sits
+// once the dialog is out: the crescent on its right.
+QRegion CrescentRegion(int width, int height, int roundPercent);
+
 }  // namespace chronivel

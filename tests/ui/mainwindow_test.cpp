@@ -339,7 +339,8 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     EXPECT_EQ(Entry("Protocol1")->text(), QStringLiteral("Protocol ..\tCtrl+P"));
     EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     EXPECT_FALSE(menus.PopupMenu1->actions().contains(Entry("mNotepad")));
-    for (QAction* later : {Entry("Configuration1"), menus.mALG[0], menus.mLS[1]})
+    EXPECT_TRUE(Entry("Configuration1")->isEnabled());
+    for (QAction* later : {menus.mALG[0], menus.mLS[1]})
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
 
     Key(Qt::CTRL | Qt::Key_M);

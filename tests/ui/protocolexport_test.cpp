@@ -56,8 +56,8 @@ TEST_F(ProtocolWindowTest, ExportCsvWritesTheFilesRuns)
     EXPECT_TRUE(errors[0].contains(QLatin1Char('"') + blocked + QLatin1Char('"'))) << errors[0].toStdString();
 
     errors.clear();
-    w->SetPath(dir.filePath(QStringLiteral("missing.txt")));
-    EXPECT_FALSE(w->ExportCsv(dir.filePath(QStringLiteral("other.csv"))));
+    path = dir.filePath(QStringLiteral("missing.txt"));
+    EXPECT_FALSE(MakeWindow()->ExportCsv(dir.filePath(QStringLiteral("other.csv"))));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file \""))) << errors[0].toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.csv"))));

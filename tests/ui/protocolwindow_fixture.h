@@ -65,7 +65,7 @@ protected:
     std::unique_ptr<ProtocolWindow> MakeWindow()
     {
         auto window = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
-        window->SetPath(path);
+        window->SetPathSource([this] { return path; });
         return window;
     }
 

@@ -1,0 +1,383 @@
+#include "ui/configdialog.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "core/chronivelapp.h"
+#include "core/configlayout.h"
+#include "ui/buttonglyphs.h"
+#include "ui/face.h"
+#include "ui/faceplacing.h"
+#include "ui/ovalbutton.h"
+#include "ui/transparentwnd.h"
+#include "ui/windowregion.h"
+
+namespace chronivel {
+
+namespace {
+
+// Dark fields with white text, on the face.
+void DarkField(QWidget* field)
+{
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QColor(32, 32, 32));
+    palette.setColor(QPalette::Text, Qt::white);
+    field->setPalette(palette);
+}
+
+template <typename Control>
+Control* Make(QWidget* parent, const char* name, const QString& accessible, const QString& hint = {})
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setAccessibleName(accessible);
+    control->setToolTip(hint);
+    return control;
+}
+
+QLabel* Caption(QWidget* parent, const char* name, const QString& text, QWidget* buddy)
+{
+    auto* label = Make<QLabel>(parent, name, {});
+    label->setText(text);
+    label->setBuddy(buddy);  // Alt and the marked letter go to the field
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+QSpinBox* NumberField(QWidget* parent, const char* name, const QString& accessible, const QString& hint, int maximum)
+{
+    auto* field = Make<QSpinBox>(parent, name, accessible, hint);
+    field->setRange(0, maximum);
+    DarkField(field);
+    return field;
+}
+
+QLineEdit* TextField(QWidget* parent, const char* name, const QString& accessible, const QString& hint = {})
+{
+    auto* field = Make<QLineEdit>(parent, name, accessible, hint);
+    DarkField(field);
+    return field;
+}
+
+}  // namespace
+
+QString EntryMask(int format)
+{
+    TimeFormat f;
+    f.SelectFormat(format);
+    QString mask = f.ShowsHours() ? QStringLiteral("99:99.99") : QStringLiteral("999999");
+    if (f.DecimalPlaces() > 0) mask += QLatin1Char(',') + QString(f.DecimalPlaces(), QLatin1Char('9'));
+    return mask + QStringLiteral(";_");
+}
+
+TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TTransparentWnd& mainSeeThrough,
+                         int roundPercent)
+    : QDialog(nullptr, Qt::FramelessWindowHint | Qt::Dialog),  // no owner: it stays behind the main window
+      app_(app),
+      main_(main),
+      face_(face),
+      mainSeeThrough_(mainSeeThrough),
+      roundPercent_(roundPercent),
+      slide_(this)
+{
+    setObjectName(QStringLiteral("FormConfig"));
+    setWindowTitle(tr("Configuration"));
+    setWindowModality(Qt::ApplicationModal);
+    reportProblem = [this](const QString& problem) { QMessageBox::warning(this, main_.windowTitle(), problem); };
+
+    Edit_ProtocolName = TextField(this, "Edit_ProtocolName", tr("Protocol file"));
+    Edit_PictureName = TextField(this, "Edit_PictureName", tr("Picture"), tr("Click for select picture"));
+    PanelColor = Make<QPushButton>(this, "PanelColor", tr("Color"), tr("Black color - default picture"));
+    PanelColor->setAutoDefault(false);
+    seLAPs = NumberField(this, "seLAPs", tr("Laps"), tr("Count hardware Laps; 0 - unlimited"), Configuration::MaxLaps);
+    seLock = NumberField(this, "seLock", tr("Lock STOP (seconds)"), tr("Lock STOP LS (sek)"),
+                         Configuration::MaxLockSeconds);
+    meCountDown = TextField(this, "meCountDown", tr("Timer"));
+    meCountDown->setMaxLength(12);
+    seMinLap = NumberField(this, "seMinLap", tr("Shortest hardware lap (ms)"),
+                           tr("Shortest hardware Lap (ms); sooner ones are ignored; 0 - off"),
+                           Configuration::MaxMinLapMs);
+    cbTransparent = Make<QCheckBox>(this, "cbTransparent", tr("Transparent Window"), tr("Transparent Window"));
+    bOK = Make<TOvalButton>(this, "bOK", tr("OK"), tr("OK"));
+    bClose = Make<TOvalButton>(this, "bClose", tr("Cancel"), tr("Cancel"));
+    Label3 = Caption(this, "Label3", tr("&Protocol file:  "), Edit_ProtocolName);
+    Label4 = Caption(this, "Label4", tr("P&icture:   "), Edit_PictureName);
+    Label4->setCursor(Qt::PointingHandCursor);
+    Label2 = Caption(this, "Label2", tr("   or &Color:"), PanelColor);
+    Label5 = Caption(this, "Label5", tr("  &Laps:"), seLAPs);
+    Label1 = Caption(this, "Label1", tr("  &Timer: "), meCountDown);
+    Edit_ProtocolName->setToolTip(tr("Double-click or F4 to choose the file"));
+
+    seeThrough_ = new TTransparentWnd(this);
+    seeThrough_->setObjectName(QStringLiteral("TransparentWndCFG"));
+    seeThrough_->SetPercent(50);
+
+    // The keyboard goes down the crescent as the eye does.
+    QWidget* order[] = {Edit_ProtocolName, Edit_PictureName, PanelColor, seLAPs, seLock, meCountDown, seMinLap,
+                        cbTransparent};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+    connect(bOK, &TOvalButton::clicked, this, &TFormConfig::accept);
+    connect(bClose, &TOvalButton::clicked, this, &TFormConfig::reject);
+    connect(PanelColor, &QPushButton::clicked, this, &TFormConfig::ChooseColor);
+    for (QObject* watched : {static_cast<QObject*>(Edit_ProtocolName), static_cast<QObject*>(Edit_PictureName),
+                             static_cast<QObject*>(Label4)})
+        watched->installEventFilter(this);
+    connect(&slide_, &WindowSlide::ended, this, &TFormConfig::slideEnded);
+
+    SetEntryMask();
+    LayoutConfig();
+}
+
+void TFormConfig::SetEntryMask()
+{
+    meCountDown->setInputMask(EntryMask(app_.Clock().Format().Format()));
+}
+
+void TFormConfig::LayoutConfig()
+{
+    const ConfigLayout l = chronivel::LayoutConfig(app_.Zoom(), main_.width());
+    setFixedSize(l.side, l.side);
+    setMask(CrescentRegion(l.side, l.side, roundPercent_));
+    setFont(FaceFont(QStringLiteral("Arial"), l.fontPt));
+    const std::pair<QWidget*, Box> places[] = {
+        {bClose, l.bClose},       {bOK, l.bOK},           {cbTransparent, l.cbTransparent},
+        {Label3, l.protocolLabel}, {Edit_ProtocolName, l.protocolName},
+        {Label4, l.pictureLabel},  {Edit_PictureName, l.pictureName},
+        {Label2, l.colorLabel},    {PanelColor, l.panelColor},
+        {Label5, l.lapsLabel},     {seLAPs, l.laps},       {seLock, l.lock},
+        {seMinLap, l.minLap},      {Label1, l.timerLabel}, {meCountDown, l.countDown},
+    };
+    for (const auto& [control, box] : places) PlaceAt(control, box);
+    const qreal ratio = devicePixelRatioF();
+    const QSize glyph = l.bOK.width > 8 ? QSize(l.bOK.width - 8, l.bOK.height - 8) : QSize(1, 1);
+    bOK->SetGlyph(OkGlyph(glyph, ratio));
+    bClose->SetGlyph(CancelGlyph(glyph, ratio));
+    if (isVisible()) DrawPreview(Edit_PictureName->text());
+}
+
+void TFormConfig::Open()
+{
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    waiting_ = false;
+    ShowButtons();
+    LayoutConfig();
+    move(main_.pos());
+    show();
+    slide_.Run(main_, *this, SlideStep(app_.Zoom()), SlideSteps, 3, [this] {
+        waiting_ = true;
+        ShowButtons();
+        activateWindow();
+        seLAPs->setFocus();
+    });
+}
+
+void TFormConfig::showEvent(QShowEvent* event)
+{
+    Fill();
+    QDialog::showEvent(event);
+}
+
+void TFormConfig::Fill()
+{
+    shown_ = app_.CurrentConfiguration();
+    cbTransparent->setChecked(shown_.transparent);
+    const QString path = QString::fromStdString(shown_.protocolPath);
+    Edit_ProtocolName->setText(path);
+    Edit_ProtocolName->setToolTip(path);
+    seLAPs->setValue(shown_.laps);
+    seMinLap->setValue(shown_.minLapMs);
+    seLock->setValue(shown_.lockSeconds);
+    SetSwatch(static_cast<std::uint32_t>(shown_.color));
+    Edit_PictureName->setText(QString::fromStdString(shown_.picture));
+    SetEntryMask();  // the format may have changed since the last opening
+    meCountDown->setText(QString::fromStdString(shown_.countDown));
+    preview_ = face_.Rendered();
+    update();
+    seLAPs->setFocus();
+}
+
+Configuration TFormConfig::Fields() const
+{
+    Configuration c;
+    c.transparent = cbTransparent->isChecked();
+    c.protocolPath = Edit_ProtocolName->text().toStdString();
+    c.color = static_cast<std::int32_t>(swatch_);
+    c.picture = Edit_PictureName->text().toStdString();
+    c.laps = seLAPs->value();
+    c.minLapMs = seMinLap->value();
+    c.lockSeconds = seLock->value();
+    c.countDown = meCountDown->displayText().toStdString();  // with "_" where a place is empty
+    return c;
+}
+
+QString TFormConfig::PictureProblem() const
+{
+    const QString picture = Edit_PictureName->text();
+    if (swatch_ != 0 || picture.isEmpty() || picture.toStdString() == shown_.picture) return {};
+    const TFaceImage face = MakeFace(size(), 0, picture, roundPercent_);
+    if (face.error.isEmpty()) return {};
+    return tr("Picture: \"%1\" cannot be shown. %2").arg(picture, face.error);
+}
+
+void TFormConfig::accept()
+{
+    if (!waiting_) return;  // still sliding out
+    QString problem = PictureProblem();
+    if (problem.isEmpty()) problem = QString::fromStdString(app_.Configure(Fields()));
+    if (!problem.isEmpty()) {
+        FocusFieldOf(problem);
+        reportProblem(problem);
+        return;
+    }
+    done(Accepted);
+}
+
+void TFormConfig::reject()
+{
+    done(Rejected);
+}
+
+void TFormConfig::done(int result)
+{
+    if (!waiting_) return;  // sliding: it closes once it is out
+    waiting_ = false;
+    ShowButtons();
+    if (app_.Kept().transpW) mainSeeThrough_.Opaque();
+    main_.raise();  // the dialog goes back behind it
+    slide_.Run(main_, *this, -SlideStep(app_.Zoom()), SlideSteps, 5, [this, result] { QDialog::done(result); });
+}
+
+void TFormConfig::FocusFieldOf(const QString& problem)
+{
+    // The model's words begin with the field's name.
+    const std::pair<const char*, QWidget*> fields[] = {
+        {"Protocol file:", Edit_ProtocolName}, {"Picture:", Edit_PictureName}, {"Laps:", seLAPs},
+        {"STOP lock:", seLock},                {"Shortest lap:", seMinLap},    {"Timer:", meCountDown},
+    };
+    for (const auto& [prefix, field] : fields)
+        if (problem.startsWith(QLatin1String(prefix))) field->setFocus();
+}
+
+void TFormConfig::SetApplicationActive(bool active)
+{
+    applicationActive_ = active;
+    ShowButtons();
+    if (app_.Kept().transpW) active ? seeThrough_->Opaque() : seeThrough_->Transparent();
+}
+
+void TFormConfig::ShowButtons()
+{
+    const bool shown = waiting_ && applicationActive_;
+    bOK->setVisible(shown);
+    bClose->setVisible(shown);
+}
+
+void TFormConfig::SetSwatch(std::uint32_t bgr)
+{
+    swatch_ = bgr;
+    const QColor color = ColorFromBgr(bgr);
+    PanelColor->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(color.name()));
+    PanelColor->setAccessibleDescription(bgr == 0 ? tr("None: the picture, or the built-in face") : color.name());
+}
+
+void TFormConfig::DrawPreview(const QString& picturePath)
+{
+    const TFaceImage face = MakeFace(size(), swatch_, picturePath, roundPercent_);
+    // A picture that cannot be loaded leaves the face as the main window shows it.
+    preview_ = face.image.isNull() ? face_.Rendered() : face.image;
+    update();
+}
+
+void TFormConfig::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!preview_.isNull()) painter.drawImage(rect(), preview_);
+}
+
+void TFormConfig::ChooseProtocolFile()
+{
+    auto* dialog = new QFileDialog(this, tr("Change FileName"), {}, tr("Text file (*.txt)"));
+    dialog->setObjectName(QStringLiteral("SaveDialog1"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);  // runs are added to a file, never written over it
+    dialog->setDefaultSuffix(QStringLiteral("txt"));
+    dialog->selectFile(Edit_ProtocolName->text());
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this](const QString& file) { Edit_ProtocolName->setText(QDir::toNativeSeparators(file)); });
+    dialog->open();
+}
+
+void TFormConfig::ChoosePicture()
+{
+    auto* dialog = new QFileDialog(this, tr("Select picture file"), QFileInfo(Edit_PictureName->text()).path(),
+                                   tr("Bitmaps (*.bmp);;Pictures (*.bmp *.png *.jpg *.jpeg)"));
+    dialog->setObjectName(QStringLiteral("OpenPictureDialog1"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        Edit_PictureName->setText(QDir::toNativeSeparators(file));
+        SetSwatch(0);  // a picture is the face only without a colour
+        DrawPreview(Edit_PictureName->text());
+    });
+    dialog->open();
+}
+
+void TFormConfig::ChooseColor()
+{
+    auto* dialog = new QColorDialog(ColorFromBgr(swatch_), this);
+    dialog->setObjectName(QStringLiteral("ColorDialog1"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& color) {
+        SetSwatch(static_cast<std::uint32_t>(color.red() | color.green() << 8 | color.blue() << 16));
+        DrawPreview(Edit_PictureName->text());
+    });
+    dialog->open();
+}
+
+bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+    // F4 opens a field's chooser, as it opens a drop-down list.
+    const bool f4 = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4;
+    if ((doubleClick || f4) && watched == Edit_ProtocolName) {
+        ChooseProtocolFile();
+        return true;
+    }
+    if (((doubleClick || f4) && watched == Edit_PictureName) ||
+        (event->type() == QEvent::MouseButtonPress && watched == Label4)) {
+        ChoosePicture();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormConfig::keyPressEvent(QKeyEvent* event)
+{
+    // Enter is OK from every field; Escape is Cancel (QDialog's own).
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace chronivel
