@@ -265,8 +265,10 @@ std::string ChronivelApp::Configure(const Configuration& wanted)
     barriers_.SetMinLap(wanted.minLapMs);
     clock_.SetLockSeconds(wanted.lockSeconds);
     if (checked.countDownMs) clock_.SetCountDownT(*checked.countDownMs);  // 0 becomes the default minute
-    // A readout at rest shows the new preset; a run's time stays as it is.
-    if (clock_.State() == RunState::Ready) {
+    // A readout at rest shows the new preset; a run's time stays as it is,
+    // also a stopped countdown's, which waits Ready to go on from where it stood.
+    const bool countDownStopped = clock_.CountDown() && clock_.StopCount() != 0;
+    if (clock_.State() == RunState::Ready && !countDownStopped) {
         clock_.ShowTime(0);
         if (clock_.CountDown()) ShowSecondMonitorLap(clock_.CountDownT());
     }

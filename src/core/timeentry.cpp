@@ -65,7 +65,8 @@ TimeEntry ParseTimeEntry(std::string_view text, const TimeFormat& format)
         laidOut = separator ? text[i] == layout[i] : separators.find(text[i]) == std::string_view::npos;
     }
     if (!laidOut) {
-        entry.problem = "\"" + std::string(text) + "\" is not a time written as " + TimeEntryText(0, format);
+        // Appended, not added up: MinGW's GCC 12 warns of an overlap in "\"" + std::string(text).
+        entry.problem.append("\"").append(text).append("\" is not a time written as ").append(TimeEntryText(0, format));
         return entry;
     }
 

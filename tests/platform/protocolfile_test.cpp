@@ -6,13 +6,23 @@
 #include <optional>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
 #include "scopedenv.h"
+#endif
+
+#ifdef _WIN32
+#include "platform/win32file.h"
+#include "platform/win32text.h"
 #endif
 
 #include "scratchfoldertest.h"
@@ -152,7 +162,107 @@ TEST_F(ProtocolFileTest, ReplaceThatCannotWriteThrowsNamingThePath)
     EXPECT_EQ(Names(), std::vector<std::string>{"plain.txt"});
 }
 
+TEST_F(ProtocolFileTest, WriteProblemIsNothingWhereAppendWouldWriteAndMakesNoFile)
+{
+    const std::string existing = PathOf("Protocol.txt");
+    Put(existing, kBlockA);
+    EXPECT_EQ(ProtocolWriteProblem(existing), "");
+    EXPECT_EQ(ProtocolWriteProblem(PathOf("New.txt")), "");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Protocol.txt"}) << "neither the file nor a trial file is left";
+    EXPECT_EQ(Bytes(existing), kBlockA);
+    EXPECT_EQ(ProtocolFile().WriteProblem(PathOf("New.txt")), "");
+}
+
+TEST_F(ProtocolFileTest, WriteProblemGivesTheSystemsReasonWhereAppendWouldFail)
+{
+    const std::string missingFolder = PathOf("missing/Protocol.txt");
+    fs::create_directory(PathOf("folder"));
+#ifdef _WIN32
+    for (const std::string& path : {missingFolder, PathOf("folder")})
+        EXPECT_NE(ProtocolWriteProblem(path), "") << path;
+    // A spreadsheet that has the file open lets no one else write it.
+    const std::string held = PathOf("held.txt");
+    Put(held, kBlockA);
+    {
+        const FileHandle holder(CreateFileW(Utf16(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder.Valid());
+        EXPECT_EQ(ProtocolWriteProblem(held), SystemMessage(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_EQ(ProtocolWriteProblem(held), "");
+#else
+    EXPECT_EQ(ProtocolWriteProblem(missingFolder), std::strerror(ENOENT));
+    EXPECT_EQ(ProtocolWriteProblem(PathOf("folder")), std::strerror(EISDIR));
+    EXPECT_EQ(ProtocolWriteProblem(PathOf("folder") + "/"), std::strerror(EISDIR));
+#endif
+    EXPECT_NE(ProtocolWriteProblem(""), "");
+    EXPECT_FALSE(fs::exists(PathOf("missing")));
+}
+
 #ifndef _WIN32
+
+// What ProtocolWriteProblem says to a user without root's right to write
+// anywhere: run as nobody when the test runs as root. Nullopt when that fails.
+std::optional<std::string> UnprivilegedWriteProblem(const std::string& path)
+{
+    if (::geteuid() != 0) return ProtocolWriteProblem(path);
+    int pipe[2];
+    if (::pipe(pipe) != 0) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        constexpr uid_t nobody = 65534;
+        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(2);
+        const std::string said = ProtocolWriteProblem(path);
+        const bool written = ::write(pipe[1], said.data(), said.size()) == static_cast<ssize_t>(said.size());
+        ::_exit(written ? 0 : 3);
+    }
+    ::close(pipe[1]);
+    std::string said;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(got));
+    ::close(pipe[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return said;
+}
+
+TEST_F(ProtocolFileTest, WriteProblemTellsOfAReadOnlyFolderOrFile)
+{
+    ASSERT_EQ(::chmod(Dir().c_str(), 0755), 0);
+    const std::string open = PathOf("open");
+    fs::create_directory(open);
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+    const std::string locked = PathOf("locked");
+    fs::create_directory(locked);
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    const std::string readOnly = PathOf("open/readonly.txt");
+    Put(readOnly, kBlockA);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+
+    EXPECT_EQ(UnprivilegedWriteProblem(open + "/Protocol.txt"), "") << "the same user can write beside it";
+    EXPECT_EQ(UnprivilegedWriteProblem(locked + "/Protocol.txt"), std::strerror(EACCES));
+    EXPECT_EQ(UnprivilegedWriteProblem(readOnly), std::strerror(EACCES));
+    EXPECT_TRUE(fs::is_empty(locked));
+    EXPECT_EQ(Bytes(readOnly), kBlockA);
+    ::chmod(locked.c_str(), 0755);
+}
+
+TEST_F(ProtocolFileTest, WriteProblemDoesNotWaitForAPipesReader)
+{
+    const std::string fifo = PathOf("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::future<std::string> said = std::async(std::launch::async, [&] { return ProtocolWriteProblem(fifo); });
+    if (said.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // lets the stuck open go
+        said.wait();
+        ::close(reader);
+        FAIL() << "waited for a reader";
+    }
+    EXPECT_EQ(said.get(), std::strerror(ENXIO));
+}
 
 TEST_F(ProtocolFileTest, ReplaceKeepsTheFilesRightsAndLinks)
 {

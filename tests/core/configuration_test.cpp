@@ -1,0 +1,252 @@
+#include "core/configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/chronivelapp.h"
+#include "tests/core/fakemodel.h"
+
+namespace chronivel {
+namespace {
+
+// What a window at the readout is told.
+class ReadoutView final : public AppView {
+public:
+    void TimeShown(std::int64_t value, std::uint32_t) override { shown.push_back(value); }
+    void SecondMonitorLap(std::int64_t value) override { secondMonitor.push_back(value); }
+    std::vector<std::int64_t> shown;
+    std::vector<std::int64_t> secondMonitor;
+};
+
+class ConfigurationTest : public ::testing::Test, protected testing::FakeModel {
+protected:
+    ConfigurationTest()
+    {
+        stored.fileName = "/data/Runs.txt";
+        stored.transpW = false;
+        stored.color = 0x0000FF;
+        stored.fon = "/pictures/face.bmp";
+        stored.laps = 12;
+        stored.minLap = 250;
+        stored.seLOCK = 3;
+        stored.format = 2;  // hundredths
+        stored.countDownT = 90'250;
+        stored.portName = "/dev/ttyUSB0";
+        stored.port = 1;
+        stored.lsCount = 2;  // start, stop and lap on their own barriers
+        SaveSettings(store, stored, locale.Now().shortDate);
+        app.Load("/default/Protocol.txt");
+        app.Resume();
+        app.AddView(readout);
+    }
+
+    // The settings as the store holds them now.
+    Settings Saved()
+    {
+        Settings saved;
+        LoadSettings(store, saved, {locale.Now().shortDate});
+        return saved;
+    }
+
+    // Every field other than the loaded one.
+    static Configuration AllChanged()
+    {
+        return {.transparent = true,
+                .protocolPath = "/elsewhere/Laps.txt",
+                .color = 0,
+                .picture = "/pictures/other.png",
+                .laps = 2,
+                .minLapMs = 1'000,
+                .lockSeconds = 7,
+                .countDown = "00:02.00,00"};
+    }
+
+    Settings stored;
+    Chronometer& clock = app.Clock();
+    ReadoutView readout;
+};
+
+TEST_F(ConfigurationTest, TheDialogShowsTheLoadedSettings)
+{
+    const Configuration expected{.transparent = false,
+                                 .protocolPath = "/data/Runs.txt",
+                                 .color = 0x0000FF,
+                                 .picture = "/pictures/face.bmp",
+                                 .laps = 12,
+                                 .minLapMs = 250,
+                                 .lockSeconds = 3,
+                                 .countDown = "00:01.30,25"};
+    EXPECT_EQ(app.CurrentConfiguration(), expected);
+}
+
+TEST_F(ConfigurationTest, EveryValueTakesEffectAtOnceAndIsSavedShortlyAfter)
+{
+    const int flushes = store.flushes;
+    const Configuration wanted = AllChanged();
+    ASSERT_EQ(app.Configure(wanted), "");
+    EXPECT_EQ(app.CurrentConfiguration(), wanted);
+    EXPECT_TRUE(app.Kept().transpW);
+    EXPECT_EQ(app.ProtocolPath(), "/elsewhere/Laps.txt");
+    EXPECT_EQ(app.Kept().color, 0);
+    EXPECT_EQ(app.Kept().fon, "/pictures/other.png");
+    EXPECT_EQ(clock.CountDownT(), 120'000);
+
+    EXPECT_EQ(store.flushes, flushes) << "saved as the other settings are, not at once";
+    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    EXPECT_EQ(store.flushes, flushes + 1);
+    const Settings saved = Saved();
+    EXPECT_TRUE(saved.transpW);
+    EXPECT_EQ(saved.fileName, "/elsewhere/Laps.txt");
+    EXPECT_EQ(saved.color, 0);
+    EXPECT_EQ(saved.fon, "/pictures/other.png");
+    EXPECT_EQ(saved.laps, 2);
+    EXPECT_EQ(saved.minLap, 1'000);
+    EXPECT_EQ(saved.seLOCK, 7);
+    EXPECT_EQ(saved.countDownT, 120'000);
+}
+
+TEST_F(ConfigurationTest, TheNextRunGoesToTheNewProtocolFileAndStopWaitsTheNewLock)
+{
+    ASSERT_EQ(app.Configure(AllChanged()), "");
+    clock.StartStopReset();
+    EXPECT_TRUE(clock.LockTimerOn());
+    EXPECT_EQ(clock.LockIntervalMs(), 7'000);
+    clock.LockExpired();
+    platform.Advance(2'000);
+    clock.StartStopReset();
+    scheduler.Advance(0);
+    ASSERT_EQ(protocol.runs.size(), 1u);
+    EXPECT_EQ(protocol.runs[0].first, "/elsewhere/Laps.txt");
+}
+
+TEST_F(ConfigurationTest, BarrierLapsFollowTheNewShortestLapAndLapCount)
+{
+    ASSERT_TRUE(app.BarriersConnected());
+    ASSERT_EQ(app.Configure(AllChanged()), "");  // 2 laps, none sooner than 1 s after the last
+    const std::int64_t start = platform.counter;
+    const auto edge = [&](std::uint32_t events, std::uint32_t status, std::int64_t ms) {
+        serial.last->sink_->Deliver({events, status, start + ms * 1'000});
+        scheduler.Advance(0);
+    };
+    edge(ev::Dsr, ms::DsrOn, 0);
+    ASSERT_EQ(clock.State(), RunState::Running);
+    edge(ev::Dsr, 0, 100);
+    for (const std::int64_t at : {600, 1'500, 2'400, 2'600, 4'000}) {
+        edge(ev::Rlsd, ms::RlsdOn, at);
+        edge(ev::Rlsd, 0, at + 50);
+    }
+    const std::vector<std::string>& lines = clock.Lines().Lines();
+    ASSERT_EQ(lines.size(), 3u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(lines[1].rfind("LAP 1 =  1,50", 0), 0u) << "600 ms after the start is too soon: " << lines[1];
+    EXPECT_EQ(lines[2].rfind("LAP 2 =  2,60", 0), 0u)
+        << "900 ms after the last lap is too soon, and 4 s is a third lap: " << lines[2];
+}
+
+TEST_F(ConfigurationTest, ACountdownAtRestShowsTheNewPresetAndRunsIt)
+{
+    clock.ToggleCountDown();
+    ASSERT_TRUE(clock.CountDown());
+    readout.secondMonitor.clear();
+    ASSERT_EQ(app.Configure(AllChanged()), "");
+    EXPECT_EQ(clock.CurrentTimeText(), TimeText(120'000, clock.Format()));
+    ASSERT_FALSE(readout.shown.empty());
+    EXPECT_EQ(readout.shown.back(), 120'000);
+    EXPECT_EQ(readout.secondMonitor, std::vector<std::int64_t>{120'000}) << "the large readout shows it too";
+
+    clock.StartStopReset();
+    platform.Advance(30'000);
+    clock.DisplayTick();
+    EXPECT_EQ(readout.shown.back(), 90'000);
+}
+
+TEST_F(ConfigurationTest, AStoppedRunKeepsItsTime)
+{
+    for (const bool countDown : {false, true}) {
+        if (clock.CountDown() != countDown) clock.ToggleCountDown();
+        clock.LockExpired();
+        clock.StartStopReset();
+        platform.Advance(10'000);
+        clock.LockExpired();
+        clock.StartStopReset();  // a stopped countdown is Ready to go on from where it stood
+        ASSERT_EQ(clock.StartCount(), 0) << "stopped";
+        const std::string shown = clock.CurrentTimeText();
+        ASSERT_EQ(shown, TimeText(countDown ? 170'000 : 10'000, clock.Format()));
+        const std::size_t told = readout.shown.size();
+        readout.secondMonitor.clear();
+        Configuration wanted = app.CurrentConfiguration();
+        wanted.countDown = countDown ? "00:02.00,00" : "00:03.00,00";  // the countdown ran 3 min
+        ASSERT_EQ(app.Configure(wanted), "");
+        EXPECT_EQ(clock.CurrentTimeText(), shown) << "countdown " << countDown;
+        EXPECT_EQ(readout.shown.size(), told) << "the readout is not redrawn; countdown " << countDown;
+        EXPECT_TRUE(readout.secondMonitor.empty()) << "countdown " << countDown;
+        if (!countDown) clock.StartStopReset();  // reset, for the countdown
+    }
+}
+
+TEST_F(ConfigurationTest, APresetTextLeftAsItWasKeepsThePresetToTheMillisecond)
+{
+    clock.SelectFormat(4);  // tenths
+    clock.SetCountDownT(1'234);
+    Configuration wanted = app.CurrentConfiguration();
+    ASSERT_EQ(wanted.countDown, "00:00.01,2");
+    wanted.color = 0x00FF00;
+    ASSERT_EQ(app.Configure(wanted), "");
+    EXPECT_EQ(clock.CountDownT(), 1'234);
+
+    wanted.countDown = "00:00.01,3";
+    ASSERT_EQ(app.Configure(wanted), "");
+    EXPECT_EQ(clock.CountDownT(), 1'300);
+
+    wanted.countDown = "00:00.00,0";
+    ASSERT_EQ(app.Configure(wanted), "");
+    EXPECT_EQ(clock.CountDownT(), 60'000) << "no preset is the default minute";
+    EXPECT_EQ(app.CurrentConfiguration().countDown, "00:01.00,0");
+}
+
+TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges)
+{
+    protocol.unwritable = "/readonly/Runs.txt";
+    struct Refusal {
+        void (*spoil)(Configuration&);
+        const char* said;  // what the words must hold
+    };
+    const Refusal refusals[] = {
+        {[](Configuration& c) { c.protocolPath.clear(); }, "Protocol file: enter the file's name"},
+        {[](Configuration& c) { c.protocolPath = "/readonly/Runs.txt"; },
+         "Protocol file: runs cannot be written to \"/readonly/Runs.txt\". Permission denied"},
+        {[](Configuration& c) { c.laps = -1; }, "Laps: -1 "},
+        {[](Configuration& c) { c.laps = Configuration::MaxLaps + 1; }, "Laps: 1000000 "},
+        {[](Configuration& c) { c.minLapMs = -5; }, "Shortest lap: -5 "},
+        {[](Configuration& c) { c.minLapMs = Configuration::MaxMinLapMs + 1; }, "Shortest lap: 100000 "},
+        {[](Configuration& c) { c.lockSeconds = -1; }, "STOP lock: -1 "},
+        {[](Configuration& c) { c.lockSeconds = Configuration::MaxLockSeconds + 1; }, "STOP lock: 3601 "},
+        {[](Configuration& c) { c.countDown = "00:75.00,00"; }, "Timer: the minutes must be 0 to 59, not 75."},
+        {[](Configuration& c) { c.countDown = "00:01.3_,00"; }, "Timer: the seconds \"3_\" have an empty place."},
+        {[](Configuration& c) { c.countDown = "000090,25"; }, "Timer: \"000090,25\" is not a time written as"},
+    };
+    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    const Configuration shown = app.CurrentConfiguration();
+    const Settings kept = app.Kept();
+    const Settings saved = Saved();
+    const int flushes = store.flushes;
+    for (const Refusal& refusal : refusals) {
+        Configuration wanted = AllChanged();  // every other field is fine, and is not taken either
+        refusal.spoil(wanted);
+        const std::string problem = app.Configure(wanted);
+        EXPECT_EQ(problem.rfind(refusal.said, 0), 0u) << problem;
+        EXPECT_EQ(app.CurrentConfiguration(), shown) << refusal.said;
+        EXPECT_EQ(app.Kept(), kept) << refusal.said;
+        scheduler.Advance(ChronivelApp::SaveDelayMs);
+        EXPECT_EQ(store.flushes, flushes) << refusal.said;
+        EXPECT_EQ(Saved(), saved) << refusal.said;
+    }
+    Configuration limits = AllChanged();
+    limits.laps = Configuration::MaxLaps;
+    limits.minLapMs = Configuration::MaxMinLapMs;
+    limits.lockSeconds = Configuration::MaxLockSeconds;
+    EXPECT_EQ(app.Configure(limits), "") << "the limits themselves are fine";
+}
+
+}  // namespace
+}  // namespace chronivel
