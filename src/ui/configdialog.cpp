@@ -49,9 +49,6 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text, QWidget*
     auto* label = Make<QLabel>(parent, name, {});
     label->setText(text);
     label->setBuddy(buddy);  // Alt and the marked letter go to the field
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
     return label;
 }
 
@@ -111,6 +108,7 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     cbTransparent = Make<QCheckBox>(this, "cbTransparent", tr("Transparent Window"), tr("Transparent Window"));
     bOK = Make<TOvalButton>(this, "bOK", tr("OK"), tr("OK"));
     bClose = Make<TOvalButton>(this, "bClose", tr("Cancel"), tr("Cancel"));
+    for (TOvalButton* button : {bOK, bClose}) button->SetNumGlyphs(1);
     Label3 = Caption(this, "Label3", tr("&Protocol file:  "), Edit_ProtocolName);
     Label4 = Caption(this, "Label4", tr("P&icture:   "), Edit_PictureName);
     Label4->setCursor(Qt::PointingHandCursor);
@@ -207,8 +205,7 @@ void TFormConfig::Fill()
     Edit_PictureName->setText(QString::fromStdString(shown_.picture));
     SetEntryMask();  // the format may have changed since the last opening
     meCountDown->setText(QString::fromStdString(shown_.countDown));
-    preview_ = face_.Rendered();
-    update();
+    ShowPreview(face_.Rendered());
     seLAPs->setFocus();
 }
 
@@ -300,7 +297,17 @@ void TFormConfig::DrawPreview(const QString& picturePath)
 {
     const TFaceImage face = MakeFace(size(), swatch_, picturePath, roundPercent_);
     // A picture that cannot be loaded leaves the face as the main window shows it.
-    preview_ = face.image.isNull() ? face_.Rendered() : face.image;
+    ShowPreview(face.image.isNull() ? face_.Rendered() : face.image);
+}
+
+void TFormConfig::ShowPreview(const QImage& face)
+{
+    preview_ = face;
+    // The captions stand on the face: dark on a light one, light on a dark one.
+    const QColor middle = face.isNull() ? QColor(Qt::black) : face.pixelColor(face.width() / 2, face.height() / 2);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, middle.lightness() > 128 ? Qt::black : Qt::white);
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) label->setPalette(palette);
     update();
 }
 

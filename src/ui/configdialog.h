@@ -71,6 +71,7 @@ private:
     void FocusFieldOf(const QString& problem);
     // The face behind the fields as it would be with this picture and the swatch's colour.
     void DrawPreview(const QString& picturePath);
+    void ShowPreview(const QImage& face);
     void SetSwatch(std::uint32_t bgr);
     void ChooseProtocolFile();
     void ChoosePicture();

@@ -20,33 +20,39 @@ void WindowSlide::Run(QWidget& left, QWidget& right, int step, int steps, int in
     if (Running()) Finish();
     left_ = &left;
     right_ = &right;
+    leftStart_ = left.pos();
+    rightStart_ = right.pos();
     step_ = step;
-    stepsLeft_ = WindowsMove() ? steps : 0;
-    done_ = std::move(done);
-    if (stepsLeft_ == 0) {
+    steps_ = WindowsMove() ? steps : 0;
+    stepsDone_ = 0;
+    whenDone_ = std::move(done);
+    if (steps_ == 0) {
         Finish();
         return;
     }
     timer_.start(intervalMs);
 }
 
+void WindowSlide::Place(int steps)
+{
+    const QPoint offset(step_ * steps, 0);
+    if (left_) left_->move(leftStart_ - offset);
+    if (right_) right_->move(rightStart_ + offset);
+}
+
 void WindowSlide::Step()
 {
-    if (left_) left_->move(left_->x() - step_, left_->y());
-    if (right_) right_->move(right_->x() + step_, right_->y());
+    Place(++stepsDone_);
     if (right_) right_->repaint();  // each step shows, even when the loop is busy
-    if (--stepsLeft_ <= 0) Finish();
+    if (stepsDone_ >= steps_) Finish();
 }
 
 void WindowSlide::Finish()
 {
-    // A slide cut short still ends where it would have.
-    if (left_) left_->move(left_->x() - step_ * stepsLeft_, left_->y());
-    if (right_) right_->move(right_->x() + step_ * stepsLeft_, right_->y());
-    stepsLeft_ = 0;
+    Place(steps_);  // a slide cut short still ends where it would have
     timer_.stop();
-    const std::function<void()> done = std::move(done_);
-    done_ = nullptr;
+    const std::function<void()> done = std::move(whenDone_);
+    whenDone_ = nullptr;
     if (done) done();
     emit ended();
 }

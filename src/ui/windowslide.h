@@ -35,11 +35,19 @@ private:
     void Finish();
 
     QTimer timer_;
+    // Where each window is at each step counts from where it began: a window
+    // manager reports moves late, and a window's own idea of its place may
+    // still be the one of a step before.
+    void Place(int steps);
+
     QPointer<QWidget> left_;
     QPointer<QWidget> right_;
+    QPoint leftStart_;
+    QPoint rightStart_;
     int step_ = 0;
-    int stepsLeft_ = 0;
-    std::function<void()> done_;
+    int steps_ = 0;
+    int stepsDone_ = 0;
+    std::function<void()> whenDone_;
 };
 
 }  // namespace chronivel
