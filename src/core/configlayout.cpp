@@ -28,7 +28,7 @@ ConfigLayout LayoutConfig(int zoom, int side)
     l.timerLabel = box(60, 164, 38, 13);
     l.countDown = box(96, 162, 72, 21);
     l.minLap = {56 * c, l.bOK.top, 40 * c, 21 * c};
-    l.cbTransparent = {130 * c, l.bOK.top, 60 * c, 17 * c};
+    l.cbTransparent = {130 * c, l.bOK.top, 17 * c, 17 * c};  // a box without a caption
     return l;
 }
 

@@ -1,4 +1,5 @@
 #include "core/windowlayout.h"
+#include "core/configlayout.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,23 @@ TEST(CentredWindow, AWindowLargerThanTheAreaKeepsItsTopLeftInside)
     // Room across but not down, on a screen left of the primary one: centred
     // across, pinned below the panel at the top.
     EXPECT_EQ(CentredWindow({-1280, 24, 1280, 744}, 896), (Box{-1088, 24, 896, 896}));
+}
+
+// The configuration dialog at the largest zoom: five times its designed
+// size, its buttons centred on the window's side, and a slide of 370 pixels.
+TEST(ConfigLayout, ScalesEveryPlaceWithTheZoomAndCentresTheButtons)
+{
+    const ConfigLayout l = LayoutConfig(4, 1120);
+    EXPECT_EQ(l.fontPt, 48);
+    EXPECT_EQ(l.protocolName, (Box{360, 280, 525, 105}));
+    EXPECT_EQ(l.countDown, (Box{480, 810, 360, 105}));
+    EXPECT_EQ(l.bClose, (Box{492, 70, 135, 135}));
+    EXPECT_EQ(l.bOK, (Box{492, 920, 135, 135}));
+    EXPECT_EQ(l.cbTransparent.top, l.bOK.top);
+    EXPECT_EQ(SlideStep(4) * SlideSteps, 370);
+    // A damaged zoom is the smallest, as the main window takes it.
+    EXPECT_EQ(LayoutConfig(9, 224).laps, LayoutConfig(0, 224).laps);
+    EXPECT_EQ(LayoutConfig(0, 224).laps, (Box{108, 139, 42, 22}));
 }
 
 }  // namespace

@@ -102,5 +102,28 @@ TEST(WindowRegionTest, RowsOfARoundRectangle)
     EXPECT_TRUE(RoundRectRow(box, QSize(10, 10), -1).Empty());
 }
 
+// The configuration dialog's crescent fits against the main window once the
+// two have slid apart by two thirds of a side: between them only a seam.
+TEST(CrescentRegion, IsTheRightHandMoonThatHugsTheMainWindow)
+{
+    for (const int zoom : {1, 3}) {
+        const int side = 224 * zoom;
+        const QRegion crescent = CrescentRegion(side, side, 100);
+        EXPECT_TRUE(crescent.contains(QPoint(side - 3, side / 2))) << "the right-hand rim";
+        EXPECT_TRUE(crescent.contains(QPoint(side / 3 + 2, side / 2))) << "the moon's inner edge";
+        EXPECT_FALSE(crescent.contains(QPoint(side / 3 - 2, side / 2)));
+        EXPECT_FALSE(crescent.contains(QPoint(side / 4, side / 4))) << "the left-hand part is cut away";
+        const QRegion mainWindow = WindowRegion(side, side, 100).translated(-2 * 74 * zoom, 0);
+        int overlap = 0;
+        for (const QRect& r : crescent.intersected(mainWindow)) overlap += r.width() * r.height();
+        EXPECT_LT(overlap, 3 * side) << "at zoom " << zoom;
+        int area = 0;
+        for (const QRect& r : crescent) area += r.width() * r.height();
+        EXPECT_GT(area, side * side / 4);
+    }
+    // A square window keeps a crescent too, from its rounded-off shape.
+    EXPECT_FALSE(CrescentRegion(224, 224, 0).isEmpty());
+}
+
 }  // namespace
 }  // namespace chronivel
