@@ -2,21 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/shownformat.h"
+
 namespace chronivel {
 namespace {
-
-TimeFormat Format(int number)
-{
-    TimeFormat format;
-    format.SelectFormat(number);
-    return format;
-}
 
 // The dim flags of Digit1..Digit5, the hour mark and the minute mark, as a
 // string: "D" dim, "b" bright.
 std::string Dim(std::int64_t value, int format)
 {
-    const BigDimming d = DimmingFor(value, Format(format));
+    const BigDimming d = DimmingFor(value, testing::FormatOf(format));
     std::string s;
     for (const bool dim : d.digit) s += dim ? 'D' : 'b';
     s += ' ';
@@ -75,22 +70,22 @@ std::string Row(const BigRowValue& row)
 
 TEST(BigRowValue, CopiesWhatTheReadoutShowsPositionByPosition)
 {
-    const TimeFormat format = Format(0);
+    const TimeFormat format = testing::FormatOf(0);
     EXPECT_EQ(Row(BigRowFor(3'723'456, Shown(3'723'456, format), format, false)), "010203456");
-    EXPECT_EQ(Row(BigRowFor(3'723'456, Shown(3'723'456, Format(1)), Format(1), false)), "003723456");
+    EXPECT_EQ(Row(BigRowFor(3'723'456, Shown(3'723'456, testing::FormatOf(1)), testing::FormatOf(1), false)), "003723456");
     // The readout is the truth, even where it lags behind the value.
     EXPECT_EQ(Row(BigRowFor(5'000, Shown(4'000, format), format, false)), "000004000");
 }
 
 TEST(BigRowValue, PositionsTheFormatDoesNotUseStayAsTheyAre)
 {
-    const TimeFormat format = Format(4);
+    const TimeFormat format = testing::FormatOf(4);
     EXPECT_EQ(Row(BigRowFor(61'200, Shown(61'200, format), format, false)), "0001012--");
 }
 
 TEST(BigRowValue, ABlankPositionOfTheReadoutIsABlankDigit)
 {
-    const TimeFormat format = Format(0);
+    const TimeFormat format = testing::FormatOf(0);
     ReadoutDigits shown;
     shown.Update("1.05,120", format);  // a text without its leading fields
     EXPECT_EQ(Row(BigRowFor(65'120, shown, format, false)), "___105120");
@@ -99,12 +94,12 @@ TEST(BigRowValue, ABlankPositionOfTheReadoutIsABlankDigit)
 
 TEST(BigRowValue, TheLapRowShowsZerosForNoughtWhateverTheReadoutShows)
 {
-    const TimeFormat format = Format(0);
+    const TimeFormat format = testing::FormatOf(0);
     const ReadoutDigits running = Shown(3'723'456, format);
     const BigRowValue lap = BigRowFor(0, running, format, true);
     EXPECT_EQ(Row(lap), "000000000");
     EXPECT_EQ(lap.dimming, DimmingFor(0, format));
-    EXPECT_EQ(Row(BigRowFor(0, running, Format(2), true)), "00000000-");
+    EXPECT_EQ(Row(BigRowFor(0, running, testing::FormatOf(2), true)), "00000000-");
     EXPECT_EQ(Row(BigRowFor(0, running, format, false)), "010203456") << "the time row copies the readout";
     EXPECT_EQ(Row(BigRowFor(1, running, format, true)), "010203456");
 }

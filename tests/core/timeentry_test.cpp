@@ -3,29 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <locale>
 #include <string>
+
+#include "tests/core/shownformat.h"
 
 namespace chronivel {
 namespace {
 
-TimeFormat FormatNumber(int number)
-{
-    TimeFormat format;
-    format.SelectFormat(number);
-    return format;
-}
-
 std::string ProblemOf(std::string_view text, int format)
 {
-    return ParseTimeEntry(text, FormatNumber(format)).problem;
+    return ParseTimeEntry(text, testing::FormatOf(format)).problem;
 }
 
 std::int32_t MsOf(std::string_view text, int format)
 {
-    const TimeEntry entry = ParseTimeEntry(text, FormatNumber(format));
+    const TimeEntry entry = ParseTimeEntry(text, testing::FormatOf(format));
     EXPECT_EQ(entry.problem, "") << text;
     return entry.ms;
 }
@@ -33,7 +28,7 @@ std::int32_t MsOf(std::string_view text, int format)
 TEST(TimeEntry, APresetsTextReadsBackAsThePresetToTheFormatsResolution)
 {
     for (int number = 0; number < TimeFormat::FormatCount; ++number) {
-        TimeFormat format = FormatNumber(number);
+        TimeFormat format = testing::FormatOf(number);
         const std::int64_t unit = DisplayUnitMs(format.DecimalPlaces());
         for (const std::int64_t ms : {1LL, 1'234LL, 59'999LL, 61'050LL, 3'723'456LL, 359'999'000LL}) {
             // The readout may show fewer places; the field always has them all.
@@ -59,7 +54,7 @@ TEST(TimeEntry, ReadsEachPartInItsPlace)
     EXPECT_EQ(MsOf("999999,999", 1), 999'999'999);
     EXPECT_EQ(MsOf("000007,5", 5), 7'500);
     for (int number = 0; number < TimeFormat::FormatCount; ++number)
-        EXPECT_EQ(MsOf(TimeEntryText(0, FormatNumber(number)), number), 0) << "format " << number;
+        EXPECT_EQ(MsOf(TimeEntryText(0, testing::FormatOf(number)), number), 0) << "format " << number;
 }
 
 TEST(TimeEntry, EmptyPartsCountZeroAndHalfFilledOnesAreNamed)
@@ -146,7 +141,7 @@ TEST(TimeEntry, ReadsTheSameWhateverTheLocaleWritesNumbersWith)
     EXPECT_EQ(MsOf("000090,25", 3), 90'250);
     EXPECT_EQ(MsOf("00:01.30,25", 2), 90'250);
     EXPECT_NE(ProblemOf("000090.25", 3), "");
-    EXPECT_EQ(TimeEntryText(90'250, FormatNumber(3)), "000090,25");
+    EXPECT_EQ(TimeEntryText(90'250, testing::FormatOf(3)), "000090,25");
     EXPECT_EQ(ProblemOf("00:75.00,000", 0), "the minutes must be 0 to 59, not 75");
 }
 
