@@ -364,6 +364,13 @@ void ProtocolWindow::RunRecorded(const std::vector<std::string>&)
     CatchUp();
 }
 
+void ProtocolWindow::Changed()
+{
+    if (!isVisible() || !pathSource_ || pathSource_() == path_) return;
+    if (!SaveEdits()) return;  // told; the window stays on its file, so the edits are not lost
+    LoadFile();
+}
+
 void ProtocolWindow::CatchUp()
 {
     if (!loaded_ || !isVisible()) return;  // the file has the run; showing reads it

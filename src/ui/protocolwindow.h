@@ -59,6 +59,9 @@ public:
     // to it. The values of its own go with every save.
     void RunRecorded(const std::vector<std::string>& run) override;
     void SaveOwnValues() override { SaveGeometry(); }
+    // Another protocol file was chosen: an open window shows it at once,
+    // after saving its edits to the file they were made in.
+    void Changed() override;
 
     // Writes the protocol file's runs to `target` as CSV; false after an error was reported.
     bool ExportCsv(const QString& target);

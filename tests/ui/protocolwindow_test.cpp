@@ -151,6 +151,30 @@ TEST_F(ProtocolWindowTest, ToggleHidesWithoutSavingAndShowsTheFileAfresh)
     EXPECT_EQ(Panel(*w, 1), QStringLiteral("1:8"));
 }
 
+TEST_F(ProtocolWindowTest, AnotherFileChosenWhileOpenIsShownAtOnceAndTheEditsStayWithTheOld)
+{
+    Put(path, kRunBytes);
+    const QString old = path;
+    const auto w = MakeWindow();
+    ShowLoaded(*w, true);
+    QTest::keyClicks(Memo(*w), "x");
+    w->Changed();  // nothing else changed: the window stays as it is
+    EXPECT_EQ(w->Path(), old);
+    EXPECT_EQ(Memo(*w)->toPlainText(), kRunText + QStringLiteral("x"));
+
+    path = dir.filePath(QStringLiteral("other.txt"));
+    Put(path, "other\r\n");
+    QSignalSpy loaded(w.get(), &ProtocolWindow::loaded);
+    w->Changed();
+    ASSERT_TRUE(loaded.wait());
+    EXPECT_EQ(w->Path(), path);
+    EXPECT_EQ(w->windowTitle(), path);
+    EXPECT_EQ(Memo(*w)->toPlainText(), QStringLiteral("other\n"));
+    EXPECT_EQ(Bytes(old), kRunBytes + "x") << "the edit went to the file it was made in";
+    EXPECT_EQ(Bytes(path), "other\r\n");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(ProtocolWindowTest, ARecordedRunShowsAsTheFileHasItEndingInItsEmptyLine)
 {
     Put(path, kRunBytes);
