@@ -11,7 +11,6 @@ ConfigLayout LayoutConfig(int zoom, int side)
     ConfigLayout l;
     l.zoomFactor = c;
     l.side = side;
-    l.fontPt = 10 * ValidZoom(zoom) + 8;
     const int button = 27 * c;
     const int centred = (side - button) / 2;
     l.bClose = {centred, 14 * c, button, button};

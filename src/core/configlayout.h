@@ -10,7 +10,6 @@ namespace chronivel {
 struct ConfigLayout {
     int zoomFactor = 1;
     int side = BaseSide;
-    int fontPt = 8;  // the dialog's font, which its fields take too
     Box bClose, bOK, cbTransparent;
     Box protocolLabel, protocolName;  // Label3, Edit_ProtocolName
     Box pictureLabel, pictureName;    // Label4, Edit_PictureName

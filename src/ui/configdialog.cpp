@@ -148,7 +148,13 @@ void TFormConfig::LayoutConfig()
     const ConfigLayout l = chronivel::LayoutConfig(app_.Zoom(), main_.width());
     setFixedSize(l.side, l.side);
     setMask(CrescentRegion(l.side, l.side, roundPercent_));
-    setFont(FaceFont(QStringLiteral("Arial"), l.fontPt));
+    // The designed 8 points, grown as the places grow: any faster and the captions no longer fit them.
+    QFont font = FaceFont(QStringLiteral("Arial"), 8);
+    font.setPixelSize(font.pixelSize() * l.zoomFactor);
+    setFont(font);
+    // The box grows with its place; a style's own indicator would stay small.
+    const int box = l.cbTransparent.height * 3 / 4;
+    cbTransparent->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box));
     const std::pair<QWidget*, Box> places[] = {
         {bClose, l.bClose},       {bOK, l.bOK},           {cbTransparent, l.cbTransparent},
         {Label3, l.protocolLabel}, {Edit_ProtocolName, l.protocolName},

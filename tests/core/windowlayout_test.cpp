@@ -109,7 +109,6 @@ TEST(CentredWindow, AWindowLargerThanTheAreaKeepsItsTopLeftInside)
 TEST(ConfigLayout, ScalesEveryPlaceWithTheZoomAndCentresTheButtons)
 {
     const ConfigLayout l = LayoutConfig(4, 1120);
-    EXPECT_EQ(l.fontPt, 48);
     EXPECT_EQ(l.protocolName, (Box{360, 280, 525, 105}));
     EXPECT_EQ(l.countDown, (Box{480, 810, 360, 105}));
     EXPECT_EQ(l.bClose, (Box{492, 70, 135, 135}));

@@ -317,7 +317,9 @@ TEST_F(ConfigDialogTest, IsTheCrescentAndGrowsWithTheZoom)
         EXPECT_EQ(Field<QLineEdit>("meCountDown")->geometry(),
                   QRect(l.countDown.left, l.countDown.top, l.countDown.width, l.countDown.height));
         EXPECT_EQ(Field<TOvalButton>("bOK")->geometry().top(), side - 40 * (zoom + 1));
-        EXPECT_EQ(dialog->font().pixelSize(), (10 * zoom + 8) * 96 / 72);
+        EXPECT_EQ(dialog->font().pixelSize(), 10 * (zoom + 1)) << "8 points at 96 dpi, grown as the places grow";
+        for (QLabel* caption : dialog->findChildren<QLabel*>())
+            EXPECT_LE(caption->sizeHint().width(), caption->width()) << caption->text().toStdString() << " is cut off";
         // Every field lies on the crescent, where the user can see it once it is out.
         for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (control->objectName() == QLatin1String("TransparentWndCFG") || qobject_cast<QLabel*>(control)) continue;
