@@ -257,6 +257,7 @@ std::string ChronivelApp::Configure(const Configuration& wanted)
     const CheckedConfiguration checked =
         CheckConfiguration(wanted, CurrentConfiguration(), clock_.Format(), protocol_);
     if (!checked.problem.empty()) return checked.problem;
+    const bool otherFile = wanted.protocolPath != kept_.fileName;
     kept_.transpW = wanted.transparent;
     kept_.fileName = wanted.protocolPath;
     kept_.color = wanted.color;
@@ -274,6 +275,7 @@ std::string ChronivelApp::Configure(const Configuration& wanted)
     }
     Changed();
     KeepChanges();
+    if (otherFile) WritePending();  // runs the old file would not take go to the new one now
     return {};
 }
 

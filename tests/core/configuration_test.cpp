@@ -120,6 +120,25 @@ TEST_F(ConfigurationTest, TheNextRunGoesToTheNewProtocolFileAndStopWaitsTheNewLo
     EXPECT_EQ(protocol.runs[0].first, "/elsewhere/Laps.txt");
 }
 
+// Runs the old file would not take go to the file the user chose instead, at once.
+TEST_F(ConfigurationTest, RunsWaitingForAFileThatWouldNotTakeThemGoToTheNewOne)
+{
+    protocol.failure = "Read-only file system";
+    clock.StartStopReset();
+    platform.Advance(2'000);
+    clock.StartStopReset();
+    scheduler.Advance(0);
+    ASSERT_TRUE(app.RunsUnwritten());
+    protocol.failure.clear();
+    protocol.unwritable = "/data/Runs.txt";  // the old file still would not
+
+    ASSERT_EQ(app.Configure(AllChanged()), "");
+    scheduler.Advance(0);
+    EXPECT_FALSE(app.RunsUnwritten());
+    ASSERT_EQ(protocol.runs.size(), 1u);
+    EXPECT_EQ(protocol.runs[0].first, "/elsewhere/Laps.txt");
+}
+
 TEST_F(ConfigurationTest, BarrierLapsFollowTheNewShortestLapAndLapCount)
 {
     ASSERT_TRUE(app.BarriersConnected());

@@ -229,6 +229,7 @@ public:
 
     std::string Append(const std::string& path, const std::vector<std::string>& run) override
     {
+        if (path == unwritable) return "Permission denied";
         if (failure.empty()) runs.emplace_back(path, run);
         return failure;
     }
