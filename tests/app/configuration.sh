@@ -3,7 +3,7 @@
 # keyboard alone: it slides out right of the main window and both go back to
 # where they were; a new timer preset and face colour reach the face, the
 # countdown and the settings file; Escape changes nothing; a protocol file in
-# a folder that does not exist is refused with a message naming it, and the
+# a folder that does not exist is refused with a message, and the
 # dialog stays open.
 #   configuration.sh <chronivel executable> [folder to keep the screenshots in]
 set -euo pipefail
@@ -116,4 +116,87 @@ screenshot "$window" main-red
 red=$(count_pixels main-red 'r>0.9 && g<0.1 && b<0.1')
 ((red > 10000)) || fail "after OK the face shows only $red red pixels"
 
-echo "PASS"
+
+# --- The countdown runs the new preset -----------------------------------------
+read -r x y _ _ <<<"$(geometry "$window")"
+# The countdown's LED left of the program's name arms it.
+xdotool mousemove $((x + 44)) $((y + 135)) click 1
+xdotool mousemove 1590 1190
+give_focus "$window" "the main window"
+screenshot "$window" armed
+xdotool key Return
+for _ in $(seq 150); do grep -aq '^STOP: = ' "$protocol" 2>/dev/null && break; sleep 0.1; done
+# The old preset of 60 s would still be running.
+stop=$(tr -d '\r' <"$protocol" | grep -a '^STOP: = ') || fail "the countdown of 5 s had not ended after 15 s"
+[[ $stop == "STOP: =  0,000" ]] || fail "the countdown ended with '$stop', not at 0"
+screenshot "$window" countdown-ended
+
+# --- Escape changes nothing ---------------------------------------------------
+before=$(settings_text)
+open_dialog 1
+# The Laps field has the focus when the dialog is out.
+xdotool key ctrl+a
+xdotool type --delay 50 7
+xdotool key alt+t ctrl+a
+xdotool type --delay 50 000010000
+xdotool key Escape
+expect_closed "after Escape"
+sleep 1  # a save the Escape would wrongly have asked for
+for name in Laps CountDownT Color FileName; do
+    [[ $(setting "$name") == "$(grep -- "^\"$name\"=" <<<"$before")" ]] ||
+        fail "after Escape the settings' $name is $(setting "$name")"
+done
+
+# --- A protocol file in a missing folder is refused, and the dialog stays -----
+open_dialog 1
+missing=$work/missing/Protocol.txt
+xdotool key alt+p ctrl+a
+xdotool type --delay 20 "$missing"
+xdotool key Return
+box=""
+for _ in $(seq 50); do
+    box=$(xdotool search --all --onlyvisible --pid "$program" --name '.' 2>/dev/null |
+        grep -vx -e "$window" -e "$dialog" | head -n 1) || true
+    [[ -n $box ]] && break
+    sleep 0.1
+done
+[[ -n $box ]] || fail "OK with a protocol file in a missing folder showed no message"
+give_focus "$box" "the message"
+[[ $(xdotool getwindowname "$box") == chronivel ]] || fail "the message's window is named '$(xdotool getwindowname "$box")'"
+# Where it came, the main window above all others hides its left part: moved
+# clear of it for the kept screenshot.
+xdotool windowmove "$box" 0 0
+sleep 0.3
+screenshot "$box" refused
+xdotool key Return
+for _ in $(seq 50); do
+    [[ -z $(xdotool search --all --onlyvisible --pid "$program" --name '.' 2>/dev/null | grep -vx -e "$window" -e "$dialog") ]] && break
+    sleep 0.1
+done
+sleep 0.5
+[[ -n $(windows_named Configuration) ]] || fail "after the message the dialog did not stay open"
+read -r x _ _ _ <<<"$main_before"
+expect_geometry "$dialog" "$((x + 74)) $(cut -d' ' -f2- <<<"$main_before")" "the dialog after the message"
+give_focus "$dialog" "the dialog"
+xdotool key Escape
+expect_closed "after Escape from the refused path"
+[[ $(setting FileName) == "\"FileName\"=\"$protocol\"" ]] || fail "the refused path reached the settings: $(setting FileName)"
+
+# --- Zoom 3: the dialog is as wide as the main window -------------------------
+give_focus "$window" "the main window"
+xdotool key ctrl+z
+sleep 0.5
+xdotool key ctrl+z
+for _ in $(seq 50); do
+    read -r _ _ w _ <<<"$(geometry "$window")"
+    ((w == 672)) && break
+    sleep 0.1
+done
+((w == 672)) || fail "two Ctrl+Z made the main window $w pixels wide, not 672"
+sleep 0.5
+open_dialog 3
+screenshot "$dialog" config-zoom3
+xdotool key Escape
+expect_closed "at zoom 3 after Escape"
+
+echo "PASS: the dialog slides out and back; a typed preset and colour reach the face, the countdown and the settings; Escape changes nothing; a protocol file in a missing folder is refused and the dialog stays"
