@@ -91,7 +91,12 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     setObjectName(QStringLiteral("FormConfig"));
     setWindowTitle(tr("Configuration"));
     setWindowModality(Qt::ApplicationModal);
-    reportProblem = [this](const QString& problem) { QMessageBox::warning(this, main_.windowTitle(), problem); };
+    reportProblem = [this](const QString& problem) {
+        QMessageBox box(QMessageBox::Warning, main_.windowTitle(), problem, QMessageBox::Ok, this);
+        // The main window stays on top of everything; the words must not end up under it.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.exec();
+    };
 
     Edit_ProtocolName = TextField(this, "Edit_ProtocolName", tr("Protocol file"));
     Edit_PictureName = TextField(this, "Edit_PictureName", tr("Picture"), tr("Click for select picture"));
@@ -324,8 +329,18 @@ void TFormConfig::paintEvent(QPaintEvent*)
     if (!preview_.isNull()) painter.drawImage(rect(), preview_);
 }
 
+bool TFormConfig::ChooserOpen()
+{
+    // A second key or click while one is open brings that one to the front.
+    if (!chooser_) return false;
+    chooser_->raise();
+    chooser_->activateWindow();
+    return true;
+}
+
 void TFormConfig::ChooseProtocolFile()
 {
+    if (ChooserOpen()) return;
     auto* dialog = new QFileDialog(this, tr("Change FileName"), {}, tr("Text file (*.txt)"));
     dialog->setObjectName(QStringLiteral("SaveDialog1"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -335,11 +350,13 @@ void TFormConfig::ChooseProtocolFile()
     dialog->selectFile(Edit_ProtocolName->text());
     connect(dialog, &QFileDialog::fileSelected, this,
             [this](const QString& file) { Edit_ProtocolName->setText(QDir::toNativeSeparators(file)); });
+    chooser_ = dialog;
     dialog->open();
 }
 
 void TFormConfig::ChoosePicture()
 {
+    if (ChooserOpen()) return;
     auto* dialog = new QFileDialog(this, tr("Select picture file"), QFileInfo(Edit_PictureName->text()).path(),
                                    tr("Bitmaps (*.bmp);;Pictures (*.bmp *.png *.jpg *.jpeg)"));
     dialog->setObjectName(QStringLiteral("OpenPictureDialog1"));
@@ -350,11 +367,13 @@ void TFormConfig::ChoosePicture()
         SetSwatch(0);  // a picture is the face only without a colour
         DrawPreview(Edit_PictureName->text());
     });
+    chooser_ = dialog;
     dialog->open();
 }
 
 void TFormConfig::ChooseColor()
 {
+    if (ChooserOpen()) return;
     auto* dialog = new QColorDialog(ColorFromBgr(swatch_), this);
     dialog->setObjectName(QStringLiteral("ColorDialog1"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -362,6 +381,7 @@ void TFormConfig::ChooseColor()
         SetSwatch(static_cast<std::uint32_t>(color.red() | color.green() << 8 | color.blue() << 16));
         DrawPreview(Edit_PictureName->text());
     });
+    chooser_ = dialog;
     dialog->open();
 }
 

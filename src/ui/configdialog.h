@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -73,6 +74,8 @@ private:
     void DrawPreview(const QString& picturePath);
     void ShowPreview(const QImage& face);
     void SetSwatch(std::uint32_t bgr);
+    // Whether one of the three choosers is open already; it then comes to the front.
+    bool ChooserOpen();
     void ChooseProtocolFile();
     void ChoosePicture();
     void ChooseColor();
@@ -85,6 +88,7 @@ private:
     const int roundPercent_;
     WindowSlide slide_;
     QImage preview_;
+    QPointer<QDialog> chooser_;
     std::uint32_t swatch_ = 0;
     bool waiting_ = false;  // out, with OK and Cancel to press
     bool applicationActive_ = true;

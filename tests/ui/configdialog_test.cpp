@@ -148,8 +148,11 @@ TEST_F(ConfigDialogTest, OkAppliesEveryFieldAtOnceAndTheWindowsShowIt)
     Field<QSpinBox>("seLock")->setValue(5);
     SetTimer(QStringLiteral("00013025000"));  // typed over the mask's places
     EXPECT_EQ(Field<QLineEdit>("meCountDown")->displayText(), QStringLiteral("00:01.30,250"));
-    // The colour through its own dialog, as the user picks it.
+    // The colour through its own dialog, as the user picks it; a second press
+    // (Alt+C, then Space) finds it open.
     Field<QPushButton>("PanelColor")->click();
+    Field<QPushButton>("PanelColor")->click();
+    EXPECT_EQ(dialog->findChildren<QColorDialog*>().size(), 1);
     auto* colors = dialog->findChild<QColorDialog*>(QStringLiteral("ColorDialog1"));
     ASSERT_NE(colors, nullptr);
     colors->setCurrentColor(QColor(0, 0, 200));
