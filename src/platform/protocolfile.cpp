@@ -67,6 +67,16 @@ int FolderRefusesFiles(const std::string& dir)
     return 0;
 }
 
+// A folder named bin holds the programs of many packages, as /usr/bin does,
+// or a scratch root's usr/bin: never a folder of the program's own, even
+// where it could write there (as root).
+bool SharedProgramFolder(std::string dir)
+{
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    const std::string name = dir.substr(dir.rfind('/') + 1);  // the whole path when there is no slash
+    return name == "bin" || name == "sbin" || name == "games";
+}
+
 std::string DataHome()
 {
     const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -270,7 +280,8 @@ std::string ProtocolWriteProblem(const std::string& path)
 
 std::string DefaultProtocolPath(const std::string& executableDir, const std::string& title)
 {
-    if (FolderRefusesFiles(executableDir) == 0) return Joined(executableDir, kFileName, '/');
+    if (!SharedProgramFolder(executableDir) && FolderRefusesFiles(executableDir) == 0)
+        return Joined(executableDir, kFileName, '/');
     const std::string dir = DataHome() + "/Orvantis/" + title;
     MakeFolders(dir);
     return dir + "/" + kFileName;

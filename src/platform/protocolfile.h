@@ -35,9 +35,11 @@ void ReplaceProtocol(const std::string& path, std::string_view bytes);
 std::string ProtocolWriteProblem(const std::string& path);
 
 // Where the protocol goes when the user has chosen no place: beside the
-// program, as a portable copy carries it, when that folder takes files;
-// otherwise in the user's data folder, $XDG_DATA_HOME/Orvantis/<title>,
-// which is created. On Windows always beside the program.
+// program when it runs from a folder of its own, as a portable copy does, and
+// that folder takes files; otherwise, and always for a program installed in a
+// bin folder (/usr/bin, /usr/local/bin), in the user's data folder,
+// $XDG_DATA_HOME/Orvantis/<title>, which is created. On Windows always beside
+// the program.
 std::string DefaultProtocolPath(const std::string& executableDir, const std::string& title);
 
 // The protocol file behind the application model: each run as one block.

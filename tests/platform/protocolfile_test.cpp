@@ -282,13 +282,31 @@ TEST_F(ProtocolFileTest, ReplaceKeepsTheFilesRightsAndLinks)
 
 TEST_F(ProtocolFileTest, DefaultPathIsBesideTheProgramWhenThatFolderTakesFiles)
 {
-    const std::string bin = PathOf("bin");
-    fs::create_directory(bin);
+    const std::string own = PathOf("Chronivel");  // a portable copy's folder
+    fs::create_directory(own);
     const ScopedEnv xdg("XDG_DATA_HOME", PathOf("data").c_str());
-    EXPECT_EQ(DefaultProtocolPath(bin, "Chronivel"), bin + "/Protocol.txt");
-    EXPECT_EQ(DefaultProtocolPath(bin + "/", "Chronivel"), bin + "/Protocol.txt");
-    EXPECT_TRUE(fs::is_empty(bin)) << "the writing test left its file behind";
+    EXPECT_EQ(DefaultProtocolPath(own, "Chronivel"), own + "/Protocol.txt");
+    EXPECT_EQ(DefaultProtocolPath(own + "/", "Chronivel"), own + "/Protocol.txt");
+    EXPECT_TRUE(fs::is_empty(own)) << "the writing test left its file behind";
     EXPECT_FALSE(fs::exists(PathOf("data")));
+}
+
+// An installed program writes nothing beside itself, even where it could:
+// as root, or unpacked into a folder of the user's.
+TEST_F(ProtocolFileTest, DefaultPathOfAnInstalledProgramIsTheUsersDataFolder)
+{
+    const std::string root = PathOf("root");
+    fs::create_directories(root + "/usr/bin");
+    fs::create_directories(root + "/usr/games");
+    const ScopedEnv xdg("XDG_DATA_HOME", PathOf("data").c_str());
+    const std::string expected = PathOf("data") + "/Orvantis/Chronivel/Protocol.txt";
+    for (const std::string& installed : {root + "/usr/bin", root + "/usr/bin/", root + "/usr/games",
+                                         std::string("/usr/bin"), std::string("/usr/local/bin")})
+        EXPECT_EQ(DefaultProtocolPath(installed, "Chronivel"), expected) << installed;
+    EXPECT_TRUE(fs::is_empty(root + "/usr/bin"));
+    const std::string binary = PathOf("binary");  // only the folder's own name counts
+    fs::create_directory(binary);
+    EXPECT_EQ(DefaultProtocolPath(binary, "Chronivel"), binary + "/Protocol.txt");
 }
 
 TEST_F(ProtocolFileTest, DefaultPathFallsBackToTheUsersDataFolder)
