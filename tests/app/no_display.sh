@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The real program where there is no graphical session: --help and --version
-# still answer, a plain start says in one line why it cannot run instead of
+# The real program where there is no graphical session: --help lists the
+# options, the files and the keys and --version answers, a plain start says in one line why it cannot run instead of
 # aborting, and a huge wrong option is not echoed back whole.
 #   no_display.sh <chronivel executable>
 set -uo pipefail
@@ -26,8 +26,20 @@ run() {
 for option in --help -h; do
     run "$work/out" "$work/err" "${headless[@]}" "$exe" "$option"
     [[ $status == 0 ]] || fail "$option: exit status $status, stderr: $(head -c 300 "$work/err")"
-    grep -q '^Usage: .*\[/D<n>\] \[/R<n>\]' "$work/out" || fail "$option: no usage line"
-    grep -q -- '-v, --version' "$work/out" || fail "$option: the options are not listed"
+    grep -q '^Usage: chronivel \[/D<n>\] \[/R<n>\]' "$work/out" || fail "$option: no usage line"
+    for listed in -- '-v, --version' --help-all '/D<n>' '/R<n>' -platform \
+        "settings   $XDG_CONFIG_HOME/Orvantis/chronivel.reg" '$XDG_DATA_HOME/Orvantis/chronivel/Protocol.txt' \
+        'lock       $XDG_RUNTIME_DIR/Orvantis/chronivel.lock' \
+        'Enter, F5' 'Space, F8' Pause 'Ctrl+C ' 'configuration' Ctrl+P Ctrl+N Ctrl+Z Ctrl+T Ctrl+A F1 \
+        Ctrl+Shift+F12 Ctrl+Shift+F11 Ctrl+Shift+Space; do
+        grep -qF -- "$listed" "$work/out" || fail "$option: '$listed' is not listed"
+    done
+    # The manual's line names the start page the program would open.
+    manual=$(sed -n 's/^  manual     //p' "$work/out")
+    [[ -f $manual ]] || fail "$option: the manual is listed as '$manual'"
+    # Written for the user, not in the toolkit's words.
+    ! grep -qi 'commandline options' "$work/out" || fail "$option: Qt's own help text"
+    [[ ! -e $XDG_CONFIG_HOME && ! -e $XDG_DATA_HOME ]] || fail "$option: wrote files"
 done
 
 for option in --version -v; do

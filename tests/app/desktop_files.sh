@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The files a desktop reads about Chronivel, checked as its tools check them,
+# and against the program itself: the desktop entry, the AppStream entry, the
+# manual page and the icons. The window's class, which the entry names for the
+# desktop to match windows to it, is read from the real window under Xvfb.
+#   desktop_files.sh <chronivel executable> <source folder>
+set -uo pipefail
+linux=$2/assets/linux
+entry=$linux/org.orvantis.Chronivel.desktop
+metainfo=$linux/org.orvantis.Chronivel.metainfo.xml
+
+failures=0
+problem() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# It reports hints with status 0.
+out=$(desktop-file-validate "$entry" 2>&1)
+[[ $? == 0 && -z $out ]] || problem "desktop-file-validate says: $out"
+# Warnings fail too: a software centre may drop an entry for them.
+out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || problem "appstreamcli: $out"
+! grep -E '^[EW]:' <<<"$out" >/dev/null || problem "appstreamcli says: $out"
+out=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$linux/chronivel.1" 2>&1 >/dev/null)
+[[ -z $out ]] || problem "the manual page: $out"
+
+value() { sed -n "s/^$1=//p" "$entry"; }
+[[ $(value Exec) == chronivel ]] || problem "Exec is '$(value Exec)'"
+[[ $(value Icon) == org.orvantis.Chronivel ]] || problem "Icon is '$(value Icon)'"
+grep -q '<launchable type="desktop-id">org.orvantis.Chronivel.desktop</launchable>' "$metainfo" ||
+    problem "the AppStream entry launches no org.orvantis.Chronivel.desktop"
+
+# The release and the manual page's header name the version the program reports.
+version=$(env -u DISPLAY "$1" --version | sed -n 's/^chronivel //p')
+grep -q "<release version=\"$version\"" "$metainfo" || problem "no release $version in the AppStream entry"
+grep -q "^\.TH CHRONIVEL 1 .*\"Chronivel $version\"" "$linux/chronivel.1" || problem "the manual page is not of $version"
+
+# The screenshot's size as the AppStream entry states it.
+size=$(identify -format '%w %h' "$linux/screenshot.png") || problem "no screenshot"
+read -r w h <<<"$size"
+grep -q "<image type=\"source\" width=\"$w\" height=\"$h\">" "$metainfo" ||
+    problem "the screenshot is ${w}x$h, not what the AppStream entry says"
+
+# Each PNG is the SVG at its size, as tools/icons renders it: a changed SVG
+# whose PNGs were not made again shows a different icon in each menu.
+for n in 16 32 48 64 128 256; do
+    png=$linux/icons/${n}x$n/chronivel.png
+    [[ $(identify -format '%w %h' "$png" 2>/dev/null) == "$n $n" ]] || { problem "$png is not ${n}x$n"; continue; }
+    fresh=$(mktemp --suffix=.png)
+    rsvg-convert --width "$n" --height "$n" --format png --output "$fresh" "$linux/chronivel.svg"
+    differ=$(compare -metric AE -fuzz 2% "$png" "$fresh" null: 2>&1)
+    rm -f "$fresh"
+    [[ $differ == 0 ]] || problem "$png differs from the SVG in $differ pixels; run tools/icons"
+done
+
+# The window's class (WM_CLASS, its second string) is what StartupWMClass must name.
+source "$(dirname "$0")/xsession.sh" "$1"
+start_program
+class=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = ".*", "\(.*\)"$/\1/p')
+[[ -n $class ]] || fail "the window has no WM_CLASS"
+[[ $(value StartupWMClass) == "$class" ]] || problem "StartupWMClass is '$(value StartupWMClass)', the window's class '$class'"
+
+((failures == 0)) || exit 1
+echo "PASS"
