@@ -34,11 +34,11 @@ xdotool key Return  # START
 wait_for_setting '^"TickCount"=hex:[0-9a-f,]*[1-9a-f]'
 xdotool key Return  # STOP
 for _ in $(seq 100); do [[ -s $protocol ]] && break; sleep 0.1; done
-[[ -s $protocol ]] || fail "the STOP wrote no protocol to $protocol"
-grep -a '^STOP: = ' "$protocol" >/dev/null || fail "the protocol has no STOP line"
 
 kill -TERM "$program"
 wait "$program" || fail "SIGTERM did not end the program cleanly"
 after=$(usr_listing)
 changed=$(diff <(echo "$before") <(echo "$after")) || fail "the program wrote below $root/usr: $changed"
+[[ -s $protocol ]] || fail "the STOP wrote no protocol to $protocol"
+grep -a '^STOP: = ' "$protocol" >/dev/null || fail "the protocol has no STOP line"
 echo "PASS"
