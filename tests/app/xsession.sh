@@ -40,10 +40,17 @@ fail() {
     exit 1
 }
 
-# A copy of its own, so that the protocol beside it does not land in the build tree.
+# A copy of its own, so that the protocol beside it does not land in the build
+# tree; a script that sets installed=1 before sourcing this runs an installed
+# program where it is.
 mkdir -p "$work/bin" "$work/runtime"
 chmod 700 "$work/runtime"
-cp "$exe" "$work/bin/chronivel"
+if [[ ${installed:-0} == 1 ]]; then
+    program_file=$exe
+else
+    program_file=$work/bin/chronivel
+    cp "$exe" "$program_file"
+fi
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 settings=$XDG_CONFIG_HOME/Orvantis/chronivel.reg
@@ -103,7 +110,7 @@ program_env=()
 start_program() {
     local attempt status
     for attempt in 1 2; do
-        env "${program_env[@]}" "$work/bin/chronivel" "$@" >"$work/program.log" 2>&1 &
+        env "${program_env[@]}" "$program_file" "$@" >"$work/program.log" 2>&1 &
         program=$!
         pids+=("$program")
         window=$(window_of "$program") && break
