@@ -118,7 +118,7 @@ class Soak:
     def start_program(self):
         with open(self.program_log, "ab") as log:
             log.write(f"--- start {len(self.runs)} runs in\n".encode())
-            self.proc = subprocess.Popen([os.path.join(self.work, "bin/chronivel")], stdout=log,
+            self.proc = subprocess.Popen([os.path.join(self.work, "portable/chronivel")], stdout=log,
                                          stderr=subprocess.STDOUT)
         found = run_quiet("timeout", str(WAIT), "xdotool", "search", "--sync", "--onlyvisible", "--pid",
                           str(self.proc.pid), timeout=WAIT + 5)

@@ -27,8 +27,8 @@ topmost() { [[ $(xprop -root _NET_CLIENT_LIST_STACKING | awk '{print $NF}') == "
 in_front() { viewable "$1" && active "$1" && topmost "$1"; }
 
 # The relay copy: the same program under another name.
-cp "$work/bin/chronivel" "$work/bin/relay"
-"$work/bin/relay" >"$work/relay.log" 2>&1 &
+cp "$work/portable/chronivel" "$work/portable/relay"
+"$work/portable/relay" >"$work/relay.log" 2>&1 &
 relay=$!
 pids+=("$relay")
 relay_window=$(window_of "$relay") ||
@@ -38,7 +38,7 @@ relay_window=$(window_of "$relay") ||
 # 0, having brought the window of the copy that runs to the front.
 second_start_brings_forward() {
     local what=$1 status=0
-    timeout 20 "$work/bin/chronivel" >"$work/second.log" 2>&1 || status=$?
+    timeout 20 "$work/portable/chronivel" >"$work/second.log" 2>&1 || status=$?
     ((status == 0)) || fail "$what: the second start ended with status $status: $(cat "$work/second.log")"
     eventually in_front "$window" ||
         fail "$what: the running copy's window did not come to the front: $(xwininfo -id "$window" | grep 'Map State'), active $(xdotool getactivewindow), stacking $(xprop -root _NET_CLIENT_LIST_STACKING)"
@@ -73,7 +73,7 @@ second_start_brings_forward "after a kill -9 of the first copy"
 # A copy that hangs still holds its lock; the second start gives up on it,
 # says why, and ends without running beside it.
 kill -STOP "$program"
-"$work/bin/chronivel" >"$work/second.log" 2>&1 &
+"$work/portable/chronivel" >"$work/second.log" 2>&1 &
 second=$!
 pids+=("$second")
 box=$(window_of "$second") ||
@@ -99,7 +99,7 @@ eventually answered || fail "the running copy did not take the calls left from t
 # run: the lock decides, not the socket. Stopped, the copy leaves the new
 # start's call waiting on its socket, until it is killed.
 kill -STOP "$program"
-"$work/bin/chronivel" >"$work/third.log" 2>&1 &
+"$work/portable/chronivel" >"$work/third.log" 2>&1 &
 third=$!
 pids+=("$third")
 eventually calling || fail "the new start never called the stopped copy: $(ss -xl)"

@@ -36,10 +36,10 @@ record() {
 }
 
 # A copy of its own, so that its protocol and settings stay in the test's folder.
-mkdir -p "$work/bin"
-cp "$exe" "$work/bin/chronivel"
+mkdir -p "$work/portable"
+cp "$exe" "$work/portable/chronivel"
 run_program() {
-    "$work/bin/chronivel" >"$work/program.log" 2>&1 &
+    "$work/portable/chronivel" >"$work/program.log" 2>&1 &
     local program=$!
     sleep 1.5
     kill -TERM "$program"

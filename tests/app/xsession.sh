@@ -1,5 +1,5 @@
 # Sourced by the tests that run the real program under a private X server.
-# Sets up $work, a copy of the program in $work/bin, private settings and
+# Sets up $work, a portable copy of the program in $work/portable, private settings and
 # runtime folders, starts Xvfb and offers start_program and fail.
 #   source xsession.sh <chronivel executable> [Xvfb options...]
 # A script that needs another X server defines x_server before sourcing this:
@@ -40,21 +40,22 @@ fail() {
     exit 1
 }
 
-# A copy of its own, so that the protocol beside it does not land in the build
+# A copy in a folder of its own (a bin folder would send the protocol to the data
+# folder), so that the protocol beside it does not land in the build
 # tree; a script that sets installed=1 before sourcing this runs an installed
 # program where it is.
-mkdir -p "$work/bin" "$work/runtime"
+mkdir -p "$work/portable" "$work/runtime"
 chmod 700 "$work/runtime"
 if [[ ${installed:-0} == 1 ]]; then
     program_file=$exe
 else
-    program_file=$work/bin/chronivel
+    program_file=$work/portable/chronivel
     cp "$exe" "$program_file"
 fi
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 settings=$XDG_CONFIG_HOME/Orvantis/chronivel.reg
-protocol=$work/bin/Protocol.txt
+protocol=$work/portable/Protocol.txt
 
 # The settings file as UTF-8 text with LF line ends; the program writes it in
 # UTF-16, as regedit does. Read it whole (no grep -q), or pipefail trips.
