@@ -202,6 +202,12 @@ void TFormConfig::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
+void TFormConfig::hideEvent(QHideEvent* event)
+{
+    preview_ = QImage();  // the face's copy is drawn again at the next opening
+    QDialog::hideEvent(event);
+}
+
 void TFormConfig::Fill()
 {
     shown_ = app_.CurrentConfiguration();

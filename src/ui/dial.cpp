@@ -107,12 +107,10 @@ void DrawTicks(QPainter& painter, const QPointF& centre, double radius)
 
 }  // namespace
 
-QImage DrawDial(const QSize& size)
+void PaintDial(QPainter& painter, const QSize& size)
 {
-    if (size.isEmpty()) return {};
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
+    if (size.isEmpty()) return;
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     // The centre of pixel (width div 2, height div 2), so that pixel lies in the flat middle.
     const QPointF centre(size.width() / 2 + 0.5, size.height() / 2 + 0.5);
@@ -120,6 +118,16 @@ QImage DrawDial(const QSize& size)
     DrawRing(painter, centre, radius);
     DrawPlate(painter, centre, radius);
     DrawTicks(painter, centre, radius);
+    painter.restore();
+}
+
+QImage DrawDial(const QSize& size)
+{
+    if (size.isEmpty()) return {};
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintDial(painter, size);
     return image;
 }
 

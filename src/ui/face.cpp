@@ -169,12 +169,9 @@ QImage TFace::Rendered() const
     if (kind_ == TFaceKind::fkDial) {
         // With every device pixel of the screen: the dial is drawn, not a bitmap.
         const qreal ratio = devicePixelRatioF();
-        const QSize pixels = DevicePixels(size(), ratio);
-        if (dialCache_.size() != pixels || dialCache_.devicePixelRatio() != ratio) {
-            dialCache_ = DrawDial(pixels);
-            dialCache_.setDevicePixelRatio(ratio);
-        }
-        return dialCache_;
+        QImage dial = DrawDial(DevicePixels(size(), ratio));
+        dial.setDevicePixelRatio(ratio);
+        return dial;
     }
     if (bitmap_.isNull() || size().isEmpty()) return {};
     return bitmap_.size() == size() ? bitmap_ : bitmap_.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -184,7 +181,12 @@ void TFace::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     if (kind_ == TFaceKind::fkDial) {
-        painter.drawImage(0, 0, Rendered());
+        // Drawn where it shows, in device pixels, as Rendered() draws it: no
+        // copy of a window-sized image is kept (5 MB at the largest zoom).
+        painter.fillRect(event->rect(), Qt::white);
+        const qreal ratio = devicePixelRatioF();
+        painter.scale(1 / ratio, 1 / ratio);
+        PaintDial(painter, DevicePixels(size(), ratio));
         return;
     }
     if (bitmap_.isNull()) {

@@ -107,7 +107,7 @@ public:
     TFaceKind Kind() const { return kind_; }
     // Invalid until a face has been applied.
     QColor WindowColor() const { return windowColor_; }
-    // What the face shows at its current size.
+    // What the face shows at its current size, drawn afresh.
     QImage Rendered() const;
 
 signals:
@@ -121,7 +121,6 @@ private:
     TFaceKind kind_ = TFaceKind::fkDial;
     QImage bitmap_;
     QColor windowColor_;
-    mutable QImage dialCache_;
 };
 
 }  // namespace chronivel

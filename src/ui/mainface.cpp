@@ -41,7 +41,7 @@ QLabel* FaceLabel(QWidget* parent, const char* name, const QString& text, const 
 
 }  // namespace
 
-MainFace::MainFace(QWidget& window, QObject& input)
+MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
 {
     dial = new TFace(&window);
     dial->setObjectName(QStringLiteral("Image1"));
@@ -129,12 +129,6 @@ MainFace::MainFace(QWidget& window, QObject& input)
     minimizeButton->SetTransparent(true);
     minimizeButton->SetFlat(true);
 
-    calendar = new TMonthCalendar(&window);
-    calendar->setObjectName(QStringLiteral("MonthCalendar1"));
-    calendar->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
-    calendar->setToolTip(QObject::tr("ESC - close Calendar"));
-    calendar->hide();
-
     seeThrough = new TTransparentWnd(&window);
     seeThrough->setObjectName(QStringLiteral("TransparentWnd1"));
     seeThrough->SetPercent(50);
@@ -177,13 +171,34 @@ void MainFace::Place(const WindowLayout& l)
     minimizeButton->setFont(lap);
     PlaceLabel(bestCaptionShadow, l.labelBest1, lap);
     PlaceLabel(bestCaption, l.labelBest2, lap);
-    PlaceAt(calendar, l.monthCalendar);
-    calendar->setFont(FaceFont(QStringLiteral("Arial"), l.calendarFontPt));
+    layout_ = l;
+    if (calendar) PlaceCalendar();
 
     // Painting order: the face at the back, the calendar over everything.
     dial->lower();
     bestCaption->raise();
-    calendar->raise();
+    if (calendar) calendar->raise();
+}
+
+TMonthCalendar& MainFace::Calendar()
+{
+    if (!calendar) {
+        calendar = new TMonthCalendar(&window_);
+        calendar->setObjectName(QStringLiteral("MonthCalendar1"));
+        calendar->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
+        calendar->setToolTip(QObject::tr("ESC - close Calendar"));
+        calendar->hide();
+        NameControls(window_);
+        if (layout_) PlaceCalendar();
+        calendar->raise();
+    }
+    return *calendar;
+}
+
+void MainFace::PlaceCalendar()
+{
+    PlaceAt(calendar, layout_->monthCalendar);
+    calendar->setFont(FaceFont(QStringLiteral("Arial"), layout_->calendarFontPt));
 }
 
 void MainFace::ShowDate()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "core/windowlayout.h"
 
 class QComboBox;
@@ -32,6 +34,9 @@ public:
     void Place(const WindowLayout& l);
     // Today's date, in the user's locale.
     void ShowDate();
+    // The calendar, made at its first use: a month view takes a good part of
+    // the start-up and loads image plugins the rest of the face never needs.
+    TMonthCalendar& Calendar();
 
     TFace* dial = nullptr;
     Readout* readout = nullptr;
@@ -50,8 +55,14 @@ public:
     TOvalButton* soundButton = nullptr;
     TOvalButton* menuButton = nullptr;
     TOvalButton* minimizeButton = nullptr;
-    TMonthCalendar* calendar = nullptr;
+    TMonthCalendar* calendar = nullptr;  // until its first use
     TTransparentWnd* seeThrough = nullptr;
+
+private:
+    void PlaceCalendar();
+
+    QWidget& window_;
+    std::optional<WindowLayout> layout_;  // the last placing, for a calendar made later
 };
 
 }  // namespace chronivel

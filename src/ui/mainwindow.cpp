@@ -88,8 +88,6 @@ Tfrm_Tickmor::~Tfrm_Tickmor()
 
 void Tfrm_Tickmor::ConnectCommands()
 {
-    TMonthCalendar* calendar = face_.calendar;
-    connect(calendar, &TMonthCalendar::opened, commands_->Action(Command::Calendar), &QAction::setChecked);
     connect(menus_->PopupMenu1, &QMenu::aboutToShow, this, [this] {
         commands_->Refresh();  // the protocol file may have come or gone since
         menus_->ListMonitors(app_.SecondMonitor());
@@ -119,12 +117,14 @@ bool Tfrm_Tickmor::Perform(Command command)
         return true;
     }
     switch (command) {
-    case Command::Configuration: ShowConfigDialog(); return true;
+    case Command::Configuration: ConfigDialog().Open(); return true;
     case Command::Help: ShowManual(); return true;
     case Command::Info: ShowInfo(); return true;
     case Command::AlarmClock: ShowAlarmDialog(); return true;
-    case Command::Calendar: face_.calendar->Toggle(); return true;
-    case Command::CloseCalendar: face_.calendar->Close(); return true;
+    case Command::Calendar: Calendar().Toggle(); return true;
+    case Command::CloseCalendar:
+        if (face_.calendar) face_.calendar->Close();
+        return true;
     case Command::ProtocolWindow:
     case Command::ProtocolWindowFromMenu: ToggleProtocolWindow(); return true;
     case Command::TextEditor: OpenProtocolInTextEditor(); return true;
@@ -160,11 +160,6 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     }
     displayTimer_.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     LayoutWindow();
-    config_ = new TFormConfig(app_, *this, *face_.dial, *face_.seeThrough, roundPercent_);
-    foreground_->SetConfigDialog(config_);
-    connect(config_, &TFormConfig::slideEnded, this, [this] {
-        for (const Command command : std::exchange(afterSlide_, {})) app_.Perform(command);
-    });
     face_.ShowDate();
     clock_.ShowTime(0);
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
@@ -334,9 +329,23 @@ void Tfrm_Tickmor::ShowAlarmDialog()
     alarm_->exec();
 }
 
-void Tfrm_Tickmor::ShowConfigDialog()
+TMonthCalendar& Tfrm_Tickmor::Calendar()
 {
-    if (config_) config_->Open();
+    if (!face_.calendar)
+        connect(&face_.Calendar(), &TMonthCalendar::opened, commands_->Action(Command::Calendar), &QAction::setChecked);
+    return *face_.calendar;
+}
+
+TFormConfig& Tfrm_Tickmor::ConfigDialog()
+{
+    if (!config_) {
+        config_ = new TFormConfig(app_, *this, *face_.dial, *face_.seeThrough, roundPercent_);
+        foreground_->SetConfigDialog(config_);
+        connect(config_, &TFormConfig::slideEnded, this, [this] {
+            for (const Command command : std::exchange(afterSlide_, {})) app_.Perform(command);
+        });
+    }
+    return *config_;
 }
 
 void Tfrm_Tickmor::ToggleProtocolWindow()

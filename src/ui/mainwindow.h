@@ -25,6 +25,7 @@ class BarrierPort;
 class CommandActions;
 class Foreground;
 class TFormConfig;
+class TMonthCalendar;
 class InfoDialog;
 class TFormBud;
 class MainMenus;
@@ -66,8 +67,8 @@ public:
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     AlarmBell& Bell() { return *bell_; }
-    // Made at start-up, once the settings are loaded.
-    TFormConfig* ConfigDialog() { return config_; }
+    // Made at its first opening, once the settings are loaded: nothing of it shows before.
+    TFormConfig& ConfigDialog();
     BarrierPort& Barriers() { return *barriers_; }
 
     CommandActions& Commands() { return *commands_; }
@@ -101,7 +102,8 @@ private:
     void ShowInfo();
     // Made at its first opening, when the settings are loaded; kept for the fields' values.
     void ShowAlarmDialog();
-    void ShowConfigDialog();
+    // Made at its first opening.
+    TMonthCalendar& Calendar();
     // The face's colour or picture, when the settings name another than the one shown.
     void ApplyFace();
     void ToggleProtocolWindow();

@@ -155,9 +155,9 @@ TEST_F(AlarmBellTest, WhileItRingsAClickOnTheFaceOrTheButtonOrEscapeIsTheAcknowl
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(dialogAsked) << "the button is the alarm clock's again";
     EXPECT_EQ(opened, QStringLiteral("FormBud"));
-    auto* calendar = Find<TMonthCalendar>("MonthCalendar1");
     Entry("Calendar1")->trigger();
-    ASSERT_TRUE(calendar->isVisible());
+    auto* calendar = Find<TMonthCalendar>("MonthCalendar1");
+    ASSERT_TRUE(calendar && calendar->isVisible());
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
     EXPECT_EQ(heard, 3) << "silenced, nothing is an acknowledgement";
     EXPECT_FALSE(calendar->isVisible()) << "Escape closes the calendar again";

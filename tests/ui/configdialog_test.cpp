@@ -30,8 +30,7 @@ protected:
     {
         Store(settings);
         Start();
-        dialog = window->ConfigDialog();
-        ASSERT_NE(dialog, nullptr);
+        dialog = &window->ConfigDialog();
         dialog->reportProblem = [this](const QString& problem) { problems << problem; };
     }
     // Opens it as Ctrl+C does, and waits until it is out.
