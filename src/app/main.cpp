@@ -42,6 +42,11 @@ int main(int argc, char* argv[])
     }
     const QString title = QCoreApplication::applicationName();
     std::optional<GraphicalSessionGuard> guard(std::in_place, title);
+    // On X11 a window painted through shared memory waits for the server to
+    // finish reading the last picture before drawing over it: a round trip
+    // for every frame of the readout. Its updates are a few digits, cheaper
+    // to send in the request itself. A user's own setting stays.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     guard.reset();
     CheckOptions(app);

@@ -369,25 +369,38 @@ bool Chronometer::CountDownRanOut()
     // A command that comes after the countdown's end, before any tick saw
     // it, finds the run over.
     if (!countDown_ || !displayTimerOn_) return false;
-    if (CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed()) < CountDownEndMs()) return false;
+    if (CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed()) < ShownFromMs(countDownT_)) return false;
     EndCountDown();
     return true;
 }
 
-std::int64_t Chronometer::CountDownEndMs() const
+std::int64_t Chronometer::ShownFromMs(std::int64_t ms) const
 {
-    // The first elapsed time the readout shows as the preset or more.
+    // The first elapsed time the readout shows as `ms` or more.
     const std::int64_t unit = DisplayUnitMs(format_.DecimalPlaces());
-    return (std::int64_t{countDownT_} + unit - 1) / unit * unit;
+    return (std::max<std::int64_t>(ms, 0) + unit - 1) / unit * unit;
+}
+
+std::int64_t Chronometer::CountAtElapsedMs(std::int64_t ms) const
+{
+    const double speed = timer_.CountSpeed();
+    auto counts = static_cast<std::int64_t>(std::llround(static_cast<double>(ms) * 1000.0 * speed));
+    while (CountsToMilliseconds(counts, speed) < ms) ++counts;  // where rounding to microseconds falls short
+    return startCount_ + counts;
 }
 
 std::int64_t Chronometer::CountDownEndCount() const
 {
-    const std::int64_t endMs = CountDownEndMs();
-    const double speed = timer_.CountSpeed();
-    auto counts = static_cast<std::int64_t>(std::llround(static_cast<double>(endMs) * 1000.0 * speed));
-    while (CountsToMilliseconds(counts, speed) < endMs) ++counts;  // where rounding to microseconds falls short
-    return startCount_ + counts;
+    return CountAtElapsedMs(ShownFromMs(countDownT_));
+}
+
+std::optional<std::int64_t> Chronometer::CountDownDueInMs()
+{
+    if (!countDown_ || !displayTimerOn_) return std::nullopt;
+    std::int64_t due = CountDownEndCount();
+    if (preWarningPending_) due = std::min(due, CountAtElapsedMs(ShownFromMs(countDownT_ - PreWarningMs)));
+    const double us = static_cast<double>(due - timer_.ReadCounter()) / timer_.CountSpeed();
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(std::ceil(us / 1000.0)));
 }
 
 void Chronometer::EndCountDown()

@@ -47,6 +47,11 @@ public:
 
     void DisplayTick();          // display tick
     void LockExpired();       // the lock after a start has run out
+    // Milliseconds, rounded up, from now to the running countdown's next
+    // moment: its warning while that is pending, then its end. The display
+    // tick keeps the screen's pace, so a window wakes for these with a timer
+    // of its own and then calls DisplayTick.
+    std::optional<std::int64_t> CountDownDueInMs();
 
     // Start-up: continues a run that was going when the program last closed,
     // with its lap list, laps and pause; a paused run comes back paused at the
@@ -117,7 +122,8 @@ private:
     void Reset();
     void RecordLap(bool closing);
     bool CountDownRanOut();
-    std::int64_t CountDownEndMs() const;
+    std::int64_t ShownFromMs(std::int64_t ms) const;
+    std::int64_t CountAtElapsedMs(std::int64_t ms) const;
     std::int64_t CountDownEndCount() const;
     void EndCountDown();
     void WriteProtocol();
@@ -159,10 +165,16 @@ private:
     ReadoutDigits digits_;
 };
 
-// The display tick's period: a readout with tenths needs no more than that.
-constexpr int DisplayTickIntervalMs(int decimalPlaces)
+// The display tick's period for a screen showing a frame every `frameMs`:
+// it only draws the time, so it comes once a frame (a readout with tenths
+// needs no more than every 36 ms). The countdown's warning and end are due at
+// moments of their own (CountDownDueInMs), and laps, stops and barrier edges
+// are stamped by the time source, so none of them waits for this tick.
+constexpr int DisplayTickIntervalMs(int decimalPlaces, double frameMs)
 {
-    return decimalPlaces == 1 ? 36 : 5;
+    int frame = static_cast<int>(frameMs);
+    if (frame < frameMs) ++frame;  // never more ticks than frames
+    return decimalPlaces == 1 && frame < 36 ? 36 : frame;
 }
 
 }  // namespace chronivel

@@ -13,6 +13,9 @@
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
 
+#include <algorithm>
+#include <limits>
+
 #include "core/windowlayout.h"
 #include "ui/alarmbell.h"
 #include "ui/alarmdialog.h"
@@ -73,8 +76,14 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     app_.AddView(*bell_);
     ConnectCommands();
     displayTimer_.setTimerType(Qt::PreciseTimer);
-    displayTimer_.setInterval(DisplayTickIntervalMs(3));
     connect(&displayTimer_, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
+    countDownTimer_.setObjectName(QStringLiteral("countDownTimer"));
+    countDownTimer_.setTimerType(Qt::PreciseTimer);
+    countDownTimer_.setSingleShot(true);
+    connect(&countDownTimer_, &QTimer::timeout, this, [this] {
+        clock_.DisplayTick();
+        RunTimers();  // the end after the warning, or again if this came before the time source's moment
+    });
     lockTimer_.setSingleShot(true);
     connect(&lockTimer_, &QTimer::timeout, this, [this] { clock_.LockExpired(); });
 }
@@ -158,7 +167,6 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
         faceShown_.reset();
         ApplyFace();
     }
-    displayTimer_.setInterval(DisplayTickIntervalMs(clock_.Format().DecimalPlaces()));
     LayoutWindow();
     face_.ShowDate();
     clock_.ShowTime(0);
@@ -254,7 +262,14 @@ void Tfrm_Tickmor::ShowLapList()
 
 void Tfrm_Tickmor::RunTimers()
 {
+    // At the pace of the screen the window is on now; a new pace restarts the timer.
+    const int tick = DisplayTickIntervalMs(clock_.Format().DecimalPlaces(), FrameMs(*this));
+    if (displayTimer_.interval() != tick) displayTimer_.setInterval(tick);
     if (clock_.DisplayTimerOn() != displayTimer_.isActive()) clock_.DisplayTimerOn() ? displayTimer_.start() : displayTimer_.stop();
+    if (const std::optional<std::int64_t> due = clock_.CountDownDueInMs())
+        countDownTimer_.start(static_cast<int>(std::min<std::int64_t>(*due, std::numeric_limits<int>::max())));
+    else
+        countDownTimer_.stop();
     if (clock_.LockTimerOn() != lockTimer_.isActive())
         clock_.LockTimerOn() ? lockTimer_.start(clock_.LockIntervalMs()) : lockTimer_.stop();
 }

@@ -147,6 +147,7 @@ private:
     std::optional<FaceShown> faceShown_ = FaceShown{};
     QTimer displayTimer_;
     QTimer lockTimer_;
+    QTimer countDownTimer_;  // wakes for the countdown's warning and end, which the display tick may pass by up to a frame
 
     CommandActions* commands_ = nullptr;
     MainMenus* menus_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "ui/readoutglyphs.h"
 
@@ -46,10 +47,17 @@ QAccessibleInterface* ReadoutInterface(const QString&, QObject* object)
 
 }  // namespace
 
+double FrameMs(const QWidget& widget)
+{
+    const QScreen* screen = widget.screen();
+    const qreal rate = screen ? screen->refreshRate() : 0;
+    return rate >= 1 ? 1000.0 / rate : 1000.0 / 60;
+}
+
 void ReadoutImage::SetGlyph(const QPixmap& glyph)
 {
     glyph_ = glyph;
-    repaint();
+    update();  // painted with the others in the event loop's next update
 }
 
 void ReadoutImage::paintEvent(QPaintEvent*)
@@ -75,6 +83,9 @@ Readout::Readout(QWidget* parent) : QFrame(parent)
         images_[i] = new ReadoutImage(this);
         images_[i]->setObjectName(QStringLiteral("DigitImage%1").arg(i));
     }
+    nextFrame_.setSingleShot(true);
+    nextFrame_.setTimerType(Qt::PreciseTimer);
+    connect(&nextFrame_, &QTimer::timeout, this, &Readout::DrawPending);
 }
 
 void Readout::Relayout(const WindowLayout& layout)
@@ -128,11 +139,25 @@ const QPixmap& Readout::GlyphOf(int image) const
 
 void Readout::Show(const ReadoutDigits& digits, std::uint32_t changed)
 {
-    for (int i = 1; i <= ReadoutDigits::ImageCount; ++i) {
-        if ((changed & (1u << i)) == 0) continue;
-        shown_[i] = digits.Digit(i);
-        images_[i]->SetGlyph(GlyphOf(i));
-    }
+    for (int i = 1; i <= ReadoutDigits::ImageCount; ++i)
+        if (changed & (1u << i)) shown_[i] = digits.Digit(i);
+    pending_ |= changed;
+    if (pending_ == 0 || nextFrame_.isActive()) return;
+    // Whole milliseconds: a tick that comes a little early for its frame is
+    // drawn at once rather than waking the program again a moment later.
+    const qint64 wait = lastUpdate_.isValid() ? static_cast<qint64>(FrameMs(*this)) - lastUpdate_.elapsed() : 0;
+    if (wait > 0)
+        nextFrame_.start(static_cast<int>(wait));
+    else
+        DrawPending();
+}
+
+void Readout::DrawPending()
+{
+    for (int i = 1; i <= ReadoutDigits::ImageCount; ++i)
+        if (pending_ & (1u << i)) images_[i]->SetGlyph(GlyphOf(i));
+    pending_ = 0;
+    lastUpdate_.start();
 }
 
 }  // namespace chronivel

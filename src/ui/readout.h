@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QPixmap>
+#include <QTimer>
 
 #include <array>
 #include <cstdint>
@@ -29,9 +31,14 @@ private:
     int paints_ = 0;
 };
 
+// How long a frame of the screen `widget` is on lasts, in milliseconds
+// (60 frames a second where the screen does not say).
+double FrameMs(const QWidget& widget);
+
 // The readout panel: twelve images in a black, sunken panel. A new time
-// redraws only the images whose digit changed, and those at once, so a tick
-// that changes the thousandths repaints one small image.
+// redraws only the images whose digit changed, all in one update and at most
+// once a frame of its screen: what changes within a frame is drawn together
+// at the frame's end, as the screen could not show it sooner.
 // To assistive technology it is one text, the time shown, read when asked;
 // it speaks up only when Announce is called, never on a display tick.
 class Readout final : public QFrame {
@@ -63,11 +70,15 @@ signals:
 
 private:
     const QPixmap& GlyphOf(int image) const;
+    void DrawPending();
 
     std::array<ReadoutImage*, 13> images_{};  // 1..12
     std::array<QPixmap, 11> digitGlyphs_;     // 0..9 and blank, at the current size
     std::array<QPixmap, 4> markGlyphs_;       // ":", ".", "," and blank, at the current size
     std::array<int, 13> shown_{};             // the digit each image holds
+    std::uint32_t pending_ = 0;           // images whose digit changed since the last update
+    QElapsedTimer lastUpdate_;
+    QTimer nextFrame_;                    // the update held back to the next frame
     QString announced_;
     std::optional<WindowLayout> layout_;  // the last one laid out
     qreal ratio_ = 1;                     // the device pixel ratio the glyphs are drawn for

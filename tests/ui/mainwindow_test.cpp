@@ -196,9 +196,46 @@ TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
 
     platform.Advance(1);  // 1,234 to 1,235
     window->Clock().DisplayTick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readout->Image(1)->PaintCount() > before[1]; }));
+    QTest::qWait(60);  // a frame: anything held back is painted by then
     for (int i = 1; i <= 12; ++i) EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], i == 1 ? 1 : 0) << i;
     window->Clock().DisplayTick();
+    QTest::qWait(60);
     EXPECT_EQ(readout->Image(1)->PaintCount() - before[1], 1) << "the same time again repaints nothing";
+}
+
+// The display tick keeps the screen's pace; the countdown's warning and end
+// wake the window at their own moments, so the run ends on the preset with
+// its STOP line and sound then, not at the next frame.
+TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
+{
+    Start();
+    Chronometer& clock = window->Clock();
+    clock.SetCountDownT(12'345);
+    clock.SetCountDown(true);
+    Key(Qt::Key_Return);
+    auto* due = window->findChild<QTimer*>(QStringLiteral("countDownTimer"));
+    ASSERT_NE(due, nullptr);
+    ASSERT_TRUE(due->isActive());
+    EXPECT_EQ(due->interval(), 2'345) << "the warning, 10 s before the end";
+
+    platform.Advance(2'345);
+    QMetaObject::invokeMethod(due, "timeout");
+    EXPECT_FALSE(clock.PreWarningPending());
+    ASSERT_TRUE(due->isActive());
+    EXPECT_EQ(due->interval(), 10'000) << "then the end";
+
+    platform.Advance(9'999);
+    QMetaObject::invokeMethod(due, "timeout");  // a wake-up ahead of the time source
+    EXPECT_EQ(clock.State(), RunState::Running);
+    EXPECT_EQ(due->interval(), 1);
+    platform.Advance(1);
+    QMetaObject::invokeMethod(due, "timeout");
+    EXPECT_EQ(clock.State(), RunState::Stopped);
+    EXPECT_FALSE(due->isActive());
+    EXPECT_EQ(window->Sounds().LastStarted(), EventSound::CountDownEnd);
+    EXPECT_EQ(clock.CurrentTimeText(), "00:00:00,000");
+    EXPECT_TRUE(LapLines().last().contains(QStringLiteral("12,345"))) << LapLines().join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(MainWindowTest, CalendarOpensFromTheDatePanelAndKeysAndEscapeClosesIt)

@@ -34,6 +34,15 @@ protected:
         readout->Show(digits, digits.Update(text, format));
     }
 
+    std::array<int, 13> PaintCounts() const
+    {
+        std::array<int, 13> counts{};
+        for (int i = 1; i <= 12; ++i) counts[i] = readout->Image(i)->PaintCount();
+        return counts;
+    }
+    // Long enough for a paint held back to the next frame to be done.
+    static int FrameWaitMs() { return 60; }
+
     QWidget window;
     Readout* readout;
     bool exposed = false;
@@ -47,17 +56,46 @@ TEST_F(ReadoutTest, ATickRepaintsOnlyTheImagesWhoseDigitChanged)
     Draw("12:34.56,789");
     // The window's first painting comes through the event loop; count after it.
     ASSERT_TRUE(QTest::qWaitFor([this] { return readout->Image(12)->PaintCount() > 0; }));
-    QCoreApplication::processEvents();
-    std::array<int, 13> before{};
-    for (int i = 1; i <= 12; ++i) before[i] = readout->Image(i)->PaintCount();
+    QTest::qWait(FrameWaitMs());
+    std::array<int, 13> before = PaintCounts();
 
     Draw("12:34.56,790");  // thousandths and hundredths change
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readout->Image(1)->PaintCount() > before[1]; }));
+    QTest::qWait(FrameWaitMs());
     for (int i = 1; i <= 12; ++i) {
         const int expected = (i == 1 || i == 2) ? 1 : 0;
         EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], expected) << "image " << i;
     }
     Draw("12:34.56,790");
+    QTest::qWait(FrameWaitMs());
     EXPECT_EQ(readout->Image(1)->PaintCount() - before[1], 1) << "the same time again repaints nothing";
+}
+
+TEST_F(ReadoutTest, TimesWithinOneFrameArePaintedOnceWithTheLatest)
+{
+    ASSERT_TRUE(exposed);
+    Draw("12:34.56,789");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return readout->Image(12)->PaintCount() > 0; }));
+    QTest::qWait(FrameWaitMs());
+    const std::array<int, 13> before = PaintCounts();
+
+    Draw("12:34.56,790");  // a frame after the last paint: painted at once
+    QCoreApplication::processEvents();
+    for (const char* text : {"12:34.56,791", "12:34.56,792", "12:34.57,793"}) {
+        Draw(text);  // as the display tick and commands would, within the frame
+        QCoreApplication::processEvents();
+    }
+    QTest::qWait(FrameWaitMs());
+    const std::array<int, 13> after = PaintCounts();
+    EXPECT_EQ(after[1] - before[1], 2) << "the first time, then the frame's last";
+    EXPECT_EQ(after[2] - before[2], 2) << "with the hundredths that changed meanwhile";
+    for (int i = 3; i <= 12; ++i) EXPECT_EQ(after[i] - before[i], 0) << "image " << i;
+
+    ReadoutDigits three;
+    Readout fresh;
+    fresh.Relayout(LayoutWindow(0, 0, 3, true));
+    fresh.Show(three, three.Update("12:34.57,793", format));
+    EXPECT_EQ(readout->Image(1)->grab().toImage(), fresh.Image(1)->grab().toImage()) << "the frame shows the latest";
 }
 
 TEST_F(ReadoutTest, ImagesShowTheirDigits)
