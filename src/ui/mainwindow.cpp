@@ -77,6 +77,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     ConnectCommands();
     displayTimer_.setTimerType(Qt::PreciseTimer);
     connect(&displayTimer_, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
+    countDownTimer_.setParent(this);  // found by its name, as the window's other parts are
     countDownTimer_.setObjectName(QStringLiteral("countDownTimer"));
     countDownTimer_.setTimerType(Qt::PreciseTimer);
     countDownTimer_.setSingleShot(true);
