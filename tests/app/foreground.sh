@@ -73,7 +73,9 @@ pause_differs() {
     convert "$work/$1.png" -crop 19x25+180+126 +repage "$work/pause-$1.png"
     convert "$work/back.png" -crop 19x25+180+126 +repage "$work/pause-back.png"
     # The count goes to stderr; the status says only whether there was a difference.
-    compare -metric AE "$work/pause-$1.png" "$work/pause-back.png" null: 2>&1 || true
+    # The dial is painted where it shows: an edge drawn again within a smaller
+    # area may come out a shade of 1/255 apart, which is no button.
+    compare -metric AE -fuzz 1% "$work/pause-$1.png" "$work/pause-back.png" null: 2>&1 || true
 }
 xdotool key Return
 sleep 0.5
