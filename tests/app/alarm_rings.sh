@@ -11,10 +11,7 @@ source "$(dirname "$0")/soundserver.sh"
 trap 'stop_sound_server; cleanup' EXIT
 start_sound_server
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 
 # A first run writes the settings file that the alarm is then set in.
 start_program

@@ -11,10 +11,7 @@ keep=${2:-}
 # Wide enough for the dialog beside the main window at zoom 3.
 source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1600x1200x24 -br
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 
 start_program
 sleep 1  # the first paint

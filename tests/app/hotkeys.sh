@@ -82,9 +82,7 @@ grep -q '^LAP' <<<"$run" && fail "Ctrl+Shift+F11 reached the program although an
 grep -i 'xcb error\|BadAccess\|hot key' "$work/program.log" && fail "the program reported the refused key"
 
 # Minimised from the background: under a window manager, which is what iconifies.
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+start_openbox
 focus_other
 xdotool key ctrl+shift+space
 for _ in $(seq 50); do

@@ -9,10 +9,7 @@
 set -euo pipefail
 source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1024x768x24 -br
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 
 # Polls `check args...` for up to ten seconds.
 eventually() {

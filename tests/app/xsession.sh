@@ -108,6 +108,15 @@ program=0
 window=0
 program_env=()
 
+# A real window manager on the server, for what only one does (stacking,
+# focus, iconifying); it is there once it names itself on the root window.
+start_openbox() {
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start: $(cat "$work/openbox.log")"
+}
+
 start_program() {
     local attempt status
     for attempt in 1 2; do
