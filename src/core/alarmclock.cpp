@@ -29,6 +29,19 @@ std::string AlarmClock::DueText(const AlarmDue& due, int secondOfDay)
     return (due.tomorrow ? "tomorrow " : "today ") + ClockText(secondOfDay);
 }
 
+std::string AlarmClock::MissedText(WallTime now) const
+{
+    const std::int64_t midnight = now.epochMs - std::llround(now.dayFraction * DayMs);
+    std::string when = "today";
+    if (DueMs() < midnight) {
+        const std::int64_t days = (midnight - DueMs() - 1) / DayMs + 1;
+        when = days == 1 ? "yesterday" : std::to_string(days) + " days ago";
+    }
+    const std::string time = ClockText(Second());
+    return "The alarm set for " + time + " was due " + when + " at " + time +
+           ", while Chronivel was not running: it rings now.";
+}
+
 std::string AlarmClock::Check(int hours, int minutes, int seconds)
 {
     if (hours < 0 || hours > 23) return "The hours must be 0 to 23, not " + std::to_string(hours) + ".";

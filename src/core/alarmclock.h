@@ -67,6 +67,9 @@ public:
     static std::string ClockText(int secondOfDay);
     // "today 18:00:00", "tomorrow 06:30:00".
     static std::string DueText(const AlarmDue& due, int secondOfDay);
+    // An alarm that fell due while the program was not running, told as it
+    // rings at the start: "… was due yesterday at 06:30:00, …".
+    std::string MissedText(WallTime now) const;
 
 private:
     double time_ = 0.0;

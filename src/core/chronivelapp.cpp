@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <memory>
 
 #include "core/runpersistence.h"
@@ -31,20 +30,6 @@ std::string UnwrittenText(const std::string& path, const std::string& reason, st
            (runs == 1 ? "is" : "are") + " kept in " + keptIn +
            " and written at the end of the next run, at the next start, or when you choose to retry"
            " (\"Retry writing the protocol\" in the menu).";
-}
-
-// An alarm due while the program was not running, told as it rings at the start.
-std::string MissedAlarmText(const AlarmClock& alarm, WallTime now)
-{
-    const std::int64_t midnight = now.epochMs - std::llround(now.dayFraction * AlarmClock::DayMs);
-    std::string when = "today";
-    if (alarm.DueMs() < midnight) {
-        const std::int64_t days = (midnight - alarm.DueMs() - 1) / AlarmClock::DayMs + 1;
-        when = days == 1 ? "yesterday" : std::to_string(days) + " days ago";
-    }
-    const std::string time = AlarmClock::ClockText(alarm.Second());
-    return "The alarm set for " + time + " was due " + when + " at " + time +
-           ", while Chronivel was not running: it rings now.";
 }
 
 }  // namespace
@@ -154,7 +139,7 @@ void ChronivelApp::Resume()
     WritePending();
     // An alarm due while the program was closed rings now, once.
     const WallTime now = WallNow();
-    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs) Report(MissedAlarmText(alarm_, now), Told::Info);
+    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs) Report(alarm_.MissedText(now), Told::Info);
     TickAlarm();
 }
 
@@ -265,14 +250,7 @@ std::string ChronivelApp::Configure(const Configuration& wanted)
     barriers_.SetLaps(wanted.laps);
     barriers_.SetMinLap(wanted.minLapMs);
     clock_.SetLockSeconds(wanted.lockSeconds);
-    if (checked.countDownMs) clock_.SetCountDownT(*checked.countDownMs);  // 0 becomes the default minute
-    // A readout at rest shows the new preset; a run's time stays as it is,
-    // also a stopped countdown's, which waits Ready to go on from where it stood.
-    const bool countDownStopped = clock_.CountDown() && clock_.StopCount() != 0;
-    if (clock_.State() == RunState::Ready && !countDownStopped) {
-        clock_.ShowTime(0);
-        if (clock_.CountDown()) ShowSecondMonitorLap(clock_.CountDownT());
-    }
+    if (checked.countDownMs) clock_.ChangeCountDownT(*checked.countDownMs);  // 0 becomes the default minute
     Changed();
     KeepChanges();
     if (otherFile) WritePending();  // runs the old file would not take go to the new one now

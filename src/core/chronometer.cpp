@@ -50,6 +50,15 @@ void Chronometer::SetCountDownT(std::int32_t ms)
     countDownT_ = ms < 1 ? DefaultCountDownT : ms;
 }
 
+void Chronometer::ChangeCountDownT(std::int32_t ms)
+{
+    SetCountDownT(ms);
+    const bool countDownStopped = countDown_ && stopCount_ != 0;
+    if (state_ != RunState::Ready || countDownStopped) return;
+    ShowTime(0);
+    if (countDown_) observer_.ShowSecondMonitorLap(countDownT_);
+}
+
 std::int32_t Chronometer::LockIntervalMs() const
 {
     const std::int64_t ms = std::int64_t{lockSeconds_} * 1000;

@@ -67,6 +67,10 @@ public:
     bool CountDown() const { return countDown_; }
     std::int32_t CountDownT() const { return countDownT_; }
     void SetCountDownT(std::int32_t ms);  // a preset below 1 ms means the default
+    // The user chose another preset: a readout at rest shows it at once, on
+    // the second monitor too. A run's time stays as it is, also a stopped
+    // countdown's, which waits Ready to go on from where it stood.
+    void ChangeCountDownT(std::int32_t ms);
     std::int32_t DayCounter() const { return dayCounter_; }
     void SetDayCounter(std::int32_t runs) { dayCounter_ = runs; }
     std::int32_t LockSeconds() const { return lockSeconds_; }

@@ -139,8 +139,7 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
         watched->installEventFilter(this);
     connect(&slide_, &WindowSlide::ended, this, &TFormConfig::slideEnded);
 
-    SetEntryMask();
-    LayoutConfig();
+    LayoutConfig();  // and again with the main window's every layout; the fields are filled as it shows
 }
 
 void TFormConfig::SetEntryMask()
@@ -185,7 +184,6 @@ void TFormConfig::Open()
     }
     waiting_ = false;
     ShowButtons();
-    LayoutConfig();
     move(main_.pos());
     show();
     slide_.Run(main_, *this, SlideStep(app_.Zoom()), SlideSteps, 3, [this] {
