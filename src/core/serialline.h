@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -150,6 +151,12 @@ struct SerialPortEntry {
 // Sorted by name, each with its caption and number.
 std::vector<SerialPortEntry> ListedPorts(std::vector<FoundPort> found);
 
+// Watching for a device to come back; it ends when this is destroyed.
+class DeviceWatch {
+public:
+    virtual ~DeviceWatch() = default;
+};
+
 // Lists and opens devices by name: a path such as /dev/ttyUSB0, or COM3.
 class SerialPorts {
 public:
@@ -163,6 +170,19 @@ public:
     virtual std::string DeviceOfNumber(int number) const = 0;
     // Follows a failed Open's message when this user may not use `device`: how to get access.
     virtual std::string AccessHint(const std::string& device) const = 0;
+    // The name that stays with an adapter when it is plugged in again
+    // (/dev/serial/by-id/... on Linux), for a device that has one; else `device`.
+    virtual std::string PersistentName(const std::string& device) const { return device; }
+    // Calls `changed`, from any thread, whenever `device` may have come or
+    // changed (made, linked, its permissions set), until the watch is
+    // destroyed; a call may be for nothing. Null where the system cannot
+    // tell: the caller then looks now and then.
+    virtual std::unique_ptr<DeviceWatch> WatchFor(const std::string& device, std::function<void()> changed)
+    {
+        (void)device;
+        (void)changed;
+        return nullptr;
+    }
 };
 
 }  // namespace chronivel
