@@ -21,6 +21,7 @@
 #include "platform/systemtimerplatform.h"
 #include "ui/infodialog.h"
 #include "ui/mainwindow.h"
+#include "ui/messagebox.h"
 #include "ui/protocolwindow.h"
 #include "ui/qtscheduler.h"
 #include "ui/secondmonitor.h"
@@ -85,14 +86,27 @@ int main(int argc, char* argv[])
         window.StampInputWith(inputTimes);
     window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
-    // Told once the window is up and the event loop runs: a message box now would hold up the start.
+    if (lock.Get() == InstanceLock::State::Failed)
+        model.Tell({NoticeTopic::SingleCopy, Notice::Kind::Problem, "No guard against a second copy",
+                    lock.Problem() + ". A second copy started now would not be noticed: start only this one."});
+    // The portal answers later, from the event loop: the model tells it whenever it comes.
     hotKeys = MakeHotKeyGrabber([&model, &scheduler](const std::string& message) {
         scheduler.Post([&model, message] {
-            if (model.reportInfo) model.reportInfo(message);
+            model.Tell({NoticeTopic::HotKeys, Notice::Kind::News, "Hot keys refused", message});
         });
     });
     if (hotKeys) model.RegisterHotKeys(*hotKeys);
-    ProtocolWindow protocol(*store);
+    // The protocol window's own words answer what the user did in it; while
+    // it is not in front (its place read at start, runs shown as they are
+    // recorded) nobody is looking there, and the window's notice tells it.
+    ProtocolWindow* protocolShown = nullptr;
+    ProtocolWindow protocol(*store, nullptr, [&](const QString& message) {
+        if (protocolShown && protocolShown->isActiveWindow())
+            ShowMessage(protocolShown, QMessageBox::Critical, message);
+        else
+            model.Tell({NoticeTopic::ProtocolWindow, Notice::Kind::News, "Protocol window", message.toStdString()});
+    });
+    protocolShown = &protocol;
     window.AttachProtocolWindow(&protocol);
     SecondMonitor secondMonitor(model, window.DateText(), &window);
     InfoDialog info(&window);

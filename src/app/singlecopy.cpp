@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
-#include <QMessageBox>
 #include <QThread>
 #include <QWidget>
 
@@ -10,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/instancelock.h"
+#include "ui/messagebox.h"
 
 namespace chronivel {
 
@@ -82,7 +82,7 @@ std::optional<int> GiveWayToRunningCopy(InstanceLock& lock, const QString& title
                     "%1 again.")
             .arg(title, QString::fromStdString(lock.Location()));
     std::fprintf(stderr, "%s\n", qPrintable(text));
-    QMessageBox::warning(nullptr, title, text);
+    ShowMessage(nullptr, QMessageBox::Warning, text);
     return EXIT_FAILURE;
 }
 

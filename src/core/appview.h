@@ -50,6 +50,8 @@ public:
     // The settings are being written: a window with values of its own in the
     // same key writes them now, so that the key never exists without them.
     virtual void SaveOwnValues() {}
+    // What the model tells the user changed: ChronivelApp::Told().
+    virtual void NoticesChanged() {}
 };
 
 }  // namespace chronivel

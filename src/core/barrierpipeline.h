@@ -2,23 +2,33 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "core/comport.h"
 #include "core/lightbarriers.h"
+#include "core/notices.h"
+#include "core/portcomeback.h"
+#include "core/scheduler.h"
 
 namespace chronivel {
 
 class Chronometer;
+class THighResTimer;
 
 // The light barriers from the serial port to the chronometer: the chosen
 // port and rules, and each edge turned into a command at its own moment.
 // The rules look at the chronometer and at whether the pause button is
 // enabled; nothing here reads the screen.
+//
+// An adapter that is unplugged, or missing at start, stays chosen: it is
+// opened again, with the same rules, the moment it is back, and a run goes
+// on meanwhile. The device is kept by the name that stays with the adapter
+// when it is plugged in again (Linux may give it another ttyUSBn).
 class BarrierPipeline {
 public:
-    BarrierPipeline(Chronometer& clock, SerialPorts& ports, TComPort::Post post);
+    BarrierPipeline(Chronometer& clock, THighResTimer& timer, SerialPorts& ports, Scheduler& scheduler);
     BarrierPipeline(const BarrierPipeline&) = delete;
     BarrierPipeline& operator=(const BarrierPipeline&) = delete;
 
@@ -37,39 +47,62 @@ public:
     int MinLap() const { return rules_.MinLapMs(); }
     void SetMinLap(int ms) { rules_.SetMinLapMs(ms); }
 
-    // Opens the port chosen last, so that a run resumed at start-up still has its barriers.
+    // Opens the port chosen last, so that a run resumed at start-up still has
+    // its barriers; one that is not there is waited for.
     void Restore();
-    // Opens `device`, or closes the port for none.
-    void Choose(const std::string& device, int number);
-    void Close() { port_.Close(); }
+    // Opens `device`, or closes the port for none. Returns why it could not
+    // be opened, for the user who chose it; it is waited for then.
+    std::string Choose(const std::string& device, int number);
+    void Close();
 
     // The pause button is enabled: while it is not (the main window is in the
     // background), the toggle barrier takes laps instead of pausing.
     void SetPauseEnabled(bool enabled) { pauseEnabled_ = enabled; }
 
     bool Connected() const { return port_.Connected(); }
+    // The chosen adapter is not there, and is waited for.
+    bool Away() const { return comeback_.Waiting(); }
 
-    // Errors for the user.
-    std::function<void(const std::string&)> reportError;
-    // Something the user should know once.
-    std::function<void(const std::string&)> reportInfo;
+    // What the user is told about the adapter, as the barriers' notice; none when it is over.
+    std::function<void(std::optional<Notice>)> tell;
     // The port was opened (true) or closed (false).
     std::function<void(bool)> connectedChanged;
+    // The device is now known by the name that stays with the adapter.
+    std::function<void()> deviceRenamed;
 
 private:
-    // `hint` follows an error message: what the user can do about it.
-    void Open(const std::string& hint = {});
+    // Opens the chosen device; returns why it could not.
+    std::string Open();
+    // After an open: the name that stays, and the lines polled, told once.
+    void Opened(std::string headline, std::string news);
+    void Lost(const std::string& reason);
+    bool Reopen();
+    // The run in progress, by its number in the protocol; none while none runs.
+    std::optional<std::int64_t> RunNow() const;
     BarrierContext Context(std::int64_t counter) const;
     void Carry(BarrierCommand command, std::int64_t counter);
+    void Tell(Notice::Kind kind, std::string headline, std::string text);
 
     Chronometer& clock_;
+    THighResTimer& timer_;
     SerialPorts& ports_;
     TComPort port_;
     LightBarriers rules_;
+    PortComeback comeback_;
     std::string device_;
     int portNumber_ = 0;
     bool pauseEnabled_ = true;
     std::set<std::string> toldPolled_;  // devices whose polled lines the user was told about
+    // Since when the adapter is gone, and the run going then; none: it was missing from the start.
+    struct Gone {
+        std::optional<std::int64_t> since;  // the counter
+        std::optional<std::int64_t> run;
+    };
+    std::optional<Gone> gone_;
 };
+
+// "Barriers away 12.4 s during run 7": how long the barriers were gone, and
+// the runs they missed (the first and the last, where they differ).
+std::string AwayText(std::int64_t ms, std::optional<std::int64_t> firstRun, std::optional<std::int64_t> lastRun);
 
 }  // namespace chronivel

@@ -43,14 +43,13 @@ ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, Sett
       protocol_(protocol),
       bootId_(std::move(bootId)),
       clock_(timer, locale, *this),
-      barriers_(clock_, ports, [&scheduler](std::function<void()> call) { scheduler.Post(std::move(call)); })
+      barriers_(clock_, timer, ports, scheduler)
 {
     barriers_.connectedChanged = [this](bool) { Changed(); };
-    barriers_.reportError = [this](const std::string& message) {
-        if (reportError) reportError(message);
-    };
-    barriers_.reportInfo = [this](const std::string& message) {
-        if (reportInfo) reportInfo(message);
+    barriers_.deviceRenamed = [this] { BarrierChoicesChanged(); };
+    barriers_.tell = [this](std::optional<Notice> notice) {
+        if (notice) Tell(std::move(*notice));
+        else ClearNotice(NoticeTopic::Barriers);
     };
 }
 
@@ -129,7 +128,7 @@ void ChronivelApp::Resume()
         clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), run,
                          run.pauseBeganMs != 0 ? std::max<std::int64_t>(0, nowWall - run.pauseBeganMs) : 0);
     } else {
-        Report(damage);
+        Tell({NoticeTopic::Run, Notice::Kind::News, "Run not resumed", damage});
     }
     loading_ = false;
     // After a reboot the run resumes from a new start count, and a damaged
@@ -139,7 +138,7 @@ void ChronivelApp::Resume()
     WritePending();
     // An alarm due while the program was closed rings now, once.
     const WallTime now = WallNow();
-    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs) Report(alarm_.MissedText(now), Told::Info);
+    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs) Tell({NoticeTopic::Alarm, Notice::Kind::News, "Alarm missed", alarm_.MissedText(now)});
     TickAlarm();
 }
 
@@ -289,10 +288,11 @@ void ChronivelApp::Shutdown()
     barriers_.Close();
 }
 
-void ChronivelApp::ChooseBarrierPort(const std::string& device, int number)
+std::string ChronivelApp::ChooseBarrierPort(const std::string& device, int number)
 {
-    barriers_.Choose(device, number);
+    std::string problem = barriers_.Choose(device, number);
     BarrierChoicesChanged();
+    return problem;
 }
 
 void ChronivelApp::SelectBarrierAlgorithm(int algorithm)
@@ -419,7 +419,8 @@ void ChronivelApp::WritePending()
         if (!protocol_.EndsWith(kept_.fileName, run)) {
             const std::string reason = protocol_.Append(kept_.fileName, run);
             if (!reason.empty()) {
-                Report(UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), Told::Unwritten);
+                Tell({NoticeTopic::Protocol, Notice::Kind::Problem, "Protocol not written",
+                      UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), true});
                 return;
             }
         }
@@ -427,18 +428,40 @@ void ChronivelApp::WritePending()
         Save();
         for (AppView* view : views_) view->RunRecorded(run);
     }
+    ClearNotice(NoticeTopic::Protocol);
 }
 
-void ChronivelApp::Report(std::string message, Told told)
+void ChronivelApp::Tell(Notice notice)
 {
-    scheduler_.Post([this, message = std::move(message), told] {
-        if (told == Told::Info && reportInfo)
-            reportInfo(message);
-        else if (told == Told::Unwritten && reportUnwritten)
-            reportUnwritten(message);
-        else if (reportError)
-            reportError(message);
-    });
+    if (notices_.Tell(std::move(notice))) NoticesChanged();
+}
+
+void ChronivelApp::ClearNotice(NoticeTopic topic)
+{
+    if (notices_.Clear(topic)) NoticesChanged();
+}
+
+void ChronivelApp::NoticesRead()
+{
+    if (notices_.Read()) NoticesChanged();
+}
+
+void ChronivelApp::Retry(NoticeTopic topic)
+{
+    if (topic == NoticeTopic::Protocol) RetryProtocol();
+    else if (topic == NoticeTopic::Settings) Save();
+}
+
+void ChronivelApp::NoticesChanged()
+{
+    for (AppView* view : views_) view->NoticesChanged();
+}
+
+void ChronivelApp::SaveFailed(const std::string& failure)
+{
+    const bool sentence = !failure.empty() && failure.back() == '.';
+    Tell({NoticeTopic::Settings, Notice::Kind::Problem, "Settings not saved",
+          failure + (sentence ? " " : ". ") + "What changed is kept and written with the next save.", true});
 }
 
 Settings ChronivelApp::Snapshot()
@@ -516,8 +539,7 @@ void ChronivelApp::Write(const Settings& now, const StoredRuns& runs)
         SaveRuns(store_, runs);
         for (AppView* view : views_) view->SaveOwnValues();
     } catch (const SettingsError& error) {
-        if (!failureReported_ && reportError) reportError(error.what());
-        failureReported_ = true;
+        SaveFailed(error.what());
         return;
     }
     saved_ = now;
@@ -547,9 +569,9 @@ void ChronivelApp::Written(std::uint64_t version, const std::string& failure)
 {
     writing_ = false;
     written_ = version;
-    const bool tell = !failure.empty() && !failureReported_;
-    failureReported_ = !failure.empty();
-    if (!failure.empty()) {
+    if (failure.empty()) {
+        ClearNotice(NoticeTopic::Settings);
+    } else {
         // Nothing counts as saved: the next change writes everything again.
         saved_ = Settings{};
         savedRuns_ = StoredRuns{};
@@ -560,8 +582,7 @@ void ChronivelApp::Written(std::uint64_t version, const std::string& failure)
         appendAfter_.reset();
         WritePending();
     }
-    // Last: a message box lets the user give commands while it waits.
-    if (tell && reportError) reportError(failure);
+    if (!failure.empty()) SaveFailed(failure);
 }
 
 }  // namespace chronivel

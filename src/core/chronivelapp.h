@@ -15,6 +15,7 @@
 #include "core/configuration.h"
 #include "core/hotkeys.h"
 #include "core/monitorchoice.h"
+#include "core/notices.h"
 #include "core/protocollog.h"
 #include "core/runpersistence.h"
 #include "core/scheduler.h"
@@ -107,6 +108,15 @@ public:
     bool RunsUnwritten() const { return !pending_.empty(); }
     // Tries once more to write them; a failure is told again.
     void RetryProtocol() { WritePending(); }
+    // What the user is told on the window while nobody may be at the keyboard;
+    // each change is told by AppView::NoticesChanged.
+    const Notices& Told() const { return notices_; }
+    void Tell(Notice notice);
+    void ClearNotice(NoticeTopic topic);
+    // The user has read the notices: the news goes.
+    void NoticesRead();
+    // The notice's own way to try again: writing the settings, or the protocol.
+    void Retry(NoticeTopic topic);
     bool ProtocolExists() const { return protocol_.Exists(kept_.fileName); }
     // Where the user put the main window.
     void WindowMoved(int left, int top);
@@ -116,7 +126,9 @@ public:
     bool BarriersConnected() const { return barriers_.Connected(); }
     // Opens `device` for the barriers, or closes their port for none (empty).
     // `number` is the "Port" setting: n of COMn, else the port's place in the list.
-    void ChooseBarrierPort(const std::string& device, int number);
+    // Returns why the port could not be opened, for the user who chose it;
+    // it stays chosen and is opened as soon as it can be.
+    std::string ChooseBarrierPort(const std::string& device, int number);
     void SelectBarrierAlgorithm(int algorithm);
     void SelectBarrierArrangement(int arrangement);
     // The end of start-up: the system-wide hot keys of HotKeyTable, through
@@ -147,16 +159,6 @@ public:
     void SetWindowActive(bool active);
     bool WindowActive() const { return windowActive_; }
 
-    // What the user must be told: a settings file that cannot be written, a
-    // barriers' port that cannot be opened or is gone; a message box in the program.
-    std::function<void(const std::string&)> reportError;
-    // Something the user should know once, not an error.
-    std::function<void(const std::string&)> reportInfo;
-    // Finished runs the protocol file would not take: the file, the system's
-    // reason and where the runs are kept. A window may offer RetryProtocol
-    // with it; unset, reportError tells it.
-    std::function<void(const std::string&)> reportUnwritten;
-
 private:
     // ChronometerObserver
     void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
@@ -185,9 +187,9 @@ private:
     void WritePending();
     // The same, once the values handed over last are written.
     void WritePendingWhenKept();
-    // Tells the user after the command that brought it about is done: a message box waits for them.
-    enum class Told { Error, Unwritten, Info };
-    void Report(std::string message, Told told = Told::Error);
+    void NoticesChanged();
+    // A save failed; told once until one succeeds.
+    void SaveFailed(const std::string& failure);
     LoadMoment Moment() const;
     WallTime WallNow() const;
     // The alarm's timer: a tick every second while it is armed or rings.
@@ -225,7 +227,7 @@ private:
     std::uint64_t written_ = 0;     // the last of them that a write has ended with
     bool writing_ = false;
     std::optional<std::uint64_t> appendAfter_;  // unwritten runs wait for this set to be written
-    bool failureReported_ = false;
+    Notices notices_;
     bool existed_ = false;
     bool windowActive_ = true;
     bool loading_ = true;  // until Resume: nothing is saved before the settings are whole

@@ -32,7 +32,13 @@ BarrierPort::BarrierPort(ChronivelApp& app, MainMenus& menus, const SerialPorts&
 
 void BarrierPort::ChoosePort(const QString& device)
 {
-    app_.ChooseBarrierPort(device.toStdString(), app_.Kept().port);
+    Choose(device, app_.Kept().port);
+}
+
+void BarrierPort::Choose(const QString& device, int number)
+{
+    const std::string problem = app_.ChooseBarrierPort(device.toStdString(), number);
+    if (!problem.empty() && reportChoiceFailed) reportChoiceFailed(QString::fromStdString(problem));
 }
 
 void BarrierPort::ChooseAlgorithm(int algorithm)
@@ -56,9 +62,13 @@ void BarrierPort::ListPorts()
     const bool chosenPresent = chosen.empty() || std::any_of(ports.begin(), ports.end(), [&](const SerialPortEntry& p) {
                                    return p.device == chosen;
                                });
-    if (!chosenPresent)  // unplugged: it stays chosen, and is opened again when it is back
-        ports.push_back(
-            {chosen, tr("%1 \u2014 not connected").arg(QFileInfo(QString::fromStdString(chosen)).fileName()).toStdString(), 0});
+    if (!chosenPresent) {
+        // Unplugged, it stays chosen and is opened again when it is back; a
+        // pseudo-terminal or a port the system does not list may well be working.
+        const QString name = QFileInfo(QString::fromStdString(chosen)).fileName();
+        const QString state = app_.BarriersConnected() ? tr("open") : tr("not connected");
+        ports.push_back({chosen, tr("%1 \u2014 %2").arg(name, state).toStdString(), 0});
+    }
 
     QAction* before = menu.actions().value(menu.actions().indexOf(menus_.mNoHard) + 1);
     for (const SerialPortEntry& port : ports) {
@@ -69,9 +79,7 @@ void BarrierPort::ListPorts()
         entry->setData(device);
         menus_.mNoHard->actionGroup()->addAction(entry);
         entry->setChecked(port.device == chosen);
-        connect(entry, &QAction::triggered, this, [this, device, number = port.number] {
-            app_.ChooseBarrierPort(device.toStdString(), number);
-        });
+        connect(entry, &QAction::triggered, this, [this, device, number = port.number] { Choose(device, number); });
         menu.insertAction(before, entry);
     }
     menus_.mNoHard->setChecked(chosen.empty());

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace chronivel {
 
 class ChronivelApp;
@@ -24,7 +26,11 @@ public:
     // Marks and enabling after the model changed.
     void ShowMarks();
 
+    // A port the user has just chosen would not open: the system's reason.
+    std::function<void(const QString&)> reportChoiceFailed;
+
 private:
+    void Choose(const QString& device, int number);
     void ListPorts();
 
     ChronivelApp& app_;

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -17,6 +16,7 @@
 #include "ui/buttonglyphs.h"
 #include "ui/face.h"
 #include "ui/faceplacing.h"
+#include "ui/messagebox.h"
 #include "ui/ovalbutton.h"
 #include "ui/transparentwnd.h"
 #include "ui/windowregion.h"
@@ -91,12 +91,7 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     setObjectName(QStringLiteral("FormConfig"));
     setWindowTitle(tr("Configuration"));
     setWindowModality(Qt::ApplicationModal);
-    reportProblem = [this](const QString& problem) {
-        QMessageBox box(QMessageBox::Warning, main_.windowTitle(), problem, QMessageBox::Ok, this);
-        // The main window stays on top of everything; the words must not end up under it.
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
-    };
+    reportProblem = [this](const QString& problem) { ShowMessage(this, QMessageBox::Warning, problem); };
 
     Edit_ProtocolName = TextField(this, "Edit_ProtocolName", tr("Protocol file"));
     Edit_PictureName = TextField(this, "Edit_PictureName", tr("Picture"), tr("Click for select picture"));

@@ -20,10 +20,12 @@
 #include "ui/alarmbell.h"
 #include "ui/alarmdialog.h"
 #include "ui/barrierport.h"
+#include "ui/messagebox.h"
 #include "ui/buttonglyphs.h"
 #include "ui/colorbutton.h"
 #include "ui/commandactions.h"
 #include "ui/configdialog.h"
+#include "ui/faceplacing.h"
 #include "ui/foreground.h"
 #include "ui/help.h"
 #include "ui/infodialog.h"
@@ -31,6 +33,7 @@
 #include "ui/mainmenus.h"
 #include "ui/monitorwatch.h"
 #include "ui/monthcalendar.h"
+#include "ui/noticeline.h"
 #include "ui/ovalbutton.h"
 #include "ui/protocolwindow.h"
 #include "ui/readout.h"
@@ -48,29 +51,15 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
       sounds_(this)
 {
     setObjectName(QStringLiteral("frm_Tickmor"));
-    reportError = [this](const QString& message) {
-        QMessageBox::critical(this, Title(), message);
-    };
-    app_.reportError = [this](const std::string& message) { reportError(QString::fromStdString(message)); };
-    app_.reportInfo = [this](const std::string& message) {
-        QMessageBox::information(this, Title(), QString::fromStdString(message));
-    };
-    app_.reportUnwritten = [this](const std::string& message) {
-        // Also for a terminal or a log: the runs wait in the settings until the user acts.
-        qWarning("%s", message.c_str());
-        QMessageBox box(QMessageBox::Critical, Title(), QString::fromStdString(message), QMessageBox::NoButton, this);
-        const QAbstractButton* retry = box.addButton(tr("&Retry"), QMessageBox::AcceptRole);
-        // Enter is the START key: a user who keeps pressing it must not retry over and over.
-        box.setDefaultButton(box.addButton(QMessageBox::Close));
-        box.exec();
-        if (box.clickedButton() == retry) app_.Perform(Command::RetryProtocol);
-    };
+    reportError = [this](const QString& message) { ShowMessage(this, QMessageBox::Critical, message); };
     app_.AddView(*this);
     face_.readout->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
     commands_ = new CommandActions(app_, *this, moments_);
     menus_ = new MainMenus(this, *commands_);
     barriers_ = new BarrierPort(app_, *menus_, serialPorts, this);
+    barriers_->reportChoiceFailed = [this](const QString& problem) { reportError(problem); };
     foreground_ = new Foreground(*this, face_, app_);
+    notice_ = new NoticeLine(app_, *this);
     bell_ = new AlarmBell(*this, *this, *face_.alarmButton);
     bell_->acknowledge = [this] { app_.AcknowledgeAlarm(); };
     app_.AddView(*bell_);
@@ -160,7 +149,7 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
     face_.dial->SetRoundPercent(roundPercent_);
 
-    const QString problem = QString::fromStdString(app_.Load(startUp.defaultProtocolPath));
+    const std::string problem = app_.Load(startUp.defaultProtocolPath);
     app_.StartMonitors(ScreenSizes());
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
@@ -174,7 +163,7 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
     app_.Resume();
     Changed();
-    if (!problem.isEmpty()) reportError(problem);
+    if (!problem.empty()) app_.Tell({NoticeTopic::Start, Notice::Kind::News, "Settings damaged", problem});
 }
 
 void Tfrm_Tickmor::Shutdown()
@@ -283,6 +272,8 @@ void Tfrm_Tickmor::LayoutWindow()
     setFixedSize(l.side, l.side);
     setMask(WindowRegion(l.side, l.side, roundPercent_));
     face_.Place(l);
+    PlaceAt(notice_, l.panelDate);
+    notice_->setFont(FaceFont(QStringLiteral("Arial"), l.dateFontPt * 2 / 3, true));
     ShowButtonGlyphs();
     if (config_) config_->LayoutConfig();
 }

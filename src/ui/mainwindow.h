@@ -29,6 +29,7 @@ class TMonthCalendar;
 class InfoDialog;
 class TFormBud;
 class MainMenus;
+class NoticeLine;
 class ProtocolWindow;
 
 // The chronometer's own window: small, round, borderless and always on top,
@@ -70,13 +71,15 @@ public:
     // Made at its first opening, once the settings are loaded: nothing of it shows before.
     TFormConfig& ConfigDialog();
     BarrierPort& Barriers() { return *barriers_; }
+    NoticeLine& Notifications() { return *notice_; }
 
     CommandActions& Commands() { return *commands_; }
     // Keys and buttons count from their press as stamped on the window
     // system's clock, read through `times`, which outlives the window.
     void StampInputWith(InputEventTimes& times) { moments_.SetTimes(&times); }
 
-    // Errors for the user; a message box titled with the program's title unless replaced.
+    // Errors that answer what the user just did (the manual or the text
+    // editor would not open); a message box titled with the program's title unless replaced.
     std::function<void(const QString&)> reportError;
 
 protected:
@@ -152,6 +155,7 @@ private:
     CommandActions* commands_ = nullptr;
     MainMenus* menus_ = nullptr;
     BarrierPort* barriers_ = nullptr;
+    NoticeLine* notice_ = nullptr;
     AlarmBell* bell_ = nullptr;
     Foreground* foreground_ = nullptr;
 };

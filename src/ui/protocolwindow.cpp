@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,6 +31,7 @@
 #include "core/protocolcsv.h"
 #include "core/settingsstore.h"
 #include "platform/protocolfile.h"
+#include "ui/messagebox.h"
 
 namespace chronivel {
 
@@ -102,7 +102,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
     if (!reportError) {
         reportError = [this](const QString& message) {
-            QMessageBox::critical(isVisible() ? this : nullptr, QCoreApplication::applicationName(), message);
+            ShowMessage(isVisible() ? this : nullptr, QMessageBox::Critical, message);
         };
     }
     setObjectName(QStringLiteral("TFormProtocol"));

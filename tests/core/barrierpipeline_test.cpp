@@ -1,7 +1,9 @@
 #include "core/barrierpipeline.h"
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "chronometer_fixture.h"
@@ -16,23 +18,36 @@ class BarrierPipelineTest : public ChronometerTest {
 protected:
     BarrierPipelineTest()
     {
-        barriers.reportError = [this](const std::string& message) { errors.push_back(message); };
-        barriers.reportInfo = [this](const std::string& message) { infos.push_back(message); };
+        barriers.tell = [this](std::optional<Notice> notice) { told = std::move(notice); };
+        barriers.deviceRenamed = [this] { ++renamed; };
     }
     // An edge `ms` after `runStart`, handled by the UI thread later.
     void Edge(std::uint32_t events, std::uint32_t status, std::int64_t ms)
     {
         serial.last->sink_->Deliver({events, status, runStart + ms * 1'000});
         Wait(3);
-        std::vector<std::function<void()>> calls;
-        calls.swap(posted);
-        for (auto& call : calls) call();
+        scheduler.Advance(0);
     }
+    // The adapter is pulled out: the device's thread finds it gone.
+    void Unplug(const std::string& device)
+    {
+        serial.missing.insert(device);
+        serial.last->sink_->Lost(device + ": Input/output error");
+        scheduler.Advance(0);
+    }
+    // `ms` pass on the counter and on the scheduler's clock alike.
+    void Pass(std::int64_t ms)
+    {
+        Wait(ms);
+        scheduler.Advance(ms);
+    }
+    std::string Told() const { return told ? told->text : ""; }
 
     FakePorts serial;
-    std::vector<std::function<void()>> posted;
-    BarrierPipeline barriers{clock, serial, [this](std::function<void()> call) { posted.push_back(std::move(call)); }};
-    std::vector<std::string> errors, infos;
+    FakeScheduler scheduler;
+    BarrierPipeline barriers{clock, timer, serial, scheduler};
+    std::optional<Notice> told;
+    int renamed = 0;
     std::int64_t runStart = platform.counter;
 };
 
@@ -67,25 +82,119 @@ TEST_F(BarrierPipelineTest, TheToggleBarrierTakesALapWhileThePauseButtonIsDisabl
     EXPECT_TRUE(clock.Paused());
 }
 
-TEST_F(BarrierPipelineTest, FailuresAndPolledLinesAreToldWithTheirDevice)
+TEST_F(BarrierPipelineTest, AMissingPortIsToldAndWaitedForAndPolledLinesAreToldOnce)
 {
     barriers.SetDevice("COM0");
     barriers.Restore();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind("Unable to open com port: ", 0), 0u) << errors[0];
-    EXPECT_NE(errors[0].find("choose \"None\""), std::string::npos) << "a restored port says how to stop asking";
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->kind, Notice::Kind::Problem);
+    EXPECT_NE(Told().find("COM0 cannot be opened. Unable to open com port: "), std::string::npos) << Told();
+    EXPECT_NE(Told().find("choose \"None\""), std::string::npos) << "a restored port says how to stop asking";
     EXPECT_EQ(barriers.Device(), "COM0") << "the choice is kept";
+    EXPECT_TRUE(barriers.Away());
 
     serial.polled = ev::Rlsd | ev::Cts;
+    EXPECT_EQ(barriers.Choose("/dev/ttyUSB7", 1), "");
+    EXPECT_FALSE(barriers.Away()) << "another choice ends the wait";
+    ASSERT_TRUE(told);
+    EXPECT_EQ(Told(), "The adapter of /dev/ttyUSB7 cannot report changes of CTS, DCD by itself. Chronivel looks at "
+                      "these lines every millisecond instead, so barrier times there may be up to a millisecond late.");
+    told.reset();
     barriers.Choose("/dev/ttyUSB7", 1);
-    barriers.Choose("/dev/ttyUSB7", 1);
-    ASSERT_EQ(infos.size(), 1u) << "told once a device";
-    EXPECT_EQ(infos[0], "The adapter of /dev/ttyUSB7 cannot report changes of CTS, DCD by itself. Chronivel looks at "
-                        "these lines every millisecond instead, so barrier times there may be up to a millisecond late.");
+    EXPECT_FALSE(told) << "told once a device";
     barriers.Choose("", 0);
     EXPECT_FALSE(barriers.Connected());
     EXPECT_EQ(barriers.PortNumber(), 0);
 }
+
+TEST_F(BarrierPipelineTest, AnAdapterPluggedInAgainUnderAnotherNameTakesTheRunOnWithTheSameRules)
+{
+    serial.persistent["/dev/ttyUSB0"] = "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
+    barriers.SetArrangement(2);
+    barriers.Choose("/dev/ttyUSB0", 1);
+    EXPECT_EQ(barriers.Device(), "/dev/serial/by-id/usb-FTDI_A1-if00-port0") << "kept by the name that stays";
+    EXPECT_EQ(renamed, 1);
+    clock.SetDayCounter(6);
+    clock.StartStopReset(runStart);
+    Edge(ev::Rlsd, ms::RlsdOn, 1'000);
+
+    Unplug("/dev/serial/by-id/usb-FTDI_A1-if00-port0");
+    EXPECT_FALSE(barriers.Connected());
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->headline, "Barriers gone");
+    EXPECT_EQ(Told(), "The light barriers' adapter /dev/serial/by-id/usb-FTDI_A1-if00-port0 is gone "
+                      "(/dev/serial/by-id/usb-FTDI_A1-if00-port0: Input/output error). The run goes on; Chronivel "
+                      "opens its port again as soon as it is plugged in.");
+    EXPECT_EQ(serial.watched, "/dev/serial/by-id/usb-FTDI_A1-if00-port0");
+    EXPECT_EQ(clock.State(), RunState::Running);
+
+    Pass(12'400);
+    serial.missing.clear();  // the link now leads to ttyUSB1
+    serial.changed();
+    scheduler.Advance(0);
+    ASSERT_TRUE(barriers.Connected());
+    EXPECT_FALSE(serial.changed) << "the watch ends with the wait";
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->kind, Notice::Kind::News);
+    EXPECT_EQ(told->headline, "Barriers away 12.4 s");
+    EXPECT_EQ(Told(), "The light barriers are back on /dev/serial/by-id/usb-FTDI_A1-if00-port0. Barriers away "
+                      "12.4 s during run 7.");
+    runStart = platform.counter;
+    Edge(ev::Rlsd, 0, 100);
+    Edge(ev::Rlsd, ms::RlsdOn, 200);
+    ASSERT_EQ(Lines().size(), 3u) << "the lap barrier counts again";
+    Edge(ev::Cts, ms::CtsOn, 300);
+    EXPECT_EQ(clock.State(), RunState::Stopped) << "and so does the stop barrier of the same arrangement";
+}
+
+TEST_F(BarrierPipelineTest, ATryThatFailsAfterAChangeIsRepeatedAFewTimesThenAwaitsTheNextChange)
+{
+    barriers.Choose("/dev/ttyUSB0", 1);
+    Unplug("/dev/ttyUSB0");
+    serial.changed();  // the node is made, but may not be opened yet
+    Pass(0);
+    EXPECT_FALSE(barriers.Connected());
+    Pass(PortComeback::LookMs * (PortComeback::TriesAfterChange + 3));
+    const auto opens = serial.log.size();
+    Pass(PortComeback::LookMs * 10);
+    EXPECT_EQ(serial.log.size(), opens) << "no looks without a change";
+    serial.missing.clear();
+    serial.changed();  // its permissions are set
+    Pass(0);
+    EXPECT_TRUE(barriers.Connected());
+}
+
+TEST_F(BarrierPipelineTest, WithoutTheSystemsWatchItLooksOnceASecond)
+{
+    serial.watchable = false;
+    serial.missing.insert("/dev/ttyACM0");
+    EXPECT_NE(barriers.Choose("/dev/ttyACM0", 1), "") << "the user who chose it hears why";
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->headline, "Waiting for barriers");
+    Pass(PortComeback::LookMs * 30);
+    EXPECT_FALSE(barriers.Connected());
+    serial.missing.clear();
+    Pass(PortComeback::LookMs);
+    EXPECT_TRUE(barriers.Connected());
+    EXPECT_EQ(Told(), "The light barriers' adapter /dev/ttyACM0 is there now; its edges count from now on.");
+}
+
+class AwayTextTest
+    : public ::testing::TestWithParam<
+          std::tuple<std::int64_t, std::optional<std::int64_t>, std::optional<std::int64_t>, const char*>> {};
+
+TEST_P(AwayTextTest, SaysHowLongAndWhichRuns)
+{
+    const auto& [ms, first, last, text] = GetParam();
+    EXPECT_EQ(AwayText(ms, first, last), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BarrierPipeline, AwayTextTest,
+    ::testing::Values(std::make_tuple(12'449, 7, 7, "Barriers away 12.4 s during run 7."),
+                      std::make_tuple(940, std::nullopt, std::nullopt, "Barriers away 0.9 s."),
+                      std::make_tuple(61'000, 7, 9, "Barriers away 61.0 s during runs 7 to 9."),
+                      std::make_tuple(3'000, std::nullopt, 8, "Barriers away 3.0 s during run 8.")));
 
 }  // namespace
 }  // namespace chronivel::testing

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "tests/core/fakemodel.h"
+#include "tests/core/toldnotices.h"
 
 namespace chronivel {
 namespace {
@@ -62,7 +63,6 @@ class ChronivelAppTest : public ::testing::Test, protected testing::FakeModel {
 protected:
     ChronivelAppTest()
     {
-        app.reportError = [this](const std::string& message) { errors.push_back(message); };
         app.AddView(other);
     }
 
@@ -77,6 +77,7 @@ protected:
     Chronometer& clock = app.Clock();
     OtherWindow other{store};
     std::vector<std::string> errors;
+    testing::ToldNotices notices{app, errors};
 };
 
 TEST_F(ChronivelAppTest, RunsAreSavedTheMomentTheyStartAndStop)
@@ -258,7 +259,7 @@ TEST(ChronivelApp, FailedSaveIsReportedOnce)
     testing::FakePorts serial;
     ChronivelApp app{timer, locale, store, scheduler, protocol, serial, "boot-1"};
     std::vector<std::string> errors;
-    app.reportError = [&](const std::string& message) { errors.push_back(message); };
+    testing::ToldNotices notices{app, errors};
     app.Load("/data/Protocol.txt");
     app.Resume();
     for (int command = 0; command < 4; ++command) {  // START, STOP, RESET, START
@@ -266,7 +267,8 @@ TEST(ChronivelApp, FailedSaveIsReportedOnce)
         scheduler.Advance(0);
     }
     EXPECT_EQ(store.failures, 4) << "each start and each end of a run tries again";
-    EXPECT_EQ(errors, std::vector<std::string>{"Cannot write /nowhere/chronivel.reg: Read-only file system"});
+    EXPECT_EQ(errors, std::vector<std::string>{"Cannot write /nowhere/chronivel.reg: Read-only file system. What "
+                                               "changed is kept and written with the next save."});
 }
 
 TEST_F(ChronivelAppTest, FinishedRunGoesToTheProtocolFileAndItsListeners)
@@ -386,10 +388,11 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
     EXPECT_EQ(saved.alg, 2);
     EXPECT_EQ(saved.lsCount, 3);
 
-    app.ChooseBarrierPort("COM0", 0);
+    const std::string problem = app.ChooseBarrierPort("COM0", 0);
     EXPECT_FALSE(app.BarriersConnected());
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind("Unable to open com port", 0), 0u) << errors[0];
+    EXPECT_EQ(problem.rfind("Unable to open com port", 0), 0u) << problem;
+    ASSERT_EQ(errors.size(), 1u) << "and it is waited for";
+    EXPECT_EQ(app.Told().Find(NoticeTopic::Barriers)->kind, Notice::Kind::Problem);
 
     app.ChooseBarrierPort("", 0);
     app.Shutdown();

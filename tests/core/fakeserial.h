@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,12 +38,23 @@ private:
     std::vector<std::string>& log_;
 };
 
-// Opens fake devices; COM0 is a port that is not there.
+// Opens fake devices; COM0 and those `missing` are ports that are not there.
 class FakePorts final : public SerialPorts {
 public:
+    // While it lives, the test may call `changed` as the system's watch would.
+    class FakeWatch final : public DeviceWatch {
+    public:
+        explicit FakeWatch(FakePorts& ports) : ports_(ports) {}
+        ~FakeWatch() override { ports_.changed = nullptr; }
+
+    private:
+        FakePorts& ports_;
+    };
+
     std::unique_ptr<SerialDevice> Open(const std::string& device, const DeviceControl& control) override
     {
-        if (device == "COM0") throw EComHandle("Unable to open com port: The system cannot find the file specified.");
+        if (device == "COM0" || missing.contains(device))
+            throw EComHandle("Unable to open com port: The system cannot find the file specified.");
         log.push_back("open " + device + " at " + std::to_string(control.BaudRate));
         auto opened = std::make_unique<FakeDevice>(log);
         opened->polled = polled;
@@ -50,10 +64,27 @@ public:
     std::vector<SerialPortEntry> List() const override { return listed; }
     std::string DeviceOfNumber(int) const override { return {}; }
     std::string AccessHint(const std::string&) const override { return {}; }
+    std::string PersistentName(const std::string& device) const override
+    {
+        const auto found = persistent.find(device);
+        return found == persistent.end() ? device : found->second;
+    }
+    std::unique_ptr<DeviceWatch> WatchFor(const std::string& device, std::function<void()> call) override
+    {
+        if (!watchable) return nullptr;
+        watched = device;
+        changed = std::move(call);
+        return std::make_unique<FakeWatch>(*this);
+    }
     std::vector<std::string> log;
     FakeDevice* last = nullptr;
     std::uint32_t polled = 0;  // for the devices opened from now on
     std::vector<SerialPortEntry> listed;
+    std::set<std::string> missing;
+    std::map<std::string, std::string> persistent;  // device -> the name that stays
+    bool watchable = true;
+    std::string watched;             // the device the last watch was for
+    std::function<void()> changed;   // the live watch's call; empty without one
 };
 
 }  // namespace chronivel::testing

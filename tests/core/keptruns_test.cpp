@@ -8,6 +8,7 @@
 #include "core/command.h"
 #include "tests/core/fakes.h"
 #include "tests/core/fakeserial.h"
+#include "tests/core/toldnotices.h"
 
 namespace chronivel {
 namespace {
@@ -68,10 +69,10 @@ protected:
         ChronivelApp app;
         Program(KeptRunsTest& machine, Values onDisk, THighResTimer& timer, const LocaleTexts& locale,
                 ProtocolLog& protocol, const std::string& boot)
-            : store(std::move(onDisk)), app(timer, locale, store, scheduler, protocol, serial, boot)
+            : store(std::move(onDisk)), app(timer, locale, store, scheduler, protocol, serial, boot), notices(app, machine.told)
         {
-            app.reportError = [&machine](const std::string& message) { machine.told.push_back(message); };
         }
+        testing::ToldNotices notices;
     };
 
     // Starts the program on the settings a kill of the previous one left.

@@ -11,6 +11,7 @@
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/led.h"
 #include "ui/mainmenus.h"
+#include "ui/noticeline.h"
 
 namespace chronivel {
 namespace {
@@ -172,8 +173,9 @@ TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
 {
     Start();
     window->Barriers().ChoosePort(QStringLiteral("COM0"));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: "))) << errors[0].toStdString();
+    ASSERT_EQ(errors.size(), 2) << "told in a box, as the user has just chosen it, and waited for on the window";
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Waiting for the light barriers' adapter COM0")));
+    EXPECT_TRUE(errors[1].startsWith(QStringLiteral("Unable to open com port: "))) << errors[1].toStdString();
     EXPECT_FALSE(app->BarriersConnected());
     EXPECT_FALSE(window->Menus().mALG[0]->isEnabled());
     EXPECT_FALSE(LockLed()->isVisible());
@@ -187,8 +189,9 @@ TEST_F(BarrierPortTest, APortChosenLastTimeThatIsGoneSaysHowToStopAsking)
     Store(stored);
     Start();
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: ")));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("COM0 cannot be opened. Unable to open com port: ")));
     EXPECT_TRUE(errors[0].contains(QStringLiteral("choose \"None\""))) << errors[0].toStdString();
+    EXPECT_TRUE(window->Notifications().isVisible()) << "on the window, not in a box";
     EXPECT_EQ(window->Clock().State(), RunState::Ready) << "the program goes on";
 }
 

@@ -13,6 +13,7 @@
 #include "tests/core/fakes.h"
 #include "tests/core/fakeserial.h"
 #include "tests/core/memorystore.h"
+#include "tests/core/toldnotices.h"
 #include "platform/protocolfile.h"
 #include "ui/mainwindow.h"
 #include "ui/qtscheduler.h"
@@ -20,7 +21,8 @@
 namespace chronivel::testing {
 
 // The program's main window on a fake clock, fake settings and fake serial
-// ports; errors it would show in a message box are collected instead.
+// ports; errors it would show in a message box are collected instead, and
+// so are the notices it shows on the window.
 class MainWindowFixture : public ::testing::Test {
 protected:
     MainWindowFixture() { store.exists = false; }
@@ -29,7 +31,9 @@ protected:
     void MakeWindow()
     {
         window.reset();
+        notices.reset();
         app = std::make_unique<ChronivelApp>(timer, locale, store, scheduler, protocolFile, serial, "boot-1");
+        notices = std::make_unique<ToldNotices>(*app, [this](const std::string& text) { errors << QString::fromStdString(text); });
         window = std::make_unique<Tfrm_Tickmor>(*app, serial);
     }
 
@@ -73,6 +77,7 @@ protected:
     QtScheduler scheduler;
     ProtocolFile protocolFile;
     std::unique_ptr<ChronivelApp> app;
+    std::unique_ptr<ToldNotices> notices;
     std::unique_ptr<Tfrm_Tickmor> window;
     QStringList errors;
 };

@@ -21,6 +21,7 @@
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/colorbutton.h"
 #include "ui/commandactions.h"
+#include "ui/noticeline.h"
 #include "ui/mainmenus.h"
 #include "ui/readout.h"
 
@@ -296,7 +297,7 @@ TEST_F(MainWindowTest, CalendarWeekdayHeadingsAreWholeAtEveryZoom)
     }
 }
 
-TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowStillWorks)
+TEST_F(MainWindowTest, ABadMainSettingIsToldOnTheWindowWithoutABoxAndTheWindowStillWorks)
 {
     Settings stored;
     stored.left = 77;
@@ -306,20 +307,24 @@ TEST_F(MainWindowTest, ABadMainSettingIsShownTitledWithTheProgramAndTheWindowSti
     store.values.erase("Color");
 
     MakeWindow();
-    QString title, text;
+    bool boxShown = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            text = box->text();
-            box->accept();
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
         }
     });
     poll.start(10);
     window->Start({QStringLiteral("stopwatch"), ProtocolPath().toStdString(), {}});
+    window->show();
+    QTest::qWait(50);
     poll.stop();
-    EXPECT_EQ(title, QStringLiteral("stopwatch"));
-    EXPECT_EQ(text, QStringLiteral("Failed to get data for 'Color' (missing): it takes its default."));
+    EXPECT_FALSE(boxShown);
+    const QLabel& notice = window->Notifications();
+    EXPECT_TRUE(notice.isVisible());
+    EXPECT_TRUE(notice.text().contains(QStringLiteral("Settings damaged"))) << notice.text().toStdString();
+    EXPECT_EQ(notice.toolTip(), QStringLiteral("Failed to get data for 'Color' (missing): it takes its default."));
     EXPECT_EQ(window->pos(), QPoint(77, 55)) << "what came before the bad value applies";
     EXPECT_EQ(window->size(), QSize(448, 448)) << "and what came after it";
     EXPECT_EQ(window->findChild<TBitBtnWithColor*>(QStringLiteral("cmd_StartStop"))->text(), QStringLiteral("START"));
