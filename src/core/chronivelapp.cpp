@@ -419,7 +419,7 @@ void ChronivelApp::WritePending()
         if (!protocol_.EndsWith(kept_.fileName, run)) {
             const std::string reason = protocol_.Append(kept_.fileName, run);
             if (!reason.empty()) {
-                Tell({NoticeTopic::Protocol, Notice::Kind::Problem, "Protocol not written",
+                Tell({NoticeTopic::Protocol, Notice::Kind::Problem, "Runs not written",
                       UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), true});
                 return;
             }
@@ -460,7 +460,7 @@ void ChronivelApp::NoticesChanged()
 void ChronivelApp::SaveFailed(const std::string& failure)
 {
     const bool sentence = !failure.empty() && failure.back() == '.';
-    Tell({NoticeTopic::Settings, Notice::Kind::Problem, "Settings not saved",
+    Tell({NoticeTopic::Settings, Notice::Kind::Problem, "Settings unsaved",
           failure + (sentence ? " " : ". ") + "What changed is kept and written with the next save.", true});
 }
 

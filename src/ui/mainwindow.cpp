@@ -273,7 +273,7 @@ void Tfrm_Tickmor::LayoutWindow()
     setMask(WindowRegion(l.side, l.side, roundPercent_));
     face_.Place(l);
     PlaceAt(notice_, l.panelDate);
-    notice_->setFont(FaceFont(QStringLiteral("Arial"), l.dateFontPt * 2 / 3, true));
+    notice_->setFont(FaceFont(QStringLiteral("Arial"), l.dateFontPt * 2 / 3));
     ShowButtonGlyphs();
     if (config_) config_->LayoutConfig();
 }

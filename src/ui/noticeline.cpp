@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/chronivelapp.h"
@@ -37,6 +38,16 @@ NoticeLine::NoticeLine(ChronivelApp& app, QWidget& window) : QLabel(&window), ap
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(tr("Notice"));
     setAccessibleDescription(tr("What happened while nobody may have been at the keyboard. Click it for the whole text."));
+    retry_ = new QToolButton(this);
+    retry_->setObjectName(QStringLiteral("NoticeRetry"));
+    retry_->setText(tr("Retry"));
+    retry_->setFocusPolicy(Qt::NoFocus);
+    retry_->hide();
+    connect(retry_, &QToolButton::clicked, this, [this] {
+        const std::vector<Notice>& all = app_.Told().All();
+        const auto newest = std::find_if(all.rbegin(), all.rend(), [](const Notice& n) { return n.retry; });
+        if (newest != all.rend()) app_.Retry(newest->topic);
+    });
     app_.AddView(*this);
     hide();
 }
@@ -49,6 +60,10 @@ NoticeLine::~NoticeLine()
 
 void NoticeLine::NoticesChanged()
 {
+    // Also for a terminal or a log, where it stays after the window has gone.
+    for (const Notice& notice : app_.Told().All())
+        if (std::find(logged_.begin(), logged_.end(), notice) == logged_.end()) qWarning("%s", notice.text.c_str());
+    logged_ = app_.Told().All();
     Show();
     if (details_) ShowDetails();  // open: with what is there now
 }
@@ -69,10 +84,24 @@ void NoticeLine::Show()
     for (auto notice = notices.All().rbegin(); notice != notices.All().rend(); ++notice)
         tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n")) + QString::fromStdString(notice->text);
     setToolTip(tip);
+    const bool retry = std::any_of(notices.All().begin(), notices.All().end(), [](const Notice& n) { return n.retry; });
+    retry_->setVisible(retry);
+    int room = contentsRect().width();
+    if (retry) {
+        QFont small = font();
+        small.setPixelSize(std::max(1, font().pixelSize() * 7 / 8));
+        retry_->setFont(small);
+        const int width = retry_->fontMetrics().horizontalAdvance(retry_->text()) + 8;
+        retry_->setGeometry(this->width() - width - 2, 2, width, height() - 4);
+        room -= width + 2;
+    }
     const int more = static_cast<int>(notices.All().size()) - 1;
-    QString line = QStringLiteral("\u26A0 ") + QString::fromStdString(notices.All().back().headline);
+    const Notice& newest = notices.All().back();
+    // A warning sign for what is wrong, an information sign for news.
+    QString line = (newest.kind == Notice::Kind::Problem ? QStringLiteral("\u26A0 ") : QStringLiteral("\u2139 ")) +
+                   QString::fromStdString(newest.headline);
     if (more > 0) line += tr(" (+%1)").arg(more);
-    setText(fontMetrics().elidedText(line, Qt::ElideRight, contentsRect().width()));
+    setText(fontMetrics().elidedText(line, Qt::ElideRight, room));
     setAccessibleDescription(tip + u'\n' + tr("Click it for the whole text."));
     show();
     raise();

@@ -6,4 +6,8 @@ if(CHRONIVEL_SERIALSHIM AND NOT CHRONIVEL_CORE_ONLY)
         COMMAND ${CMAKE_CURRENT_LIST_DIR}/barriers.sh $<TARGET_FILE:chronivel> ${CHRONIVEL_SERIALSHIM}
                 $<TARGET_FILE:ptyholder>)
     set_tests_properties(app.barriers PROPERTIES TIMEOUT 120)
+    add_test(NAME app.barriers_replug
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/barriers_replug.sh $<TARGET_FILE:chronivel> ${CHRONIVEL_SERIALSHIM}
+                $<TARGET_FILE:ptyholder>)
+    set_tests_properties(app.barriers_replug PROPERTIES TIMEOUT 120)
 endif()

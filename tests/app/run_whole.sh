@@ -4,8 +4,9 @@
 # runs that the protocol file will not take are told, kept and written later.
 # A damaged start of a run in the settings is told and is no run. A kill -9
 # while a run is finished, its settings saves slowed down, neither loses nor
-# doubles it.
-#   run_whole.sh <chronivel executable> kill|term|unwritable|damaged|finish
+# doubles it. Settings that cannot be saved during a run are told on the
+# window, and the keys go on acting on the run.
+#   run_whole.sh <chronivel executable> kill|term|unwritable|damaged|finish|unsaved
 set -euo pipefail
 mode=$2
 source "$(dirname "$0")/xsession.sh" "$1"
@@ -13,31 +14,11 @@ source "$(dirname "$0")/xsession.sh" "$1"
 # The block of the protocol that begins with "START <n> = ", CR LF stripped.
 block() { tr -d '\r' <"$protocol" | awk -v head="START $1 = " 'index($0, head) == 1 { on = 1 } on { print } on && /^$/ { exit }'; }
 
-# Waits for the program's message box (a dialog window), and prints it.
-message_box() {
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --pid "$program" 2>/dev/null); do
-            xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep _NET_WM_WINDOW_TYPE_DIALOG >/dev/null &&
-                { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    fail "no message box appeared"
-}
-
-# Answers the message box with `key`, and gives the main window the keyboard again.
-answer() {
-    local box
-    box=$(message_box)
-    xdotool windowfocus "$box" 2>/dev/null || true
-    sleep 0.3
-    xdotool key "$1"
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --pid "$program" 2>/dev/null | grep -x "$box" >/dev/null || break
-        sleep 0.1
-    done
-    xdotool windowfocus "$window"
-    sleep 0.3
+# A click on the Retry at the end of the notice line, which covers the date
+# panel: at zoom 1 the panel is 131 x 25 pixels at (45, 46).
+click_retry() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 45 + 131 - 14)) $((Y + 46 + 12)) click 1
 }
 
 # The finished runs kept in the settings for the protocol, as text; the
@@ -104,7 +85,7 @@ unwritable)
     grep "\"$protocol\". Is a directory" "$work/program.log" >/dev/null || fail "the file or the reason was not named"
     grep 'kept in' "$work/program.log" >/dev/null || fail "the user was not told where the run is"
     wait_for_pending 'START 1 = '
-    answer Escape
+    only_main_window "after the protocol would not take the run"
     xdotool key Return  # RESET
     sleep 0.3
     xdotool key Return  # START 2
@@ -113,19 +94,15 @@ unwritable)
     wait_told 2
     wait_for_pending 'START 2 = '
     pending_runs | grep -a 'START 1 = ' >/dev/null || fail "the first kept run was lost"
-    answer Escape
     kill -9 "$program"
     wait "$program" 2>/dev/null || true
 
     # Still a folder at the next start: told again; then the user mends it and retries.
     start_program  # a new log
     wait_told 1
-    # The message may have come up before the main window was found.
-    box=$(message_box)
-    [[ $window != "$box" ]] || window=$(xdotool search --onlyvisible --pid "$program" | grep -vx "$box" | head -n 1)
     grep '^2 runs not written there are kept' "$work/program.log" >/dev/null || fail "the kept runs were not told"
     rmdir "$protocol"
-    answer alt+r
+    click_retry
     for _ in $(seq 100); do [[ -s $protocol ]] && break; sleep 0.1; done
     [[ -n $(block 1) && -n $(block 2) ]] || fail "the kept runs were not written at the retry"
     wait_for_setting '^"PendingRuns"=""'  # forgotten once written
@@ -147,7 +124,9 @@ damaged)
         iconv -f UTF-8 -t UTF-16 >"$work/damaged.reg"
     mv "$work/damaged.reg" "$settings"
     start_program
-    answer Escape  # told
+    for _ in $(seq 100); do grep -q '"TickCount"' "$work/program.log" && break; sleep 0.1; done
+    grep -q '"TickCount"' "$work/program.log" || fail "the damaged start of the run was not told"
+    only_main_window "after the damaged run was told"
     wait_for_setting "^\"TickCount\"=hex:00,00,00,00,00,00,00,00"
     xdotool key Return  # START: the program came up ready
     sleep 1
@@ -196,6 +175,28 @@ finish)
     done
     [[ $(grep -ac '^STOP: = ' "$protocol") == 3 ]] || fail "a run was written twice"
     start_program
+    ;;
+unsaved)
+    start_program
+    xdotool key Return  # START
+    wait_for_setting '^"TickCount"=hex:'
+    # A folder where the settings file was: no save can replace it now, root's neither.
+    mv "$settings" "$work/saved.reg"
+    mkdir "$settings"
+    xdotool key space  # LAP 1, whose save fails
+    notice_shows settings_not_saved "$notice_problem"
+    only_main_window "after a save failed"
+    xdotool key space  # LAP 2: the key still takes laps
+    xdotool key Return  # STOP
+    for _ in $(seq 100); do [[ -n $(block 1) ]] && break; sleep 0.1; done
+    run=$(block 1)
+    [[ $(grep -ac '^LAP [12] = ' <<<"$run") == 2 ]] || fail "the keys did not take both laps: $run"
+    grep -a '^STOP: = ' <<<"$run" >/dev/null || fail "Enter did not stop the run"
+    grep -aF "'$settings'" "$work/program.log" >/dev/null || fail "the settings file was not named"
+    # The folder goes again: the Retry at the notice's end saves.
+    rmdir "$settings"
+    click_retry
+    wait_for_setting '^"TickCount"=hex:00,00,00,00,00,00,00,00'
     ;;
 *)
     fail "unknown mode $mode"

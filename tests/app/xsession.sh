@@ -165,3 +165,28 @@ start_other_program() {
     fail "the other program's window did not appear"
 }
 
+# What happens while nobody may be at the keyboard is told on the main
+# window, never in a window of its own that could take the next key: only
+# the main window shows; $1 says when, in the failure.
+only_main_window() {
+    local windows
+    windows=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l)
+    ((windows == 1)) || fail "$1: $windows windows show"
+}
+
+# The notice on the main window, in its colour $2: $notice_problem while
+# something is wrong, $notice_news for news. Waited for up to 15 s; the
+# screenshot is kept as $1.png in $CHRONIVEL_SHOTS, or in the work folder.
+notice_problem='rgb(255,204,64)'
+notice_news='rgb(200,224,255)'
+notice_shows() {
+    local shots=${CHRONIVEL_SHOTS:-$work} pixels
+    for _ in $(seq 50); do
+        import -window "$window" "$work/notice.png"
+        pixels=$(convert "$work/notice.png" -fill black +opaque "$2" -fill white -opaque "$2" \
+            -format '%[fx:int(mean*w*h)]' info:)
+        ((pixels > 200)) && { cp "$work/notice.png" "$shots/$1.png"; return 0; }
+        sleep 0.3
+    done
+    fail "$1: no notice in $2 on the window"
+}
