@@ -144,8 +144,9 @@ void BarrierPipeline::Opened(std::string headline, std::string news)
     else if (tell) tell(std::nullopt);
 }
 
-void BarrierPipeline::Lost(const std::string& reason)
+void BarrierPipeline::Lost(std::string reason)
 {
+    if (reason.starts_with(device_ + ": ")) reason.erase(0, device_.size() + 2);  // named once is enough
     gone_ = Gone{timer_.ReadCounter(), RunNow()};
     Tell(Notice::Kind::Problem, "Barriers gone", "The light barriers' adapter " + device_ + " is gone (" + reason + "). " +
                                     (gone_->run ? "The run goes on; " : "") +

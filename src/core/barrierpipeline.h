@@ -75,7 +75,7 @@ private:
     std::string Open();
     // After an open: the name that stays, and the lines polled, told once.
     void Opened(std::string headline, std::string news);
-    void Lost(const std::string& reason);
+    void Lost(std::string reason);
     bool Reopen();
     // The run in progress, by its number in the protocol; none while none runs.
     std::optional<std::int64_t> RunNow() const;

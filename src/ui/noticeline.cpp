@@ -158,11 +158,15 @@ void NoticeLine::ShowDetails()
     connect(close, &QPushButton::clicked, this, &NoticeLine::CloseDetails);
     rows->addWidget(close, 0, Qt::AlignRight);
     details_->adjustSize();
-    // Below the line, kept on the screen; a very long text is cut to the screen's height.
-    QRect placed(mapToGlobal(QPoint(0, height())), details_->sizeHint().boundedTo(screen.size()));
-    placed.moveLeft(std::clamp(placed.left(), screen.left(), screen.right() - placed.width()));
-    if (placed.bottom() > screen.bottom()) placed.moveBottom(mapToGlobal(QPoint(0, 0)).y() - 1);
-    if (placed.top() < screen.top()) placed.moveTop(screen.top());
+    // Beside the window, where the running time stays in sight; over it
+    // only on a screen with no room on either side. A very long text is cut
+    // to the screen's height.
+    const QRect main = window_.frameGeometry();
+    QRect placed(QPoint(main.right() + 4, mapToGlobal(QPoint(0, 0)).y()), details_->sizeHint().boundedTo(screen.size()));
+    if (placed.right() > screen.right()) placed.moveRight(main.left() - 4);
+    if (placed.left() < screen.left()) placed.moveTopLeft(mapToGlobal(QPoint(0, height())));
+    placed.moveLeft(std::clamp(placed.left(), screen.left(), screen.right() - placed.width() + 1));
+    placed.moveTop(std::clamp(placed.top(), screen.top(), screen.bottom() - placed.height() + 1));
     details_->setGeometry(placed);
     details_->show();
 }

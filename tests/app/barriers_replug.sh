@@ -64,8 +64,19 @@ echo UNPLUG >"$control"
 rm "$link"
 notice_shows unplugged "$notice_problem"
 only_main_window "after the unplug"
+# The coach reads the notice's whole text, then presses Enter to stop the run.
+notice_click() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 80)) $((Y + 58)) click 1
+}
+notice_click
+for _ in $(seq 50); do (($(xdotool search --onlyvisible --pid "$program" | wc -l) == 2)) && break; sleep 0.1; done
+(($(xdotool search --onlyvisible --pid "$program" | wc -l) == 2)) || fail "a click on the notice showed no details"
+[[ -n ${CHRONIVEL_SHOTS:-} ]] && import -window root "$CHRONIVEL_SHOTS/details.png"
 xdotool key Return  # meant to stop the run, and it does
 wait_for_lines '^STOP: = ' 1
+notice_click  # read: the details close
+sleep 0.5
 only_main_window "after the stop"
 tr -d '\r' <"$protocol" | grep -aq '^LAP 1 = ' || fail "the lap before the unplug is not in the protocol"
 echo "PASS: Enter stops the run while the adapter is away, and no box appears"

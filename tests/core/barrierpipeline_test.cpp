@@ -123,8 +123,8 @@ TEST_F(BarrierPipelineTest, AnAdapterPluggedInAgainUnderAnotherNameTakesTheRunOn
     ASSERT_TRUE(told);
     EXPECT_EQ(told->headline, "Barriers gone");
     EXPECT_EQ(Told(), "The light barriers' adapter /dev/serial/by-id/usb-FTDI_A1-if00-port0 is gone "
-                      "(/dev/serial/by-id/usb-FTDI_A1-if00-port0: Input/output error). The run goes on; Chronivel "
-                      "opens its port again as soon as it is plugged in.");
+                      "(Input/output error). The run goes on; Chronivel opens its port again as soon as it is "
+                      "plugged in.");
     EXPECT_EQ(serial.watched, "/dev/serial/by-id/usb-FTDI_A1-if00-port0");
     EXPECT_EQ(clock.State(), RunState::Running);
 
