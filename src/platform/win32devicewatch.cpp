@@ -13,6 +13,7 @@
 #include <future>
 #include <utility>
 
+#include "platform/win32messagewindow.h"
 #include "platform/win32text.h"
 
 namespace chronivel {
@@ -20,20 +21,6 @@ namespace chronivel {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"Chronivel.DeviceWatch";
-
-// One class for every watch of the process, registered with the first.
-bool ClassRegistered(WNDPROC procedure)
-{
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    return registered;
-}
 
 // "COM3" of "COM3", "\\.\com3"; empty for a name that is no COMn.
 std::wstring ComName(const std::string& device)
@@ -51,10 +38,7 @@ Win32DeviceWatch::Win32DeviceWatch(const std::string& port, std::function<void()
     std::promise<void> ready;
     std::future<void> done = ready.get_future();
     thread_ = std::thread([this, ready = std::move(ready)]() mutable {
-        const HWND window = ClassRegistered(&WindowProc)
-                                ? ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                                    ::GetModuleHandleW(nullptr), this)
-                                : nullptr;
+        const HWND window = MakeMessageWindow(kWindowClass, &WindowProc, this);
         if (window != nullptr) {
             DEV_BROADCAST_DEVICEINTERFACE_W filter{};
             filter.dbcc_size = sizeof filter;
