@@ -28,7 +28,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t FolderEvents = IN_CREATE | IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// A folder on the way waits for the next name to be made or moved there; in
+// the folder of the device or of its node, attributes matter too (udev sets
+// a node's permissions after making it). Other programs' terminals change
+// attributes in /dev too, so only those folders wake for them.
+constexpr std::uint32_t WayEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+constexpr std::uint32_t NodeEvents = WayEvents | IN_ATTRIB;
 
 bool IsFolder(const fs::path& path)
 {
@@ -42,8 +47,13 @@ bool Exists(const fs::path& path)
     return lstat(path.c_str(), &info) == 0;
 }
 
-// The folders to watch, each with the names in it that matter.
-using Plan = std::map<fs::path, std::set<std::string>>;
+// What matters in a folder: these names, for these events.
+struct Wanted {
+    std::set<std::string> names;
+    std::uint32_t events = WayEvents;
+    friend bool operator==(const Wanted&, const Wanted&) = default;
+};
+using Plan = std::map<fs::path, Wanted>;
 
 Plan PlanFor(const fs::path& device)
 {
@@ -54,13 +64,18 @@ Plan PlanFor(const fs::path& device)
         next = folder;
         folder = folder.parent_path();
     }
-    plan[folder].insert(next.filename().string());
+    plan[folder].names.insert(next.filename().string());
+    if (next == device) plan[folder].events = NodeEvents;
     // The node a link names, even while the link dangles.
     std::error_code error;
     fs::path node = fs::read_symlink(device, error);
     if (!error) {
         node = fs::weakly_canonical(device.parent_path() / node, error);
-        if (!error && node.has_filename()) plan[node.parent_path()].insert(node.filename().string());
+        if (!error && node.has_filename()) {
+            Wanted& wanted = plan[node.parent_path()];
+            wanted.names.insert(node.filename().string());
+            wanted.events = NodeEvents;
+        }
     }
     return plan;
 }
@@ -132,13 +147,13 @@ bool InotifyWatch::Arm()
     Plan plan = PlanFor(device_);
     for (int attempt = 0; attempt < 8; ++attempt) {
         now.clear();
-        for (const auto& [path, names] : plan) {
-            const int wd = inotify_add_watch(inotify_, path.c_str(), FolderEvents);
+        for (const auto& [path, wanted] : plan) {
+            const int wd = inotify_add_watch(inotify_, path.c_str(), wanted.events);
             if (wd < 0) continue;
             added.insert(wd);
             Folder& folder = now[wd];
             folder.path = path;
-            folder.names.insert(names.begin(), names.end());
+            folder.names.insert(wanted.names.begin(), wanted.names.end());
         }
         Plan after = PlanFor(device_);
         if (after == plan) break;

@@ -37,34 +37,27 @@ protected:
     void Watch(const fs::path& device)
     {
         watch_ = linuxserial::WatchDevice(device.string(), [this] {
-            std::function<bool()> lookFor;
-            {
-                std::lock_guard lock(mutex_);
-                lookFor = lookFor_;
-            }
-            const bool found = lookFor && lookFor();
             std::lock_guard lock(mutex_);
             ++calls_;
-            found_ = found_ || found;
+            found_ = found_ || !lookFor_ || lookFor_();
             called_.notify_all();
         });
         ASSERT_NE(watch_, nullptr) << "no inotify watch on " << device;
     }
 
-    // Does `change` and waits for a call after it that finds `lookFor` true.
-    void ExpectCall(const std::function<void()>& change, const std::function<bool()>& lookFor)
+    // Does `change` and waits for a call after it that finds `lookFor` true; any call without one.
+    void ExpectCall(const std::function<void()>& change, std::function<bool()> lookFor = {})
     {
-        int before;
-        {
-            std::lock_guard lock(mutex_);
-            before = calls_;
-            lookFor_ = lookFor;
-            found_ = false;
-        }
-        change();
         std::unique_lock lock(mutex_);
+        const int before = calls_;
+        lookFor_ = std::move(lookFor);
+        found_ = false;
+        lock.unlock();
+        change();
+        lock.lock();
         EXPECT_TRUE(called_.wait_for(lock, 10s, [&] { return calls_ > before && found_; }))
             << "no call after the change, or none that found it done";
+        lookFor_ = {};
     }
 
     int Calls()
@@ -83,13 +76,9 @@ protected:
     std::function<bool()> Links(const std::string& node) const
     {
         return [this, node] {
-            std::error_code error;
-            return fs::read_symlink(link_, error) == "../../" + node;
+            std::error_code missing;
+            return fs::read_symlink(link_, missing) == "../../" + node;
         };
-    }
-    static std::function<bool()> Always()
-    {
-        return [] { return true; };
     }
 
     const fs::path dev_ = fs::path(Dir()) / "dev";
@@ -107,8 +96,8 @@ private:
 TEST_F(LinuxDeviceWatch, ALinkInFoldersThatComeOnlyLaterIsSeen)
 {
     Watch(link_);
-    ExpectCall([&] { fs::create_directory(dev_ / "serial"); }, Always());
-    ExpectCall([&] { fs::create_directory(link_.parent_path()); }, Always());
+    ExpectCall([&] { fs::create_directory(dev_ / "serial"); });
+    ExpectCall([&] { fs::create_directory(link_.parent_path()); });
     ExpectCall([&] { Link("ttyUSB0"); }, Links("ttyUSB0"));
 }
 
@@ -136,7 +125,8 @@ TEST_F(LinuxDeviceWatch, PermissionsOfTheNodeCallAndOtherNodesDoNot)
     Link("ttyUSB1");
     const fs::path node = dev_ / "ttyUSB1";
     const auto setTo = [&](fs::perms perms) {
-        ExpectCall([&] { fs::permissions(node, perms); }, [&] { return fs::status(node).permissions() == perms; });
+        ExpectCall([&] { fs::permissions(node, perms); },
+                   [node, perms] { return fs::status(node).permissions() == perms; });
     };
     for (const fs::path& device : {link_, node}) {
         Watch(device);
@@ -163,7 +153,7 @@ TEST_F(LinuxDeviceWatch, ADestroyedWatchCallsNoMore)
     destroyed.reset();
     // A second watch sees the same change; by then the first would have called.
     Watch(dev_ / "ttyUSB0");
-    ExpectCall([&] { fs::permissions(dev_ / "ttyUSB0", fs::perms::owner_read); }, Always());
+    ExpectCall([&] { fs::permissions(dev_ / "ttyUSB0", fs::perms::owner_read); });
     EXPECT_EQ(stale, 0);
 }
 
