@@ -1,4 +1,5 @@
-// The serial ports the kernel has, read from sysfs as udev would.
+// The serial ports the kernel has, read from sysfs as udev would, and the
+// names udev gives them that outlast a replug.
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -47,7 +48,21 @@ std::string Description(fs::path device)
 
 }  // namespace
 
-std::vector<FoundPort> FindPorts(const std::string& sysClassTty, const std::string& devDir)
+std::string PersistentName(const std::string& device, const std::string& byIdDir)
+{
+    std::error_code error;
+    const fs::path node = fs::canonical(device, error);
+    if (error) return device;
+    // Of several links, the first by name, so that the choice does not follow the folder's order.
+    std::string found;
+    for (const fs::directory_entry& link : fs::directory_iterator(byIdDir, error)) {
+        const std::string name = link.path().string();
+        if ((found.empty() || name < found) && fs::canonical(link.path(), error) == node) found = name;
+    }
+    return found.empty() ? device : found;
+}
+
+std::vector<FoundPort> FindPorts(const std::string& sysClassTty, const std::string& devDir, const std::string& byIdDir)
 {
     std::vector<FoundPort> found;
     std::error_code error;
@@ -58,7 +73,7 @@ std::vector<FoundPort> FindPorts(const std::string& sysClassTty, const std::stri
         const std::string path = devDir + "/" + name;
         const std::string driver = fs::canonical(device / "driver", error).filename().string();
         if (!error && driver == "serial8250" && !HasUart(path)) continue;
-        found.push_back({name, path, Description(device)});
+        found.push_back({name, PersistentName(path, byIdDir), Description(device)});
     }
     return found;
 }

@@ -29,6 +29,7 @@
 #include <utility>
 
 #include "platform/bootclock.h"
+#include "platform/linuxdevicewatch.h"
 #include "platform/systemserialports.h"
 
 namespace chronivel {
@@ -542,6 +543,14 @@ public:
         return "\n\nThis user may not use " + device +
                ". On Linux, serial ports belong to the group \"dialout\": add yourself with \"sudo usermod -aG "
                "dialout $USER\", then log out and in again.";
+    }
+    std::string PersistentName(const std::string& device) const override
+    {
+        return linuxserial::PersistentName(device);
+    }
+    std::unique_ptr<DeviceWatch> WatchFor(const std::string& device, std::function<void()> changed) override
+    {
+        return linuxserial::WatchDevice(device, std::move(changed));
     }
 
 private:

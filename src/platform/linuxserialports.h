@@ -116,9 +116,15 @@ inline std::vector<ComEventBatch> EdgesBetween(const LineReading& before, const 
     return batches;
 }
 
-// The serial ports under `sysClassTty` that have a device behind them, as
-// `devDir` names them.
+// The link in `byIdDir` that names the same node as `device`, which stays
+// with a USB adapter when it is plugged in again under another node name;
+// `device` itself where there is none (a built-in port, a pseudo-terminal).
+std::string PersistentName(const std::string& device, const std::string& byIdDir = "/dev/serial/by-id");
+
+// The serial ports under `sysClassTty` that have a device behind them, each
+// by its name in `devDir` and, as its device, its persistent name.
 std::vector<FoundPort> FindPorts(const std::string& sysClassTty = "/sys/class/tty",
-                                 const std::string& devDir = "/dev");
+                                 const std::string& devDir = "/dev",
+                                 const std::string& byIdDir = "/dev/serial/by-id");
 
 }  // namespace chronivel::linuxserial

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/systemhotkeys.h"
+#include "platform/win32messagewindow.h"
 
 namespace chronivel {
 
@@ -22,20 +23,6 @@ UINT ModifierBits(std::uint8_t modifiers)
     return bits;
 }
 
-// One class for every grabber of the process, registered with the first.
-bool ClassRegistered(WNDPROC procedure)
-{
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    return registered;
-}
-
 }  // namespace
 
 Win32HotKeyGrabber::Win32HotKeyGrabber(HotKeyCalls calls) : calls_(std::move(calls)) {}
@@ -48,9 +35,7 @@ Win32HotKeyGrabber::~Win32HotKeyGrabber()
 
 HWND Win32HotKeyGrabber::Window()
 {
-    if (window_ == nullptr && ClassRegistered(&WindowProc))
-        ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr),
-                          this);
+    if (window_ == nullptr) MakeMessageWindow(kWindowClass, &WindowProc, this);
     return window_;
 }
 

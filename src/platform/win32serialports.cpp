@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/systemserialports.h"
+#include "platform/win32devicewatch.h"
 #include "platform/win32text.h"
 
 namespace chronivel {
@@ -229,6 +230,13 @@ public:
     }
     // Windows has no group that a user must join for a port.
     std::string AccessHint(const std::string&) const override { return {}; }
+    // COMn stays with an adapter when it is plugged in again: PersistentName keeps it as it is.
+    std::unique_ptr<DeviceWatch> WatchFor(const std::string& device, std::function<void()> changed) override
+    {
+        auto watch = std::make_unique<Win32DeviceWatch>(device, std::move(changed));
+        if (!watch->Watching()) return nullptr;
+        return watch;
+    }
 
 private:
     std::function<std::int64_t()> readCounter_;

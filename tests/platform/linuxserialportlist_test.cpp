@@ -57,6 +57,35 @@ TEST_F(LinuxSerialPortList, PortsWithADeviceAreFoundWithWhatTheAdapterCallsItsel
     EXPECT_EQ(found[1].description, "FT232R USB UART");
 }
 
+// udev's links outlast a replug, so a port goes by its link where it has one,
+// and its caption by its short name.
+TEST_F(LinuxSerialPortList, APortWithALinkByIdGoesByThatLink)
+{
+    Tty("ttyUSB0", Sys("devices/usb1/1-1/1-1:1.0/ttyUSB0"));
+    Tty("ttyUSB1", Sys("devices/usb1/1-2/1-2:1.0/ttyUSB1"));
+    const fs::path dev = fs::path(Dir()) / "dev";
+    const fs::path byId = dev / "serial" / "by-id";
+    fs::create_directories(byId);
+    for (const char* node : {"ttyUSB0", "ttyUSB1", "ttyS0"}) Write(dev / node, "");
+    fs::create_symlink("../../ttyUSB1", byId / "usb-FTDI_FT232R_B2-if00-port0");
+    fs::create_symlink("../../ttyUSB1", byId / "usb-FTDI_FT232R_B2-if00-port0-alias");
+    fs::create_symlink("../../ttyUSB9", byId / "usb-gone-if00-port0");
+
+    std::vector<FoundPort> found = linuxserial::FindPorts(Dir() + "/sys/class/tty", dev.string(), byId.string());
+    std::sort(found.begin(), found.end(), [](const FoundPort& a, const FoundPort& b) { return a.name < b.name; });
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].device, (dev / "ttyUSB0").string()) << "it has no link";
+    EXPECT_EQ(found[1].device, (byId / "usb-FTDI_FT232R_B2-if00-port0").string());
+    EXPECT_EQ(ListedPorts(found)[1].caption, "ttyUSB1");
+
+    const auto persistent = [&](const fs::path& device) { return linuxserial::PersistentName(device, byId.string()); };
+    EXPECT_EQ(persistent(dev / "serial/../ttyUSB1"), (byId / "usb-FTDI_FT232R_B2-if00-port0").string());
+    EXPECT_EQ(persistent(byId / "usb-FTDI_FT232R_B2-if00-port0-alias"), (byId / "usb-FTDI_FT232R_B2-if00-port0").string());
+    for (const fs::path& device : {dev / "ttyS0", dev / "ttyUSB9", dev / "pts/3"})
+        EXPECT_EQ(persistent(device), device.string());
+    EXPECT_EQ(linuxserial::PersistentName("/dev/null", Dir() + "/none"), "/dev/null");
+}
+
 TEST_F(LinuxSerialPortList, NoSysfsMeansNoPorts)
 {
     EXPECT_TRUE(linuxserial::FindPorts(Dir() + "/none", "/dev").empty());

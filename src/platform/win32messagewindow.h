@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/win32.h"
+
+namespace chronivel {
+
+// A hidden message-only window of the class `className`, which is registered
+// with `procedure` the first time; `param` reaches WM_NCCREATE as the
+// creation parameter. Null when the system would not make it.
+HWND MakeMessageWindow(const wchar_t* className, WNDPROC procedure, void* param);
+
+}  // namespace chronivel
