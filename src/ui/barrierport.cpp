@@ -58,7 +58,9 @@ void BarrierPort::ListPorts()
         if (action->property(PortEntryProperty).toBool()) delete action;
 
     std::vector<SerialPortEntry> ports = ports_.List();
-    const std::string& chosen = app_.Barriers().Device();
+    // The ports are listed by the names that stay with their adapters; an
+    // older setting may still name the device as it was called then.
+    const std::string chosen = ports_.PersistentName(app_.Barriers().Device());
     const bool chosenPresent = chosen.empty() || std::any_of(ports.begin(), ports.end(), [&](const SerialPortEntry& p) {
                                    return p.device == chosen;
                                });

@@ -204,7 +204,7 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
     EXPECT_FALSE(app->BarriersConnected());
     EXPECT_FALSE(LockLed()->isVisible());
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("/dev/ttyUSB7: Input/output error")));
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("/dev/ttyUSB7 is gone (Input/output error)"))) << errors[0].toStdString();
 
     // Still chosen, and listed although the system no longer reports it, after the ports it does.
     serial.listed = {{"/dev/ttyACM0", "ttyACM0 \u2014 CDC Abstract Control Model", 1}};
@@ -216,9 +216,14 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
     EXPECT_EQ((*std::prev(chosen))->text(), QStringLiteral("ttyACM0 \u2014 CDC Abstract Control Model"));
     EXPECT_TRUE((*chosen)->isChecked());
     EXPECT_TRUE((*chosen)->text().startsWith(QStringLiteral("ttyUSB7")));
+    EXPECT_TRUE((*chosen)->text().endsWith(QStringLiteral("not connected")));
     (*chosen)->trigger();
     EXPECT_TRUE(app->BarriersConnected());
     emit window->Menus().Hardware1->aboutToShow();
+    const QList<QAction*> open = window->Menus().Hardware1->actions();
+    EXPECT_TRUE(std::any_of(open.begin(), open.end(), [](QAction* a) {
+        return a->text() == QStringLiteral("ttyUSB7 \u2014 open");
+    })) << "a working port the system does not list is open, not missing";
     emit window->Menus().Hardware1->aboutToShow();
     const QList<QAction*> again = window->Menus().Hardware1->actions();
     EXPECT_EQ(std::count_if(again.begin(), again.end(),
