@@ -51,6 +51,26 @@ TEST_F(ProtocolFileTest, AppendCreatesTheFileThenAddsToItsEnd)
     EXPECT_EQ(Names(), std::vector<std::string>{"Protocol.txt"});
 }
 
+// A file an editor saved without a last line end, or one cut off mid-line:
+// the block still starts on a line of its own, and the bytes before stay.
+TEST_F(ProtocolFileTest, AppendStartsTheBlockOnALineOfItsOwn)
+{
+    const std::string path = PathOf("Protocol.txt");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"hand note", "hand note\r\n"},
+        {"note\r", "note\r\n"},  // cut between CR and LF
+        {"note\r\n", "note\r\n"},
+        {"unix note\n", "unix note\n"},
+        {"", ""},
+    };
+    for (const auto& [before, after] : cases) {
+        Put(path, before);
+        ASSERT_TRUE(AppendToProtocol(path, kBlockA));
+        EXPECT_EQ(Bytes(path), after + kBlockA) << before;
+        EXPECT_TRUE(ProtocolEndsWith(path, kBlockA)) << "a run is not written twice after a kill: " << before;
+    }
+}
+
 TEST_F(ProtocolFileTest, AppendThatCannotOpenFailsAndWritesNothing)
 {
     const std::string plain = PathOf("plain.txt");
