@@ -58,6 +58,9 @@ int main(int argc, char* argv[])
     if (lock.Get() == InstanceLock::State::Failed)
         std::fprintf(stderr, "%s: %s; a second copy started now would not be noticed.\n", qPrintable(title),
                      lock.Problem().c_str());
+    // Saves cut short by a kill left their temporary files beside the settings;
+    // only the one copy may take them away, as another's may be a save going on.
+    if (lock.Get() == InstanceLock::State::Held) RemoveSettingsLeftovers(title.toStdString());
 
     std::vector<std::string> arguments;
     for (const QString& argument : app.arguments().mid(1)) arguments.push_back(argument.toStdString());

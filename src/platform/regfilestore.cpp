@@ -182,4 +182,9 @@ std::string SettingsLocation(std::string_view title)
     return ConfigHome() + "/Orvantis/" + std::string(title) + ".reg";
 }
 
+void RemoveSettingsLeftovers(std::string_view title)
+{
+    RemoveLeftoverReplacements(SettingsLocation(title));
+}
+
 }  // namespace chronivel

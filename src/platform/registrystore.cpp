@@ -148,4 +148,6 @@ std::string SettingsLocation(std::string_view title)
     return RegistryStore::KeyName(title);
 }
 
+void RemoveSettingsLeftovers(std::string_view) {}
+
 }  // namespace chronivel

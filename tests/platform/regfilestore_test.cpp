@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -414,6 +415,35 @@ TEST_F(RegFileStoreTest, LivesInTheXdgConfigFolder)
     EXPECT_TRUE(reopened->Exists());
     EXPECT_EQ(ReadInteger(*reopened, "CountDownT"), 90'000);
     EXPECT_FALSE(fs::exists(home));
+}
+
+// Each kill during a save leaves a temporary file as large as the settings.
+TEST_F(RegFileStoreTest, AStartRemovesTheTemporaryFilesOfCutSavesAndNothingElse)
+{
+    const ScopedEnv xdgEnv("XDG_CONFIG_HOME", folder_.c_str());
+    const fs::path settings = folder_ / "Orvantis";
+    fs::create_directories(settings / ".Chronivel.reg.Qw3rTy");  // a folder of the name
+    for (const char* name : {"Chronivel.reg", ".Chronivel.reg.aB3dE9", ".Chronivel.reg.ZZZZZZ",
+                             ".Chronivel.reg.aB3dE", ".Chronivel.reg.aB3dE99", ".Chronivel.reg.aB-dE9",
+                             "Chronivel.reg.aB3dE9", ".Chronivel.reg.aB3dE9~", ".Chronivel 2.reg.aB3dE9",
+                             ".Chronivel.reg..aB3dE9"})
+        WriteFile(settings / name, "settings");
+    fs::create_symlink(settings / "Chronivel.reg", settings / ".Chronivel.reg.L1nked");
+    fs::create_directories(folder_ / "elsewhere");
+    WriteFile(folder_ / "elsewhere" / ".Chronivel.reg.aB3dE9", "not beside the settings");
+
+    RemoveSettingsLeftovers("Chronivel");
+
+    std::vector<std::string> kept = Entries(settings);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (std::vector<std::string>{".Chronivel 2.reg.aB3dE9", ".Chronivel.reg..aB3dE9",
+                                              ".Chronivel.reg.L1nked", ".Chronivel.reg.Qw3rTy",
+                                              ".Chronivel.reg.aB-dE9", ".Chronivel.reg.aB3dE",
+                                              ".Chronivel.reg.aB3dE99", ".Chronivel.reg.aB3dE9~", "Chronivel.reg",
+                                              "Chronivel.reg.aB3dE9"}));
+    EXPECT_TRUE(fs::exists(folder_ / "elsewhere" / ".Chronivel.reg.aB3dE9"));
+    fs::remove_all(settings);
+    RemoveSettingsLeftovers("Chronivel");  // no folder yet: a first start
 }
 
 }  // namespace
