@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
         AnswerInformationOptions(withoutWindows);
     }
     const QString title = QCoreApplication::applicationName();
-    std::optional<GraphicalSessionGuard> guard(std::in_place, title);
+    std::optional<GraphicalSessionGuard> guard(std::in_place, title, argc, argv);
     // On X11 a window painted through shared memory waits for the server to
     // finish reading the last picture before drawing over it: a round trip
     // for every frame of the readout. Its updates are a few digits, cheaper
