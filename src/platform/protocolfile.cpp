@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/protocol.h"
+#include "core/runnumbers.h"
 #include "platform/atomicfile.h"
 
 #ifdef _WIN32
@@ -337,6 +338,19 @@ bool ProtocolFile::EndsWith(const std::string& path, const std::vector<std::stri
 std::string ProtocolFile::WriteProblem(const std::string& path) const
 {
     return ProtocolWriteProblem(path);
+}
+
+std::int32_t ProtocolFile::HighestRunNumberOn(const std::string& path, const std::string& shortDate) const
+{
+    // A start reads the end of the file, and further back only while no run
+    // of another day shows where the day's runs begin (a run of many laps).
+    constexpr std::size_t First = 64 * 1024, Last = 4 * 1024 * 1024;
+    for (std::size_t size = First;; size *= 8) {
+        const std::optional<std::string> tail = ReadTail(path, size);
+        if (!tail) return 0;
+        const DayRuns runs = RunsOn(*tail, shortDate);
+        if (runs.otherDaySeen || tail->size() < size || size >= Last) return runs.highest;
+    }
 }
 
 bool ProtocolFile::Exists(const std::string& path) const

@@ -3,6 +3,7 @@
 
 #include "platform/win32.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -90,6 +91,18 @@ std::optional<RegValue> RegistryStore::Get(std::string_view name) const
 void RegistryStore::Set(std::string_view name, RegValue value)
 {
     SetValue(set_, name, std::move(value));
+}
+
+std::string RegistryStore::KeepAside(std::string_view name, const RegValue& value)
+{
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    const std::string kept = std::string(name) + "-" + stamp + ".damaged";
+    Set(kept, value);
+    return "the value \"" + kept + "\" of " + keyName_;
 }
 
 namespace {

@@ -290,6 +290,71 @@ TEST_F(ChronivelAppTest, FinishedRunGoesToTheProtocolFileAndItsListeners)
     EXPECT_EQ(clock.DayCounter(), runsBefore + 1);
 }
 
+// Run numbers never repeat in a day: where the settings lost the count of
+// the day's runs, the protocol's runs of the day tell it.
+TEST(ChronivelApp, ARunsNumberFollowsTheDaysRunsInTheProtocolWhereTheSettingsLostTheCount)
+{
+    struct Case {
+        const char* what;
+        void (*damage)(testing::MemoryStore&);
+        const char* firstLine;
+    };
+    const std::vector<Case> cases{
+        {"a count of dword:ffffffff", [](testing::MemoryStore& s) { s.values["DayCounter"] = RegValue::Dword(-1); },
+         "START 4 = "},
+        {"a count gone", [](testing::MemoryStore& s) { s.values.erase("DayCounter"); }, "START 4 = "},
+        {"settings gone", [](testing::MemoryStore& s) { s.exists = false; }, "START 4 = "},
+        {"the count kept", [](testing::MemoryStore&) {}, "START 2 = "},  // another title's runs may be there too
+    };
+    for (const Case& c : cases) {
+        testing::FakeModel model;
+        Settings stored;
+        stored.dayCounter = 1;
+        SaveSettings(model.store, stored, model.locale.Now().shortDate);
+        c.damage(model.store);
+        const std::string path = "/data/Protocol.txt";
+        model.protocol.runs = {{path, {"START 9 = 14:05:09 = So. 06.12.26", "STOP: = 1,000"}},
+                               {path, {"START 3 = 14:05:09 = Mo. 07.12.26", "STOP: = 1,000"}},
+                               {"/elsewhere.txt", {"START 8 = 14:05:09 = Mo. 07.12.26", "STOP: = 1,000"}}};
+        model.app.Load(path);
+        model.app.Resume();
+        model.app.Clock().StartStopReset();
+        model.platform.Advance(2'000);
+        model.app.Clock().StartStopReset();
+        model.scheduler.Advance(0);
+        ASSERT_EQ(model.protocol.runs.size(), 4u) << c.what;
+        EXPECT_EQ(model.protocol.runs.back().second.front().rfind(c.firstLine, 0), 0u)
+            << c.what << ": " << model.protocol.runs.back().second.front();
+    }
+}
+
+// Runs kept unwritten in a value of another type are told, and their bytes
+// kept aside before a save writes over them; text of either kind is read.
+TEST(ChronivelApp, UnreadableRunsKeptUnwrittenAreToldAndKeptAside)
+{
+    testing::FakeModel model;
+    Settings stored;
+    stored.dayCounter = 1;
+    SaveSettings(model.store, stored, model.locale.Now().shortDate);
+    const RegValue damaged = RegValue::Binary({'S', 'T', 'A', 'R', 'T'});
+    model.store.values["PendingRuns"] = damaged;
+    EXPECT_EQ(model.app.Load("/data/Protocol.txt"),
+              "Failed to get data for 'PendingRuns' (wrong type; its bytes are kept in the side file): it takes its "
+              "default.");
+    EXPECT_EQ(model.store.keptAside, (std::map<std::string, RegValue, std::less<>>{{"PendingRuns", damaged}}));
+
+    testing::FakeModel expanded;
+    SaveSettings(expanded.store, stored, expanded.locale.Now().shortDate);
+    const std::vector<std::string> run{"START 2 = 14:05:09 = Mo. 07.12.26", "STOP: = 1,000"};
+    expanded.store.values["PendingRuns"] = RegValue::Text(run[0] + "\n" + run[1], RegType::ExpandSz);
+    EXPECT_EQ(expanded.app.Load("/data/Protocol.txt"), "");
+    expanded.app.Resume();
+    expanded.scheduler.Advance(0);
+    ASSERT_EQ(expanded.protocol.runs.size(), 1u);
+    EXPECT_EQ(expanded.protocol.runs[0].second, run);
+    EXPECT_TRUE(expanded.store.keptAside.empty());
+}
+
 // An edge goes from the device's thread through the main thread's queue to
 // the chronometer, and the run it ends to the protocol file: no window involved.
 TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)

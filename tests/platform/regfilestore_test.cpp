@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "core/regfile.h"
@@ -415,6 +416,32 @@ TEST_F(RegFileStoreTest, LivesInTheXdgConfigFolder)
     EXPECT_TRUE(reopened->Exists());
     EXPECT_EQ(ReadInteger(*reopened, "CountDownT"), 90'000);
     EXPECT_FALSE(fs::exists(home));
+}
+
+// A value the program cannot read and will write over keeps its bytes in a
+// file of their own beside the settings, named after the value and the moment.
+TEST_F(RegFileStoreTest, AValueKeptAsideGoesToAFileBesideTheSettings)
+{
+    RegFileStore store((folder_ / "Chronivel.reg").string(), Key);
+    const RegValue damaged = RegValue::Binary({'S', 'T', 'A', 'R', 'T', 0, 0xFF});
+    const std::string place = store.KeepAside("PendingRuns", damaged);
+    const std::vector<std::string> names = Entries(folder_);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(place, "\"" + (folder_ / names[0]).string() + "\"");
+    EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(Chronivel\.PendingRuns-20\d{6}-\d{6}\.damaged)"))) << names[0];
+    EXPECT_EQ(Contents(folder_ / names[0]), std::string("START\0\xFF", 7));
+    EXPECT_EQ(fs::status(folder_ / names[0]).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    WriteFile(folder_ / "plain", "");
+    RegFileStore below((folder_ / "plain" / "Chronivel.reg").string(), Key);
+    try {
+        below.KeepAside("PendingRuns", damaged);
+        FAIL() << "kept below a file";
+    } catch (const SettingsError& error) {
+        EXPECT_NE(std::string(error.what()).find((folder_ / "plain").string() + "/Chronivel.PendingRuns-"),
+                  std::string::npos)
+            << error.what();
+    }
 }
 
 // Each kill during a save leaves a temporary file as large as the settings.

@@ -185,6 +185,29 @@ TEST_F(RegistryStoreTest, AnAbsentOrMistypedValueNamesTheKey)
 }
 
 // Windows allows 255 characters for a key's name and 16,383 for a value's.
+// A value the program cannot read keeps its type and bytes under a name that
+// tells when, written by the save that writes over the value itself.
+TEST_F(RegistryStoreTest, AValueKeptAsideIsAnotherValueOfTheKey)
+{
+    const DWORD damaged = 42;
+    SetRaw(L"PendingRuns", REG_DWORD, &damaged, sizeof damaged);
+    RegistryStore store(title_);
+    const std::optional<RegValue> value = store.Get("PendingRuns");
+    ASSERT_TRUE(value);
+    const std::string place = store.KeepAside("PendingRuns", *value);
+    const std::string lead = "the value \"";
+    ASSERT_EQ(place.rfind(lead + "PendingRuns-", 0), 0u) << place;
+    const std::size_t end = place.find('"', lead.size());
+    ASSERT_NE(end, std::string::npos) << place;
+    const std::string kept = place.substr(lead.size(), end - lead.size());
+    EXPECT_EQ(place.substr(end), "\" of " + RegistryStore::KeyName(title_));
+    EXPECT_EQ(kept.size(), std::string("PendingRuns-20260407-140509.damaged").size()) << kept;
+    WriteText(store, "PendingRuns", "");
+    store.Flush();
+    EXPECT_EQ(GetRaw(std::wstring(kept.begin(), kept.end()).c_str()),
+              (std::pair<DWORD, std::vector<std::uint8_t>>{REG_DWORD, Bytes({42, 0, 0, 0})}));
+}
+
 TEST_F(RegistryStoreTest, AFailedFlushNamesTheKeyAndTheValue)
 {
     const std::string longName(20'000, 'N');
