@@ -129,12 +129,14 @@ void KeepUnreadableRuns(SettingsStore& store, LoadReport& report)
     constexpr std::string_view name = "PendingRuns";
     const std::optional<RegValue> value = store.Get(name);
     if (!value || IsText(*value)) return;
-    std::string told = "'" + std::string(name) + "' (wrong type; ";
+    std::string told = "'";
+    told.append(name).append("' (wrong type; ");
     try {
-        told += "its bytes are kept in " + store.KeepAside(name, *value) + ")";
+        told.append("its bytes are kept in ").append(store.KeepAside(name, *value));
     } catch (const SettingsError& error) {
-        told += "its bytes could not be kept: " + std::string(error.what()) + ")";
+        told.append("its bytes could not be kept: ").append(error.what());
     }
+    told.append(")");
     report.unread.push_back(std::move(told));
 }
 
