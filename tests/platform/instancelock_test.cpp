@@ -6,8 +6,6 @@
 #include <optional>
 #include <random>
 #include <string>
-#include <utility>
-#include <vector>
 
 #ifndef _WIN32
 #include <signal.h>
@@ -104,29 +102,19 @@ TEST_F(InstanceLockFile, LivesInTheRuntimeFolderElseBesideTheSettings)
 // the channel on which a second start finds the first copy.
 TEST_F(InstanceLockFile, FallsBackBesideTheSettingsWhenTheRuntimeFolderTakesNoLock)
 {
-    const std::string plain = PathOf("plain");
-    Put(plain, "a file, not a folder");
-    const std::vector<std::pair<std::string, std::string>> breakages{
-        {"the runtime folder is a file", plain},
-        {"its Orvantis folder is a file", PathOf("runtime/Orvantis")},
-        {"the lock file is a folder", PathOf("runtime/Orvantis/relay.lock")},
-    };
-    for (const auto& [what, blocked] : breakages) {
-        fs::remove_all(PathOf("runtime"));
-        fs::create_directories(PathOf("runtime"));
-        if (blocked == PathOf("runtime/Orvantis/relay.lock")) fs::create_directories(blocked);
-        else if (blocked != plain) Put(blocked, "");
-        ScopedEnv::Set("XDG_RUNTIME_DIR", blocked == plain ? plain.c_str() : PathOf("runtime").c_str());
-
+    Put(PathOf("plain"), "a file, not a folder");
+    fs::create_directories(PathOf("runtime/Orvantis/relay.lock"));  // a folder where the lock file belongs
+    for (const std::string& runtime : {PathOf("plain"), PathOf("runtime")}) {
+        ScopedEnv::Set("XDG_RUNTIME_DIR", runtime.c_str());
         std::optional<InstanceLock> first(std::in_place, "relay");
-        ASSERT_EQ(first->Get(), State::Held) << what << ": " << first->Problem();
-        EXPECT_EQ(first->Location(), PathOf("config") + "/Orvantis/relay.lock") << what;
-        EXPECT_EQ(first->ChannelName(), PathOf("config") + "/Orvantis/relay.socket") << what;
+        ASSERT_EQ(first->Get(), State::Held) << runtime << ": " << first->Problem();
+        EXPECT_EQ(first->Location(), PathOf("config") + "/Orvantis/relay.lock") << runtime;
+        EXPECT_EQ(first->ChannelName(), PathOf("config") + "/Orvantis/relay.socket") << runtime;
         InstanceLock second("relay");
-        EXPECT_EQ(second.Get(), State::Elsewhere) << what << ": " << second.Problem();
-        EXPECT_EQ(second.ChannelName(), first->ChannelName()) << what;
+        EXPECT_EQ(second.Get(), State::Elsewhere) << runtime << ": " << second.Problem();
+        EXPECT_EQ(second.ChannelName(), first->ChannelName()) << runtime;
         first.reset();
-        EXPECT_EQ(second.Retry(), State::Held) << what;
+        EXPECT_EQ(second.Retry(), State::Held) << runtime;
     }
 }
 
