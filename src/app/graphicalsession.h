@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace chronivel {
 
@@ -11,13 +12,18 @@ namespace chronivel {
 // shown after it if the window system opens, dropped if it does not.
 class GraphicalSessionGuard {
 public:
-    explicit GraphicalSessionGuard(const QString& title);
+    // `argc` and `argv` as main() got them, before Qt takes its options out.
+    GraphicalSessionGuard(const QString& title, int argc, char** argv);
     ~GraphicalSessionGuard();
     GraphicalSessionGuard(const GraphicalSessionGuard&) = delete;
     GraphicalSessionGuard& operator=(const GraphicalSessionGuard&) = delete;
 };
 
-// The line said when no window system opens, naming the display asked for.
-QString NoGraphicalSessionText(const QString& title);
+// The line said when no window system opens. It names the platform plugin
+// or the display asked for, on the command line (`arguments`, the program's
+// name first; Qt's -platform and -display win) or else in the environment.
+// `qtLog`, what Qt said while it tried, tells a plugin it did not find, and
+// the ones it has, from one that could not open its display.
+QString NoGraphicalSessionText(const QString& title, const QStringList& arguments, const QStringList& qtLog);
 
 }  // namespace chronivel

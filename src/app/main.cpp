@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
         AnswerInformationOptions(withoutWindows);
     }
     const QString title = QCoreApplication::applicationName();
-    std::optional<GraphicalSessionGuard> guard(std::in_place, title);
+    std::optional<GraphicalSessionGuard> guard(std::in_place, title, argc, argv);
     // On X11 a window painted through shared memory waits for the server to
     // finish reading the last picture before drawing over it: a round trip
     // for every frame of the readout. Its updates are a few digits, cheaper
@@ -59,6 +59,9 @@ int main(int argc, char* argv[])
     if (lock.Get() == InstanceLock::State::Failed)
         std::fprintf(stderr, "%s: %s; a second copy started now would not be noticed.\n", qPrintable(title),
                      lock.Problem().c_str());
+    // Saves cut short by a kill left their temporary files beside the settings;
+    // only the one copy may take them away, as another's may be a save going on.
+    if (lock.Get() == InstanceLock::State::Held) RemoveSettingsLeftovers(title.toStdString());
 
     std::vector<std::string> arguments;
     for (const QString& argument : app.arguments().mid(1)) arguments.push_back(argument.toStdString());

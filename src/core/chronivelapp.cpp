@@ -80,12 +80,17 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     s.fileName = defaultProtocolPath;
     existed_ = store_.Exists();
     std::string problem = store_.OpenProblem();
-    LoadReport report = LoadSettings(store_, s, Moment());
+    const LoadMoment moment = Moment();
+    LoadReport report = LoadSettings(store_, s, moment);
+    KeepUnreadableRuns(store_, report);
     if (const std::string unread = report.Message(store_.Location()); !unread.empty())
         problem += (problem.empty() ? "" : "\n") + unread;
     held_ = std::move(report.held);
 
     StoredRuns runs = LoadRuns(store_);
+    // Numbers of the day's runs never repeat, even where the settings lost their count.
+    if (!report.dayCounterKnown)
+        s.dayCounter = DayRunsCounted(runs, moment.today, protocol_.HighestRunNumberOn(s.fileName, moment.today));
     pending_ = runs.pending;
     startTimeKept_ = KeepsStartTime(store_);
     savedRuns_ = std::move(runs);

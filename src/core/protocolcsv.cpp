@@ -128,12 +128,7 @@ std::optional<ProtocolRow> ParseTimedLine(std::string_view line)
     return row;
 }
 
-// The run's number, start time and date from "START 3 = 14:05:09 = Mo. 07.12.26".
-struct RunHead {
-    std::string run;
-    std::string startTime;
-    std::string date;
-};
+}  // namespace
 
 std::optional<RunHead> ParseStartLine(std::string_view line)
 {
@@ -150,8 +145,6 @@ std::optional<RunHead> ParseStartLine(std::string_view line)
     head.date = TrimLeft(rest.substr(second + 3));
     return head;
 }
-
-}  // namespace
 
 std::vector<ProtocolRow> ProtocolRows(std::string_view text)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,15 @@ struct ProtocolRow {
 
     friend bool operator==(const ProtocolRow&, const ProtocolRow&) = default;
 };
+
+// The run's number, start time and date from "START 3 = 14:05:09 = Mo. 07.12.26"
+// (the date with its day's name, "Mo. 07.12.26"); nothing for another line.
+struct RunHead {
+    std::string run;
+    std::string startTime;
+    std::string date;
+};
+std::optional<RunHead> ParseStartLine(std::string_view line);
 
 // The timed lines of a protocol's text (UTF-8, LF or CR LF line ends). The
 // text may have been edited by hand: a line of no known form is left out.

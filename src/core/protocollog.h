@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ public:
     // Why a run could not be appended at `path` now (its folder is missing
     // or read-only, the file is), without touching the file; empty when it could.
     virtual std::string WriteProblem(const std::string& path) const = 0;
+    // The highest number of the runs of the day `shortDate` (as the locale
+    // writes it, UTF-8) that the file at `path` holds; 0 when it holds none or
+    // cannot be read. The day's runs are the last ones: only the file's end is read.
+    virtual std::int32_t HighestRunNumberOn(const std::string& path, const std::string& shortDate) const = 0;
 };
 
 }  // namespace chronivel

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/highrestimer.h"
+#include "core/runnumbers.h"
 
 namespace chronivel {
 
@@ -58,10 +59,15 @@ std::int64_t BlockOr0(const SettingsStore& store, std::string_view name)
     return block;
 }
 
+bool IsText(const RegValue& value)
+{
+    return value.Is(RegType::Sz) || value.Is(RegType::ExpandSz);
+}
+
 std::string TextOrEmpty(const SettingsStore& store, std::string_view name)
 {
-    const std::optional<RegValue> value = Typed(store, name, RegType::Sz);
-    return value ? value->AsText() : std::string();
+    const std::optional<RegValue> value = store.Get(name);
+    return value && IsText(*value) ? value->AsText() : std::string();
 }
 
 }  // namespace
@@ -116,6 +122,33 @@ StoredRuns LoadRuns(const SettingsStore& store)
     for (const std::string& block : Split(TextOrEmpty(store, "PendingRuns"), "\n\n"))
         runs.pending.push_back(Split(block, "\n"));
     return runs;
+}
+
+void KeepUnreadableRuns(SettingsStore& store, LoadReport& report)
+{
+    constexpr std::string_view name = "PendingRuns";
+    const std::optional<RegValue> value = store.Get(name);
+    if (!value || IsText(*value)) return;
+    std::string told = "'";
+    told.append(name).append("' (wrong type; ");
+    try {
+        told.append("its bytes are kept in ").append(store.KeepAside(name, *value));
+    } catch (const SettingsError& error) {
+        told.append("its bytes could not be kept: ").append(error.what());
+    }
+    told.append(")");
+    report.unread.push_back(std::move(told));
+}
+
+std::int32_t DayRunsCounted(const StoredRuns& runs, std::string_view shortDate, std::int32_t protocolHighest)
+{
+    std::int32_t counted = protocolHighest;
+    for (const std::vector<std::string>& pending : runs.pending)
+        if (!pending.empty()) counted = std::max(counted, RunNumberOn(pending.front(), shortDate).value_or(0));
+    if (!runs.run.lines.empty())
+        if (const std::optional<std::int32_t> running = RunNumberOn(runs.run.lines.front(), shortDate))
+            counted = std::max(counted, *running - 1);
+    return counted;
 }
 
 bool KeepsStartTime(const SettingsStore& store)

@@ -48,6 +48,14 @@ struct StoredRuns {
 };
 
 StoredRuns LoadRuns(const SettingsStore& store);
+// A "PendingRuns" that is no text cannot be read, and the next save writes
+// over it: the store keeps its bytes aside, and `report` tells it, with where.
+void KeepUnreadableRuns(SettingsStore& store, LoadReport& report);
+// How many runs of the day `shortDate` there were, where the settings lost
+// that count: as many as the highest number of the day's runs in the protocol
+// (`protocolHighest`) or among the runs kept unwritten, and one fewer than
+// the run in progress has, whose number it was given at its start.
+std::int32_t DayRunsCounted(const StoredRuns& runs, std::string_view shortDate, std::int32_t protocolHighest);
 // Whether the settings come from a version that keeps a run's wall-clock start.
 bool KeepsStartTime(const SettingsStore& store);
 void SaveRuns(SettingsStore& store, const StoredRuns& runs);

@@ -1,6 +1,7 @@
 #include "core/settings.h"
 
 #include "core/alarmclock.h"
+#include "core/runnumbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,11 +47,12 @@ public:
 
     // An integer the program writes only within low..high; one outside came
     // from damage, a hand edit or a later version, and is not used.
-    void InRange(std::int32_t& target, std::string_view name, std::int32_t low, std::int32_t high,
+    // Whether it was used.
+    bool InRange(std::int32_t& target, std::string_view name, std::int32_t low, std::int32_t high,
                  Absence absence = Absence::Reported)
     {
-        if (const std::optional<std::int32_t> value = Get(name, ReadInteger, absence))
-            Ranged(target, name, *value, low, high);
+        const std::optional<std::int32_t> value = Get(name, ReadInteger, absence);
+        return value && Ranged(target, name, *value, low, high);
     }
     void AtLeast(std::int32_t& target, std::string_view name, std::int32_t low, Absence absence)
     {
@@ -61,12 +63,14 @@ public:
                 Note(name, std::to_string(*value) + ", less than " + std::to_string(low), true);
         }
     }
-    void Ranged(std::int32_t& target, std::string_view name, std::int32_t value, std::int32_t low, std::int32_t high)
+    bool Ranged(std::int32_t& target, std::string_view name, std::int32_t value, std::int32_t low, std::int32_t high)
     {
-        if (value >= low && value <= high)
+        if (value >= low && value <= high) {
             target = value;
-        else
-            Note(name, std::to_string(value) + ", not " + std::to_string(low) + " to " + std::to_string(high), true);
+            return true;
+        }
+        Note(name, std::to_string(value) + ", not " + std::to_string(low) + " to " + std::to_string(high), true);
+        return false;
     }
 
     // A time of day as a fraction of a day, 0 <= t < 1; false when absent or
@@ -112,7 +116,8 @@ std::int64_t Block(const SettingsStore& store, std::string_view name)
     return value;
 }
 
-void LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
+// Returns whether the count of the day's runs was read.
+bool LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
 {
     read.Into(s.left, "Left", ReadInteger);
     read.Into(s.top, "Top", ReadInteger);
@@ -124,9 +129,10 @@ void LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
     read.Into(s.color, "Color", ReadInteger);
     read.Into(s.fon, "Fon", ReadText, Absence::Expected);
     read.Into(s.sound, "Sound", ReadFlag);
-    read.Into(s.dayCounter, "DayCounter", ReadInteger);
+    const bool counted = read.InRange(s.dayCounter, "DayCounter", 0, kMostRunsADay);
+    const std::optional<std::string> date = read.Get("Date", ReadText, Absence::Expected);
     // A new day numbers its runs from 1; so does a day that cannot be read.
-    if (read.Get("Date", ReadText, Absence::Expected).value_or("") != moment.today) s.dayCounter = 0;
+    if (date.value_or("") != moment.today) s.dayCounter = 0;
     // The date is always written anew: it belongs to the counter as saved.
     read.Release("Date");
     if (const std::optional<std::int32_t> leader = read.Get("Leader", ReadInteger))
@@ -134,6 +140,7 @@ void LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
     read.InRange(s.zoom, "Zoom", 0, 4);
     read.InRange(s.port, "Port", 0, 255);
     read.InRange(s.alg, "Alg", 0, 5);
+    return counted && date;
 }
 
 void LoadLaterValues(ValueReader& read, Settings& s)
@@ -226,7 +233,7 @@ LoadReport LoadSettings(const SettingsStore& store, Settings& s, const LoadMomen
     LoadReport report;
     if (!store.Exists()) return report;
     ValueReader read(store, report);
-    LoadMainValues(read, s, moment);
+    report.dayCounterKnown = LoadMainValues(read, s, moment);
     LoadLaterValues(read, s);
     for (auto& [name, value] : StoredValues(s, moment.today))
         if (read.Held().contains(name)) report.held.emplace(name, std::move(value));

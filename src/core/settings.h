@@ -77,6 +77,10 @@ struct LoadReport {
     // Each value in words, in the order read: "'Color' (missing)".
     std::vector<std::string> unread;
     HeldValues held;
+    // Whether the count of the day's runs was read: "DayCounter" in its range
+    // with the "Date" it belongs to. Where it was not (damaged, missing, no
+    // settings at all), the day's runs in the protocol tell it.
+    bool dayCounterKnown = false;
 
     // The one message naming every unread value and where they live
     // (`location` may be empty); empty when every value was read.

@@ -71,6 +71,11 @@ std::int32_t RegValue::AsDword() const
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(FromLittleEndian(data, 4)));
 }
 
+std::string SettingsStore::KeepAside(std::string_view name, const RegValue&)
+{
+    throw ValueError(*this, "No place to keep the data", name);
+}
+
 std::int32_t ReadInteger(const SettingsStore& store, std::string_view name)
 {
     return Required(store, name, RegType::Dword).AsDword();

@@ -74,6 +74,13 @@ public:
     // Where the values live, for messages: the settings file's path or the
     // registry key's name; empty for a store that lives nowhere else.
     virtual std::string Location() const { return {}; }
+    // Keeps the bytes of the stored value `name`, which the program cannot
+    // read and its next save writes over, where the user can find them, under
+    // a name that tells the value and the moment: a file beside the settings
+    // file, or another value of the key. Returns that place, for messages.
+    // Throws SettingsError, naming the place, when they cannot be kept; a
+    // store that lives nowhere else cannot keep them.
+    virtual std::string KeepAside(std::string_view name, const RegValue& value);
 };
 
 // Typed access with the errors the user sees, naming the value and the

@@ -30,4 +30,14 @@ struct ReplaceFailure {
 // temporary file is gone again when a step before the rename fails.
 std::optional<ReplaceFailure> ReplaceFileContent(const std::string& path, std::string_view bytes, Replacement how);
 
+#ifndef _WIN32
+// Removes the temporary files that replacements of the file at `path` left
+// in its folder when a kill stopped them before the rename: regular files of
+// the names they are given there (".<file's name>.<six letters or digits>"),
+// never a link or a folder. Only for the one process that replaces the file,
+// and never while it does. (On Windows a replacement's temporary file has one
+// name, which the next replacement takes over.)
+void RemoveLeftoverReplacements(const std::string& path);
+#endif
+
 }  // namespace chronivel

@@ -11,9 +11,9 @@ namespace chronivel {
 // long as it lives; the system lets go of it when the process ends, however it
 // ends (a crash or kill -9 included), so a lock is never left stale.
 //
-// On Linux an flock on $XDG_RUNTIME_DIR/Orvantis/<title>.lock (without a
-// runtime folder: beside the settings file); on Windows the named mutex
-// Local\Orvantis.<title>.
+// On Linux an flock on $XDG_RUNTIME_DIR/Orvantis/<title>.lock, or beside the
+// settings file where there is no runtime folder or it takes no lock; on
+// Windows the named mutex Local\Orvantis.<title>.
 class InstanceLock {
 public:
     enum class State {
@@ -35,9 +35,11 @@ public:
         if (state_ != State::Held) Take();
         return state_;
     }
-    // The lock's file or mutex, for messages.
+    // The lock's file or mutex, for messages: the one held, or held
+    // elsewhere, or the last one tried.
     const std::string& Location() const { return location_; }
-    // Why the lock could not be taken, naming it; empty unless Failed.
+    // Why the lock could not be taken, naming each place tried, as a
+    // sentence for the user; empty unless Failed.
     const std::string& Problem() const { return problem_; }
     // Where the holder listens for later starts of the same title: a local
     // socket's path beside the lock file, or a pipe's name on Windows.
@@ -46,6 +48,7 @@ public:
 private:
     void Take();
 
+    std::string title_;
     State state_ = State::Failed;
     std::string location_;
     std::string problem_;

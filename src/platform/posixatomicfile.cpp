@@ -1,5 +1,6 @@
 #include "platform/atomicfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,12 +8,18 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "platform/posixfile.h"
 
 namespace chronivel {
 namespace {
+
+// A temporary file is named after the file it replaces: ".<name>." and
+// UniqueLength of these.
+constexpr std::string_view UniqueLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t UniqueLength = 6;
 
 ReplaceFailure Failure(std::string_view step, int error)
 {
@@ -23,6 +30,11 @@ std::string BaseName(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string TemporaryNamePrefix(const std::string& target)
+{
+    return "." + BaseName(target) + ".";
 }
 
 // Through links, however many, the name of the file they lead to: where the
@@ -57,13 +69,12 @@ std::optional<std::string> FinalTarget(std::string path, int& error)
 // rights asked for (less the umask), which mkostemp cannot give.
 int CreateUnique(const std::string& prefix, mode_t rights, std::string& name)
 {
-    static constexpr std::string_view Letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     // Seeded from the clock: std::random_device may throw where it finds no source.
     std::minstd_rand random(static_cast<std::minstd_rand::result_type>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid()));
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = prefix;
-        for (int i = 0; i < 6; ++i) name += Letters[random() % Letters.size()];
+        for (std::size_t i = 0; i < UniqueLength; ++i) name += UniqueLetters[random() % UniqueLetters.size()];
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, rights);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -97,7 +108,7 @@ std::optional<ReplaceFailure> ReplaceFileContent(const std::string& path, std::s
 
     std::string temporary;
     const mode_t newRights = how == Replacement::InPlace ? 0666 : 0600;
-    FileDescriptor file(CreateUnique(folder + "/." + BaseName(target) + ".", newRights, temporary));
+    FileDescriptor file(CreateUnique(folder + "/" + TemporaryNamePrefix(target), newRights, temporary));
     if (!file.Valid()) {
         const int error = errno;
         return Failure("cannot create a file in '" + folder + "'", error);
@@ -118,6 +129,23 @@ std::optional<ReplaceFailure> ReplaceFileContent(const std::string& path, std::s
         return failure;
     }
     return std::nullopt;
+}
+
+void RemoveLeftoverReplacements(const std::string& path)
+{
+    const std::string folder = ParentFolder(path);
+    const std::string prefix = TemporaryNamePrefix(path);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) return;  // no folder, no leftovers
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + UniqueLength || !name.starts_with(prefix) ||
+            name.find_first_not_of(UniqueLetters, prefix.size()) != std::string_view::npos)
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
 }
 
 }  // namespace chronivel

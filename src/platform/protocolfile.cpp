@@ -1,9 +1,12 @@
 #include "platform/protocolfile.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "core/protocol.h"
+#include "core/runnumbers.h"
 #include "platform/atomicfile.h"
 
 #ifdef _WIN32
@@ -100,6 +103,23 @@ void MakeFolders(const std::string& dir)
 
 #endif
 
+// The last `count` bytes of the file, all of it when it is shorter; nothing
+// when it cannot be read.
+std::optional<std::string> ReadTail(const std::string& path, std::size_t count);
+
+// A block as it goes to the end of the file: on a line of its own, also where
+// the file ends without a line end (an editor that writes none, a file cut
+// off mid-line) or halfway through one. The bytes before it stay as they are.
+std::string OnALineOfItsOwn(const std::string& path, std::string_view block)
+{
+    const std::optional<std::string> last = ReadTail(path, 1);
+    std::string_view lineEnd;
+    if (last && !last->empty() && last->back() != '\n') lineEnd = last->back() == '\r' ? "\n" : "\r\n";
+    std::string bytes;
+    bytes.reserve(lineEnd.size() + block.size());
+    return bytes.append(lineEnd).append(block);
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -112,42 +132,42 @@ bool Failed(std::string* reason, DWORD error)
     return false;
 }
 
+std::optional<std::string> ReadTail(const std::string& path, std::size_t count)
+{
+    FileHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return std::nullopt;
+    std::string tail(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, static_cast<LONGLONG>(count))), '\0');
+    LARGE_INTEGER from{};
+    from.QuadPart = size.QuadPart - static_cast<LONGLONG>(tail.size());
+    if (!SetFilePointerEx(file.Get(), from, nullptr, FILE_BEGIN)) return std::nullopt;
+    for (std::size_t got = 0; got < tail.size();) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), tail.data() + got, static_cast<DWORD>(tail.size() - got), &read, nullptr) ||
+            read == 0)
+            return std::nullopt;
+        got += read;
+    }
+    return tail;
+}
+
 }  // namespace
 
 bool AppendToProtocol(const std::string& path, std::string_view bytes, std::string* reason)
 {
     if (path.empty()) return Failed(reason, ERROR_PATH_NOT_FOUND);
+    const std::string block = OnALineOfItsOwn(path, bytes);
     // Append-only access: every write goes to the end, even with another writer.
     FileHandle file(CreateFileW(Utf16(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file.Valid()) return Failed(reason, GetLastError());
     // NTFS reserves the room before it writes, so a full disk fails the call whole.
-    if (!WriteWhole(file.Get(), bytes) || !FlushFileBuffers(file.Get())) return Failed(reason, GetLastError());
+    if (!WriteWhole(file.Get(), block) || !FlushFileBuffers(file.Get())) return Failed(reason, GetLastError());
     if (!file.Close()) return Failed(reason, GetLastError());
     return true;
-}
-
-bool ProtocolEndsWith(const std::string& path, std::string_view bytes)
-{
-    FileHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return false;
-    if (size.QuadPart < static_cast<LONGLONG>(bytes.size())) return false;
-    LARGE_INTEGER from{};
-    from.QuadPart = size.QuadPart - static_cast<LONGLONG>(bytes.size());
-    if (!SetFilePointerEx(file.Get(), from, nullptr, FILE_BEGIN)) return false;
-    std::string tail(bytes.size(), '\0');
-    for (std::size_t got = 0; got < tail.size();) {
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), tail.data() + got, static_cast<DWORD>(tail.size() - got), &read, nullptr) ||
-            read == 0)
-            return false;
-        got += read;
-    }
-    return tail == bytes;
 }
 
 std::string ReadProtocol(const std::string& path)
@@ -203,11 +223,29 @@ bool Failed(std::string* reason, int error)
     return false;
 }
 
+std::optional<std::string> ReadTail(const std::string& path, std::size_t count)
+{
+    // Not held up by a pipe without a writer, nor made the terminal of the program by a tty.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    std::string tail(static_cast<std::size_t>(std::min<off_t>(info.st_size, static_cast<off_t>(count))), '\0');
+    const off_t from = info.st_size - static_cast<off_t>(tail.size());
+    for (std::size_t got = 0; got < tail.size();) {
+        const ssize_t read = ::pread(fd.Get(), tail.data() + got, tail.size() - got, from + static_cast<off_t>(got));
+        if (read < 0 && errno == EINTR) continue;
+        if (read <= 0) return std::nullopt;
+        got += static_cast<std::size_t>(read);
+    }
+    return tail;
+}
+
 }  // namespace
 
 bool AppendToProtocol(const std::string& path, std::string_view bytes, std::string* reason)
 {
     if (path.empty()) return Failed(reason, ENOENT);
+    const std::string block = OnALineOfItsOwn(path, bytes);
     bool created = false;
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (!fd.Valid() && errno == ENOENT) {
@@ -220,8 +258,8 @@ bool AppendToProtocol(const std::string& path, std::string_view bytes, std::stri
     if (::fstat(fd.Get(), &before) != 0) return Failed(reason, errno);
     // One call, so that another program appending at the same time cannot
     // come between the lines of a run.
-    const ssize_t written = WriteOnce(fd.Get(), bytes);
-    if (written != static_cast<ssize_t>(bytes.size())) {
+    const ssize_t written = WriteOnce(fd.Get(), block);
+    if (written != static_cast<ssize_t>(block.size())) {
         // A write cut short says no more than that the disk is full.
         const int error = written < 0 ? errno : ENOSPC;
         // A full disk may take part of the block: take it back out.
@@ -232,23 +270,6 @@ bool AppendToProtocol(const std::string& path, std::string_view bytes, std::stri
     if (!fd.Close()) return Failed(reason, errno);
     if (created) SyncFolder(ParentFolder(path));
     return true;
-}
-
-bool ProtocolEndsWith(const std::string& path, std::string_view bytes)
-{
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    if (info.st_size < static_cast<off_t>(bytes.size())) return false;
-    std::string tail(bytes.size(), '\0');
-    const off_t from = info.st_size - static_cast<off_t>(bytes.size());
-    for (std::size_t got = 0; got < tail.size();) {
-        const ssize_t read = ::pread(fd.Get(), tail.data() + got, tail.size() - got, from + static_cast<off_t>(got));
-        if (read < 0 && errno == EINTR) continue;
-        if (read <= 0) return false;
-        got += static_cast<std::size_t>(read);
-    }
-    return tail == bytes;
 }
 
 std::string ReadProtocol(const std::string& path)
@@ -297,6 +318,12 @@ void ReplaceProtocol(const std::string& path, std::string_view bytes)
     if (failure && !failure->replaced) throw CannotSave(path, failure->reason);
 }
 
+bool ProtocolEndsWith(const std::string& path, std::string_view bytes)
+{
+    const std::optional<std::string> tail = ReadTail(path, bytes.size());
+    return tail && *tail == bytes;
+}
+
 std::string ProtocolFile::Append(const std::string& path, const std::vector<std::string>& run)
 {
     std::string reason;
@@ -311,6 +338,19 @@ bool ProtocolFile::EndsWith(const std::string& path, const std::vector<std::stri
 std::string ProtocolFile::WriteProblem(const std::string& path) const
 {
     return ProtocolWriteProblem(path);
+}
+
+std::int32_t ProtocolFile::HighestRunNumberOn(const std::string& path, const std::string& shortDate) const
+{
+    // A start reads the end of the file, and further back only while no run
+    // of another day shows where the day's runs begin (a run of many laps).
+    constexpr std::size_t First = 64 * 1024, Last = 4 * 1024 * 1024;
+    for (std::size_t size = First;; size *= 8) {
+        const std::optional<std::string> tail = ReadTail(path, size);
+        if (!tail) return 0;
+        const DayRuns runs = RunsOn(*tail, shortDate);
+        if (runs.otherDaySeen || tail->size() < size || size >= Last) return runs.highest;
+    }
 }
 
 bool ProtocolFile::Exists(const std::string& path) const

@@ -49,6 +49,7 @@ public:
     bool EndsWith(const std::string& path, const std::vector<std::string>& run) const override;
     bool Exists(const std::string& path) const override;
     std::string WriteProblem(const std::string& path) const override;
+    std::int32_t HighestRunNumberOn(const std::string& path, const std::string& shortDate) const override;
 };
 
 }  // namespace chronivel

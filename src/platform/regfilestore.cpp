@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 #include "core/regfile.h"
@@ -167,6 +168,22 @@ void RegFileStore::Set(std::string_view name, RegValue value)
     lines_.push_back(std::make_shared<const RegFileLine>(std::string(name), std::move(value)));
 }
 
+std::string RegFileStore::KeepAside(std::string_view name, const RegValue& value)
+{
+    std::string path = filePath_;
+    if (path.ends_with(".reg")) path.resize(path.size() - 4);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char stamp[32] = "";
+    if (::localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    path.append(".").append(name).append("-").append(stamp).append(".damaged");
+    const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
+    if (const std::optional<ReplaceFailure> failure = ReplaceFileContent(path, bytes, Replacement::Private))
+        throw SettingsError("Cannot keep '" + std::string(name) + "' in '" + path + "': " + failure->step + ": " +
+                            failure->reason);
+    return "\"" + path + "\"";
+}
+
 std::unique_ptr<SettingsSave> RegFileStore::TakeSave()
 {
     return std::make_unique<RegFileSave>(filePath_, RegFileHead(keyPath_), lines_);
@@ -180,6 +197,11 @@ std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view title)
 std::string SettingsLocation(std::string_view title)
 {
     return ConfigHome() + "/Orvantis/" + std::string(title) + ".reg";
+}
+
+void RemoveSettingsLeftovers(std::string_view title)
+{
+    RemoveLeftoverReplacements(SettingsLocation(title));
 }
 
 }  // namespace chronivel

@@ -31,6 +31,8 @@ public:
     std::unique_ptr<SettingsSave> TakeSave() override;
     std::string OpenProblem() const override { return openProblem_; }
     std::string Location() const override { return filePath_; }
+    // In "<title>.<name>-<yyyymmdd-hhmmss>.damaged" beside "<title>.reg", for the user alone.
+    std::string KeepAside(std::string_view name, const RegValue& value) override;
 
 private:
     void Read();

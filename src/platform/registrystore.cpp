@@ -3,6 +3,7 @@
 
 #include "platform/win32.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -92,6 +93,18 @@ void RegistryStore::Set(std::string_view name, RegValue value)
     SetValue(set_, name, std::move(value));
 }
 
+std::string RegistryStore::KeepAside(std::string_view name, const RegValue& value)
+{
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    const std::string kept = std::string(name) + "-" + stamp + ".damaged";
+    Set(kept, value);
+    return "the value \"" + kept + "\" of " + keyName_;
+}
+
 namespace {
 
 // The values set since the store was opened, all written again at each save:
@@ -147,5 +160,7 @@ std::string SettingsLocation(std::string_view title)
 {
     return RegistryStore::KeyName(title);
 }
+
+void RemoveSettingsLeftovers(std::string_view) {}
 
 }  // namespace chronivel

@@ -27,6 +27,8 @@ public:
     std::unique_ptr<SettingsSave> TakeSave() override;
     std::string OpenProblem() const override { return openProblem_; }
     std::string Location() const override { return keyName_; }
+    // As the value "<name>-<yyyymmdd-hhmmss>.damaged" of the key, written by the next save.
+    std::string KeepAside(std::string_view name, const RegValue& value) override;
 
     // HKEY_CURRENT_USER\Software\Orvantis\<title>, for messages.
     static std::string KeyName(std::string_view title);

@@ -16,4 +16,10 @@ std::unique_ptr<SettingsStore> OpenSettingsStore(std::string_view title);
 // Where those settings live, for messages: the file's path or the key's name.
 std::string SettingsLocation(std::string_view title);
 
+// Removes what saves of those settings cut short by a kill left beside the
+// file: a temporary file each, as large as the settings. Only for the copy
+// that holds the instance lock of `title`, since another copy's save in
+// progress would lose its file. The registry leaves nothing behind.
+void RemoveSettingsLeftovers(std::string_view title);
+
 }  // namespace chronivel

@@ -17,10 +17,10 @@ std::string UserName()
 
 }  // namespace
 
-InstanceLock::InstanceLock(std::string_view title)
+InstanceLock::InstanceLock(std::string_view title) : title_(title)
 {
-    location_ = "Local\\Orvantis." + std::string(title);
-    channel_ = "Orvantis." + UserName() + "." + std::string(title);
+    location_ = "Local\\Orvantis." + title_;
+    channel_ = "Orvantis." + UserName() + "." + title_;
     Take();
 }
 

@@ -385,9 +385,11 @@ void ProtocolWindow::CatchUp()
     const std::string_view end(read.constData(), static_cast<std::size_t>(read.size()));
     // A file that another program changed is not added to: saving edits replaces it.
     if (end.size() <= overlap || !std::string_view(fileBytes_).ends_with(end.substr(0, overlap))) return;
-    const std::string_view gained = end.substr(overlap);
+    std::string_view gained = end.substr(overlap);
+    // A file cut between CR and LF gets its LF before the run: one line end, shown already.
+    const bool lineEndCompleted = fileBytes_.ends_with('\r') && gained.starts_with('\n');
     fileBytes_ += gained;
-    AddText(FromUtf8(ProtocolFileToText(gained)));
+    AddText(FromUtf8(ProtocolFileToText(lineEndCompleted ? gained.substr(1) : gained)));
     ScrollToEnd();
 }
 
@@ -401,9 +403,10 @@ void ProtocolWindow::AddText(const QString& text)
     document->setUndoRedoEnabled(false);
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
-    // A last line the user left unended gets its own: the run's lines start lines.
-    const bool endsWithBreak = document->lastBlock().text().isEmpty();
-    cursor.insertText(endsWithBreak ? text : QLatin1Char('\n') + text);
+    // A last line left unended, by the user or in the file (whose run then
+    // came with the line end first), gets its end: the run's lines start lines.
+    const bool startsLine = document->lastBlock().text().isEmpty() || text.startsWith(QLatin1Char('\n'));
+    cursor.insertText(startsLine ? text : QLatin1Char('\n') + text);
     document->setUndoRedoEnabled(true);
     editedBeforeRun_ = edited;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program where there is no graphical session: --help lists the
 # options, the files and the keys and --version answers, a plain start says in one line why it cannot run instead of
-# aborting, and a huge wrong option is not echoed back whole.
+# aborting (naming the display or platform plugin asked for), and a huge wrong option is not echoed back whole.
 #   no_display.sh <chronivel executable>
 set -uo pipefail
 exe=$1
@@ -74,6 +74,17 @@ free=99
 while [[ -e /tmp/.X11-unix/X$free || -e /tmp/.X$free-lock ]]; do free=$((free + 1)); done
 one_line_without_session "a start on a dead display" env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:$free "$exe"
 grep -q "\":$free\"" "$work/all" || fail "the message does not name the display :$free"
+# What the command line asks for wins over the environment, and is named.
+for option in -display --display; do
+    one_line_without_session "a start with $option :$free" "${headless[@]}" "$exe" "$option" ":$free"
+    grep -q "the display \":$free\" given with -display cannot" "$work/all" ||
+        fail "$option: the message does not name the display :$free"
+done
+for option in -platform --platform; do
+    one_line_without_session "a start with $option nosuch" "${headless[@]}" DISPLAY=:$free "$exe" "$option" nosuch
+    grep -q 'the platform plugin "nosuch" given with -platform was not found (available: [a-z]' "$work/all" ||
+        fail "$option: the message does not say the plugin is missing"
+done
 
 # Wrong options are judged once the window system has taken its own; the
 # offscreen one needs no display.

@@ -292,6 +292,54 @@ TEST_F(ChronivelAppTest, FinishedRunGoesToTheProtocolFileAndItsListeners)
     EXPECT_EQ(clock.DayCounter(), runsBefore + 1);
 }
 
+// Run numbers never repeat in a day: where the settings lost the count of
+// the day's runs, the protocol's runs of the day tell it.
+TEST(ChronivelApp, ARunsNumberFollowsTheDaysRunsInTheProtocolWhereTheSettingsLostTheCount)
+{
+    // dword:ffffffff, and a count kept, which wins: another title's runs may be there too.
+    for (const std::int32_t storedCount : {-1, 1}) {
+        testing::FakeModel model;
+        SaveSettings(model.store, Settings{}, model.locale.Now().shortDate);
+        model.store.values["DayCounter"] = RegValue::Dword(storedCount);
+        const std::string path = "/data/Protocol.txt";
+        model.protocol.runs = {{path, {"START 9 = 14:05:09 = So. 06.12.26"}},
+                               {path, {"START 3 = 14:05:09 = Mo. 07.12.26"}},
+                               {"/elsewhere.txt", {"START 8 = 14:05:09 = Mo. 07.12.26"}}};
+        const std::string told = model.app.Load(path);
+        EXPECT_EQ(told.find("'DayCounter' (-1, not 0 to 999999)") != std::string::npos, storedCount == -1) << told;
+        model.app.Resume();
+        model.app.Clock().StartStopReset();
+        model.app.Clock().StartStopReset();
+        model.scheduler.Advance(0);
+        ASSERT_EQ(model.protocol.runs.size(), 4u);
+        EXPECT_EQ(model.protocol.runs.back().second.front().substr(0, 8), storedCount == 1 ? "START 2 " : "START 4 ");
+    }
+}
+
+// Runs kept unwritten in a value of another type are told, and their bytes
+// kept aside before a save writes over them; text of either kind is read.
+TEST(ChronivelApp, UnreadableRunsKeptUnwrittenAreToldAndKeptAside)
+{
+    const RegValue damaged = RegValue::Binary({'S', 'T', 'A', 'R', 'T'});
+    const std::vector<std::string> run{"START 2 = 14:05:09 = Mo. 07.12.26", "STOP: = 1,000"};
+    for (const RegValue& pending : {damaged, RegValue::Text(run[0] + "\n" + run[1], RegType::ExpandSz)}) {
+        testing::FakeModel model;
+        SaveSettings(model.store, Settings{}, model.locale.Now().shortDate);
+        model.store.values["PendingRuns"] = pending;
+        const std::string told = model.app.Load("/data/Protocol.txt");
+        model.app.Resume();
+        model.scheduler.Advance(0);
+        if (pending == damaged) {
+            EXPECT_EQ(told, "Failed to get data for 'PendingRuns' (wrong type; its bytes are kept in the side file): "
+                            "it takes its default.");
+            EXPECT_EQ(model.store.keptAside.at("PendingRuns"), damaged);
+        } else {
+            EXPECT_EQ(told, "");
+            EXPECT_EQ(model.protocol.runs, (decltype(model.protocol.runs){{"/data/Protocol.txt", run}}));
+        }
+    }
+}
+
 // An edge goes from the device's thread through the main thread's queue to
 // the chronometer, and the run it ends to the protocol file: no window involved.
 TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)

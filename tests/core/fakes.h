@@ -16,6 +16,7 @@
 #include "core/inputtime.h"
 #include "core/localetexts.h"
 #include "core/protocollog.h"
+#include "core/runnumbers.h"
 #include "core/scheduler.h"
 #include "core/timerplatform.h"
 
@@ -246,6 +247,14 @@ public:
     std::string WriteProblem(const std::string& path) const override
     {
         return path == unwritable ? "Permission denied" : failure;
+    }
+    std::int32_t HighestRunNumberOn(const std::string& path, const std::string& shortDate) const override
+    {
+        std::int32_t highest = 0;
+        for (const auto& [kept, run] : runs)
+            if (kept == path && !run.empty())
+                highest = std::max(highest, RunNumberOn(run.front(), shortDate).value_or(0));
+        return highest;
     }
 };
 

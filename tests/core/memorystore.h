@@ -16,6 +16,7 @@ public:
     std::map<std::string, RegValue, std::less<>> values;
     std::vector<std::string> writeOrder;
     int flushes = 0;
+    std::map<std::string, RegValue, std::less<>> keptAside;
 
     bool Exists() const override { return exists; }
     std::optional<RegValue> Get(std::string_view name) const override
@@ -28,6 +29,11 @@ public:
     {
         values[std::string(name)] = std::move(value);
         writeOrder.emplace_back(name);
+    }
+    std::string KeepAside(std::string_view name, const RegValue& value) override
+    {
+        keptAside[std::string(name)] = value;
+        return "the side file";
     }
     std::unique_ptr<SettingsSave> TakeSave() override
     {

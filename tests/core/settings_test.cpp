@@ -249,20 +249,36 @@ TEST(Settings, LaterValuesAreEachOptionalAndAlarmNeedsItsTime)
     EXPECT_FALSE(s.alarmOn);
 }
 
+// Where the count of today's runs is not known, the protocol's runs tell it.
 TEST(Settings, DayCounterBelongsToItsDate)
 {
-    for (const char* date : {"06.12.26", "7.12.2026", ""}) {
+    struct Case {
+        const char* what;
+        void (*damage)(MemoryStore&);
+        bool known;
+        std::int32_t counter;
+        std::vector<std::string> unread;
+    };
+    const std::vector<Case> cases{
+        {"today's", [](MemoryStore&) {}, true, 4, {}},
+        {"another day's", [](MemoryStore& s) { s.values["Date"] = RegValue::Text("06.12.26"); }, true, 0, {}},
+        {"without its date", [](MemoryStore& s) { s.values.erase("Date"); }, false, 0, {}},
+        {"a date of another type", [](MemoryStore& s) { s.values["Date"] = RegValue::Dword(7); }, false, 0,
+         {"'Date' (wrong type)"}},
+        {"missing", [](MemoryStore& s) { s.values.erase("DayCounter"); }, false, 0, {"'DayCounter' (missing)"}},
+        {"dword:ffffffff", [](MemoryStore& s) { s.values["DayCounter"] = RegValue::Dword(-1); }, false, 0,
+         {"'DayCounter' (-1, not 0 to 999999)"}},
+        {"no settings", [](MemoryStore& s) { s.exists = false; }, false, 0, {}},
+    };
+    for (const Case& c : cases) {
         MemoryStore store = Saved(Used());
-        store.values["Date"] = RegValue::Text(date);
+        c.damage(store);
         Settings s;
-        LoadSettings(store, s, Today);
-        EXPECT_EQ(s.dayCounter, 0) << date;
+        const LoadReport report = LoadSettings(store, s, Today);
+        EXPECT_EQ(report.dayCounterKnown, c.known) << c.what;
+        EXPECT_EQ(s.dayCounter, c.counter) << c.what;
+        EXPECT_EQ(report.unread, c.unread) << c.what;
     }
-    MemoryStore absent = Saved(Used());
-    absent.values.erase("Date");
-    Settings s;
-    LoadSettings(absent, s, Today);
-    EXPECT_EQ(s.dayCounter, 0);
 }
 
 TEST(Settings, OnlyAPositiveLeaderIsABestTime)
@@ -380,6 +396,19 @@ TEST(RunPersistence, ResumesOnTheSameBootFromTheCounter)
 
     stored.tickCount = 0;
     EXPECT_EQ(ResumeStartCount(stored, "boot-a", 9'000'000, 1.0, 1'004'000), 0);
+}
+
+TEST(RunPersistence, ADaysRunsAreCountedFromThoseKeptWhereTheSettingsLostTheCount)
+{
+    StoredRuns runs;
+    runs.pending = {{"START 5 = 14:00:00 = Mo. 07.12.26", "STOP: = 1,000"},
+                    {"START 9 = 23:00:00 = So. 06.12.26", "STOP: = 1,000"}};
+    runs.run.lines = {"START 7 = 14:05:09 = Mo. 07.12.26", "LAP 1 = 1,000"};
+    EXPECT_EQ(DayRunsCounted(runs, Today.today, 3), 6) << "the run in progress has its number already";
+    runs.run.lines.clear();
+    EXPECT_EQ(DayRunsCounted(runs, Today.today, 3), 5) << "a run kept unwritten is counted";
+    EXPECT_EQ(DayRunsCounted(runs, Today.today, 8), 8);
+    EXPECT_EQ(DayRunsCounted(StoredRuns{}, Today.today, 0), 0);
 }
 
 TEST(RunPersistence, AfterARebootTheWallClockTells)

@@ -97,13 +97,41 @@ TEST_F(InstanceLockFile, LivesInTheRuntimeFolderElseBesideTheSettings)
     EXPECT_EQ(lock.ChannelName(), PathOf("config") + "/Orvantis/relay.socket");
 }
 
-TEST_F(InstanceLockFile, SaysWhyWhenNoLockFileCanBeMade)
+// A runtime folder that is there but takes no lock must not let two copies
+// run on one settings file: the lock goes beside the settings, and so does
+// the channel on which a second start finds the first copy.
+TEST_F(InstanceLockFile, FallsBackBesideTheSettingsWhenTheRuntimeFolderTakesNoLock)
 {
-    Put(PathOf("runtime") + "/Orvantis", "a file where the folder belongs");
+    Put(PathOf("plain"), "a file, not a folder");
+    fs::create_directories(PathOf("runtime/Orvantis/relay.lock"));  // a folder where the lock file belongs
+    for (const std::string& runtime : {PathOf("plain"), PathOf("runtime")}) {
+        ScopedEnv::Set("XDG_RUNTIME_DIR", runtime.c_str());
+        std::optional<InstanceLock> first(std::in_place, "relay");
+        ASSERT_EQ(first->Get(), State::Held) << runtime << ": " << first->Problem();
+        EXPECT_EQ(first->Location(), PathOf("config") + "/Orvantis/relay.lock") << runtime;
+        EXPECT_EQ(first->ChannelName(), PathOf("config") + "/Orvantis/relay.socket") << runtime;
+        InstanceLock second("relay");
+        EXPECT_EQ(second.Get(), State::Elsewhere) << runtime << ": " << second.Problem();
+        EXPECT_EQ(second.ChannelName(), first->ChannelName()) << runtime;
+        first.reset();
+        EXPECT_EQ(second.Retry(), State::Held) << runtime;
+    }
+}
+
+TEST_F(InstanceLockFile, SaysWhereItTriedWhenNoLockCanBeHad)
+{
+    Put(PathOf("runtime/Orvantis"), "a file where the folder belongs");
+    Put(PathOf("config"), "a file where the settings' folder belongs");
     const InstanceLock lock("relay");
     EXPECT_EQ(lock.Get(), State::Failed);
-    EXPECT_NE(lock.Problem().find(PathOf("runtime") + "/Orvantis"), std::string::npos) << lock.Problem();
-    EXPECT_NE(lock.Problem().find("Not a directory"), std::string::npos) << lock.Problem();
+    const std::string& problem = lock.Problem();
+    EXPECT_NE(problem.find("'" + PathOf("runtime/Orvantis/relay.lock") + "' cannot be opened (Not a directory)"),
+              std::string::npos)
+        << problem;
+    EXPECT_NE(problem.find("'" + PathOf("config/Orvantis") + "' cannot be created (Not a directory)"),
+              std::string::npos)
+        << problem;
+    EXPECT_EQ(problem.rfind("Cannot take the lock that keeps a second copy out: ", 0), 0u) << problem;
 }
 
 // A child process that takes the lock and waits to be killed; returns its

@@ -51,6 +51,26 @@ TEST_F(ProtocolFileTest, AppendCreatesTheFileThenAddsToItsEnd)
     EXPECT_EQ(Names(), std::vector<std::string>{"Protocol.txt"});
 }
 
+// A file an editor saved without a last line end, or one cut off mid-line:
+// the block still starts on a line of its own, and the bytes before stay.
+TEST_F(ProtocolFileTest, AppendStartsTheBlockOnALineOfItsOwn)
+{
+    const std::string path = PathOf("Protocol.txt");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"hand note", "hand note\r\n"},
+        {"note\r", "note\r\n"},  // cut between CR and LF
+        {"note\r\n", "note\r\n"},
+        {"unix note\n", "unix note\n"},
+        {"", ""},
+    };
+    for (const auto& [before, after] : cases) {
+        Put(path, before);
+        ASSERT_TRUE(AppendToProtocol(path, kBlockA));
+        EXPECT_EQ(Bytes(path), after + kBlockA) << before;
+        EXPECT_TRUE(ProtocolEndsWith(path, kBlockA)) << "a run is not written twice after a kill: " << before;
+    }
+}
+
 TEST_F(ProtocolFileTest, AppendThatCannotOpenFailsAndWritesNothing)
 {
     const std::string plain = PathOf("plain.txt");
@@ -96,6 +116,34 @@ TEST_F(ProtocolFileTest, TellsWhetherTheFileEndsWithARun)
     EXPECT_EQ(protocol.Append(path, run), "");
     EXPECT_TRUE(protocol.EndsWith(path, run));
     EXPECT_NE(protocol.Append(Dir(), run), "");
+}
+
+// Laps of one long run, `bytes` long: no START line among them.
+std::string Laps(std::size_t bytes)
+{
+    std::string laps;
+    while (laps.size() < bytes) laps += "LAP 1 = 12,345\r\n";
+    return laps;
+}
+
+// The day's runs are read from the file's end, as far back as they go, but
+// no further than a few megabytes: a protocol may hold years of runs.
+TEST_F(ProtocolFileTest, TheDaysHighestRunNumberComesFromTheFilesEnd)
+{
+    const std::string path = PathOf("Protocol.txt");
+    const ProtocolFile protocol;
+    EXPECT_EQ(protocol.HighestRunNumberOn(path, "07.12.26"), 0) << "no file";
+    const std::string yesterday = "START 9 = 09:00:00 = So. 06.12.26\r\nSTOP: = 1,000\r\n\r\n";
+    const std::string today7 = "START 7 = 10:00:00 = Mo. 07.12.26\r\nSTOP: = 1,000\r\n\r\n";
+    const std::string today2 = "START 2 = 11:00:00 = Mo. 07.12.26\r\n";  // counted anew after a loss
+    Put(path, Laps(100'000) + yesterday + today7 + today2 + Laps(1'000'000));
+    EXPECT_EQ(protocol.HighestRunNumberOn(path, "07.12.26"), 7) << "behind a megabyte of laps";
+    EXPECT_EQ(protocol.HighestRunNumberOn(path, "06.12.26"), 9);
+    EXPECT_EQ(protocol.HighestRunNumberOn(path, "08.12.26"), 0);
+    Put(path, yesterday + "hand note" + today7);
+    EXPECT_EQ(protocol.HighestRunNumberOn(path, "07.12.26"), 7) << "glued to a line without its end";
+    Put(path, today7 + Laps(5'000'000));
+    EXPECT_EQ(protocol.HighestRunNumberOn(path, "07.12.26"), 0) << "read no further back than a few megabytes";
 }
 
 TEST_F(ProtocolFileTest, ExistsOnlyForAFileByItsUtf8Name)

@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "core/regfile.h"
@@ -414,6 +416,56 @@ TEST_F(RegFileStoreTest, LivesInTheXdgConfigFolder)
     EXPECT_TRUE(reopened->Exists());
     EXPECT_EQ(ReadInteger(*reopened, "CountDownT"), 90'000);
     EXPECT_FALSE(fs::exists(home));
+}
+
+// A value the program cannot read and will write over keeps its bytes in a
+// file of their own beside the settings, named after the value and the moment.
+TEST_F(RegFileStoreTest, AValueKeptAsideGoesToAFileBesideTheSettings)
+{
+    const RegValue damaged = RegValue::Binary({'S', 'T', 'A', 'R', 'T', 0, 0xFF});
+    const std::string place = RegFileStore((folder_ / "Chronivel.reg").string(), Key).KeepAside("PendingRuns", damaged);
+    const std::vector<std::string> names = Entries(folder_);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(Chronivel\.PendingRuns-20\d{6}-\d{6}\.damaged)"))) << names[0];
+    EXPECT_EQ(place, "\"" + (folder_ / names[0]).string() + "\"");
+    EXPECT_EQ(Contents(folder_ / names[0]), std::string("START\0\xFF", 7));
+    EXPECT_EQ(fs::status(folder_ / names[0]).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    WriteFile(folder_ / "plain", "");
+    RegFileStore below((folder_ / "plain" / "Chronivel.reg").string(), Key);
+    try {
+        below.KeepAside("PendingRuns", damaged);
+        FAIL() << "kept below a file";
+    } catch (const SettingsError& error) {
+        EXPECT_TRUE(std::string(error.what()).starts_with("Cannot keep 'PendingRuns' in '" + folder_.string() +
+                                                          "/plain/Chronivel.PendingRuns-"))
+            << error.what();
+    }
+}
+
+// Each kill during a save leaves a temporary file as large as the settings.
+TEST_F(RegFileStoreTest, AStartRemovesTheTemporaryFilesOfCutSavesAndNothingElse)
+{
+    const ScopedEnv xdgEnv("XDG_CONFIG_HOME", folder_.c_str());
+    const fs::path settings = folder_ / "Orvantis";
+    std::vector<std::string> kept{"Chronivel.reg",          ".Chronivel.reg.aB3dE",   ".Chronivel.reg.aB3dE99",
+                                  ".Chronivel.reg.aB-dE9",  "Chronivel.reg.aB3dE9",   ".Chronivel.reg.aB3dE9~",
+                                  ".Chronivel 2.reg.aB3dE9", ".Chronivel.reg.Qw3rTy", ".Chronivel.reg.L1nked"};
+    fs::create_directories(settings / kept[7]);  // a folder and a link of the name stay
+    fs::create_symlink(settings / kept[0], settings / kept[8]);
+    for (std::size_t i = 0; i < 7; ++i) WriteFile(settings / kept[i], "settings");
+    for (const char* leftover : {".Chronivel.reg.aB3dE9", ".Chronivel.reg.ZZZZZZ"}) WriteFile(settings / leftover, "");
+    fs::create_directories(folder_ / "elsewhere");
+    WriteFile(folder_ / "elsewhere" / ".Chronivel.reg.aB3dE9", "not beside the settings");
+
+    RemoveSettingsLeftovers("Chronivel");
+    std::vector<std::string> names = Entries(settings);
+    std::sort(names.begin(), names.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(names, kept);
+    EXPECT_TRUE(fs::exists(folder_ / "elsewhere" / ".Chronivel.reg.aB3dE9"));
+    fs::remove_all(settings);
+    RemoveSettingsLeftovers("Chronivel");  // no folder yet: a first start
 }
 
 }  // namespace

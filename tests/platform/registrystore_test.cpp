@@ -185,6 +185,22 @@ TEST_F(RegistryStoreTest, AnAbsentOrMistypedValueNamesTheKey)
 }
 
 // Windows allows 255 characters for a key's name and 16,383 for a value's.
+// A value the program cannot read keeps its type and bytes under a name that
+// tells when, written by the save that writes over the value itself.
+TEST_F(RegistryStoreTest, AValueKeptAsideIsAnotherValueOfTheKey)
+{
+    RegistryStore store(title_);
+    const std::string place = store.KeepAside("PendingRuns", RegValue::Dword(42));
+    const std::string lead = "the value \"PendingRuns-";
+    const std::string tail = ".damaged\" of " + RegistryStore::KeyName(title_);
+    ASSERT_EQ(place.size(), lead.size() + 15 + tail.size()) << place;  // 20260407-140509
+    EXPECT_TRUE(place.starts_with(lead) && place.ends_with(tail)) << place;
+    store.Flush();
+    const std::string kept = "PendingRuns-" + place.substr(lead.size(), 15) + ".damaged";
+    EXPECT_EQ(GetRaw(std::wstring(kept.begin(), kept.end()).c_str()),
+              (std::pair<DWORD, std::vector<std::uint8_t>>{REG_DWORD, Bytes({42, 0, 0, 0})}));
+}
+
 TEST_F(RegistryStoreTest, AFailedFlushNamesTheKeyAndTheValue)
 {
     const std::string longName(20'000, 'N');

@@ -233,6 +233,20 @@ TEST_F(ProtocolWindowTest, ARunRecordedDuringEditsIsSavedOnceAndStartsItsOwnLine
     EXPECT_EQ(Bytes(path), "AB\r\n" + kSeparator + "\r\nSTOP: = 1,0\r\n\r\n" + ProtocolBlock({"STOP: = 2,0"}));
 }
 
+// A run appended where the file's last line is unended, or cut between CR and
+// LF, comes after that line's end: the window shows the file as it now is.
+TEST_F(ProtocolWindowTest, ARunAfterAnUnendedLastLineShowsAsTheFileHasIt)
+{
+    for (const std::string before : {"A", "A\r"}) {
+        Put(path, before);
+        const auto w = MakeWindow();
+        ShowLoaded(*w);
+        ASSERT_TRUE(AppendToProtocol(path.toStdString(), ProtocolBlock({"STOP: = 1,0"})));
+        w->RunRecorded({"STOP: = 1,0"});
+        EXPECT_EQ(Memo(*w)->toPlainText(), QString::fromStdString(ProtocolFileToText(Bytes(path))));
+    }
+}
+
 TEST_F(ProtocolWindowTest, AFileReplacedByAnotherProgramIsNotAddedTo)
 {
     Put(path, kRunBytes);
