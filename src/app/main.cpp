@@ -90,7 +90,7 @@ int main(int argc, char* argv[])
     window.Start({title, DefaultProtocolPath(executable.absolutePath().toStdString(), title.toStdString()),
                        ParseCommandLine(arguments)});
     if (lock.Get() == InstanceLock::State::Failed)
-        model.Tell({NoticeTopic::SingleCopy, Notice::Kind::Problem, "No guard against a second copy",
+        model.Tell({NoticeTopic::SingleCopy, Notice::Kind::Problem, "No one-copy lock",
                     lock.Problem() + ". A second copy started now would not be noticed: start only this one."});
     // The portal answers later, from the event loop: the model tells it whenever it comes.
     hotKeys = MakeHotKeyGrabber([&model, &scheduler](const std::string& message) {

@@ -148,9 +148,9 @@ void BarrierPipeline::Lost(std::string reason)
 {
     if (reason.starts_with(device_ + ": ")) reason.erase(0, device_.size() + 2);  // named once is enough
     gone_ = Gone{timer_.ReadCounter(), RunNow()};
-    Tell(Notice::Kind::Problem, "Barriers gone", "The light barriers' adapter " + device_ + " is gone (" + reason + "). " +
-                                    (gone_->run ? "The run goes on; " : "") +
-                                    "Chronivel opens its port again as soon as it is plugged in.");
+    Tell(Notice::Kind::Problem, "Barriers gone",
+         "The light barriers' adapter " + device_ + " is gone (" + reason + "). " +
+             (gone_->run ? "The run goes on; " : "") + "Chronivel opens its port again as soon as it is plugged in.");
     comeback_.Await(device_);
 }
 

@@ -143,7 +143,8 @@ void ChronivelApp::Resume()
     WritePending();
     // An alarm due while the program was closed rings now, once.
     const WallTime now = WallNow();
-    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs) Tell({NoticeTopic::Alarm, Notice::Kind::News, "Alarm missed", alarm_.MissedText(now)});
+    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs)
+        Tell({NoticeTopic::Alarm, Notice::Kind::News, "Alarm missed", alarm_.MissedText(now)});
     TickAlarm();
 }
 

@@ -24,7 +24,8 @@ bool Notices::Read()
 
 const Notice* Notices::Find(NoticeTopic topic) const
 {
-    const auto found = std::find_if(notices_.begin(), notices_.end(), [topic](const Notice& n) { return n.topic == topic; });
+    const auto found =
+        std::find_if(notices_.begin(), notices_.end(), [topic](const Notice& n) { return n.topic == topic; });
     return found == notices_.end() ? nullptr : &*found;
 }
 

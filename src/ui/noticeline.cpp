@@ -37,7 +37,8 @@ NoticeLine::NoticeLine(ChronivelApp& app, QWidget& window) : QLabel(&window), ap
     setMargin(2);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(tr("Notice"));
-    setAccessibleDescription(tr("What happened while nobody may have been at the keyboard. Click it for the whole text."));
+    setAccessibleDescription(
+        tr("What happened while nobody may have been at the keyboard. Click it for the whole text."));
     retry_ = new QToolButton(this);
     retry_->setObjectName(QStringLiteral("NoticeRetry"));
     retry_->setText(tr("Retry"));
@@ -162,7 +163,8 @@ void NoticeLine::ShowDetails()
     // only on a screen with no room on either side. A very long text is cut
     // to the screen's height.
     const QRect main = window_.frameGeometry();
-    QRect placed(QPoint(main.right() + 4, mapToGlobal(QPoint(0, 0)).y()), details_->sizeHint().boundedTo(screen.size()));
+    QRect placed(QPoint(main.right() + 4, mapToGlobal(QPoint(0, 0)).y()),
+                 details_->sizeHint().boundedTo(screen.size()));
     if (placed.right() > screen.right()) placed.moveRight(main.left() - 4);
     if (placed.left() < screen.left()) placed.moveTopLeft(mapToGlobal(QPoint(0, height())));
     placed.moveLeft(std::clamp(placed.left(), screen.left(), screen.right() - placed.width() + 1));

@@ -4,7 +4,9 @@
 # once with status 0; a copy under another name (other settings) runs beside
 # it; a copy killed outright keeps no later start out; a copy that hangs holds
 # up a second start only briefly, which then says so, and one that ends while
-# a new start waits lets that start run.
+# a new start waits lets that start run. A runtime folder that takes no lock
+# sends both starts to the lock beside the settings; where no lock can be had
+# at all, the window says so.
 #   single_copy.sh <chronivel executable>
 set -euo pipefail
 source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1024x768x24 -br
@@ -115,3 +117,21 @@ for pid in "$program" "$relay"; do
     wait "$pid" || fail "a copy did not end cleanly"
 done
 echo "PASS: a second start brings the running copy forward and ends; other names run beside it; kill -9 keeps no start out; a hung copy holds a start up only briefly; a waiting start takes over from a copy that ends"
+
+# The runtime folder is a file: no lock there, for either start.
+export XDG_RUNTIME_DIR=$work/not-a-folder
+: >"$XDG_RUNTIME_DIR"
+start_program
+second_start_brings_forward "with the lock beside the settings"
+kill -TERM "$program"
+wait "$program" || fail "the copy with the lock beside the settings did not end cleanly"
+# Nor beside the settings: the copy runs, and says on its window that a second would not be noticed.
+lockfile=$(dirname "$settings")/chronivel.lock
+rm -f "$lockfile"
+mkdir "$lockfile"
+start_program
+notice_shows no_lock "$notice_problem"
+grep -q 'second copy' "$work/program.log" || fail "the missing lock was not told: $(cat "$work/program.log")"
+kill -TERM "$program"
+wait "$program" || fail "the copy without a lock did not end cleanly"
+echo "PASS: the lock falls back beside the settings, and a copy without any lock says so on its window"

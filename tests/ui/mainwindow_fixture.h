@@ -33,7 +33,8 @@ protected:
         window.reset();
         notices.reset();
         app = std::make_unique<ChronivelApp>(timer, locale, store, scheduler, protocolFile, serial, "boot-1");
-        notices = std::make_unique<ToldNotices>(*app, [this](const std::string& text) { errors << QString::fromStdString(text); });
+        notices = std::make_unique<ToldNotices>(
+            *app, [this](const std::string& text) { errors << QString::fromStdString(text); });
         window = std::make_unique<Tfrm_Tickmor>(*app, serial);
     }
 
