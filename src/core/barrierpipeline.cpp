@@ -74,7 +74,7 @@ void BarrierPipeline::Restore()
     } else {
         gone_ = Gone{};
 
-        Tell(Notice::Kind::Problem, "Barriers not there",
+        Tell(Notice::Kind::Problem, "Barriers missing",
              "The light barriers' adapter " + device_ + " cannot be opened. " + problem +
                  " Chronivel opens it as soon as it is there; if the barriers are not in use, choose \"None\" in "
                  "the Hardware menu.");
