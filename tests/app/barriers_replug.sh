@@ -7,7 +7,7 @@
 # adapter is away, no window but the main one appears, and the adapter is
 # opened again by itself, with no key or menu touched, the moment the link
 # leads to a port again. Also: started while the adapter is missing, no box,
-# and its edges count once it is there.
+# and its edges start and stop a run once it is there.
 #   barriers_replug.sh <chronivel executable> <serial shim library> <ptyholder>
 set -euo pipefail
 shim=$2
@@ -76,7 +76,7 @@ for _ in $(seq 50); do (($(xdotool search --onlyvisible --pid "$program" | wc -l
 xdotool key Return  # meant to stop the run, and it does
 wait_for_lines '^STOP: = ' 1
 notice_click  # read: the details close
-sleep 0.5
+for _ in $(seq 50); do (($(xdotool search --onlyvisible --pid "$program" | wc -l) == 1)) && break; sleep 0.1; done
 only_main_window "after the stop"
 tr -d '\r' <"$protocol" | grep -aq '^LAP 1 = ' || fail "the lap before the unplug is not in the protocol"
 echo "PASS: Enter stops the run while the adapter is away, and no box appears"
@@ -88,7 +88,8 @@ notice_shows back "$notice_news"
 only_main_window "after the adapter came back"
 xdotool key Return  # RESET
 xdotool key Return  # START of the next run
-for _ in $(seq 100); do (($(lines '^START ') >= 1)) && started && break; sleep 0.1; done
+for _ in $(seq 100); do started && break; sleep 0.1; done
+started || fail "Enter did not start the next run"
 edge "DCD 1"
 edge "DCD 0"
 edge "CTS 1"
@@ -108,10 +109,10 @@ notice_shows missing_at_start "$notice_problem"
 only_main_window "at a start without the adapter"
 ln -s "$first" "$link"
 notice_shows there_now "$notice_news"
-xdotool key Return  # RESET
-xdotool key Return  # START
+edge "DSR 1"  # the start barrier starts the run
 for _ in $(seq 100); do started && break; sleep 0.1; done
-edge "CTS 1"
+started || fail "the start barrier did not start a run once the adapter was there"
+edge "CTS 1"  # and the stop barrier stops it
 wait_for_lines '^STOP: = ' 3
 kill -TERM "$program"
 wait "$program" || fail "the program did not end cleanly"
