@@ -9,5 +9,7 @@ if(CHRONIVEL_SERIALSHIM AND NOT CHRONIVEL_CORE_ONLY)
     add_test(NAME app.barriers_replug
         COMMAND ${CMAKE_CURRENT_LIST_DIR}/barriers_replug.sh $<TARGET_FILE:chronivel> ${CHRONIVEL_SERIALSHIM}
                 $<TARGET_FILE:ptyholder>)
-    set_tests_properties(app.barriers_replug PROPERTIES TIMEOUT 120)
+    # Its screenshots of the notices stay in the build folder, to be looked at.
+    set_tests_properties(app.barriers_replug PROPERTIES TIMEOUT 120
+        ENVIRONMENT CHRONIVEL_SHOTS=${CMAKE_BINARY_DIR}/notices)
 endif()

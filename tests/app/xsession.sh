@@ -176,6 +176,7 @@ notice_problem='rgb(255,204,64)'
 notice_news='rgb(200,224,255)'
 notice_shows() {
     local shots=${CHRONIVEL_SHOTS:-$work} pixels
+    mkdir -p "$shots"
     for _ in $(seq 50); do
         import -window "$window" "$work/notice.png"
         pixels=$(convert "$work/notice.png" -fill black +opaque "$2" -fill white -opaque "$2" \
