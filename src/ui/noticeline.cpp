@@ -1,16 +1,15 @@
 #include "ui/noticeline.h"
 
-#include <QApplication>
-
-#include <algorithm>
 #include <QFrame>
-#include <QHBoxLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "core/chronivelapp.h"
 #include "ui/messagebox.h"
@@ -21,9 +20,8 @@ namespace {
 
 bool AnyProblem(const Notices& notices)
 {
-    for (const Notice& notice : notices.All())
-        if (notice.kind == Notice::Kind::Problem) return true;
-    return false;
+    return std::any_of(notices.All().begin(), notices.All().end(),
+                       [](const Notice& n) { return n.kind == Notice::Kind::Problem; });
 }
 
 }  // namespace
