@@ -74,7 +74,13 @@ bool ParseTimes(std::string_view rest, ProtocolRow& row, bool stop)
     if (!IsTime(split)) return false;
     row.split = split;
     rest = TrimLeft(rest);
-    if (rest.empty()) return true;
+    if (rest.empty()) {
+        // The first lap (or the stop of a run without laps) has no lap before
+        // it: its lap time is its split, which a spreadsheet adding up lap
+        // times needs.
+        if (stop || row.lap == "1") row.lapTime = split;
+        return true;
+    }
 
     if (rest.front() != '(') return false;
     const std::size_t close = rest.find(')');

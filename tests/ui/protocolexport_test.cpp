@@ -44,7 +44,7 @@ TEST_F(ProtocolWindowTest, ExportCsvWritesTheFilesRuns)
     EXPECT_EQ(Bytes(target),
               "Run,Date,ISO date,Start,Kind,Lap,Split,Split (s),Since first lap,Since first lap (s),Lap time,"
               "Lap time (s),Average,Average (s)\r\n"
-              "1,Mo. 07.12.26,2026-12-07,14:05:09,LAP,1,\"12,345\",12.345,,,,,,\r\n"
+              "1,Mo. 07.12.26,2026-12-07,14:05:09,LAP,1,\"12,345\",12.345,,,\"12,345\",12.345,,\r\n"
               "1,Mo. 07.12.26,2026-12-07,14:05:09,LAP,2,\"25,000\",25.000,\"12,655\",12.655,\"12,655\",12.655,,\r\n"
               "1,Mo. 07.12.26,2026-12-07,14:05:09,STOP,,\"30,500\",30.500,\"18,155\",18.155,\"5,500\",5.500,"
               "\"10,166\",10.166\r\n"
