@@ -23,14 +23,20 @@ bool IsPage(const QString& path)
     return QFileInfo(path).isFile();
 }
 
+// A copy of the program that is not installed carries its manual beside itself.
+QString PortableManual(const QDir& programDir)
+{
+    return QDir::cleanPath(programDir.absoluteFilePath(QStringLiteral("help/") + QLatin1String(kStartPage)));
+}
+
 }  // namespace
 
 QString FindManual(const QString& programDir)
 {
     if (programDir.isEmpty()) return {};
     QDir dir(programDir);
-    const QString portable = dir.filePath(QStringLiteral("help/") + QLatin1String(kStartPage));
-    if (IsPage(portable)) return QDir::cleanPath(dir.absoluteFilePath(portable));
+    const QString portable = PortableManual(dir);
+    if (IsPage(portable)) return portable;
     const QString below = QStringLiteral(CHRONIVEL_HELP_SUBDIR "/") + QLatin1String(kStartPage);
     for (int level = 0; level <= kLevelsUp; ++level) {
         const QString candidate = dir.absoluteFilePath(below);
@@ -44,11 +50,16 @@ QString OpenManual(const QString& programDir)
 {
     const QString path = FindManual(programDir);
     if (path.isEmpty()) {
-        // Where an installed program has it; a portable copy's help/ folder is the other place.
-        const QString expected =
-            QDir(programDir).absoluteFilePath(QStringLiteral("../" CHRONIVEL_HELP_SUBDIR "/") + QLatin1String(kStartPage));
-        return QCoreApplication::translate("Help", "The manual is not installed: \"%1\" does not exist.")
-            .arg(QDir::toNativeSeparators(QDir::cleanPath(expected)));
+        // Both places it is looked for: where an installed program has it, and
+        // the help/ folder a portable copy carries beside the program.
+        const QDir dir(programDir);
+        const QString installed =
+            dir.absoluteFilePath(QStringLiteral("../" CHRONIVEL_HELP_SUBDIR "/") + QLatin1String(kStartPage));
+        return QCoreApplication::translate("Help",
+                                           "The manual is not installed: neither \"%1\" nor \"%2\" exists. "
+                                           "A copy of the program can carry it in a help folder beside itself.")
+            .arg(QDir::toNativeSeparators(QDir::cleanPath(installed)),
+                 QDir::toNativeSeparators(PortableManual(dir)));
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         return QCoreApplication::translate("Help", "The manual \"%1\" could not be opened: no web browser is set up.")

@@ -143,7 +143,11 @@ TEST(Help, MissingManualGivesNoPath)
     EXPECT_TRUE(FindManual(QString()).isEmpty());
 }
 
-TEST(Help, MissingManualIsNamedWhereTheProgramLooksForIt)
+// The message names both places the manual is looked for, and either one, put
+// there, is found: the installed one and the portable copy's help folder.
+class MissingManual : public ::testing::TestWithParam<int> {};
+
+TEST_P(MissingManual, IsNamedWhereTheProgramLooksForIt)
 {
     QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());
@@ -151,16 +155,17 @@ TEST(Help, MissingManualIsNamedWhereTheProgramLooksForIt)
     ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
     const QString bin = root.filePath(QStringLiteral("bin"));
     const QString problem = OpenManual(bin);
-    ASSERT_TRUE(problem.startsWith(QStringLiteral("The manual is not installed: \""))) << problem.toStdString();
-    const QString named = problem.section(QLatin1Char('"'), 1, 1);
+    ASSERT_TRUE(problem.startsWith(QStringLiteral("The manual is not installed: neither \""))) << problem.toStdString();
+    const QString named = problem.section(QLatin1Char('"'), 1 + 2 * GetParam(), 1 + 2 * GetParam());
 
-    // Put there, the manual is found.
     ASSERT_TRUE(QDir().mkpath(QFileInfo(named).path()));
     QFile page(named);
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.close();
     EXPECT_EQ(FindManual(bin), QDir::fromNativeSeparators(named));
 }
+
+INSTANTIATE_TEST_SUITE_P(Help, MissingManual, ::testing::Values(0, 1));
 
 TEST_F(HelpKeysTest, F1OpensTheManualInTheBrowserOrSaysWhyNot)
 {
