@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The files a desktop reads about Chronivel, checked as its tools check them,
 # and against the program itself: the desktop entry, the AppStream entry, the
-# manual page and the icons. The window's class, which the entry names for the
-# desktop to match windows to it, is read from the real window under Xvfb.
+# manual page, the icons and README's key table. The window's class, which the
+# entry names for the desktop to match windows to it, is read from the real
+# window under Xvfb.
 #   desktop_files.sh <chronivel executable> <source folder>
 set -uo pipefail
 linux=$2/assets/linux
@@ -31,6 +32,14 @@ grep -q '<launchable type="desktop-id">org.orvantis.Chronivel.desktop</launchabl
 version=$(env -u DISPLAY "$1" --version | sed -n 's/^chronivel //p')
 grep -q "<release version=\"$version\"" "$metainfo" || problem "no release $version in the AppStream entry"
 grep -q "^\.TH CHRONIVEL 1 .*\"Chronivel $version\"" "$linux/chronivel.1" || problem "the manual page is not of $version"
+
+# README's key table lists every key that --help lists (its Ctrl+Ins is Ctrl+Insert).
+while read -r key; do
+    grep -qE "^\| ([^|]*[ ,])?${key//+/\\+}(,| *\|)" "$2/README.md" ||
+        problem "README's key table lacks $key, which chronivel --help lists"
+done < <(env -u DISPLAY "$1" --help | sed -n '/^Keys:/,/^Whichever/{/^  /p}' | sed -E 's/^  //; s/ {2,}/\t/g' |
+         awk -F'\t' '{ for (i = 1; i <= NF; i += 2) print $i }' | tr ',' '\n' |
+         sed -E 's/^ +//; s/ +$//; s/^Ctrl\+Ins$/Ctrl+Insert/')
 
 # The screenshot's size as the AppStream entry states it.
 size=$(identify -format '%w %h' "$linux/screenshot.png") || problem "no screenshot"
