@@ -371,6 +371,14 @@ void Chronometer::ShowInNewFormat()
 
 // --- Countdown ----------------------------------------------------------------
 
+std::string Chronometer::CountDownLedHint() const
+{
+    std::string hint = countDown_ ? "CountDown is ON: " : "CountDown is OFF: ";
+    // Only a chronometer at rest changes its mode.
+    if (state_ != RunState::Ready) hint += "after RESET, ";
+    return hint + (countDown_ ? "click to count up again" : "click to count down from the preset time");
+}
+
 void Chronometer::ToggleCountDown()
 {
     if (state_ != RunState::Ready) return;

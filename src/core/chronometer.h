@@ -95,7 +95,8 @@ public:
     // LEDs and their labels.
     bool LockLedLit() const { return lockLedLit_; }
     bool CountDownLedHandCursor() const { return countDownLedHandCursor_; }
-    std::string CountDownLedHint() const { return countDown_ ? "CountDown is ON" : "CountDown is OFF"; }
+    // What the LED shows and what a click on it does.
+    std::string CountDownLedHint() const;
     const char* ModeLabel() const { return ModeLabel(countDown_); }
     static const char* ModeLabel(bool countDown) { return countDown ? "CountDown" : "Chronivel"; }
 
