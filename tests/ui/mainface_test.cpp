@@ -94,9 +94,9 @@ TEST_F(MainFaceTest, CaptionsReadOnEveryFaceAndKeepTheirColoursOnTheDial)
         Start();
         const QColor face = window->palette().window().color();
         const auto colour = [this](const char* label) { return Find<QLabel>(label)->palette().windowText().color(); };
-        for (const char* label : {"LabelBest2", "lbl_Leader", "LabelSC"}) {
-            if (bgr != 0) EXPECT_GE(ContrastRatio(colour(label), face), 4.5) << std::hex << bgr << ": " << label;
-        }
+        if (bgr == 0) continue;  // the dial, last: its colours are checked below
+        for (const char* label : {"LabelBest2", "lbl_Leader", "LabelSC"})
+            EXPECT_GE(ContrastRatio(colour(label), face), 4.5) << std::hex << bgr << ": " << label;
     }
     EXPECT_EQ(Find<QLabel>("LabelBest2")->palette().windowText().color(), QColor(Qt::red));
     EXPECT_EQ(Find<QLabel>("lbl_Leader")->palette().windowText().color(), QColor(Qt::black));
