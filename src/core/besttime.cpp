@@ -16,11 +16,19 @@ void BestTime::Clear(int decimalPlaces)
     caption_ = "0," + std::string(static_cast<std::size_t>(decimalPlaces), '0');
 }
 
+void BestTime::Rewrite(const TimeFormat& format)
+{
+    if (value_ == None)
+        Clear(format.DecimalPlaces());
+    else
+        caption_ = StripLeadingZeros(TimeText(value_, format), format.DecimalPlaces());
+}
+
 void BestTime::Restore(std::int64_t stored, const TimeFormat& format)
 {
     if (stored <= 0 || stored >= None) return;
     value_ = static_cast<std::int32_t>(stored);
-    caption_ = StripLeadingZeros(TimeText(stored, format), format.DecimalPlaces());
+    Rewrite(format);
 }
 
 }  // namespace chronivel

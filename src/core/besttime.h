@@ -22,6 +22,8 @@ public:
     // readout showed at STOP. A hidden best time takes no new runs.
     void Offer(std::int64_t elapsed, std::string_view shownText, int decimalPlaces);
     void Clear(int decimalPlaces);
+    // Writes the best time in `format`: the format, not the run, sets its digits.
+    void Rewrite(const TimeFormat& format);
     // The value stored at the last exit; anything not a positive time means none.
     void Restore(std::int64_t stored, const TimeFormat& format);
 

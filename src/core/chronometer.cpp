@@ -167,6 +167,7 @@ void Chronometer::Reset()
     }
     lockTimerOn_ = false;
     lockLedLit_ = false;
+    readingMs_ = elapsed_ = 0;
     ShowTime(0);
     observer_.ShowSecondMonitorLap(0);
     lapList_.Clear();
@@ -315,8 +316,8 @@ void Chronometer::WriteProtocol()
 
 void Chronometer::DisplayTick()
 {
-    const std::int64_t ms = CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed());
-    elapsed_ = DisplayValue(ms, format_.DecimalPlaces());
+    readingMs_ = CountsToMilliseconds(Now() - startCount_, timer_.CountSpeed());
+    elapsed_ = DisplayValue(readingMs_, format_.DecimalPlaces());
     ShowTime(elapsed_);
 }
 
@@ -341,18 +342,42 @@ void Chronometer::ShowTime(std::int64_t value)
 void Chronometer::SelectFormat(int format)
 {
     format_.SelectFormat(format);
-    ShowTime(0);
-    observer_.ControlsChanged();
+    ShowInNewFormat();
 }
 
 void Chronometer::ToggleHours()
 {
     format_.SetHoursOn(!format_.HoursOn());
-    ShowTime(0);
+    ShowInNewFormat();
+}
+
+void Chronometer::ShowInNewFormat()
+{
+    // Whatever the readout holds (a running, paused or stopped run, a
+    // countdown's remaining time) stays there: a stopped run has no tick
+    // to bring it back. A paused run reads as at its pause.
+    if (paused_) {
+        const CommandMoment pausedAt(*this, stopCount_);
+        DisplayTick();
+    } else if (displayTimerOn_) {
+        DisplayTick();
+    } else {
+        elapsed_ = DisplayValue(readingMs_, format_.DecimalPlaces());
+        ShowTime(elapsed_);
+    }
+    best_.Rewrite(format_);
     observer_.ControlsChanged();
 }
 
 // --- Countdown ----------------------------------------------------------------
+
+std::string Chronometer::CountDownLedHint() const
+{
+    std::string hint = countDown_ ? "CountDown is ON: " : "CountDown is OFF: ";
+    // Only a chronometer at rest changes its mode.
+    if (state_ != RunState::Ready) hint += "after RESET, ";
+    return hint + (countDown_ ? "click to count up again" : "click to count down from the preset time");
+}
 
 void Chronometer::ToggleCountDown()
 {
@@ -366,6 +391,7 @@ void Chronometer::SetCountDown(bool armed)
     countDown_ = armed;
     if (best_.Visible()) best_.Clear(format_.DecimalPlaces());
     stopCount_ = 0;
+    readingMs_ = elapsed_ = 0;
     ShowTime(0);
     observer_.ShowSecondMonitorLap(armed ? countDownT_ : 0);
     best_.SetVisible(!armed);

@@ -95,7 +95,8 @@ public:
     // LEDs and their labels.
     bool LockLedLit() const { return lockLedLit_; }
     bool CountDownLedHandCursor() const { return countDownLedHandCursor_; }
-    std::string CountDownLedHint() const { return countDown_ ? "CountDown is ON" : "CountDown is OFF"; }
+    // What the LED shows and what a click on it does.
+    std::string CountDownLedHint() const;
     const char* ModeLabel() const { return ModeLabel(countDown_); }
     static const char* ModeLabel(bool countDown) { return countDown ? "CountDown" : "Chronivel"; }
 
@@ -126,6 +127,8 @@ private:
     void Reset();
     void RecordLap(bool closing);
     bool CountDownRanOut();
+    // The format changed: the time shown now, and the best time, are written anew in it.
+    void ShowInNewFormat();
     std::int64_t ShownFromMs(std::int64_t ms) const;
     std::int64_t CountAtElapsedMs(std::int64_t ms) const;
     std::int64_t CountDownEndCount() const;
@@ -159,6 +162,7 @@ private:
     std::int64_t stopCount_ = 0;    // counter at the last pause or STOP
     std::int64_t stoppedCountDownStart_ = 0;  // start count of a countdown stopped by STOP, for its resume
     std::int64_t elapsed_ = 0;      // display value of the elapsed time
+    std::int64_t readingMs_ = 0;    // the elapsed time behind it, uncut, for another resolution
     Laps laps_;
     LapList lapList_;
     std::string startText_;

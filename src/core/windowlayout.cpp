@@ -41,17 +41,18 @@ WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn)
     }
 
     l.panelDate = {45 * a, 46 * a, 131 * a, 25 * a};
-    l.sbBud = {l.panelDate.left + l.panelDate.width, 46 * a, 23, 25 * a};
+    l.sbBud = {l.panelDate.left + l.panelDate.width, 46 * a, 23 * a, 25 * a};
     l.cmdStartStop = {122 * a, 126 * a, 58 * a, 25 * a};
     l.bPause = {180 * a, 126 * a, 19 * a, 25 * a};
     l.lblLeader = {80 * a, 71 * a, 96 * a, 20 * a};
     l.cmbZwischenzeit = {44 * a, 154 * a, 138 * a, 21 * a};
     l.cmdLap = {85 * a, 179 * a, 57 * a, 25 * a};
-    l.ledCountDown = {36 * a, 127 * a, CountDownLedSize.width, CountDownLedSize.height};
+    l.ledCountDown = {36 * a, 127 * a, CountDownLedSize.width * a, CountDownLedSize.height * a};
     // Placed against the start button, so they come after it.
-    l.ledLock = {l.cmdStartStop.left - LockLedSize.width - 2,
-                 l.cmdStartStop.top + l.cmdStartStop.height - LockLedSize.height - 1, LockLedSize.width,
-                 LockLedSize.height};
+    const int lockWidth = LockLedSize.width * a;
+    const int lockHeight = LockLedSize.height * a;
+    l.ledLock = {l.cmdStartStop.left - lockWidth - 2 * a, l.cmdStartStop.top + l.cmdStartStop.height - lockHeight - a,
+                 lockWidth, lockHeight};
     l.labelSC = {l.ledCountDown.left + l.ledCountDown.width + 2 * a, l.ledCountDown.top - 4 * (a - 1), 0, 0};
     l.sbSound = {70 * a, 21 * a, 25 * a, 25 * a};
     l.mMenu = {97 * a, 13 * a, 33 * a, 33 * a};

@@ -40,7 +40,7 @@ struct WindowLayout {
     int dateFontPt = 12, startStopFontPt = 9, lapFontPt = 10, lapListFontPt = 8, calendarFontPt = 8;
 };
 
-// The LEDs keep their own sizes at every zoom.
+// The LEDs' sizes at zoom 1; they grow with the zoom like everything else.
 inline constexpr Box CountDownLedSize{0, 0, 16, 16};
 inline constexpr Box LockLedSize{0, 0, 16, 12};
 

@@ -236,13 +236,15 @@ void TLed::ShowCaption()
 void TLed::paintEvent(QPaintEvent*)
 {
     ++paintCount_;
-    // Unscaled from the top-left corner: a smaller LED simply loses what falls outside.
+    // From the top-left corner, as wide as the LED (it grows with the
+    // window's zoom): a shorter LED simply loses the map's lower rows.
     QPainter painter(this);
     QImage image = MapImage(MapFor(shape_, value_), kPalettes.at(static_cast<std::size_t>(kind_)));
-    // A high-density screen gets the map doubled as often as it has room for.
-    const qreal ratio = devicePixelRatioF();
-    while (image.width() < kSide * ratio - 0.5) image = Doubled(image);
-    image.setDevicePixelRatio(static_cast<qreal>(image.width()) / kSide);
+    // Doubled as often as the pixels it covers have room for, then scaled
+    // down the rest of the way.
+    const int side = std::max(width(), kSide);
+    while (image.width() < side * devicePixelRatioF() - 0.5) image = Doubled(image);
+    image.setDevicePixelRatio(static_cast<qreal>(image.width()) / side);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QPoint(0, 0), image);
 }

@@ -12,7 +12,7 @@ enum TLedKind { lkRed, lkGreen, lkYellow, lkBlue, lkWhite };
 enum TLedShape { lsCircle, lsRectangle };
 
 // A small LED that shows on or off, drawn pixel for pixel from fixed 16 × 16
-// maps, and optionally a label whose caption follows it. It never switches
+// maps scaled to its width, and optionally a label whose caption follows it. It never switches
 // itself: a click only reports the click, the owner decides.
 class TLed final : public QWidget {
     Q_OBJECT

@@ -15,8 +15,10 @@
 #include "ui/led.h"
 #include "ui/monthcalendar.h"
 #include "ui/ovalbutton.h"
+#include "ui/readablecolour.h"
 #include "ui/readout.h"
 #include "ui/transparentwnd.h"
+#include "ui/zoomedcombostyle.h"
 
 namespace chronivel {
 
@@ -29,15 +31,24 @@ void PlaceLabel(QLabel* label, const chronivel::Box& box, const QFont& font)
     label->move(box.left, box.top);
 }
 
+void SetTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
 QLabel* FaceLabel(QWidget* parent, const char* name, const QString& text, const QColor& colour)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    SetTextColour(label, colour);
     return label;
 }
+
+// The captions' own colours, as the built-in dial shows them.
+const QColor kCaptionColour(Qt::black);
+const QColor kBestCaptionColour(Qt::red);
 
 }  // namespace
 
@@ -46,10 +57,11 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
     dial = new TFace(&window);
     dial->setObjectName(QStringLiteral("Image1"));
     dial->setAttribute(Qt::WA_TransparentForMouseEvents);  // the window drags
-    QObject::connect(dial, &TFace::windowColorChanged, &window, [&window](const QColor& colour) {
+    QObject::connect(dial, &TFace::windowColorChanged, &window, [this, &window](const QColor& colour) {
         QPalette palette = window.palette();
         palette.setColor(QPalette::Window, colour);
         window.setPalette(palette);
+        ColourCaptions(colour);
     });
 
     readout = new Readout(&window);
@@ -81,9 +93,9 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
     lapButton->setObjectName(QStringLiteral("cmd_LAP"));
     lapButton->setFocusPolicy(Qt::NoFocus);
 
-    bestCaptionShadow = FaceLabel(&window, "LabelBest1", QObject::tr("Best:"), Qt::black);
-    bestCaption = FaceLabel(&window, "LabelBest2", QObject::tr("Best:"), Qt::red);  // over its black shadow
-    bestTimeLabel = FaceLabel(&window, "lbl_Leader", QString(), Qt::black);
+    bestCaptionShadow = FaceLabel(&window, "LabelBest1", QObject::tr("Best:"), kCaptionColour);
+    bestCaption = FaceLabel(&window, "LabelBest2", QObject::tr("Best:"), kBestCaptionColour);  // over its black shadow
+    bestTimeLabel = FaceLabel(&window, "lbl_Leader", QString(), kCaptionColour);
     bestTimeLabel->installEventFilter(&input);
 
     lapList = new QComboBox(&window);
@@ -91,9 +103,12 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
     lapList->setMaxVisibleItems(10);
     lapList->setToolTip(QObject::tr("Current list timing"));
     lapList->installEventFilter(&input);
+    lapListStyle_ = new ZoomedComboStyle;
+    lapListStyle_->setParent(lapList);
+    lapList->setStyle(lapListStyle_);
     lapList->hide();
 
-    modeLabel = FaceLabel(&window, "LabelSC", QString(), Qt::black);
+    modeLabel = FaceLabel(&window, "LabelSC", QString(), kCaptionColour);
     modeLabel->installEventFilter(&input);
     countDownLed = new TLed(&window);
     countDownLed->setObjectName(QStringLiteral("Led_CountDown"));
@@ -151,14 +166,15 @@ void MainFace::Place(const WindowLayout& l)
     dateLabel->setLineWidth(3 * a);
     dateLabel->setFont(date);
     PlaceAt(alarmButton, l.sbBud);
-    // The button keeps its narrow width at every zoom: the clock grows only as far as it fits.
-    alarmButton->setIconSize(AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4, l.sbBud.height - 4), Qt::KeepAspectRatio));
+    alarmButton->setIconSize(
+        AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4 * a, l.sbBud.height - 4 * a), Qt::KeepAspectRatio));
     PlaceAt(startStopButton, l.cmdStartStop);
     startStopButton->setFont(startStop);
     PlaceAt(pauseButton, l.bPause);
     PlaceAt(bestTimeLabel, l.lblLeader);
     bestTimeLabel->setFont(date);
     PlaceAt(lapList, l.cmbZwischenzeit);
+    lapListStyle_->SetZoom(a);
     lapList->setFont(FaceFont(QStringLiteral("Courier New"), l.lapListFontPt));
     PlaceAt(lapButton, l.cmdLap);
     lapButton->setFont(lap);
@@ -180,6 +196,20 @@ void MainFace::Place(const WindowLayout& l)
     if (calendar) calendar->raise();
 }
 
+void MainFace::ColourCaptions(const QColor& face)
+{
+    // The built-in dial keeps the captions' own colours; on a face of the
+    // user's colour (or picture, judged by its centre) they are taken as far
+    // toward black or white as it takes to read well.
+    const bool own = dial->Kind() == TFaceKind::fkDial;
+    const QColor best = own ? kBestCaptionColour : ReadableOn(kBestCaptionColour, face);
+    SetTextColour(bestCaption, best);
+    for (QLabel* label : {bestTimeLabel, modeLabel}) SetTextColour(label, own ? kCaptionColour : ReadableOn(kCaptionColour, face));
+    // A black shadow under a caption darker than the face would only blur it.
+    const bool shadowShows = own || ContrastRatio(best, Qt::black) >= ContrastRatio(face, Qt::black);
+    SetTextColour(bestCaptionShadow, shadowShows ? kCaptionColour : QColor(Qt::transparent));
+}
+
 TMonthCalendar& MainFace::Calendar()
 {
     if (!calendar) {
@@ -187,6 +217,9 @@ TMonthCalendar& MainFace::Calendar()
         calendar->setObjectName(QStringLiteral("MonthCalendar1"));
         calendar->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
         calendar->setToolTip(QObject::tr("ESC - close Calendar"));
+        // Opaque as a whole, not only where its parts are: the readout under
+        // it must never be painted past it, however its parts are laid out.
+        calendar->setAutoFillBackground(true);
         calendar->hide();
         NameControls(window_);
         if (layout_) PlaceCalendar();
@@ -199,6 +232,7 @@ void MainFace::PlaceCalendar()
 {
     PlaceAt(calendar, layout_->monthCalendar);
     calendar->setFont(FaceFont(QStringLiteral("Arial"), layout_->calendarFontPt));
+    calendar->SetZoom(layout_->zoomFactor);
 }
 
 void MainFace::ShowDate()

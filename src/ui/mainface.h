@@ -4,6 +4,7 @@
 
 #include "core/windowlayout.h"
 
+class QColor;
 class QComboBox;
 class QLabel;
 class QObject;
@@ -19,6 +20,7 @@ class TLed;
 class TMonthCalendar;
 class TOvalButton;
 class TTransparentWnd;
+class ZoomedComboStyle;
 
 // The controls on the main window's round face: made once, placed for each
 // layout. Their names are those the tests and the accessibility texts find
@@ -60,8 +62,11 @@ public:
 
 private:
     void PlaceCalendar();
+    // Captions in colours that read on a face of the colour `face`.
+    void ColourCaptions(const QColor& face);
 
     QWidget& window_;
+    ZoomedComboStyle* lapListStyle_ = nullptr;  // the list's, owned by it
     std::optional<WindowLayout> layout_;  // the last placing, for a calendar made later
 };
 

@@ -213,7 +213,9 @@ void Tfrm_Tickmor::Changed()
 
     face_.countDownLed->SetValue(c.CountDown());
     face_.countDownLed->setCursor(c.CountDownLedHandCursor() ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    face_.countDownLed->setToolTip(QString::fromStdString(c.CountDownLedHint()));
+    // The label beside the LED switches the mode too.
+    for (QWidget* modeSwitch : {static_cast<QWidget*>(face_.countDownLed), static_cast<QWidget*>(face_.modeLabel)})
+        modeSwitch->setToolTip(QString::fromStdString(c.CountDownLedHint()));
     face_.lockLed->SetValue(c.LockLedLit());
     face_.lockLed->setVisible(app_.BarriersConnected());
     barriers_->ShowMarks();
@@ -270,12 +272,21 @@ void Tfrm_Tickmor::LayoutWindow()
     laidOut_ = {app_.Zoom(), f.Format(), f.HoursOn()};
     const WindowLayout l = chronivel::LayoutWindow(app_.Zoom(), f.Format(), f.DecimalPlaces(), f.HoursOn());
     setFixedSize(l.side, l.side);
-    setMask(WindowRegion(l.side, l.side, roundPercent_));
     face_.Place(l);
+    ShapeWindow();
     PlaceAt(notice_, l.panelDate);
     notice_->setFont(FaceFont(QStringLiteral("Arial"), l.dateFontPt * 2 / 3));
     ShowButtonGlyphs();
     if (config_) config_->LayoutConfig();
+}
+
+void Tfrm_Tickmor::ShapeWindow()
+{
+    const QSize side = minimumSize();  // fixed by the layout, before the window system resizes it
+    QRegion shape = WindowRegion(side.width(), side.height(), roundPercent_);
+    // The open calendar's corners reach past the round face: it shows whole.
+    if (face_.calendar && face_.calendar->isVisibleTo(this)) shape += face_.calendar->geometry();
+    setMask(shape);
 }
 
 void Tfrm_Tickmor::ApplyFace()
@@ -338,8 +349,10 @@ void Tfrm_Tickmor::ShowAlarmDialog()
 
 TMonthCalendar& Tfrm_Tickmor::Calendar()
 {
-    if (!face_.calendar)
+    if (!face_.calendar) {
         connect(&face_.Calendar(), &TMonthCalendar::opened, commands_->Action(Command::Calendar), &QAction::setChecked);
+        connect(face_.calendar, &TMonthCalendar::opened, this, &Tfrm_Tickmor::ShapeWindow);
+    }
     return *face_.calendar;
 }
 

@@ -112,6 +112,8 @@ private:
     void ToggleProtocolWindow();
     void OpenProtocolInTextEditor();
     void LayoutWindow();
+    // Round, and square where the calendar is open.
+    void ShapeWindow();
     void ShowLapList();
     void RunTimers();
     void ShowButtonGlyphs();

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTextCharFormat>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -26,6 +27,13 @@ void TMonthCalendar::Open(bool on)
     if (on) setSelectedDate(QDate::currentDate());
     setVisible(on);
     emit opened(on);
+}
+
+void TMonthCalendar::SetZoom(int factor)
+{
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) * factor;
+    for (const char* arrow : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})
+        if (auto* button = findChild<QToolButton*>(QString::fromLatin1(arrow))) button->setIconSize(QSize(side, side));
 }
 
 void TMonthCalendar::changeEvent(QEvent* event)

@@ -19,6 +19,8 @@ public:
     void Open(bool on);
     void Toggle() { Open(isHidden()); }
     void Close() { Open(false); }
+    // The month arrows grow with the window's zoom factor, as its font does.
+    void SetZoom(int factor);
 
 signals:
     // The calendar was opened or closed; a menu's check mark follows it.

@@ -289,23 +289,6 @@ TEST_F(ChronometerTest, RunsLongerThanTwentyFiveDaysReadCorrectly)
     EXPECT_EQ(windows.shownValue, 30LL * 24 * 3'600'000 + 61'001);
 }
 
-TEST_F(ChronometerTest, FormatChangeRedrawsZero)
-{
-    clock.StartStopReset();
-    TickAfter(61'234);
-    windows.changedDigits = 0;
-    clock.ToggleHours();
-    EXPECT_FALSE(clock.Format().HoursOn());
-    EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
-    EXPECT_NE(windows.changedDigits, 0u);
-    clock.ToggleHours();
-    EXPECT_TRUE(clock.Format().HoursOn());
-    clock.SelectFormat(1);
-    EXPECT_EQ(clock.CurrentTimeText(), "000000,000");
-    clock.SelectFormat(7);
-    EXPECT_EQ(clock.Format().Format(), 0);
-}
-
 TEST_F(ChronometerTest, ResumedRunKeepsCountingFromItsStoredStart)
 {
     const std::int64_t storedStart = platform.counter;

@@ -15,15 +15,17 @@ TEST_F(CountdownTest, ArmedReadoutShowsThePreset)
 {
     EXPECT_TRUE(clock.CountDown());
     EXPECT_EQ(clock.CurrentTimeText(), "00:01.00,000");
-    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is ON");
+    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is ON: click to count up again");
     EXPECT_STREQ(clock.ModeLabel(), "CountDown");
     EXPECT_EQ(windows.secondMonitorLaps.back(), 60'000);
 
     clock.ToggleCountDown();
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
-    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is OFF");
+    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is OFF: click to count down from the preset time");
     EXPECT_STREQ(clock.ModeLabel(), "Chronivel");
     EXPECT_EQ(windows.secondMonitorLaps.back(), 0);
+    clock.StartStopReset();
+    EXPECT_EQ(clock.CountDownLedHint(), "CountDown is OFF: after RESET, click to count down from the preset time");
 }
 
 TEST_F(CountdownTest, ArmingClearsAndHidesTheBestTime)

@@ -61,8 +61,8 @@ TEST(WindowLayout, EverythingScalesWithTheZoom)
     EXPECT_EQ(big.images[5].width, 80);
     EXPECT_EQ(big.images[5].height, 125);
     EXPECT_EQ(big.cmdStartStop, (Box{610, 630, 290, 125}));
-    EXPECT_EQ(big.sbBud.width, 23) << "the alarm button keeps its width";
-    EXPECT_EQ(big.ledCountDown.width, 16) << "the LEDs keep their size";
+    EXPECT_EQ(big.sbBud.width, 115);
+    EXPECT_EQ(big.ledCountDown, (Box{180, 635, 80, 80}));
     EXPECT_EQ(big.lapListFontPt, 56);
     EXPECT_EQ(big.calendarFontPt, 52);
     EXPECT_EQ(LayoutWindow(0, 0, 3, true).lapListFontPt, 8);
@@ -75,7 +75,7 @@ TEST(WindowLayout, LedsAndLabelsFollowTheirNeighbours)
     EXPECT_EQ(l.sbBud.left, 176);
     EXPECT_EQ(l.labelSC.left, 54);
     EXPECT_EQ(LayoutWindow(1, 0, 3, true).labelSC.top, 254 - 4);
-    EXPECT_EQ(LayoutWindow(1, 0, 3, true).ledLock, (Box{226, 289, 16, 12}));
+    EXPECT_EQ(LayoutWindow(1, 0, 3, true).ledLock, (Box{244 - 32 - 4, 302 - 24 - 2, 32, 24}));
 }
 
 TEST(WindowLayout, ValuesTheProgramNeverStoresStayInsideTheTables)

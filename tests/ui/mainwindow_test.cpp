@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/windowlayout.h"
 #include "tests/ui/mainwindow_fixture.h"
 #include "ui/colorbutton.h"
@@ -181,6 +183,58 @@ TEST_F(MainWindowTest, FormatWithTenthsAndHoursHiddenNarrowsThePanel)
     EXPECT_EQ(readout->Image(7)->x(), 3);
     for (int image : {8, 9, 10}) EXPECT_FALSE(readout->Image(image)->isVisible()) << image;
     EXPECT_TRUE(Entry("Format4")->isChecked());
+}
+
+// A new format writes what the readout holds in it at once: a stopped or
+// paused run has no display tick to bring its time back.
+TEST_F(MainWindowTest, AFormatChangeRewritesTheTimeShownAndTheBestTime)
+{
+    Start();
+    auto* readout = Find<Readout>("lbl_Tickmor");
+    auto* best = Find<QLabel>("lbl_Leader");
+    auto* button = Find<TBitBtnWithColor>("cmd_StartStop");
+    struct Case {
+        const char* how;
+        std::function<void()> bring;  // from the state the case before left
+        const char* entry;
+        const char* shown;
+        const char* best;
+        const char* button;
+    };
+    const Case cases[] = {
+        {"countdown stopped", [&] {
+             QTest::mouseClick(Find<QWidget>("Led_CountDown"), Qt::LeftButton);
+             Key(Qt::Key_Return);
+             platform.Advance(5'678);
+             Key(Qt::Key_Return);
+         }, "Format4", "00:00.54,4", "0,0", "START"},
+        {"run stopped, its best taken in tenths", [&] {
+             QTest::mouseClick(Find<QWidget>("Led_CountDown"), Qt::LeftButton);
+             Key(Qt::Key_Return);
+             platform.Advance(12'345);
+             Key(Qt::Key_Return);
+         }, "Format2", "00:00.12,34", "12,30", "RESET"},
+        {"run paused", [&] {
+             Key(Qt::Key_Return);
+             Key(Qt::Key_Return);
+             platform.Advance(3'456);
+             Key(Qt::Key_Pause);
+             platform.Advance(1'000);
+         }, "Format0", "00:00.03,456", "12,300", "STOP"},
+        {"hours hidden while paused", [] {}, "mHoursOn", "00:00.03,456", "12,300", "STOP"},
+        {"run going", [&] {
+             Key(Qt::Key_Pause);
+             platform.Advance(1'000);
+         }, "Format1", "000004,456", "12,300", "STOP"},
+    };
+    for (const Case& c : cases) {
+        c.bring();
+        Entry(c.entry)->trigger();
+        EXPECT_EQ(readout->TimeText().toStdString(), c.shown) << c.how;
+        EXPECT_EQ(best->text().toStdString(), c.best) << c.how;
+        EXPECT_EQ(button->text().toStdString(), c.button) << c.how;
+    }
+    EXPECT_TRUE(LapLines().last().startsWith(QStringLiteral("PAUSE = "))) << "the run goes on as it was";
 }
 
 TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
