@@ -22,6 +22,7 @@ public:
     void ShowSecondMonitorLap(std::int64_t) override {}
     void SetSecondMonitorLapLabel(const std::string&) override {}
     DateTimeTexts Now() const override { return {"12:00:00", "Mon", "07.12.26"}; }
+    std::int64_t LocalMoment(std::int64_t epochMs, int, int) const override { return epochMs; }  // no alarm here
 };
 
 void DisplayTick(benchmark::State& state)

@@ -29,9 +29,9 @@ std::string AlarmClock::DueText(const AlarmDue& due, int secondOfDay)
     return (due.tomorrow ? "tomorrow " : "today ") + ClockText(secondOfDay);
 }
 
-std::string AlarmClock::MissedText(WallTime now) const
+std::string AlarmClock::MissedText(std::int64_t nowMs) const
 {
-    const std::int64_t midnight = now.epochMs - std::llround(now.dayFraction * DayMs);
+    const std::int64_t midnight = clock_.LocalMoment(nowMs, 0, 0);
     std::string when = "today";
     if (DueMs() < midnight) {
         const std::int64_t days = (midnight - DueMs() - 1) / DayMs + 1;
@@ -50,36 +50,33 @@ std::string AlarmClock::Check(int hours, int minutes, int seconds)
     return {};
 }
 
-AlarmDue AlarmClock::DueFor(int hours, int minutes, int seconds, WallTime now)
+AlarmDue AlarmClock::DueFor(int hours, int minutes, int seconds, std::int64_t nowMs) const
 {
-    const std::int64_t midnight = now.epochMs - std::llround(now.dayFraction * DayMs);
-    AlarmDue due{midnight + (hours * 3600 + minutes * 60 + seconds) * std::int64_t{1000}};
+    const int second = hours * 3600 + minutes * 60 + seconds;
+    const AlarmDue today{clock_.LocalMoment(nowMs, 0, second)};
     // The current second has passed too: it means tomorrow.
-    if (due.epochMs <= now.epochMs) {
-        due.epochMs += DayMs;
-        due.tomorrow = true;
-    }
-    return due;
+    if (today.epochMs > nowMs) return today;
+    return {clock_.LocalMoment(nowMs, 1, second), true};
 }
 
-void AlarmClock::Restore(double time, bool armed, std::int64_t dueMs, WallTime now)
+void AlarmClock::Restore(double time, bool armed, std::int64_t dueMs, std::int64_t nowMs)
 {
     time_ = time;
     armed_ = armed;
     dueMs_ = dueMs;
     if (armed_ && dueMs_ == 0) {
-        const AlarmDue due = DueFor(Hours(), Minutes(), Seconds(), now);
+        const AlarmDue due = DueFor(Hours(), Minutes(), Seconds(), nowMs);
         armed_ = !due.tomorrow;
         dueMs_ = armed_ ? due.epochMs : 0;
     }
     if (!armed_) dueMs_ = 0;
 }
 
-void AlarmClock::Set(bool armed, int hours, int minutes, int seconds, WallTime now)
+void AlarmClock::Set(bool armed, int hours, int minutes, int seconds, std::int64_t nowMs)
 {
     time_ = (hours * 3600 + minutes * 60 + seconds) / double(DaySeconds);
     armed_ = armed;
-    dueMs_ = armed ? DueFor(hours, minutes, seconds, now).epochMs : 0;
+    dueMs_ = armed ? DueFor(hours, minutes, seconds, nowMs).epochMs : 0;
 }
 
 AlarmClock::Step AlarmClock::Tick(std::int64_t nowMs)

@@ -3,13 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace chronivel {
+#include "core/localetexts.h"
 
-// One moment as the wall clock and the local time of day give it together.
-struct WallTime {
-    std::int64_t epochMs = 0;  // ms since 1970
-    double dayFraction = 0.0;  // the local time of day as a fraction of a day
-};
+namespace chronivel {
 
 // When an alarm set now for a time of day rings: today, or tomorrow when
 // that time is not later than now.
@@ -23,6 +19,11 @@ struct AlarmDue {
 // is looked at, after a suspend or while the program was not running.
 class AlarmClock {
 public:
+    // `clock` turns a time of day into its moment, each day with its own
+    // offset from UTC: an alarm set across a change of daylight saving time
+    // rings at the time on the wall.
+    explicit AlarmClock(const LocaleTexts& clock) : clock_(clock) {}
+
     static constexpr int DaySeconds = 86'400;
     static constexpr std::int64_t DayMs = 86'400'000;
     // The time a damaged stored value shows: the dialog's own 23:59:59.
@@ -35,7 +36,7 @@ public:
     // The stored state: `time` a fraction of a day in [0, 1), `dueMs` the
     // moment it is due, 0 when an earlier version stored it without; then it
     // is due today if that time is still to come, else it is off.
-    void Restore(double time, bool armed, std::int64_t dueMs, WallTime now);
+    void Restore(double time, bool armed, std::int64_t dueMs, std::int64_t nowMs);
 
     bool Armed() const { return armed_; }
     bool Ringing() const { return ringing_; }
@@ -50,9 +51,10 @@ public:
 
     // Words naming the field out of range, "" when the time is one.
     static std::string Check(int hours, int minutes, int seconds);
-    static AlarmDue DueFor(int hours, int minutes, int seconds, WallTime now);
+    // When that time of day comes next after `nowMs` on the local clock.
+    AlarmDue DueFor(int hours, int minutes, int seconds, std::int64_t nowMs) const;
     // Sets a checked time; an armed alarm is due at DueFor.
-    void Set(bool armed, int hours, int minutes, int seconds, WallTime now);
+    void Set(bool armed, int hours, int minutes, int seconds, std::int64_t nowMs);
 
     enum class Step { None, Rang, Silenced };
     // A tick of its timer at the wall clock's `nowMs`: it rings when at most
@@ -69,9 +71,10 @@ public:
     static std::string DueText(const AlarmDue& due, int secondOfDay);
     // An alarm that fell due while the program was not running, told as it
     // rings at the start: "… was due yesterday at 06:30:00, …".
-    std::string MissedText(WallTime now) const;
+    std::string MissedText(std::int64_t nowMs) const;
 
 private:
+    const LocaleTexts& clock_;
     double time_ = 0.0;
     bool armed_ = false;
     bool ringing_ = false;

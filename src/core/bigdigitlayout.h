@@ -29,7 +29,7 @@ struct BigRowLayout {
     int digitWidth = 0;       // w
     int thickness = 0;        // v, half a segment's stroke
     int digitHeight = 0;      // 0.9 of the frame's height
-    std::array<int, BigDigitCount> lefts{};  // Digit1..Digit9; with hours hidden the first two lie left of the frame
+    std::array<int, BigDigitCount> lefts{};  // Digit1..Digit9; with hours hidden the first two lie left of the frame, hidden
     std::array<bool, BigDigitCount> digitVisible{};
     std::array<BigBox, BigLabelCount> labels{};  // indexed by BigLabel
     std::array<bool, BigLabelCount> labelVisible{};
@@ -40,7 +40,8 @@ struct BigRowLayout {
 };
 
 // The row for a frame `width` × `height` pixels large. Nine (or fewer, with
-// fewer decimal places or hours hidden) digits share the width; a frame too
+// fewer decimal places or hours hidden) digits share the width, narrowed
+// where their gaps would carry the last one past the frame; a frame too
 // small for that still gets digits one pixel wide with a one-pixel stroke and
 // a one-point font, never a size of 0.
 BigRowLayout LayoutBigRow(int width, int height, const TimeFormat& format);
@@ -61,11 +62,13 @@ struct MonitorRows {
     BigBox title, lab1, frame1, lab2, frame2, bottom;
 };
 
-// The rows of a window `width` × `height` large whose title font is
-// `titlePixels` high and whose other panels' font `panelPixels` (as the fonts
-// of MonitorFontSizes turn out on the screen). The second row starts at half
-// the height, or right below the first frame when that reaches further; the
-// second frame fills what is left above the bottom panel.
-MonitorRows LayoutMonitorRows(int width, int height, int titlePixels, int panelPixels);
+// The rows of a window `width` × `height` large whose title font's lines are
+// `titleLine` pixels high (its ascent and descent: a title only as high as
+// the font's size cuts off the descenders) and whose other panels' font is
+// `panelPixels` high (as the fonts of MonitorFontSizes turn out on the
+// screen). The second row starts at half the height, or right below the
+// first frame when that reaches further; the second frame fills what is left
+// above the bottom panel.
+MonitorRows LayoutMonitorRows(int width, int height, int titleLine, int panelPixels);
 
 }  // namespace chronivel

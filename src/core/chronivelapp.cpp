@@ -43,7 +43,8 @@ ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, Sett
       protocol_(protocol),
       bootId_(std::move(bootId)),
       clock_(timer, locale, *this),
-      barriers_(clock_, timer, ports, scheduler)
+      barriers_(clock_, timer, ports, scheduler),
+      alarm_(locale)
 {
     barriers_.connectedChanged = [this](bool) { Changed(); };
     barriers_.deviceRenamed = [this] { BarrierChoicesChanged(); };
@@ -67,10 +68,9 @@ LoadMoment ChronivelApp::Moment() const
     return LoadMoment{now.shortDate};
 }
 
-WallTime ChronivelApp::WallNow() const
+std::int64_t ChronivelApp::WallNow() const
 {
-    const DateTimeTexts now = locale_.Now();
-    return WallTime{now.epochMs, now.dayFraction};
+    return locale_.Now().epochMs;
 }
 
 std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
@@ -142,8 +142,8 @@ void ChronivelApp::Resume()
     // Runs finished before a kill, or while the file could not be written.
     WritePending();
     // An alarm due while the program was closed rings now, once.
-    const WallTime now = WallNow();
-    if (alarm_.Armed() && alarm_.DueMs() <= now.epochMs)
+    const std::int64_t now = WallNow();
+    if (alarm_.Armed() && alarm_.DueMs() <= now)
         Tell({NoticeTopic::Alarm, Notice::Kind::News, "Alarm missed", alarm_.MissedText(now)});
     TickAlarm();
 }
@@ -151,7 +151,7 @@ void ChronivelApp::Resume()
 void ChronivelApp::TickAlarm()
 {
     alarmTick_.reset();
-    switch (alarm_.Tick(WallNow().epochMs)) {
+    switch (alarm_.Tick(WallNow())) {
     case AlarmClock::Step::Rang:
         for (AppView* view : views_) view->AlarmRang();
         Changed();
@@ -186,7 +186,7 @@ std::string ChronivelApp::SetAlarm(bool armed, int hours, int minutes, int secon
 
 std::string ChronivelApp::AlarmDueText(int hours, int minutes, int seconds) const
 {
-    return AlarmClock::DueText(AlarmClock::DueFor(hours, minutes, seconds, WallNow()),
+    return AlarmClock::DueText(alarm_.DueFor(hours, minutes, seconds, WallNow()),
                                hours * 3600 + minutes * 60 + seconds);
 }
 

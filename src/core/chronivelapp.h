@@ -191,7 +191,8 @@ private:
     // A save failed; told once until one succeeds.
     void SaveFailed(const std::string& failure);
     LoadMoment Moment() const;
-    WallTime WallNow() const;
+    // The wall clock as the locale's clock tells it, ms since 1970.
+    std::int64_t WallNow() const;
     // The alarm's timer: a tick every second while it is armed or rings.
     void TickAlarm();
     void ScheduleAlarmTick();

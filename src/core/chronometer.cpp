@@ -289,7 +289,9 @@ void Chronometer::RecordLap(bool closing)
         PlayEventSound(EventSound::Lap);
     }
     lapList_.Add(laps_.Take(elapsed_, currentTimeText_, closing, format_));
-    observer_.SetSecondMonitorLapLabel(" Lap " + std::to_string(laps_.LapCount()) + ":");
+    // The closing line counts as a lap but is none on the big display: its
+    // lap row keeps the last real lap, and with it that lap's number.
+    if (!closing) observer_.SetSecondMonitorLapLabel(" Lap " + std::to_string(laps_.LapCount()) + ":");
 }
 
 void Chronometer::ClearBestTime()

@@ -10,7 +10,6 @@ struct DateTimeTexts {
     std::string longTime;      // "14:05:09"
     std::string dayName;       // abbreviated: "Mon"
     std::string shortDate;     // "07.12.26"
-    double dayFraction = 0.0;  // the time of day as a fraction of a day
     std::int64_t epochMs = 0;  // the same moment on the wall clock: ms since 1970
 };
 
@@ -18,6 +17,12 @@ class LocaleTexts {
 public:
     virtual ~LocaleTexts() = default;
     virtual DateTimeTexts Now() const = 0;
+    // The moment, ms since 1970, at which the local clock shows `secondOfDay`
+    // on the day `days` after the local day of `epochMs`, with that day's own
+    // offset from UTC. A time the clock skips (in the hour it springs
+    // forward) comes as far past the jump as it lies into the skipped hour;
+    // a time it shows twice comes the first time.
+    virtual std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const = 0;
 };
 
 }  // namespace chronivel

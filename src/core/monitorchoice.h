@@ -27,8 +27,9 @@ public:
     const std::vector<MonitorSize>& Monitors() const { return monitors_; }
     // Only with more than one monitor is there anything to choose.
     bool Choosable() const { return monitors_.size() > 1; }
-    // The submenu's entry that carries the check mark: 0 is "Off".
-    int CheckedEntry() const { return index_ + 1; }
+    // The submenu's entry that carries the check mark: 0 is "Off", which is
+    // what a hidden window shows, wherever it would go when shown again.
+    int CheckedEntry() const { return shown_ ? index_ + 1 : 0; }
 
     // Start-up: the window shows only with more than one monitor and an index
     // that names one of them; an index naming no connected monitor is off.

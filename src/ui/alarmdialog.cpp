@@ -22,9 +22,39 @@ QFont PixelFont(const QString& family)
     return font;
 }
 
+bool IsEmpty(const QSpinBox& field)
+{
+    return field.cleanText().trimmed().isEmpty();
+}
+
+// A field of the time. QSpinBox quietly puts its last value back into a
+// field the user emptied, when Enter is pressed in it or the focus leaves it,
+// and the dialog would close on that old value; this one stays empty, so
+// that closing names the field instead.
+class TimeField final : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (IsEmpty(*this) && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+            event->ignore();  // to the dialog, which closes if it can
+            return;
+        }
+        QSpinBox::keyPressEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        const bool empty = IsEmpty(*this);
+        QSpinBox::focusOutEvent(event);
+        if (empty) lineEdit()->clear();
+    }
+};
+
 QSpinBox* Field(QWidget* parent, const char* name, const QString& accessible, int maximum)
 {
-    auto* field = new QSpinBox(parent);
+    auto* field = new TimeField(parent);
     field->setObjectName(QLatin1String(name));
     field->setAccessibleName(accessible);
     field->setRange(0, maximum);
@@ -51,7 +81,7 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     setWindowTitle(tr("Alarm"));
     setModal(true);
 
-    cbBud = new QCheckBox(this);
+    cbBud = new QCheckBox(tr("Alarm on"), this);
     cbBud->setObjectName(QStringLiteral("cbBud"));
     cbBud->setAccessibleName(tr("Alarm on"));
     seHH = Field(this, "seHH", tr("Hours"), 23);
@@ -136,7 +166,7 @@ QString TFormBud::EmptyField() const
         {seSS, tr("The seconds field is empty: enter 0 to 59.")},
     };
     for (const auto& [field, words] : fields)
-        if (field->cleanText().trimmed().isEmpty()) return words;
+        if (IsEmpty(*field)) return words;
     return {};
 }
 

@@ -60,7 +60,7 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     barriers_->reportChoiceFailed = [this](const QString& problem) { reportError(problem); };
     foreground_ = new Foreground(*this, face_, app_);
     notice_ = new NoticeLine(app_, *this);
-    bell_ = new AlarmBell(*this, *this, *face_.alarmButton);
+    bell_ = new AlarmBell(*this, *this, *face_.alarmButton, *face_.readout, app_.Alarm());
     bell_->acknowledge = [this] { app_.AcknowledgeAlarm(); };
     app_.AddView(*bell_);
     ConnectCommands();
@@ -307,7 +307,9 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
     const qreal ratio = devicePixelRatioF();
     face_.pauseButton->SetGlyph(clock_.Paused() ? PlayGlyph(pauseSize, ratio) : PauseGlyph(pauseSize, ratio));
     face_.soundButton->SetGlyph(SpeakerGlyph(clock_.Sound(), face_.soundButton->size(), ratio));
-    face_.alarmButton->setIcon(AlarmClockGlyph(app_.Alarm().Armed(), face_.alarmButton->iconSize(), ratio));
+    // Ringing, it is still the alarm clock's moment: not the grey of no alarm.
+    const AlarmClock& alarm = app_.Alarm();
+    face_.alarmButton->setIcon(AlarmClockGlyph(alarm.Armed() || alarm.Ringing(), face_.alarmButton->iconSize(), ratio));
 }
 
 QString Tfrm_Tickmor::Title() const

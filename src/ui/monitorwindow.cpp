@@ -1,6 +1,7 @@
 #include "ui/monitorwindow.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -43,13 +44,19 @@ void Place(QWidget* widget, const BigBox& box)
     widget->setGeometry(box.left, box.top, box.width, box.height);
 }
 
-// The font's height in pixels, as the window system makes it.
+// The font's size in pixels, as the window system makes it.
 int SetPointSize(QWidget* widget, int points)
 {
     QFont font = widget->font();
     font.setPointSize(points);
     widget->setFont(font);
     return QFontInfo(font).pixelSize();
+}
+
+// The height of a line of the widget's font: room for its descenders too.
+int LineHeight(const QWidget* widget)
+{
+    return QFontMetrics(widget->font()).height();
 }
 
 }  // namespace
@@ -117,11 +124,11 @@ void TFormMonitor2::LayoutMonitor()
     panel1_->setGeometry(rect());
     panelTimer_->setGeometry(panel1_->rect());
     const MonitorFonts fonts = MonitorFontSizes(width());
-    const int titlePixels = SetPointSize(panelTitle_, fonts.title);
+    SetPointSize(panelTitle_, fonts.title);
     int panelPixels = 0;
     for (QWidget* panel : std::initializer_list<QWidget*>{panelLab1_, panelLab2_, panelBottom_})
         panelPixels = SetPointSize(panel, fonts.panels);
-    const MonitorRows rows = LayoutMonitorRows(width(), height(), titlePixels, panelPixels);
+    const MonitorRows rows = LayoutMonitorRows(width(), height(), LineHeight(panelTitle_), panelPixels);
     Place(panelTitle_, rows.title);
     Place(panelLab1_, rows.lab1);
     label2_->setGeometry(panelLab1_->rect());

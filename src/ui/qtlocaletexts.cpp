@@ -14,9 +14,14 @@ DateTimeTexts QtLocaleTexts::At(const QDateTime& moment) const
         locale_.toString(moment.time(), timeFormat).toStdString(),
         locale_.dayName(moment.date().dayOfWeek(), QLocale::ShortFormat).toStdString(),
         locale_.toString(moment.date(), QLocale::ShortFormat).toStdString(),
-        moment.time().msecsSinceStartOfDay() / 86'400'000.0,
         moment.toMSecsSinceEpoch(),
     };
+}
+
+std::int64_t QtLocaleTexts::LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const
+{
+    const QDate day = QDateTime::fromMSecsSinceEpoch(epochMs).date().addDays(days);
+    return QDateTime(day, QTime::fromMSecsSinceStartOfDay(secondOfDay * 1000)).toMSecsSinceEpoch();
 }
 
 }  // namespace chronivel

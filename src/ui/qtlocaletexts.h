@@ -14,6 +14,7 @@ public:
 
     DateTimeTexts Now() const override { return At(QDateTime::currentDateTime()); }
     DateTimeTexts At(const QDateTime& moment) const;
+    std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const override;
 
 private:
     QLocale locale_;

@@ -246,9 +246,10 @@ TEST(AlarmClock, TheStoredFractionShowsAsWholeSeconds)
         {0.0, "00:00:00"}, {0.5, "12:00:00"}, {7.5 / 24, "07:30:00"}, {1.0 / 24, "01:00:00"},
         {0.99999, "23:59:59"}, {0.9999999, "23:59:59"},  // the last second, not 24:00:00
     };
+    const FixedLocale clock;
     for (const auto& [stored, text] : shown) {
-        AlarmClock alarm;
-        alarm.Restore(stored, false, 0, {});
+        AlarmClock alarm(clock);
+        alarm.Restore(stored, false, 0, 0);
         EXPECT_EQ(AlarmClock::ClockText(alarm.Second()), text) << stored;
         EXPECT_EQ(alarm.Hours() * 3600 + alarm.Minutes() * 60 + alarm.Seconds(), alarm.Second());
     }

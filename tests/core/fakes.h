@@ -120,9 +120,21 @@ private:
     };
 };
 
+// The local clock of the fakes: UTC, with no change of daylight saving time.
+inline std::int64_t UtcMoment(std::int64_t epochMs, int days, int secondOfDay)
+{
+    constexpr std::int64_t dayMs = 86'400'000;
+    const std::int64_t midnight = epochMs - (epochMs % dayMs + dayMs) % dayMs;
+    return midnight + days * dayMs + secondOfDay * std::int64_t{1000};
+}
+
 class FixedLocale final : public LocaleTexts {
 public:
     DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26"}; }
+    std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const override
+    {
+        return UtcMoment(epochMs, days, secondOfDay);
+    }
 };
 
 // The window system's input clock, which moves only when the test says so.
@@ -266,11 +278,10 @@ public:
     std::int64_t jumped = 0;  // ms the wall clock moved without the scheduler
 
     std::int64_t EpochMs() const { return start_ + scheduler_.now + jumped; }
-    DateTimeTexts Now() const override
+    DateTimeTexts Now() const override { return {"", "", "", EpochMs()}; }
+    std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const override
     {
-        constexpr std::int64_t dayMs = 86'400'000;
-        const std::int64_t ms = EpochMs();
-        return {"", "", "", static_cast<double>(ms % dayMs) / dayMs, ms};
+        return UtcMoment(epochMs, days, secondOfDay);
     }
 
 private:

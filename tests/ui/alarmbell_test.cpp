@@ -1,6 +1,7 @@
 // The alarm clock on the main window: the button's pictures, and what the
 // user hears and may do while the alarm rings.
 #include <QFile>
+#include <QLabel>
 #include <QSoundEffect>
 #include <QTest>
 #include <QTimer>
@@ -161,6 +162,33 @@ TEST_F(AlarmBellTest, WhileItRingsAClickOnTheFaceOrTheButtonOrEscapeIsTheAcknowl
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
     EXPECT_EQ(heard, 3) << "silenced, nothing is an acknowledgement";
     EXPECT_FALSE(calendar->isVisible()) << "Escape closes the calendar again";
+}
+
+TEST_F(AlarmBellTest, WhileItRingsTheWindowSaysSoAndTheButtonKeepsItsRays)
+{
+    Settings s;
+    s.alarmOn = true;
+    s.alarm = 0.25;
+    s.alarmDue = -60'000;  // a minute before the fixture's clock: it rings at the start
+    Store(s);
+    Start();
+    ASSERT_TRUE(app->Alarm().Ringing());
+    const QLabel& banner = Bell().Banner();
+    EXPECT_TRUE(banner.isVisible());
+    EXPECT_EQ(banner.text().replace(QChar(0xA0), QChar(' ')), QStringLiteral("Alarm 06:00:00 — click or Esc"));
+    const QRect readout = Find<QWidget>("lbl_Tickmor")->geometry();
+    const QImage picture = window->grab().toImage();
+    EXPECT_TRUE(picture.save(QStringLiteral("alarm-rings.png")));
+    int red = 0;
+    for (int y = readout.top(); y <= readout.bottom(); ++y)
+        for (int x = readout.left(); x <= readout.right(); ++x) red += picture.pixelColor(x, y) == QColor(200, 0, 0);
+    EXPECT_GT(red, readout.width() * readout.height() / 3) << "the readout is the banner's";
+    EXPECT_GT(AmberAtTheSides(ButtonOnScreen()).first, 0) << "not the grey of no alarm";
+
+    QTest::mouseClick(const_cast<QLabel*>(&banner), Qt::LeftButton);
+    EXPECT_FALSE(app->Alarm().Ringing()) << "a click on the banner is heard";
+    EXPECT_FALSE(banner.isVisible());
+    EXPECT_EQ(AmberAtTheSides(ButtonOnScreen()), std::make_pair(0, 0)) << "no alarm now";
 }
 
 TEST(AlarmRingSound, IsAboutASecondOfLoudMonoPcmThatLoopsWithoutAClick)

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "tests/core/fakemodel.h"
 #include "tests/ui/mainwindow_fixture.h"
@@ -68,6 +69,17 @@ protected:
         QTest::keyClicks(spin, text);
     }
     QString Due() const { return Find<QLabel>("lbDue")->text(); }
+    // The dialog open on an alarm armed for 10:00, the hours changed and the minutes emptied.
+    void OpenWithTheMinutesEmptied()
+    {
+    store.exists = false;
+    Start(At(9, 0, 0));
+    ASSERT_EQ(app->SetAlarm(true, 10, 0, 0), "");
+    dialog = std::make_unique<TFormBud>(*app);
+    Open();
+    Type("seHH", QStringLiteral("11"));
+    Type("seMM", QString());
+    }
 
     std::unique_ptr<TFormBud> dialog;
 };
@@ -137,13 +149,7 @@ TEST_F(AlarmDialogTest, ClosingSetsWhatItShowsTodayOrTomorrow)
 
 TEST_F(AlarmDialogTest, AnEmptyFieldIsToldAndCancelKeepsTheOldAlarm)
 {
-    store.exists = false;
-    Start(At(9, 0, 0));
-    ASSERT_EQ(app->SetAlarm(true, 10, 0, 0), "");
-    dialog = std::make_unique<TFormBud>(*app);
-    Open();
-    Type("seHH", QStringLiteral("11"));
-    Type("seMM", QString());
+    OpenWithTheMinutesEmptied();
     QTest::keyClick(Find<QSpinBox>("seMM"), Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible()) << "nothing to set";
     auto* problem = Find<QLabel>("lbProblem");
@@ -166,6 +172,38 @@ TEST_F(AlarmDialogTest, AnEmptyFieldIsToldAndCancelKeepsTheOldAlarm)
     EXPECT_FALSE(Find<QLabel>("lbProblem")->isVisible());
 }
 
+// Ways of leaving an emptied field and closing the dialog; none of them may
+// put the old value back in the field and set the alarm with it.
+struct LeavingAnEmptyField {
+    const char* name;
+    bool tabFirst;     // the focus leaves the field before the dialog is closed
+    Qt::Key closeKey;  // Qt::Key_unknown: the close box
+};
+
+class EmptiedFieldTest : public AlarmDialogTest, public ::testing::WithParamInterface<LeavingAnEmptyField> {};
+
+TEST_P(EmptiedFieldTest, KeepsTheDialogOpenAndSaysWhichField)
+{
+    OpenWithTheMinutesEmptied();
+    if (GetParam().tabFirst) QTest::keyClick(Find<QSpinBox>("seMM"), Qt::Key_Tab);
+    if (GetParam().closeKey == Qt::Key_unknown)
+        dialog->close();
+    else
+        QTest::keyClick(QApplication::focusWidget(), GetParam().closeKey);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(Find<QLabel>("lbProblem")->isVisible());
+    EXPECT_EQ(Find<QLabel>("lbProblem")->text(), QStringLiteral("The minutes field is empty: enter 0 to 59."));
+    EXPECT_EQ(Find<QSpinBox>("seMM")->text(), QString()) << "the field stays as the user left it";
+    EXPECT_EQ(app->Alarm().DueMs(), At(10, 0, 0)) << "the alarm as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EmptiedFieldTest,
+                         ::testing::Values(LeavingAnEmptyField{"EnterInTheField", false, Qt::Key_Return},
+                                           LeavingAnEmptyField{"TabThenEnter", true, Qt::Key_Return},
+                                           LeavingAnEmptyField{"TabThenEscape", true, Qt::Key_Escape},
+                                           LeavingAnEmptyField{"TabThenCloseBox", true, Qt::Key_unknown}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(AlarmDialogTest, EveryControlHasANameAndTheTabOrderIsLeftToRight)
 {
     store.exists = false;
@@ -173,7 +211,7 @@ TEST_F(AlarmDialogTest, EveryControlHasANameAndTheTabOrderIsLeftToRight)
     Open();
     for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
-    EXPECT_EQ(Find<QCheckBox>("cbBud")->text(), QString()) << "no visible caption";
+    EXPECT_EQ(Find<QCheckBox>("cbBud")->text(), QStringLiteral("Alarm on"));
     EXPECT_EQ(Find<QCheckBox>("cbBud")->accessibleName(), QStringLiteral("Alarm on"));
     EXPECT_EQ(Find<QSpinBox>("seHH")->font().pixelSize(), 27);
     EXPECT_EQ(Find<QLabel>("Label1")->font().pixelSize(), 27);

@@ -1,14 +1,18 @@
 #include "ui/monitorwindow.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "core/sevensegment.h"
 #include "ui/digit.h"
@@ -123,17 +127,18 @@ TEST_F(MonitorWindowTest, AFullHdWindowInRows)
     EXPECT_EQ(Find<QLabel>("PanelTitle")->font().pointSize(), 96);
     EXPECT_EQ(Find("PanelLab1")->font().pointSize(), 64);
     EXPECT_EQ(Find("PanelBottom")->font().pointSize(), 64);
+    // The title is as high as a line of its 128-pixel font, descenders and all.
     EXPECT_EQ(Tops({"PanelTitle", "PanelLab1", "FrameDigit1", "PanelLab2", "FrameDigit2", "PanelBottom"}),
-              (std::vector<int>{0, 128, 234, 582, 688, 996}));
+              (std::vector<int>{0, 143, 249, 597, 703, 986}));
     EXPECT_EQ(Frame(1)->size(), QSize(1920, 348));
-    EXPECT_EQ(Frame(2)->size(), QSize(1920, 308));
-    EXPECT_EQ(Find("PanelBottom")->height(), 84);
+    EXPECT_EQ(Frame(2)->size(), QSize(1920, 283));
+    EXPECT_EQ(Find("PanelBottom")->height(), 94);
     const int lefts[] = {40, 220, 490, 670, 940, 1120, 1390, 1570, 1750};
     for (int row = 1; row <= 2; ++row)
         for (int n = 1; n <= 9; ++n) EXPECT_EQ(Frame(row)->Digit(n)->x(), lefts[n - 1]) << "row " << row << " digit " << n;
     EXPECT_EQ(Frame(1)->Digit(9)->geometry().right() + 1, 1910);
     EXPECT_EQ(Frame(1)->Digit(1)->height(), 313);
-    EXPECT_EQ(Frame(2)->Digit(1)->height(), 277);
+    EXPECT_EQ(Frame(2)->Digit(1)->height(), 255);
 }
 
 TEST_F(MonitorWindowTest, OtherMonitorSizesStackTheRowsWithoutOverlap)
@@ -200,6 +205,46 @@ TEST_F(MonitorWindowTest, TimeAndLapGoToTheirRows)
     EXPECT_EQ(Frame(2)->Digit(4)->ColorOn(), TFrameDigit::Bright);
     EXPECT_EQ(Frame(1)->Digit(1)->ColorOn(), TFrameDigit::Dim);
 }
+
+// A monitor's size, a format and the hours shown or hidden.
+using Screen = std::tuple<QSize, int, bool>;
+
+class EveryMarkInsideTest : public MonitorWindowTest, public ::testing::WithParamInterface<Screen> {
+protected:
+    QRect InWindow(const QWidget* widget) const { return {widget->mapTo(&window, QPoint(0, 0)), widget->size()}; }
+};
+
+// What the window shows of a digit or a letter is what lies inside it: a
+// digit past the screen's edge, a descender below its panel is cut off.
+TEST_P(EveryMarkInsideTest, EveryDigitAndLetterLiesInsideItsWidgetAndTheWindow)
+{
+    const auto [size, number, hours] = GetParam();
+    window.resize(size);
+    window.SetFormat(FormatOf(number, hours));
+    for (const TDigit* digit : window.findChildren<TDigit*>()) {
+        if (digit->isHidden()) continue;
+        const QRect box = InWindow(digit);
+        EXPECT_TRUE(window.rect().contains(box) && InWindow(digit->parentWidget()).contains(box))
+            << digit->objectName().toStdString() << " at " << box.left() << ".." << box.right();
+    }
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->isHidden() || label->text().isEmpty()) continue;
+        // Where QLabel draws the line, and the ink of its letters on it.
+        const QFontMetrics metrics(label->font());
+        const QRect line = QStyle::alignedRect(Qt::LeftToRight, label->alignment(),
+                                               QSize(metrics.horizontalAdvance(label->text()), metrics.height()),
+                                               label->contentsRect());
+        const QRect ink = metrics.tightBoundingRect(label->text()).translated(line.left(), line.top() + metrics.ascent());
+        EXPECT_TRUE(label->contentsRect().contains(ink))
+            << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\" ink " << ink.top()
+            << ".." << ink.bottom() << " in 0.." << label->height() - 1;
+        EXPECT_TRUE(window.rect().contains(InWindow(label))) << label->objectName().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Monitors, EveryMarkInsideTest,
+                         ::testing::Combine(::testing::Values(QSize(1280, 1024), QSize(1920, 1080), QSize(3840, 2160)),
+                                            ::testing::Range(0, TimeFormat::FormatCount), ::testing::Bool()));
 
 // Yellow pixels inside `area` of `picture`.
 int Yellow(const QImage& picture, const QRect& area)

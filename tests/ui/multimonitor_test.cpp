@@ -1,13 +1,21 @@
 #include <QAction>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <utility>
+
 #include "tests/ui/mainwindow_fixture.h"
+#include "ui/digit.h"
+#include "ui/framedigit.h"
 #include "ui/mainmenus.h"
+#include "ui/secondmonitor.h"
 
 namespace chronivel {
 namespace {
@@ -112,6 +120,69 @@ TEST_F(MultimonitorTest, AStoredMonitorThatIsNotThereIsOff)
     EXPECT_EQ(Checked(), 0);
     window->Menus().PopupMenu1->close();
 }
+
+// The big display as the program makes it beside the main window, on the
+// offscreen platform's one screen, where Ctrl+T shows it.
+class BigDisplayTest : public MultimonitorTest {
+protected:
+    void StartWithDisplay()
+    {
+        Start();
+        display = std::make_unique<SecondMonitor>(*app, window->DateText(), window.get());
+    }
+    TFormMonitor2& Display() { return display->Window(); }
+
+    std::unique_ptr<SecondMonitor> display;
+};
+
+TEST_F(BigDisplayTest, AfterStopTheLapRowShowsTheLastLapWithItsNumber)
+{
+    StartWithDisplay();
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    ASSERT_TRUE(Display().isVisible());
+    for (const auto& [key, after] : {std::pair{Qt::Key_Return, 1'317}, {Qt::Key_Space, 1'479}, {Qt::Key_Space, 2'000}}) {
+        QTest::keyClick(window.get(), key);  // START, lap 1, lap 2 at 2,796, then STOP
+        platform.Advance(after);
+    }
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    EXPECT_EQ(Display().findChild<QLabel*>(QStringLiteral("LabelLap"))->text(), QStringLiteral(" Lap 2:"));
+    const auto* lapRow = Display().findChild<TFrameDigit*>(QStringLiteral("FrameDigit2"));
+    QString shown;
+    for (int n = 5; n <= 9; ++n) shown += QString::number(lapRow->Digit(n)->Value());
+    EXPECT_EQ(shown, QStringLiteral("02796"));
+}
+
+// However the display came to be shown or hidden, the submenu's check mark says so.
+struct Visibility {
+    const char* name;
+    int storedMonitor;
+    const char* keys;  // T: Ctrl+T on the main window, E: Escape on the display
+    bool shown;
+};
+
+class CheckMarkTest : public BigDisplayTest, public ::testing::WithParamInterface<Visibility> {};
+
+TEST_P(CheckMarkTest, AgreesWithTheDisplay)
+{
+    Settings stored;
+    stored.monitor = GetParam().storedMonitor;
+    Store(stored);
+    StartWithDisplay();
+    for (const char* key = GetParam().keys; *key; ++key)
+        *key == 'T' ? QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier)
+                    : QTest::keyClick(&Display(), Qt::Key_Escape);
+    EXPECT_EQ(Display().isVisible(), GetParam().shown);
+    OpenSubmenu();
+    EXPECT_EQ(Checked(), GetParam().shown ? 1 : 0) << "1 is the one monitor, 0 is Off";
+    window->Menus().PopupMenu1->close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CheckMarkTest,
+                         ::testing::Values(Visibility{"StoredButOneMonitor", 0, "", false},
+                                           Visibility{"CtrlT", -1, "T", true},
+                                           Visibility{"CtrlTTwice", -1, "TT", false},
+                                           Visibility{"Escape", 0, "TE", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace chronivel
