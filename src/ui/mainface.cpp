@@ -118,6 +118,7 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
     soundButton->SetTransparent(true);
     soundButton->SetFlat(true);
     soundButton->SetNumGlyphs(1);
+    soundButton->SetCheckable(true);
     menuButton = new TOvalButton(&window);
     menuButton->setObjectName(QStringLiteral("MMenu"));
     menuButton->setToolTip(QObject::tr("Main Menu"));

@@ -135,6 +135,7 @@ private:
     // The run shows the pause button as it starts and hides it as it ends;
     // in between the program going to the back hides it.
     std::optional<bool> runShowsPause_;
+    bool pauseAnnounced_ = false;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
     TFormBud* alarm_ = nullptr;
