@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "core/chronivelapp.h"
 #include "core/configlayout.h"
@@ -198,6 +199,7 @@ void TFormConfig::LayoutConfig()
     // The box grows with its place; a style's own indicator would stay small.
     const int box = l.cbTransparent.height * 3 / 4;
     cbTransparent->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box));
+    cbTransparent->setFont(font);  // a style sheet of its own keeps it from following the dialog's
     const std::pair<QWidget*, Box> places[] = {
         {bClose, l.bClose},       {bOK, l.bOK},           {cbTransparent, l.cbTransparent},
         {Label3, l.protocolLabel}, {Edit_ProtocolName, l.protocolName},
@@ -361,7 +363,8 @@ void TFormConfig::ShowPreview(const QImage& face)
     const QColor middle = face.isNull() ? QColor(Qt::black) : face.pixelColor(face.width() / 2, face.height() / 2);
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, middle.lightness() > 128 ? Qt::black : Qt::white);
-    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) label->setPalette(palette);
+    for (QWidget* caption : std::initializer_list<QWidget*>{Label1, Label2, Label3, Label4, Label5, cbTransparent})
+        caption->setPalette(palette);
     update();
 }
 
