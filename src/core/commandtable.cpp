@@ -102,9 +102,9 @@ std::vector<CommandRow> MakeTable()
         {.id = Lap, .name = "mLAP", .place = None, .caption = "LAP", .keys = "Space; F8",
          .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.Clock().TakeLap(a.CommandAt()); },
          .enabled = [](const ChronivelApp& a) { return a.Clock().LapEnabled(); }},  // LAP21
-        // The pause button's command, given by the Pause key or the button.
-        {.id = Pause, .name = "mPause", .place = None, .caption = "Pause",
-         .run = [](ChronivelApp& a) { a.Clock().TogglePause(a.CommandAt()); }},
+        // The pause button's command: it shows, and the key acts, only while the main window is in front.
+        {.id = Pause, .name = "mPause", .place = None, .caption = "Pause", .keys = "Pause",
+         .run = [](ChronivelApp& a) { a.Clock().TogglePause(a.CommandAt()); }, .enabled = InFront},
         // The countdown LED's and its label's click; F9 is its key.
         {.id = CountDownMode, .name = "mCountDown", .place = None, .caption = "CountDown", .keys = "F9",
          .run = [](ChronivelApp& a) { a.Clock().ToggleCountDown(); }},

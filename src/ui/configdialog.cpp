@@ -145,6 +145,7 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
                            Configuration::MaxMinLapMs);
     seMinLap->setSuffix(tr(" ms"));
     seMinLap->setSpecialValueText(tr("any lap"));
+    seMinLap->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // away from the crescent's edge, which cuts its left
     cbTransparent = Make<QCheckBox>(this, "cbTransparent", tr("Fade the window behind others"),
                                     tr("The main window turns half transparent while another program is in front"));
     cbTransparent->setText(tr("Fade"));

@@ -73,7 +73,6 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
 
     startStopButton = new TBitBtnWithColor(&window);
     startStopButton->setObjectName(QStringLiteral("cmd_StartStop"));
-    startStopButton->installEventFilter(&input);  // lets the Pause key through to the window
     pauseButton = new TBitBtnWithColor(&window);
     pauseButton->setObjectName(QStringLiteral("bPause"));
     pauseButton->setFocusPolicy(Qt::NoFocus);

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -388,15 +387,6 @@ void Tfrm_Tickmor::moveEvent(QMoveEvent* event)
     // Out of the configuration dialog's way is not where the user put the window.
     if (!config_ || !config_->isVisible()) app_.WindowMoved(x(), y());
     QWidget::moveEvent(event);
-}
-
-void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Pause) {
-        app_.Perform(Command::Pause, moments_.CounterAt(*event));
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void Tfrm_Tickmor::changeEvent(QEvent* event)

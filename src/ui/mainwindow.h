@@ -84,7 +84,6 @@ public:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
