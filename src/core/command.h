@@ -43,6 +43,8 @@ enum class Command {
     Exit,
     StartStopReset,
     Lap,
+    Pause,
+    CountDownMode,
     Lock,
     MainMenu,
     Hide,

@@ -73,11 +73,12 @@ std::vector<CommandRow> MakeTable()
          .run = [](ChronivelApp& a) { a.Clock().ToggleHours(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Format().HoursOn(); }},
         FormatRow<0>("Format0", "HH:MM:SS,xxx"),
-        FormatRow<1>("Format1", "       SSSSSS,xxx"),
+        // The seconds-only captions are not indented: a screen reader would read the padding.
+        FormatRow<1>("Format1", "SSSSSS,xxx"),
         FormatRow<2>("Format2", "HH:MM:SS,xx"),
-        FormatRow<3>("Format3", "       SSSSSS,xx"),
+        FormatRow<3>("Format3", "SSSSSS,xx"),
         FormatRow<4>("Format4", "HH:MM:SS,x"),
-        FormatRow<5>("Format5", "       SSSSSS,x"),
+        FormatRow<5>("Format5", "SSSSSS,x"),
 
         // The window comes back to the middle of the screen at its new size.
         ZoomRow<0>("Zoom1", "1"),
@@ -101,6 +102,12 @@ std::vector<CommandRow> MakeTable()
         {.id = Lap, .name = "mLAP", .place = None, .caption = "LAP", .keys = "Space; F8",
          .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.Clock().TakeLap(a.CommandAt()); },
          .enabled = [](const ChronivelApp& a) { return a.Clock().LapEnabled(); }},  // LAP21
+        // The pause button's command: it shows, and the key acts, only while the main window is in front.
+        {.id = Pause, .name = "mPause", .place = None, .caption = "Pause", .keys = "Pause",
+         .run = [](ChronivelApp& a) { a.Clock().TogglePause(a.CommandAt()); }, .enabled = InFront},
+        // The countdown LED's and its label's click; F9 is its key.
+        {.id = CountDownMode, .name = "mCountDown", .place = None, .caption = "CountDown", .keys = "F9",
+         .run = [](ChronivelApp& a) { a.Clock().ToggleCountDown(); }},
         {.id = ResetRunByKey, .name = "mReset", .place = None, .caption = "Reset", .keys = "0", .run = ResetTheRun,
          .enabled = InFront},
         {.id = Lock, .name = "Lock1", .place = None, .caption = "Lock", .keys = "F10",

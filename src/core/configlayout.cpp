@@ -21,13 +21,13 @@ ConfigLayout LayoutConfig(int zoom, int side)
     l.pictureName = box(80, 92, 113, 21);
     l.colorLabel = box(76, 118, 48, 13);
     l.panelColor = box(128, 115, 57, 21);
-    l.lapsLabel = box(74, 142, 32, 13);
-    l.laps = box(108, 139, 42, 22);
-    l.lock = box(152, 139, 42, 22);
+    l.lapsLabel = box(70, 142, 30, 13);
+    l.laps = box(100, 139, 44, 22);
+    l.lock = box(146, 139, 66, 22);  // its caption inside: "Lock 3600 s"
     l.timerLabel = box(60, 164, 38, 13);
     l.countDown = box(96, 162, 72, 21);
-    l.minLap = {56 * c, l.bOK.top, 40 * c, 21 * c};
-    l.cbTransparent = {130 * c, l.bOK.top, 17 * c, 17 * c};  // a box without a caption
+    l.minLap = {40 * c, l.bOK.top, 56 * c, 21 * c};  // "99999 ms"
+    l.cbTransparent = {130 * c, l.bOK.top, 46 * c, 17 * c};
     return l;
 }
 

@@ -96,7 +96,8 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     problem_->hide();
     due_ = new QLabel(this);
     due_->setObjectName(QStringLiteral("lbDue"));
-    due_->setAccessibleName(tr("When the alarm rings"));
+    // Its text ("Rings today 18:00:00") is its name; a name of its own would hide it.
+    due_->setAccessibleDescription(tr("When the alarm rings"));
     cancel_ = new QPushButton(tr("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("btCancel"));
     cancel_->setAccessibleName(tr("Cancel"));

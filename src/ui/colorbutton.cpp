@@ -1,5 +1,7 @@
 #include "ui/colorbutton.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +14,41 @@
 namespace chronivel {
 
 namespace {
+
+// A push button to assistive technology, named by its caption unless given a
+// name of its own, whose Press does what the mouse's press does.
+class ColorButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit ColorButtonAccessible(TBitBtnWithColor* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        QString text = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && text.isEmpty()) text = Button()->text().remove(QLatin1Char('&'));
+        return text;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = Button()->isDown();
+        return state;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction()) Button()->Press();
+        else QAccessibleWidget::doAction(action);
+    }
+
+private:
+    TBitBtnWithColor* Button() const { return static_cast<TBitBtnWithColor*>(widget()); }
+};
+
+QAccessibleInterface* ColorButtonInterface(const QString&, QObject* object)
+{
+    auto* button = qobject_cast<TBitBtnWithColor*>(object);
+    return button ? new ColorButtonAccessible(button) : nullptr;
+}
 
 constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
 
@@ -87,6 +124,7 @@ TBitBtnWithColor::TBitBtnWithColor(QWidget* parent) : TBitBtnWithColor(QString()
 TBitBtnWithColor::TBitBtnWithColor(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent), color_(QApplication::palette().color(QPalette::Button))
 {
+    QAccessible::installFactory(&ColorButtonInterface);  // once: a factory installed already is skipped
     // The default button's frame follows the focus wherever it goes in the window.
     connect(qApp, &QApplication::focusChanged, this, [this] {
         if (isDefault()) update();
@@ -279,6 +317,11 @@ void TBitBtnWithColor::mousePressEvent(QMouseEvent* event)
 {
     emit mouseDown(event->button(), event->position().toPoint());
     QPushButton::mousePressEvent(event);
+}
+
+void TBitBtnWithColor::Press()
+{
+    if (isEnabled() && isVisible()) emit pressedWithoutMouse();
 }
 
 void TBitBtnWithColor::mouseDoubleClickEvent(QMouseEvent* event)

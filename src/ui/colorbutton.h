@@ -19,7 +19,8 @@ enum class TBitBtnWithColorKind {
 // A push button whose face is a colour of its own, with an optional glyph.
 // The start/stop button turns lime, red and yellow with the run state.
 // Every press is reported by mouseDown, the second of a double click too,
-// because the main window acts on mouse-down rather than on click.
+// because the main window acts on mouse-down rather than on click; a press
+// by assistive technology by pressedWithoutMouse.
 class TBitBtnWithColor final : public QPushButton {
     Q_OBJECT
 public:
@@ -54,8 +55,13 @@ public:
     // the default button while the focus is on something that is no button.
     bool IsFocused() const;
 
+    // Pressed by assistive technology: only while the button is enabled and
+    // shown, as the mouse can press it; no moment of an input event to count from.
+    void Press();
+
 signals:
     void mouseDown(Qt::MouseButton button, QPoint position);
+    void pressedWithoutMouse();
     void helpRequested();
 
 protected:

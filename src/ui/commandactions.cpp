@@ -18,18 +18,19 @@ CommandActions::CommandActions(ChronivelApp& app, QWidget& window, InputMoments&
     for (const CommandRow& row : CommandTable()) {
         auto* action = new QAction(&window);
         action->setObjectName(QString::fromLatin1(row.name));
-        QString text = QCoreApplication::translate("Commands", row.caption);
-        // The twin row's key: shown here, acting there.
-        if (*row.shownKey) text += QLatin1Char('\t') + QString::fromLatin1(row.shownKey);
-        action->setText(text);
+        action->setText(QCoreApplication::translate("Commands", row.caption));
         action->setCheckable(row.mark != CommandRow::Mark::None);
         if (row.mark == CommandRow::Mark::Radio) {
             QActionGroup*& group = radioGroups[row.place];
             if (!group) group = new QActionGroup(this);
             group->addAction(action);
         }
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        window.addAction(action);
+        // The twin row's key is shown beside the entry, and a screen reader tells it as
+        // the entry's key, but it acts there: here it is a shortcut of the menu alone,
+        // which never fires, as a menu hands its keys to its entries itself.
+        const bool shownOnly = *row.shownKey;
+        action->setShortcutContext(shownOnly ? Qt::WidgetShortcut : Qt::ApplicationShortcut);
+        if (!shownOnly) window.addAction(action);
         connect(action, &QAction::triggered, this, [this, id = row.id] {
             app_.Perform(id, moments_.PressAt());
             Refresh();  // a check entry flipped its own mark; the model says what it is
@@ -60,6 +61,7 @@ void CommandActions::YieldKeysToEditor(bool editorActive)
 void CommandActions::SetKeys(const CommandRow& row)
 {
     const char* keys = !active_ && row.backgroundKeys ? row.backgroundKeys : row.keys;
+    if (*row.shownKey) keys = row.shownKey;
     if (editorActive_ && row.editorNeedsKeys) keys = "";
     actions_.at(row.id)->setShortcuts(*keys ? QKeySequence::listFromString(QString::fromLatin1(keys))
                                             : QList<QKeySequence>());

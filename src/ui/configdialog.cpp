@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "core/chronivelapp.h"
 #include "core/configlayout.h"
 #include "ui/buttonglyphs.h"
@@ -52,10 +55,41 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text, QWidget*
     return label;
 }
 
+// A number field that takes as many digits as its largest value has, so that
+// a value out of range reaches the model, which refuses it in words, instead
+// of losing its last digit as it is typed; its arrow keys stop at the range.
+// Without arrow buttons: they would not grow with the zoom, and would take
+// the digits' room at zoom 1.
+class NumberBox final : public QSpinBox {
+public:
+    NumberBox(QWidget* parent, int maximum) : QSpinBox(parent), maximum_(maximum)
+    {
+        int typed = 9;
+        while (typed < maximum) typed = typed * 10 + 9;
+        setRange(0, typed);
+        setButtonSymbols(QAbstractSpinBox::NoButtons);
+    }
+    void stepBy(int steps) override { setValue(std::clamp(value() + steps, 0, maximum_)); }
+
+protected:
+    StepEnabled stepEnabled() const override
+    {
+        StepEnabled enabled = StepNone;
+        if (value() > 0) enabled |= StepDownEnabled;
+        if (value() < maximum_) enabled |= StepUpEnabled;
+        return enabled;
+    }
+
+private:
+    int maximum_;
+};
+
 QSpinBox* NumberField(QWidget* parent, const char* name, const QString& accessible, const QString& hint, int maximum)
 {
-    auto* field = Make<QSpinBox>(parent, name, accessible, hint);
-    field->setRange(0, maximum);
+    auto* field = new NumberBox(parent, maximum);
+    field->setObjectName(QLatin1String(name));
+    field->setAccessibleName(accessible);
+    field->setToolTip(hint);
     DarkField(field);
     return field;
 }
@@ -98,17 +132,29 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     PanelColor = Make<QPushButton>(this, "PanelColor", tr("Color"), tr("Black color - default picture"));
     PanelColor->setAutoDefault(false);
     seLAPs = NumberField(this, "seLAPs", tr("Laps"), tr("Count hardware Laps; 0 - unlimited"), Configuration::MaxLaps);
-    seLock = NumberField(this, "seLock", tr("Lock STOP (seconds)"), tr("Lock STOP LS (sek)"),
+    seLock = NumberField(this, "seLock", tr("STOP lock (seconds)"),
+                         tr("Seconds after a start in which the stop light barrier is ignored; 0 - off"),
                          Configuration::MaxLockSeconds);
+    // Captions inside the fields: the crescent has no room beside them.
+    seLock->setPrefix(tr("Lock "));
+    seLock->setSuffix(tr(" s"));
     meCountDown = TextField(this, "meCountDown", tr("Timer"));
     meCountDown->setMaxLength(12);
-    seMinLap = NumberField(this, "seMinLap", tr("Shortest hardware lap (ms)"),
-                           tr("Shortest hardware Lap (ms); sooner ones are ignored; 0 - off"),
+    seMinLap = NumberField(this, "seMinLap", tr("Shortest light-barrier lap (milliseconds)"),
+                           tr("Light-barrier laps sooner than this after the last one are ignored; 0 - off"),
                            Configuration::MaxMinLapMs);
-    cbTransparent = Make<QCheckBox>(this, "cbTransparent", tr("Transparent Window"), tr("Transparent Window"));
+    seMinLap->setSuffix(tr(" ms"));
+    seMinLap->setSpecialValueText(tr("any lap"));
+    seMinLap->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // away from the crescent's edge, which cuts its left
+    cbTransparent = Make<QCheckBox>(this, "cbTransparent", tr("Fade the window behind others"),
+                                    tr("The main window turns half transparent while another program is in front"));
+    cbTransparent->setText(tr("Fade"));
     bOK = Make<TOvalButton>(this, "bOK", tr("OK"), tr("OK"));
     bClose = Make<TOvalButton>(this, "bClose", tr("Cancel"), tr("Cancel"));
-    for (TOvalButton* button : {bOK, bClose}) button->SetNumGlyphs(1);
+    for (TOvalButton* button : {bOK, bClose}) {
+        button->SetNumGlyphs(1);
+        button->setFocusPolicy(Qt::StrongFocus);  // Space or Enter on it presses it
+    }
     Label3 = Caption(this, "Label3", tr("&Protocol file:  "), Edit_ProtocolName);
     Label4 = Caption(this, "Label4", tr("P&icture:   "), Edit_PictureName);
     Label4->setCursor(Qt::PointingHandCursor);
@@ -122,8 +168,8 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     seeThrough_->SetPercent(50);
 
     // The keyboard goes down the crescent as the eye does.
-    QWidget* order[] = {Edit_ProtocolName, Edit_PictureName, PanelColor, seLAPs, seLock, meCountDown, seMinLap,
-                        cbTransparent};
+    QWidget* order[] = {bClose, Edit_ProtocolName, Edit_PictureName, PanelColor, seLAPs, seLock, meCountDown,
+                        seMinLap, bOK, cbTransparent};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     connect(bOK, &TOvalButton::clicked, this, &TFormConfig::accept);
@@ -154,6 +200,7 @@ void TFormConfig::LayoutConfig()
     // The box grows with its place; a style's own indicator would stay small.
     const int box = l.cbTransparent.height * 3 / 4;
     cbTransparent->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box));
+    cbTransparent->setFont(font);  // a style sheet of its own keeps it from following the dialog's
     const std::pair<QWidget*, Box> places[] = {
         {bClose, l.bClose},       {bOK, l.bOK},           {cbTransparent, l.cbTransparent},
         {Label3, l.protocolLabel}, {Edit_ProtocolName, l.protocolName},
@@ -317,7 +364,8 @@ void TFormConfig::ShowPreview(const QImage& face)
     const QColor middle = face.isNull() ? QColor(Qt::black) : face.pixelColor(face.width() / 2, face.height() / 2);
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, middle.lightness() > 128 ? Qt::black : Qt::white);
-    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5}) label->setPalette(palette);
+    for (QWidget* caption : std::initializer_list<QWidget*>{Label1, Label2, Label3, Label4, Label5, cbTransparent})
+        caption->setPalette(palette);
     update();
 }
 

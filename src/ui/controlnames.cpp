@@ -1,5 +1,9 @@
 #include "ui/controlnames.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QWidget>
 
@@ -17,8 +21,7 @@ constexpr ControlText kControls[] = {
     {"Image1", QT_TRANSLATE_NOOP("ControlNames", "Clock face"),
      QT_TRANSLATE_NOOP("ControlNames", "Drag it with the mouse to move the window")},
     {"lbl_Tickmor", "", QT_TRANSLATE_NOOP("ControlNames", "The time of the chronometer. Laps and the stop are announced.")},
-    {"PanelDate", QT_TRANSLATE_NOOP("ControlNames", "Date"),
-     QT_TRANSLATE_NOOP("ControlNames", "Today's date. Click it for the calendar.")},
+    {"PanelDate", "", QT_TRANSLATE_NOOP("ControlNames", "Today's date. Click it for the calendar.")},
     {"sbBud", QT_TRANSLATE_NOOP("ControlNames", "Alarm clock"),
      QT_TRANSLATE_NOOP("ControlNames", "Sets the alarm clock (Ctrl+A)")},
     {"cmd_StartStop", "", QT_TRANSLATE_NOOP("ControlNames", "Starts, stops and resets the run (Enter, F5)")},
@@ -43,6 +46,42 @@ constexpr ControlText kControls[] = {
      QT_TRANSLATE_NOOP("ControlNames", "Escape closes the calendar")},
 };
 
+// A drop-down list given a name of its own keeps it: Qt's would be the line
+// shown, which belongs in the value.
+class NamedListAccessible final : public QAccessibleWidget {
+public:
+    explicit NamedListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? List()->currentText() : QAccessibleWidget::text(kind);
+    }
+    // Its lines, as Qt gives them: the drop-down's view.
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(List()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == List()->view() ? 0 : -1;
+    }
+    QStringList actionNames() const override { return {showMenuAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == showMenuAction()) List()->showPopup();
+    }
+
+private:
+    QComboBox* List() const { return static_cast<QComboBox*>(widget()); }
+};
+
+QAccessibleInterface* NamedListInterface(const QString&, QObject* object)
+{
+    auto* list = qobject_cast<QComboBox*>(object);
+    return list && !list->isEditable() && !list->accessibleName().isEmpty() ? new NamedListAccessible(list) : nullptr;
+}
+
 QString Translated(const char* text)
 {
     return QCoreApplication::translate("ControlNames", text);
@@ -52,6 +91,7 @@ QString Translated(const char* text)
 
 void NameControls(QWidget& window)
 {
+    QAccessible::installFactory(&NamedListInterface);  // once: a factory installed already is skipped
     for (const ControlText& control : kControls) {
         auto* widget = window.findChild<QWidget*>(QString::fromLatin1(control.object), Qt::FindDirectChildrenOnly);
         if (!widget) continue;

@@ -1,5 +1,7 @@
 #include "ui/led.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QColor>
 #include <QLabel>
 #include <QMouseEvent>
@@ -162,10 +164,62 @@ QImage Doubled(const QImage& image)
     return out;
 }
 
+// The property by which a linked label knows its LED.
+constexpr char kLinkedLed[] = "chronivelLinkedLed";
+
+// An LED to assistive technology: a check box, lit or not, whose Toggle does
+// what a click does (it reports the click; the owner decides).
+class LedAccessible final : public QAccessibleWidget {
+public:
+    explicit LedAccessible(TLed* led) : QAccessibleWidget(led, QAccessible::CheckBox) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = static_cast<TLed*>(widget())->Value();
+        return state;
+    }
+    QStringList actionNames() const override { return {toggleAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction()) static_cast<TLed*>(widget())->Click();
+    }
+};
+
+// A label linked to an LED reads as its caption and is clicked as the LED is.
+class LinkedLabelAccessible final : public QAccessibleWidget {
+public:
+    LinkedLabelAccessible(QLabel* label, TLed* led) : QAccessibleWidget(label, QAccessible::StaticText), led_(led) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString text = QAccessibleWidget::text(kind);
+        return kind == QAccessible::Name && text.isEmpty() ? static_cast<QLabel*>(widget())->text() : text;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && led_) led_->Click();
+    }
+
+private:
+    QPointer<TLed> led_;
+};
+
+QAccessibleInterface* LedInterface(const QString&, QObject* object)
+{
+    if (auto* led = qobject_cast<TLed*>(object)) return new LedAccessible(led);
+    auto* label = qobject_cast<QLabel*>(object);
+    auto* led = label ? qobject_cast<TLed*>(label->property(kLinkedLed).value<QObject*>()) : nullptr;
+    return led ? new LinkedLabelAccessible(label, led) : nullptr;
+}
+
 }  // namespace
 
 TLed::TLed(QWidget* parent) : QWidget(parent)
 {
+    QAccessible::installFactory(&LedInterface);  // once: a factory installed already is skipped
     // Pixels the map leaves out show the parent's colour, filled in by Qt.
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -199,6 +253,10 @@ void TLed::SetValue(bool value)
     // changed() may keep the loop busy for a while.
     repaint();
     ShowCaption();
+    QAccessible::State lit;
+    lit.checked = true;
+    QAccessibleStateChangeEvent event(this, lit);
+    QAccessible::updateAccessibility(&event);
     emit changed(this);
 }
 
@@ -210,7 +268,9 @@ QLabel* TLed::LabelLinked() const
 void TLed::SetLabelLinked(QLabel* label)
 {
     if (label == label_) return;
+    if (label_) label_->setProperty(kLinkedLed, QVariant());
     label_ = label;
+    if (label) label->setProperty(kLinkedLed, QVariant::fromValue<QObject*>(this));
     ShowCaption();
 }
 
@@ -264,6 +324,11 @@ void TLed::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     // Released elsewhere, the press is taken back.
     if (rect().contains(event->position().toPoint())) emit clicked(this);
+}
+
+void TLed::Click()
+{
+    if (isEnabled()) emit clicked(this);
 }
 
 void TLed::mouseDoubleClickEvent(QMouseEvent* event)

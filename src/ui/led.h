@@ -39,6 +39,10 @@ public:
     QString LabelOffText() const { return offText_; }
     void SetLabelOffText(const QString& text);
 
+    // Reports a click, as the mouse does: for assistive technology, which
+    // also clicks the LED through its linked label.
+    void Click();
+
     // How often the LED has painted itself, so a repaint can be seen from outside.
     int PaintCount() const { return paintCount_; }
 

@@ -85,7 +85,6 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
 
     startStopButton = new TBitBtnWithColor(&window);
     startStopButton->setObjectName(QStringLiteral("cmd_StartStop"));
-    startStopButton->installEventFilter(&input);  // lets the Pause key through to the window
     pauseButton = new TBitBtnWithColor(&window);
     pauseButton->setObjectName(QStringLiteral("bPause"));
     pauseButton->setFocusPolicy(Qt::NoFocus);
@@ -133,6 +132,7 @@ MainFace::MainFace(QWidget& window, QObject& input) : window_(window)
     soundButton->SetTransparent(true);
     soundButton->SetFlat(true);
     soundButton->SetNumGlyphs(1);
+    soundButton->SetCheckable(true);
     menuButton = new TOvalButton(&window);
     menuButton->setObjectName(QStringLiteral("MMenu"));
     menuButton->setToolTip(QObject::tr("Main Menu"));

@@ -28,8 +28,7 @@ class ZoomedComboStyle;
 class MainFace final {
 public:
     // Makes the controls on `window`; `input` filters the clicks on the
-    // date, the best time, the mode label and the lap list, and the keys of
-    // the start button.
+    // date, the best time, the mode label and the lap list.
     MainFace(QWidget& window, QObject& input);
 
     // Places every control for the layout `l`.

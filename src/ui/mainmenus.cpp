@@ -1,8 +1,11 @@
 #include "ui/mainmenus.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
+#include <QKeySequence>
 #include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -13,16 +16,100 @@
 
 namespace chronivel {
 
+namespace {
+
+// "&&" shows "&"; a single "&" marks the mnemonic and is not read.
+QString WithoutMnemonic(const QString& caption)
+{
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && ++i == caption.size()) break;
+        text += caption[i];
+    }
+    return text;
+}
+
+// One choice of a menu's radio entries, to assistive technology: a radio
+// item, where Qt would give a plain entry with a check mark.
+class RadioEntryAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    RadioEntryAccessible(QMenu* menu, QAction* action) : menu_(menu), action_(action) {}
+
+    bool isValid() const override { return menu_ && action_; }
+    QObject* object() const override { return action_; }
+    QWindow* window() const override { return menu_->windowHandle(); }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? WithoutMnemonic(action_->text()) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        const QRect entry = menu_->actionGeometry(action_);
+        return {menu_->mapToGlobal(entry.topLeft()), entry.size()};
+    }
+    QAccessible::Role role() const override { return QAccessible::RadioButton; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.checkable = true;
+        state.checked = action_->isChecked();
+        state.disabled = !action_->isEnabled();
+        state.invisible = !action_->isVisible() || !menu_->isVisible();
+        state.focusable = true;
+        state.focused = menu_->activeAction() == action_;
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && action_->isEnabled()) action_->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QMenu> menu_;
+    QPointer<QAction> action_;
+};
+
+QAccessibleInterface* RadioEntryInterface(const QString&, QObject* object)
+{
+    auto* action = qobject_cast<QAction*>(object);
+    if (!action || !action->isCheckable() || !action->actionGroup() || !action->actionGroup()->isExclusive())
+        return nullptr;
+    for (QObject* place : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(place)) return new RadioEntryAccessible(menu, action);
+    return nullptr;
+}
+
+}  // namespace
+
 MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(window)
 {
+    QAccessible::installFactory(&RadioEntryInterface);  // once: a factory installed already is skipped
     PopupMenu1 = new QMenu(window);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     const std::map<MenuPlace, QMenu*> menus{
         {MenuPlace::Popup, PopupMenu1},
         {MenuPlace::FormatMenu, Submenu("mFormat", tr("Format"))},
-        {MenuPlace::ZoomMenu, Submenu("mZoom", tr("Zoom             Ctrl+Z"))},
+        {MenuPlace::ZoomMenu, Submenu("mZoom", tr("Zoom"))},
         {MenuPlace::BestMenu, Submenu("Best1", tr("Best"))},
     };
+
+    // Ctrl+Z is the zoom's key (ZoomMain); shown beside the submenu, it fires only there.
+    QAction* zoom = menus.at(MenuPlace::ZoomMenu)->menuAction();
+    zoom->setShortcutContext(Qt::WidgetShortcut);
+    zoom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
 
     Hardware1 = Submenu("Hardware1", tr("Hardware"));
     auto* ports = new QActionGroup(this);

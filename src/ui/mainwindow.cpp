@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -95,12 +94,15 @@ void Tfrm_Tickmor::ConnectCommands()
     new MonitorWatch([this] { app_.MonitorsChanged(ScreenSizes()); }, this);
 
     // The buttons act on pressing, not on release: the moment counts.
-    connect(face_.startStopButton, &TBitBtnWithColor::mouseDown, this,
-            [this] { clock_.StartStopReset(moments_.PressAt()); });
-    connect(face_.pauseButton, &TBitBtnWithColor::mouseDown, this, [this] { clock_.TogglePause(moments_.PressAt()); });
-    connect(face_.lapButton, &TBitBtnWithColor::mouseDown, this,
-            [this] { app_.Perform(Command::Lap, moments_.PressAt()); });
-    connect(face_.countDownLed, &TLed::clicked, this, [this] { clock_.ToggleCountDown(); });
+    const std::pair<TBitBtnWithColor*, Command> pressing[] = {
+        {face_.startStopButton, Command::StartStopReset}, {face_.pauseButton, Command::Pause},
+        {face_.lapButton, Command::Lap}};
+    for (const auto& [button, command] : pressing) {
+        connect(button, &TBitBtnWithColor::mouseDown, this,
+                [this, command] { app_.Perform(command, moments_.PressAt()); });
+        connect(button, &TBitBtnWithColor::pressedWithoutMouse, this, [this, command] { app_.Perform(command); });
+    }
+    connect(face_.countDownLed, &TLed::clicked, this, [this] { app_.Perform(Command::CountDownMode); });
     connect(face_.soundButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Sound); });
     connect(face_.menuButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::MainMenu); });
     connect(face_.minimizeButton, &TOvalButton::clicked, this, [this] { app_.Perform(Command::Minimize); });
@@ -210,6 +212,7 @@ void Tfrm_Tickmor::Changed()
     face_.pauseButton->setEnabled(app_.WindowActive());
     face_.pauseButton->setToolTip(QString::fromLatin1(c.PauseHint()));
     face_.lapButton->setEnabled(c.LapEnabled());
+    face_.soundButton->SetChecked(c.Sound());
 
     face_.countDownLed->SetValue(c.CountDown());
     face_.countDownLed->setCursor(c.CountDownLedHandCursor() ? Qt::PointingHandCursor : Qt::ArrowCursor);
@@ -227,6 +230,9 @@ void Tfrm_Tickmor::Changed()
         label->setVisible(best);
 
     ShowLapList();
+    // The pause's line comes only as the run continues; that it began is worth hearing now.
+    if (c.Paused() && !pauseAnnounced_) face_.readout->Announce(tr("Paused"));
+    pauseAnnounced_ = c.Paused();
     ApplyFace();
     commands_->Refresh();
     const TimeFormat& f = c.Format();
@@ -398,15 +404,6 @@ void Tfrm_Tickmor::moveEvent(QMoveEvent* event)
     QWidget::moveEvent(event);
 }
 
-void Tfrm_Tickmor::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Pause) {
-        clock_.TogglePause(moments_.CounterAt(*event));
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void Tfrm_Tickmor::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange)
@@ -425,7 +422,7 @@ bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (watched == face_.modeLabel) {
-            clock_.ToggleCountDown();
+            app_.Perform(Command::CountDownMode);
             return true;
         }
     }

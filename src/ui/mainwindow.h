@@ -84,7 +84,6 @@ public:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -137,6 +136,7 @@ private:
     // The run shows the pause button as it starts and hides it as it ends;
     // in between the program going to the back hides it.
     std::optional<bool> runShowsPause_;
+    bool pauseAnnounced_ = false;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
     TFormBud* alarm_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/monitorwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -59,11 +61,37 @@ int LineHeight(const QWidget* widget)
     return QFontMetrics(widget->font()).height();
 }
 
+// A row of big digits as one piece of text, as the main readout is: its
+// digits and marks are pictures of the text, not controls of their own.
+class RowAccessible final : public QAccessibleWidget {
+public:
+    explicit RowAccessible(TFrameDigit* row) : QAccessibleWidget(row, QAccessible::StaticText) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto* row = static_cast<const TFrameDigit*>(widget());
+        const auto* window = qobject_cast<const TFormMonitor2*>(row->window());
+        if ((kind == QAccessible::Name || kind == QAccessible::Value) && window) return window->RowText(row);
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* RowInterface(const QString&, QObject* object)
+{
+    auto* row = qobject_cast<TFrameDigit*>(object);
+    return row ? new RowAccessible(row) : nullptr;
+}
+
 }  // namespace
 
 TFormMonitor2::TFormMonitor2(const QString& dateText, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    QAccessible::installFactory(&RowInterface);  // once: a factory installed already is skipped
     setObjectName(QStringLiteral("FormMonitor2"));
     setWindowTitle(QStringLiteral("Monitor 2"));
     QFont font(QStringLiteral("Arial"));
@@ -99,12 +127,19 @@ TFormMonitor2::TFormMonitor2(const QString& dateText, QWidget* parent)
 
 void TFormMonitor2::ShowTime(std::int64_t value, const ReadoutDigits& shown)
 {
+    time_ = value;
     frameDigit1_->ShowValue(value, shown);
 }
 
 void TFormMonitor2::ShowLap(std::int64_t value, const ReadoutDigits& shown)
 {
+    lap_ = value;
     frameDigit2_->ShowValue(value, shown);
+}
+
+QString TFormMonitor2::RowText(const TFrameDigit* row) const
+{
+    return QString::fromStdString(TimeText(row == frameDigit2_ ? lap_ : time_, row->Format()));
 }
 
 void TFormMonitor2::SetLapCaption(const QString& caption)

@@ -32,6 +32,10 @@ public:
     // The format, the hours and the decimal places both rows show.
     void SetFormat(const TimeFormat& format);
 
+    // The time text `row` shows (FrameDigit1 or FrameDigit2), as the main
+    // readout would write it: its name to assistive technology.
+    QString RowText(const TFrameDigit* row) const;
+
     // Sizes the fonts and rows for the window's size and lays both rows out
     // anew; also done on every resize.
     void LayoutMonitor();
@@ -63,6 +67,8 @@ private:
     TFrameDigit* frameDigit2_;
     QLabel* panelBottom_;
     int monitor_ = -1;
+    std::int64_t time_ = 0;
+    std::int64_t lap_ = 0;
 };
 
 }  // namespace chronivel

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
@@ -125,6 +126,9 @@ class OvalButtonAccessible final : public QAccessibleWidget {
 public:
     explicit OvalButtonAccessible(TOvalButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
+    // One that switches is a check box: the role whose state the accessibility bus carries as on or off.
+    QAccessible::Role role() const override { return Button()->Checkable() ? QAccessible::CheckBox : QAccessible::Button; }
+
     QString text(QAccessible::Text kind) const override
     {
         QString text = QAccessibleWidget::text(kind);
@@ -135,6 +139,8 @@ public:
     {
         QAccessible::State state = QAccessibleWidget::state();
         state.pressed = Button()->Down();
+        state.checkable = Button()->Checkable();
+        state.checked = Button()->Checkable() && Button()->Checked();
         return state;
     }
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
@@ -194,6 +200,16 @@ void TOvalButton::SetFlat(bool flat)
     flat_ = flat;
     SetBevel(flat ? Bevel::Flat : Bevel::Raised);
     update();
+}
+
+void TOvalButton::SetChecked(bool checked)
+{
+    if (checked == checked_) return;
+    checked_ = checked;
+    QAccessible::State on;
+    on.checked = true;
+    QAccessibleStateChangeEvent event(this, on);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TOvalButton::SetTransparent(bool transparent)
@@ -348,6 +364,11 @@ QImage TOvalButton::Render() const
         painter.setPen(palette().color(QPalette::Active, foregroundRole()));
         painter.drawText(QRect(x, y, tw, th), kTextFlags | Qt::AlignLeft | Qt::AlignTop, caption_);
     }
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRect(3, 3, w - 7, h - 7));
+    }
     return image;
 }
 
@@ -478,6 +499,16 @@ void TOvalButton::changeEvent(QEvent* event)
     // The disabled glyph, or a new caption font.
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
     QWidget::changeEvent(event);
+}
+
+void TOvalButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool TOvalButton::event(QEvent* event)

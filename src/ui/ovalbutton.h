@@ -50,6 +50,13 @@ public:
     QColor TransparentColor() const { return transparentColor_; }
     void SetTransparentColor(const QColor& color);
 
+    // Whether the button switches something on or off, and whether it is
+    // on: what assistive technology tells, as it cannot read the glyph.
+    bool Checkable() const { return checkable_; }
+    void SetCheckable(bool checkable) { checkable_ = checkable; }
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+
     Bevel BevelState() const { return bevel_; }
     bool Hovered() const { return hover_; }
 
@@ -82,6 +89,9 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Space and Enter click it while it has the focus, which it takes only
+    // where its owner gives it a focus policy.
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -99,6 +109,8 @@ private:
     QImage glyph_;
     int numGlyphs_ = 0;
     QColor transparentColor_;
+    bool checkable_ = false;
+    bool checked_ = false;
 
     Bevel bevel_ = Bevel::Raised;
     bool pressed_ = false;      // a button went down on the ellipse and is not yet released

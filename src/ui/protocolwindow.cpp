@@ -95,7 +95,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       statusBar_(new QStatusBar(this)),
       editedPanel_(new QLabel(statusBar_)),
       caretPanel_(new QLabel(statusBar_)),
-      exportButton_(new QPushButton(tr("Export CSV\u2026"), statusBar_)),
+      exportButton_(new QPushButton(tr("&Export CSV\u2026"), statusBar_)),
       keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_)),
       feeder_(new QTimer(this))
 {
@@ -124,7 +124,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     editedPanel_->setFixedWidth(20);
     editedPanel_->setAlignment(Qt::AlignCenter);
     caretPanel_->setFixedWidth(50);
-    exportButton_->setFocusPolicy(Qt::NoFocus);  // keys stay with the text
+    // Keys stay with the text, where Tab is a tab: Alt+E presses it.
+    exportButton_->setFocusPolicy(Qt::NoFocus);
     statusBar_->addWidget(exportButton_);
     statusBar_->addWidget(keysHint_);
     statusBar_->addPermanentWidget(editedPanel_);

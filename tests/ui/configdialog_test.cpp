@@ -125,8 +125,8 @@ TEST_F(ConfigDialogTest, EveryControlHasANameAndTheCaptionsLeadToTheirFields)
     QTest::keyClick(dialog->focusWidget(), Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(dialog->focusWidget(), Field<QLineEdit>("meCountDown"));
     // Tab goes down the crescent, and round.
-    const char* order[] = {"meCountDown", "seMinLap", "cbTransparent", "Edit_ProtocolName", "Edit_PictureName",
-                           "PanelColor", "seLAPs", "seLock", "meCountDown"};
+    const char* order[] = {"meCountDown", "seMinLap", "bOK",    "cbTransparent", "bClose",
+                           "Edit_ProtocolName", "Edit_PictureName", "PanelColor", "seLAPs", "seLock", "meCountDown"};
     for (const char* next : order) {
         EXPECT_EQ(dialog->focusWidget()->objectName().toStdString(), next);
         Type(Qt::Key_Tab);
@@ -226,6 +226,41 @@ TEST_F(ConfigDialogTest, ABadFieldKeepsTheDialogOpenWithWordsAndChangesNothing)
         Field<QLineEdit>("Edit_ProtocolName")->setText(QString::fromStdString(before.protocolPath));
         Field<QLineEdit>("meCountDown")->setText(QString::fromStdString(before.countDown));
         Field<QLineEdit>("Edit_PictureName")->setText(QString::fromStdString(before.picture));
+    }
+}
+
+TEST_F(ConfigDialogTest, ANumberOutOfRangeIsRefusedInWordsNotCutShort)
+{
+    StartWith({});
+    Open();
+    auto* lock = Field<QSpinBox>("seLock");
+    lock->setFocus();
+    lock->selectAll();
+    QTest::keyClicks(lock, QStringLiteral("5000"));
+    Type(Qt::Key_Return);
+    ASSERT_EQ(problems.size(), 1) << "the dialog closed with the lock cut to " << lock->value();
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("STOP lock: 5000 "))) << problems[0].toStdString();
+    EXPECT_EQ(dialog->focusWidget(), lock);
+    // Space on the focused Cancel closes it as its click does.
+    QSignalSpy back(dialog, &TFormConfig::slideEnded);
+    Field<TOvalButton>("bClose")->setFocus();
+    Type(Qt::Key_Space);
+    ASSERT_TRUE(back.wait(5000)) << "Space on Cancel did not close the dialog";
+    EXPECT_EQ(app->Kept().seLOCK, 0);
+}
+
+TEST_F(ConfigDialogTest, EveryFieldHoldsItsLargestValueAtEveryZoom)
+{
+    StartWith({});
+    for (int zoom = 0; zoom < ZoomSteps; ++zoom) {
+        app->SetZoom(zoom);  // the main window lays the dialog out anew
+        for (const char* name : {"seLAPs", "seLock", "seMinLap", "cbTransparent"}) {
+            const QWidget* field = Field<QWidget>(name);
+            EXPECT_GE(field->width(), field->sizeHint().width()) << name << " at zoom " << zoom + 1;
+        }
+        const auto* timer = Field<QLineEdit>("meCountDown");
+        const int text = timer->fontMetrics().horizontalAdvance(QStringLiteral("00:00.00,000"));
+        EXPECT_GE(timer->contentsRect().width() - 4, text) << "the timer at zoom " << zoom + 1;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/mainwindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
@@ -440,7 +441,12 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     const MainMenus& menus = window->Menus();
     EXPECT_EQ(Entry("About1")->text(), QStringLiteral("Info"));
     EXPECT_EQ(Entry("About1")->shortcut(), QKeySequence(Qt::Key_F3)) << "shown beside it";
-    EXPECT_EQ(Entry("Protocol1")->text(), QStringLiteral("Protocol ..\tCtrl+P"));
+    // The names a screen reader reads: no key or padding in them, the formats one choice of several.
+    EXPECT_EQ(Entry("Protocol1")->text(), QStringLiteral("Protocol .."));
+    EXPECT_EQ(Entry("Protocol1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P)) << "shown beside it";
+    QAccessibleInterface* format = QAccessible::queryAccessibleInterface(Entry("Format1"));
+    EXPECT_EQ(format->role(), QAccessible::RadioButton);
+    EXPECT_EQ(format->text(QAccessible::Name), QStringLiteral("SSSSSS,xxx"));
     EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     EXPECT_FALSE(menus.PopupMenu1->actions().contains(Entry("mNotepad")));
     EXPECT_TRUE(Entry("Configuration1")->isEnabled());
