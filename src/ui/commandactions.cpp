@@ -2,7 +2,8 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QWidget>
 
@@ -38,6 +39,21 @@ CommandActions::CommandActions(ChronivelApp& app, QWidget& window, InputMoments&
         actions_[row.id] = action;
         SetKeys(row);
     }
+    qApp->installEventFilter(this);
+}
+
+bool CommandActions::eventFilter(QObject* watched, QEvent* event)
+{
+    // A modal dialog holds the program's keys back, so that nothing typed
+    // there starts or stops a run; the manual is a key away all the same.
+    if (event->type() == QEvent::KeyPress && QApplication::activeModalWidget()) {
+        const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (actions_.at(Command::Help)->shortcuts().contains(key)) {
+            app_.Perform(Command::Help);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void CommandActions::Refresh()

@@ -16,9 +16,9 @@ class InputMoments;
 
 // The command table as the main window's actions: one QAction a command,
 // named as the table names it, handing its trigger to the model. Its keys
-// act in every window of the program unless a modal dialog is showing; the
-// menus place the actions that have an entry. A command given by key counts
-// from the key's press (`moments`).
+// act in every window of the program; while a modal dialog shows, only the
+// manual's do. The menus place the actions that have an entry. A command
+// given by key counts from the key's press (`moments`).
 class CommandActions final : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +31,9 @@ public:
     void Refresh();
     // The protocol window's editor takes the keys it needs while it is active.
     void YieldKeysToEditor(bool editorActive);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetKeys(const CommandRow& row);

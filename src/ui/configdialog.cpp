@@ -16,6 +16,7 @@
 
 #include "core/chronivelapp.h"
 #include "core/configlayout.h"
+#include "ui/abovemainwindow.h"
 #include "ui/buttonglyphs.h"
 #include "ui/face.h"
 #include "ui/faceplacing.h"
@@ -390,6 +391,7 @@ void TFormConfig::ChooseProtocolFile()
     if (ChooserOpen()) return;
     auto* dialog = new QFileDialog(this, tr("Change FileName"), {}, tr("Text file (*.txt)"));
     dialog->setObjectName(QStringLiteral("SaveDialog1"));
+    KeepAboveMainWindow(*dialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);  // runs are added to a file, never written over it
@@ -407,6 +409,7 @@ void TFormConfig::ChoosePicture()
     auto* dialog = new QFileDialog(this, tr("Select picture file"), QFileInfo(Edit_PictureName->text()).path(),
                                    tr("Bitmaps (*.bmp);;Pictures (*.bmp *.png *.jpg *.jpeg)"));
     dialog->setObjectName(QStringLiteral("OpenPictureDialog1"));
+    KeepAboveMainWindow(*dialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
@@ -423,6 +426,7 @@ void TFormConfig::ChooseColor()
     if (ChooserOpen()) return;
     auto* dialog = new QColorDialog(ColorFromBgr(swatch_), this);
     dialog->setObjectName(QStringLiteral("ColorDialog1"));
+    KeepAboveMainWindow(*dialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& color) {
         SetSwatch(static_cast<std::uint32_t>(color.red() | color.green() << 8 | color.blue() << 16));

@@ -1,6 +1,6 @@
 #include "ui/foreground.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -8,10 +8,22 @@
 #include "ui/colorbutton.h"
 #include "ui/configdialog.h"
 #include "ui/mainface.h"
+#include "ui/monitorwindow.h"
 #include "ui/ovalbutton.h"
 #include "ui/transparentwnd.h"
 
 namespace chronivel {
+
+namespace {
+
+// The big display takes no typing: while it is in front, the program's keys
+// are those of the main window in front (Space takes a lap there as well).
+bool LendsTheFront(const QWidget* window)
+{
+    return qobject_cast<const TFormMonitor2*>(window) != nullptr;
+}
+
+}  // namespace
 
 Foreground::Foreground(QWidget& window, MainFace& face, ChronivelApp& app)
     : QObject(&window),
@@ -27,6 +39,37 @@ Foreground::Foreground(QWidget& window, MainFace& face, ChronivelApp& app)
         applicationActive_ = active;
         active ? ApplicationActivated() : ApplicationDeactivated();
     });
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &Foreground::FocusMoved);
+    qApp->installEventFilter(this);  // the program's windows that go away with the focus
+}
+
+void Foreground::FocusMoved()
+{
+    // From the big display to another window: the front it lent the main window ends.
+    if (app_.WindowActive() && !window_.isActiveWindow() && !LendsTheFront(QApplication::activeWindow()))
+        WindowDeactivated();
+}
+
+bool Foreground::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        const auto* hidden = static_cast<QWidget*>(watched);
+        // The application's active window is cleared by now; the system's focus is not.
+        if (hidden->isWindow() && hidden != &window_ && hidden->windowHandle() &&
+            hidden->windowHandle() == QGuiApplication::focusWindow())
+            HandFocusBack(*hidden);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Foreground::HandFocusBack(const QWidget& hidden)
+{
+    // Without a window manager the focus would go nowhere, and the program
+    // would ignore its keys until clicked: it goes to the window the hidden
+    // one belonged to, or to the main window.
+    QWidget* owner = hidden.parentWidget() ? hidden.parentWidget()->window() : nullptr;
+    if (!owner || !owner->isVisible()) owner = &window_;
+    if (owner->isVisible() && !owner->isMinimized()) owner->activateWindow();
 }
 
 void Foreground::SetConfigDialog(TFormConfig* config)
@@ -44,6 +87,7 @@ void Foreground::WindowActivated()
 void Foreground::WindowDeactivated()
 {
     if (config_ && config_->isVisible()) return;  // the program's own dialog, beside it
+    if (LendsTheFront(QApplication::activeWindow())) return;
     ShowButtons(false);
     app_.SetWindowActive(false);
     Transparent();

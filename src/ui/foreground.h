@@ -16,7 +16,10 @@ class TFormConfig;
 // the LEDs only, its plain keys and its pause button rest (the model has
 // them), and with the "TranspW" setting it turns translucent. The window and
 // the whole program come and go apart: with the protocol window in front the
-// program is still active, the main window is not.
+// program is still active, the main window is not; with the big display in
+// front, where nothing is typed, the main window keeps its front and its keys.
+// A window of the program that goes away with the focus hands it back to the
+// window it belongs to, or to the main window.
 //
 // The configuration dialog belongs here too: while it shows, the main window
 // losing the focus to it changes nothing, and the dialog turns translucent
@@ -39,7 +42,12 @@ public:
     // The program came back from the task bar.
     void Restored();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void FocusMoved();
+    void HandFocusBack(const QWidget& hidden);
     // The main window itself has the system's keyboard focus.
     bool HoldsFocus() const;
     // The start/stop, lap, menu, minimise and sound buttons.

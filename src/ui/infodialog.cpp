@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/abovemainwindow.h"
+
 #ifndef CHRONIVEL_VERSION
 #define CHRONIVEL_VERSION "unknown"
 #endif
@@ -19,6 +21,7 @@ InfoDialog::InfoDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFormInfo"));
     setModal(true);
+    KeepAboveMainWindow(*this);
     setWindowTitle(tr("Info"));
 
     auto* name = new QLabel(ProductName(), this);

@@ -16,6 +16,8 @@
 #include <limits>
 
 #include "core/windowlayout.h"
+#include "core/windowplace.h"
+#include "ui/abovemainwindow.h"
 #include "ui/alarmbell.h"
 #include "ui/alarmdialog.h"
 #include "ui/barrierport.h"
@@ -40,6 +42,32 @@
 #include "ui/windowregion.h"
 
 namespace chronivel {
+
+namespace {
+
+Box BoxOf(const QRect& r)
+{
+    return {r.left(), r.top(), r.width(), r.height()};
+}
+
+// The free area of the screen that holds most of `window`; the primary
+// screen's where none holds any of it (its screen went away).
+Box FreeAreaFor(const QRect& window)
+{
+    const QScreen* chosen = QGuiApplication::primaryScreen();
+    qint64 most = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(window);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > most) {
+            most = area;
+            chosen = screen;
+        }
+    }
+    return chosen ? BoxOf(chosen->availableGeometry()) : BoxOf(window);
+}
+
+}  // namespace
 
 Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
@@ -91,7 +119,10 @@ void Tfrm_Tickmor::ConnectCommands()
         menus_->ListMonitors(app_.SecondMonitor());
     });
     connect(menus_, &MainMenus::monitorChosen, this, [this](int index) { app_.SelectMonitor(index); });
-    new MonitorWatch([this] { app_.MonitorsChanged(ScreenSizes()); }, this);
+    new MonitorWatch([this] {
+        app_.MonitorsChanged(ScreenSizes());
+        KeepOnScreen();  // a screen that went away may have taken the window's place with it
+    }, this);
 
     // The buttons act on pressing, not on release: the moment counts.
     const std::pair<TBitBtnWithColor*, Command> pressing[] = {
@@ -134,7 +165,7 @@ bool Tfrm_Tickmor::Perform(Command command)
     case Command::Zoom3:
     case Command::Zoom4:
     case Command::Zoom5: Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1)); return true;
-    case Command::NextZoom: Zoom((app_.Zoom() + 1) % ZoomSteps); return true;
+    case Command::NextZoom: Zoom(NextFittingZoom(app_.Zoom(), FreeAreaFor(geometry()))); return true;
     case Command::MainMenu: ShowMainMenu(); return true;
     case Command::Hide:
     case Command::Minimize: showMinimized(); return true;
@@ -160,6 +191,7 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
         ApplyFace();
     }
     LayoutWindow();
+    KeepOnScreen();  // a place saved on a screen that is gone, or at another scale
     face_.ShowDate();
     clock_.ShowTime(0);
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
@@ -327,10 +359,18 @@ void Tfrm_Tickmor::Zoom(int zoom)
 {
     // The window stays mapped while it grows: hidden, it would lose its
     // always-on-top state to the window manager and, without one, the focus.
-    app_.SetZoom(zoom);
-    const QRect free = (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    const Box placed = CentredWindow({free.left(), free.top(), free.width(), free.height()}, width());
+    const Box free = FreeAreaFor(geometry());
+    app_.SetZoom(FittingZoom(zoom, free));  // a size larger than the screen would cut the window
+    const Box placed = CentredWindow(free, width());
     move(placed.left, placed.top);
+}
+
+void Tfrm_Tickmor::KeepOnScreen()
+{
+    const Box free = FreeAreaFor(geometry());
+    if (const int zoom = FittingZoom(app_.Zoom(), free); zoom != app_.Zoom()) app_.SetZoom(zoom);
+    const Box inside = KeptInside(BoxOf(geometry()), free);
+    if (inside.left != x() || inside.top != y()) move(inside.left, inside.top);
 }
 
 void Tfrm_Tickmor::ShowMainMenu()
@@ -351,7 +391,10 @@ void Tfrm_Tickmor::ShowInfo()
 
 void Tfrm_Tickmor::ShowAlarmDialog()
 {
-    if (!alarm_) alarm_ = new TFormBud(app_, this);
+    if (!alarm_) {
+        alarm_ = new TFormBud(app_, this);
+        KeepAboveMainWindow(*alarm_);
+    }
     alarm_->exec();
 }
 

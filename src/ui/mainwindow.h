@@ -98,7 +98,10 @@ private:
 
     void ConnectCommands();
     // The window's own commands.
-    void Zoom(int zoom);  // and back to the middle of the screen
+    // The largest zoom up to `zoom` that fits the screen, back in the middle of it.
+    void Zoom(int zoom);
+    // The whole window inside the free area of its screen, at a zoom that fits there.
+    void KeepOnScreen();
     void ShowMainMenu();
     void ShowManual();
     void ShowInfo();

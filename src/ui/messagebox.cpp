@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 
+#include "ui/abovemainwindow.h"
+
 namespace chronivel {
 
 QString FittedText(const QString& text, const QFontMetrics& metrics, int width, int maxChars)
@@ -38,7 +40,7 @@ void FitOnScreen(QMessageBox& box)
 void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 {
     QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    KeepAboveMainWindow(box);
     FitOnScreen(box);
     box.exec();
 }

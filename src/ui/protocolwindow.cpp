@@ -26,11 +26,13 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "core/protocol.h"
 #include "core/protocolcsv.h"
 #include "core/settingsstore.h"
 #include "platform/protocolfile.h"
+#include "ui/abovemainwindow.h"
 #include "ui/messagebox.h"
 
 namespace chronivel {
@@ -96,10 +98,11 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
       editedPanel_(new QLabel(statusBar_)),
       caretPanel_(new QLabel(statusBar_)),
       exportButton_(new QPushButton(tr("&Export CSV\u2026"), statusBar_)),
-      keysHint_(new QLabel(tr("Shift+Enter: new line"), statusBar_)),
+      keysHint_(new QLabel(tr("F8: lap \u00B7 Shift+Enter: new line"), statusBar_)),
       feeder_(new QTimer(this))
 {
     setAttribute(Qt::WA_QuitOnClose, false);  // closing the chronometer ends the program, open or not
+    KeepAboveMainWindow(*this);
     if (!reportError) {
         reportError = [this](const QString& message) {
             ShowMessage(isVisible() ? this : nullptr, QMessageBox::Critical, message);
@@ -112,7 +115,7 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
     caretPanel_->setObjectName(QStringLiteral("StatusPanel1"));
     exportButton_->setObjectName(QStringLiteral("bExportCsv"));
     keysHint_->setObjectName(QStringLiteral("StatusKeys"));
-    keysHint_->setToolTip(tr("Enter starts and stops the chronometer here; Shift+Enter breaks the line."));
+    keysHint_->setToolTip(tr("Enter starts and stops the chronometer here and F8 takes a lap; Shift+Enter breaks the line."));
 
     memo_->setFont(MemoFont());
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -123,7 +126,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
 
     editedPanel_->setFixedWidth(20);
     editedPanel_->setAlignment(Qt::AlignCenter);
-    caretPanel_->setFixedWidth(50);
+    // Room for the caret's place in a long protocol, so that the panel keeps its width as the caret moves.
+    caretPanel_->setFixedWidth(caretPanel_->fontMetrics().horizontalAdvance(CaretText(99999, 999)) + 4);
     // Keys stay with the text, where Tab is a tab: Alt+E presses it.
     exportButton_->setFocusPolicy(Qt::NoFocus);
     statusBar_->addWidget(exportButton_);
@@ -153,6 +157,11 @@ ProtocolWindow::~ProtocolWindow()
 {
     StopLoading();  // a thread still reading must end before its window
     if (discarder_) discarder_->wait();
+}
+
+QString ProtocolWindow::CaretText(int line, int column)
+{
+    return tr("Ln %1, Col %2").arg(line).arg(column);
 }
 
 int ProtocolWindow::DesignedWidth() const
@@ -235,11 +244,15 @@ void ProtocolWindow::changeEvent(QEvent* event)
 
 bool ProtocolWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == memo_ && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress))
+    if (watched == memo_ && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        // Only an Esc pressed here closes the window: the release of one
+        // that closed a dialog in front of it does not.
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) escapePressed_ = true;
         return FilterEditorKey(*static_cast<QKeyEvent*>(event));
+    }
     if (watched == memo_ && event->type() == QEvent::KeyRelease) {
         UpdateStatus();
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) close();
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && std::exchange(escapePressed_, false)) close();
     } else if (watched == memo_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         UpdateStatus();
     }
@@ -455,7 +468,7 @@ void ProtocolWindow::UpdateStatus()
 {
     editedPanel_->setText(Edited() ? QStringLiteral("E") : QString());
     const QTextCursor caret = memo_->textCursor();
-    caretPanel_->setText(QStringLiteral("%1:%2").arg(caret.positionInBlock() + 1).arg(caret.blockNumber() + 1));
+    caretPanel_->setText(CaretText(caret.blockNumber() + 1, caret.positionInBlock() + 1));
 }
 
 void ProtocolWindow::ChooseCsvTarget()
@@ -463,9 +476,11 @@ void ProtocolWindow::ChooseCsvTarget()
     const QFileInfo protocol(path_);
     const QString suggested =
         protocol.absolutePath() + QLatin1Char('/') + protocol.completeBaseName() + QStringLiteral(".csv");
-    const QString target =
-        QFileDialog::getSaveFileName(this, tr("Export CSV"), suggested, tr("CSV files (*.csv);;All files (*)"));
-    if (!target.isEmpty()) ExportCsv(target);
+    QFileDialog dialog(this, tr("Export CSV"), suggested, tr("CSV files (*.csv);;All files (*)"));
+    dialog.setObjectName(QStringLiteral("ExportCsvDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    KeepAboveMainWindow(dialog);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) ExportCsv(dialog.selectedFiles().constFirst());
 }
 
 bool ProtocolWindow::ExportCsv(const QString& target)

@@ -101,6 +101,8 @@ private:
     std::string EditedText() const;
     void ScrollToEnd();
     void UpdateStatus();
+    // The caret's place, counted from 1: not "40:47", which reads as a time.
+    static QString CaretText(int line, int column);
     void ChooseCsvTarget();
     void ReadGeometry(SettingsStore& settings);
     int DesignedWidth() const;
@@ -128,6 +130,7 @@ private:
     QTimer* feeder_;
     bool loaded_ = false;
     bool editedBeforeRun_ = false;  // edits that an added run put beyond undoing
+    bool escapePressed_ = false;    // in the editor, since its last release
 };
 
 }  // namespace chronivel

@@ -18,3 +18,11 @@ if(NOT CHRONIVEL_CORE_ONLY)
         COMMAND ${CMAKE_CURRENT_LIST_DIR}/configuration.sh $<TARGET_FILE:chronivel> ${CMAKE_BINARY_DIR})
     set_tests_properties(app.configuration PROPERTIES TIMEOUT 120)
 endif()
+
+# The program's own windows and dialogs in front of the main window, and its keys in each.
+if(NOT CHRONIVEL_CORE_ONLY)
+    add_test(NAME app.ownwindows
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/ownwindows.sh $<TARGET_FILE:chronivel> ${CMAKE_BINARY_DIR}
+                ${PROJECT_SOURCE_DIR}/assets/help)
+    set_tests_properties(app.ownwindows PROPERTIES TIMEOUT 180)
+endif()

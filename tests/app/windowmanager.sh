@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The window on a screen smaller than its largest zoom, first without a window
 # manager, then under openbox: it stays on top and keeps the keyboard focus
-# through every zoom step, stays inside the screen, and moves only while a
-# mouse button is held.
+# through every zoom step, stays whole inside the screen (the zoom that does
+# not fit is skipped), and moves only while a mouse button is held.
 #   windowmanager.sh <chronivel executable> [folder to keep the screenshot in]
 set -euo pipefail
 keep=${2:-}
 # -noreset: the server stays up between the two programs, for openbox to join.
-source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1024x768x24 -br -noreset
+source "$(dirname "$0")/xsession.sh" "$1" -screen 0 1280x1024x24 -br -noreset
 
 # X Y WIDTH HEIGHT of the window on the screen, whoever framed it.
 geometry() {
@@ -27,13 +27,14 @@ expect_side() {
     fail "$what: the window is ${w}x$h, not ${side}x$side"
 }
 
-# Ctrl+Z five times, from zoom 1 through 5 back to 1, typed where the keyboard
+# Ctrl+Z four times, from zoom 1 through 4 back to 1 (5, 1120 pixels, does
+# not fit 1024), typed where the keyboard
 # focus is (the pointer waits off the window, so the keys cannot reach it by
 # pointing). After each step, `$1` names a check to run with the zoom.
 zoom_round() {
     local after_step=$1 zoom
-    for zoom in 2 3 4 5 1; do
-        xdotool mousemove 1020 764
+    for zoom in 2 3 4 1; do
+        xdotool mousemove 1275 1019
         xdotool key ctrl+z
         expect_side $((224 * zoom)) "Ctrl+Z to zoom $zoom"
         "$after_step" "$zoom"
@@ -41,9 +42,9 @@ zoom_round() {
 }
 
 inside_screen() {
-    local x y
-    read -r x y _ _ <<<"$(geometry)"
-    ((x >= 0 && y >= 0 && x < 1024 && y < 768)) || fail "at zoom $1 the window's top-left is at $x,$y, off the screen"
+    local x y w h
+    read -r x y w h <<<"$(geometry)"
+    ((x >= 0 && y >= 0 && x + w <= 1280 && y + h <= 1024)) || fail "at zoom $1 the window at $x,$y ${w}x$h is cut by the screen's edge"
 }
 
 # A point of the face that no control covers, inside the round shape.
@@ -84,7 +85,7 @@ expect_drag_moves() {
     xdotool mousemove $((x + face_x + 200)) $((y + face_y + 150))
     sleep 0.5
     [[ $(position) == "$moved" ]] || { xdotool key Escape; fail "$2: the window went on following the pointer after button $button was released"; }
-    xdotool mousemove 1020 764
+    xdotool mousemove 1275 1019
 }
 
 mouse_checks() {
@@ -109,10 +110,10 @@ on_top() {
     sleep 1
     above || fail "under openbox, after the step to zoom $1 the window is not kept above: $(xprop -id "$window" _NET_WM_STATE)"
     inside_screen "$1"
-    if (($1 == 5)); then
-        local shot=$work/zoom5.png
+    if (($1 == 4)); then
+        local shot=$work/zoom4.png
         import -window root "$shot" || fail "no screenshot"
-        [[ -n $keep ]] && cp "$shot" "$keep/chronivel-zoom5.png"
+        [[ -n $keep ]] && cp "$shot" "$keep/chronivel-zoom4.png"
     fi
     return 0
 }
