@@ -31,10 +31,13 @@ void QuitOnTerminationSignals(QCoreApplication& app)
 {
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
         char byte;
         [[maybe_unused]] const auto read = ::read(signalPipe[1], &byte, 1);
-        app.quit();
+        // exit(), not quit(): quit() first asks every window to close, and a
+        // dialog that slides away before it closes refuses, which would
+        // drop a logout's request. What follows exec() saves everything.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = OnSignal;
