@@ -50,16 +50,19 @@ inside_screen() {
 # A point of the face that no control covers, inside the round shape.
 face_x=40 face_y=60
 
+# Each gesture is one xdotool: the X server takes one client's requests in
+# order, but a second client's motion may come before the first one's
+# release, which makes a click a drag.
 # A click of `button` and then pointer motion with no button held.
 expect_click_does_not_move() {
-    local button=$1 x y before after
+    local button=$1 x y before after step gesture
     read -r x y <<<"$(position)"
     before="$x $y"
-    xdotool mousemove $((x + face_x)) $((y + face_y)) click "$button"
+    gesture=(mousemove $((x + face_x)) $((y + face_y)) click "$button")
     for step in 1 2 3 4 5; do
-        xdotool mousemove $((x + face_x + 20 * step)) $((y + face_y + 15 * step))
-        sleep 0.1
+        gesture+=(mousemove $((x + face_x + 20 * step)) $((y + face_y + 15 * step)) sleep 0.1)
     done
+    xdotool "${gesture[@]}"
     sleep 0.5
     after=$(position)
     # Lets a window that sticks to the pointer go before the next check.
@@ -69,15 +72,13 @@ expect_click_does_not_move() {
 
 # A drag with `button` held moves the window with the pointer, and not after the release.
 expect_drag_moves() {
-    local button=$1 x y step moved
+    local button=$1 x y step moved gesture
     read -r x y <<<"$(position)"
-    xdotool mousemove $((x + face_x)) $((y + face_y)) mousedown "$button"
+    gesture=(mousemove $((x + face_x)) $((y + face_y)) mousedown "$button")
     for step in 1 2 3 4 5; do
-        xdotool mousemove $((x + face_x + 20 * step)) $((y + face_y + 10 * step))
-        sleep 0.1
+        gesture+=(mousemove $((x + face_x + 20 * step)) $((y + face_y + 10 * step)) sleep 0.1)
     done
-    sleep 0.3
-    xdotool mouseup "$button"
+    xdotool "${gesture[@]}" sleep 0.3 mouseup "$button"
     sleep 0.3
     moved=$(position)
     [[ $moved == "$((x + 100)) $((y + 50))" ]] ||
