@@ -70,6 +70,7 @@ QString HelpText()
                "  Ctrl+S             sound on or off          Ctrl+Space    minimise\n"
                "  Ctrl+0, Ctrl+Ins   clear the best time      F10           lock lamp\n"
                "  F1                 the manual               F3            version\n"
+               "  F9                 countdown on or off\n"
                "  Alt+Space          a lap while the protocol window is in front\n"
                "Whichever program is in front:\n"
                "  Ctrl+Shift+F12     start, stop or reset\n"

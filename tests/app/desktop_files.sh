@@ -33,10 +33,13 @@ version=$(env -u DISPLAY "$1" --version | sed -n 's/^chronivel //p')
 grep -q "<release version=\"$version\"" "$metainfo" || problem "no release $version in the AppStream entry"
 grep -q "^\.TH CHRONIVEL 1 .*\"Chronivel $version\"" "$linux/chronivel.1" || problem "the manual page is not of $version"
 
-# README's key table lists every key that --help lists (its Ctrl+Ins is Ctrl+Insert).
+# README's key table and the manual page list every key that --help lists
+# (its Ctrl+Ins is Ctrl+Insert).
 while read -r key; do
     grep -qE "^\| ([^|]*[ ,])?${key//+/\\+}(,| *\|)" "$2/README.md" ||
         problem "README's key table lacks $key, which chronivel --help lists"
+    grep -qE "^\.BR? (.* )?${key//+/\\+}( |$)" "$linux/chronivel.1" ||
+        problem "the manual page lacks $key, which chronivel --help lists"
 done < <(env -u DISPLAY "$1" --help | sed -n '/^Keys:/,/^Whichever/{/^  /p}' | sed -E 's/^  //; s/ {2,}/\t/g' |
          awk -F'\t' '{ for (i = 1; i <= NF; i += 2) print $i }' | tr ',' '\n' |
          sed -E 's/^ +//; s/ +$//; s/^Ctrl\+Ins$/Ctrl+Insert/')
