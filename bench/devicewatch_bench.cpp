@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What waiting for an unplugged adapter costs: the CPU time of this idle
 // process with no watch and with a watch on a by-id link that is missing, in
 // alternating rounds, first with a quiet folder standing for /dev and then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program and writes how long it took from the fork to the map of
 // its first window, for bench/peers:
 //   peers_launch <result file> <program> [arguments...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long showing the protocol window holds up the user-interface thread
 // with a 20 MB protocol: the whole text put into the editor at once, as the
 // window once did, against the window as it is, which reads the file on a

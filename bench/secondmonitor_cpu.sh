@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU of the whole program while a run runs, with the large display shown
 # full-screen at 1920x1080 and without it, side by side in one run on one
 # private X server: rounds of 10 s each, alternating, so that a busy moment

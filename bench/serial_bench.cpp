@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far the counter of a light barrier's edge lies from the edge itself:
 // the test shim makes DCD edges on a pseudo-terminal and notes the moment of
 // each; the real adapter and TComPort deliver them to a UI thread, idle or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a START or STOP holds up the program's thread when the settings
 // file is 50 MB (a value the program does not know, kept as it is): the whole
 // save on the command's thread, encoded afresh and written, as the program

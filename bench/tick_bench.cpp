@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of one display tick through the core: counter read, display value,
 // time text and the search for changed digits. It runs every 5 ms for as long
 // as a run runs, so it must stay far below a microsecond.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What an installed Chronivel consists of, and the Debian package that carries it.
 # The manual is installed by src/ui/help.cmake, beside where the program looks for it.
 include(GNUInstallDirs)

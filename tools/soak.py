@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The soak behind tools/soak: drives the real program with random use and
 kill -9 at random moments, keeps a log of what it did, works out from it which
 runs must be in the protocol and with what, and checks the protocol and the

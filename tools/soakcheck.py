@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What tools/soak checks: the runs as its log says they must be, the
 protocol's blocks, and the figures it prints."""
 import re

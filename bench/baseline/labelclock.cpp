@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick bench/peers measures the program against: the least a Qt
 // Widgets program can do to show a running time, one QLabel set from a 10 ms
 // timer. Kept bare on purpose; anything added here flatters the comparison.

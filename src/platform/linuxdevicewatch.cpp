@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watching for a serial device to come back. An unplugged adapter's node and
 // its /dev/serial/by-id link go, and with the last link the by-id folder too;
 // when it is plugged in again udev makes them anew, perhaps under another

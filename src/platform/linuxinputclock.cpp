@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X server stamps its events with CLOCK_MONOTONIC in milliseconds.
 #include <ctime>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial ports the kernel has, read from sysfs as udev would, and the
 // names udev gives them that outlast a replug.
 #include <fcntl.h>

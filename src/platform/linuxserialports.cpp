@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Serial ports on Linux. termios takes the line settings; the event thread
 // sleeps in TIOCMIWAIT until a watched modem line moves, stamps the wake with
 // the counter at once, and uses the driver's transition counts (TIOCGICOUNT)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Linux serial adapter works out from readings of the modem lines:
 // which lines an event mask watches, and the edges between two readings.

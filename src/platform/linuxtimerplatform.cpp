@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time services on Linux: CLOCK_MONOTONIC as the high-resolution counter,
 // the x86 time-stamp counter where there is one, and clock_nanosleep on
 // absolute deadlines for the periodic wake-up.

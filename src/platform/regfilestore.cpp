@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings in a file on systems without a registry: $XDG_CONFIG_HOME/Orvantis/<title>.reg.
 #include "platform/regfilestore.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings in the Windows registry, below HKEY_CURRENT_USER\Software\Orvantis.
 #include "platform/registrystore.h"
 

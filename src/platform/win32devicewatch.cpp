@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watching for a COM port to arrive: a message-only window gets no
 // broadcasts, but RegisterDeviceNotification sends it the arrivals of the
 // interface class it names.

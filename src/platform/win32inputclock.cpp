@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window message's time is GetTickCount's: milliseconds since boot, in
 // steps of the system tick (about 16 ms), so a stamp is only that exact.
 #include "platform/win32.h"

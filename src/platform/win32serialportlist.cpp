@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial ports Windows has: the present devices of the ports class,
 // each with its COM name and the description Device Manager shows.
 #include "platform/win32serialports.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Serial ports through the Windows communications API: one overlapped
 // WaitCommEvent at a time on a thread of the port's own.
 #include "platform/win32serialports.h"

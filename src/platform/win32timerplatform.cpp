@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows time services: the performance counter, the multimedia timer and
 // the process and thread priorities.
 #include "platform/win32.h"

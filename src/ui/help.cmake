@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The user manual: copied into the build tree beside where it is installed, so
 # a program run from the build folder finds it the same way an installed one does.
 include(GNUInstallDirs)

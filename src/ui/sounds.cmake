@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The five event sounds and the alarm clock's ring, built into the program.
 # A small program of ours makes them at build time, so no recordings live in
 # the repository and no script language is needed to build.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program read and pressed through the accessibility bus, as a screen reader does.
 if(NOT CHRONIVEL_CORE_ONLY)
     add_test(NAME app.accessibility

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the program with pid argv[1] through AT-SPI as Orca would: presses
 buttons by their accessible names and reads the names and states they give.
 Every wait is bounded and fails with what it waited for."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program as a screen reader meets it: through the accessibility bus
 # (AT-SPI) of a private session bus, with Qt's bridge switched on, on Xvfb.
 # accessibility.py presses the buttons by their names and reads what they say.

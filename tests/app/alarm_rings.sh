@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The alarm clock rings in the real program, under a window manager: with an
 # alarm set a few seconds ahead in its settings, the program is minimised; when
 # the time comes its window comes back and the ring is heard on a private sound

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program with light barriers on a pseudo-terminal whose modem lines
 # come from the serial shim.
 if(CHRONIVEL_SERIALSHIM AND NOT CHRONIVEL_CORE_ONLY)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Light barriers end to end: the real program, its port a pseudo-terminal whose
 # lines the serial shim drives. With start, stop and lap barriers (arrangement
 # 2), a run started from the keyboard passes the start barrier (DSR) without

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The light barriers' adapter unplugged during a run and plugged in again
 # under another name, as Linux names it when the old name is still held: the
 # real program under openbox, its port a /dev/serial/by-id-style link to a

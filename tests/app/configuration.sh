@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The configuration dialog of the real program under openbox, used with the
 # keyboard alone: it slides out right of the main window and both go back to
 # where they were; a new timer preset and face colour reach the face, the

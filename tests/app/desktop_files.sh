@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The files a desktop reads about Chronivel, checked as its tools check them,
 # and against the program itself: the desktop entry, the AppStream entry, the
 # manual page, the icons and README's key table. The window's class, which the
@@ -61,6 +62,20 @@ for n in 16 32 48 64 128 256; do
     rm -f "$fresh"
     [[ $differ == 0 ]] || problem "$png differs from the SVG in $differ pixels; run tools/icons"
 done
+
+# The licence: each source file says which, and the AppStream entry and the
+# package's copyright file say the same as LICENSE.
+spdx='SPDX-License-Identifier: GPL-3.0-or-later'
+grep -q 'GNU GENERAL PUBLIC LICENSE' "$2/LICENSE" && grep -q 'Version 3, 29 June 2007' "$2/LICENSE" ||
+    problem "LICENSE is not the GNU GPL version 3"
+unlabelled=$(cd "$2" && find src tests tools bench cmake .ci assets/help CMakeLists.txt -type f \
+    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' -o -name '*.sh' -o -name '*.py' -o -name '*.cmake' \
+       -o -name CMakeLists.txt -o -name '*.html' -o -perm -u+x \) -exec grep -L "$spdx" {} +)
+[[ -z $unlabelled ]] || problem "without the line '$spdx': $unlabelled"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
+    problem "the AppStream entry names no project_license GPL-3.0-or-later"
+grep -q '^License: GPL-3.0+$' "$linux/copyright" && ! grep -q 'all-rights-reserved' "$linux/copyright" ||
+    problem "the copyright file does not grant the GPL-3.0+"
 
 # The window's class (WM_CLASS, its second string) is what StartupWMClass must name.
 source "$(dirname "$0")/xsession.sh" "$1"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real window under openbox, behind another program's window and in front
 # again: behind, its buttons go and it turns half transparent; in front they
 # come back and it is opaque.

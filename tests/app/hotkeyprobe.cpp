@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the hot-key test needs from the X server besides the program:
 //   hotkeyprobe hold <key index>   holds Ctrl+Shift+<key> system-wide, as
 //                                  another program would, until its standard

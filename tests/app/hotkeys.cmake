@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program's system-wide hot keys on X11, with another client in front.
 if(NOT CHRONIVEL_CORE_ONLY AND UNIX)
     add_executable(hotkeyprobe ${CMAKE_CURRENT_LIST_DIR}/hotkeyprobe.cpp)

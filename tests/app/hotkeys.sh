@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program's system-wide hot keys under a private X server, while
 # another client has the keyboard focus: Ctrl+Shift+F12 starts, stops and
 # resets, Ctrl+Shift+F11 takes a lap, Ctrl+Shift+Space minimises; the same

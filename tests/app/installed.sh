@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program as the package installs it, run from a scratch root under a
 # private X server with the system's Qt: its window appears, F1 opens the
 # installed manual, a run's STOP goes to the protocol in the user's data

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program times keys from the X server's stamps while it is busy.
 if(NOT CHRONIVEL_CORE_ONLY)
     foreach(mode stopped saving)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under a private X server times keys from their press, as
 # the X server stamped them, not from when it got round to them:
 #   stopped  the program is stopped (SIGSTOP) while Space and Return are

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on an X server with two monitors: the "Multimonitor"
 # submenu lists both and puts the large readout on the second, full-screen,
 # showing the running time and the lap; Ctrl+T sends it to the last monitor

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program where there is no graphical session: --help lists the
 # options, the files and the keys and --version answers, a plain start says in one line why it cannot run instead of
 # aborting (naming the display or platform plugin asked for), and a huge wrong option is not echoed back whole.

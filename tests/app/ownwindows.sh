@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's own windows beside its always-on-top round window, under
 # openbox and without a window manager: the export's file dialog and the
 # colour chooser show whole in front of it, F1 opens the manual from the info

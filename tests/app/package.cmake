@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package made from this build by CPack, unpacked into a scratch root
 # with dpkg -x (nothing is installed on the machine), and what it installs.
 if(NOT CHRONIVEL_CORE_ONLY)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from the build folder $1 into $2 and unpacks it into
 # $2/root as dpkg would install it, without installing anything.
 #   package_build.sh <build folder> <package folder>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the package installs: every file where a desktop looks for it, the
 # desktop entry and metainfo valid, the man page and changelog compressed,
 # the Depends worked out, and nothing of the tests.

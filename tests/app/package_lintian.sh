@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lintian's verdict on the package: no errors. Its warnings are printed for
 # whoever reads the log.
 #   package_lintian.sh <package folder>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens a pseudo-terminal, prints the path of its slave side and keeps the
 // master open until its standard input closes, so that a test script has a
 // "serial port" to hand to the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a settings file with the program's own reader and says whether it is
 // whole: every line parses and the key is there. Prints the names of the
 // key's values, one a line, and exits 0; else prints the first problem (line

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under a private X server: a run survives `kill -9` and goes
 # on counting after a restart, and SIGTERM saves everything, as Exit does,
 # whatever window is open.

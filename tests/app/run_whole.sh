@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under a private X server: a run in progress comes back
 # whole after an exit or a kill -9 (START line, laps, pause), and finished
 # runs that the protocol file will not take are told, kept and written later.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real window on a real X server: round, showing the dial, its digits lit.
 # The root window is black, so whatever the window's shape cuts away shows black.
 #   screenshot.sh <chronivel executable> [folder to keep the screenshot in]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under a private X server, its settings file a symbolic link
 # into a dotfile repository whose file is not there yet: every save goes to
 # the file at the link's end, with its permissions kept, and the link stays.

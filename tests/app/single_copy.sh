@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One copy per title, under openbox: a second start of the same title brings
 # the running copy's window to the front, even from minimised, and ends at
 # once with status 0; a copy under another name (other settings) runs beside

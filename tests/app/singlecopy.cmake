@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program started twice under openbox: one copy per title.
 if(NOT CHRONIVEL_CORE_ONLY)
     add_test(NAME app.single_copy

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A short soak of the real program: random use and kill -9, then every
 # finished run must be in the protocol once and whole, every run in progress
 # at a kill must come back with its START line, laps and pause, a kill during

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's start-up sound really reaches the sound server: a private
 # PulseAudio daemon with a silent null sink, whose monitor is recorded while the
 # program starts, and once while nothing plays, as a control.

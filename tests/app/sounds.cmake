@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The start-up sound really reaches a (private, silent) sound server.
 if(NOT CHRONIVEL_CORE_ONLY)
     add_test(NAME app.sound_plays

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the tests that listen to the program: a private PulseAudio daemon
 # with a silent null sink, whose monitor is recorded. Needs $work, fail and
 # XDG_RUNTIME_DIR (a private one); the sourcing script calls stop_sound_server

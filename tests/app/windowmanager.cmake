@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a small screen, without a window manager and under openbox.
 if(NOT CHRONIVEL_CORE_ONLY)
     add_test(NAME app.windowmanager

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window on a screen smaller than its largest zoom, first without a window
 # manager, then under openbox: it stays on top and keeps the keyboard focus
 # through every zoom step, stays whole inside the screen (the zoom that does

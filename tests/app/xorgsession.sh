@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the tests that need two monitors: a real Xorg with the dummy
 # video driver, whose one large screen RandR splits into two monitors, as a
 # laptop's screen and a projector beside it. Xvfb cannot do this: with

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the tests that run the real program under a private X server.
 # Sets up $work, a portable copy of the program in $work/portable, private settings and
 # runtime folders, starts Xvfb and offers start_program and fail.

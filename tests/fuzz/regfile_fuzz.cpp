@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the settings file reader (run by tools/fuzz). Any bytes
 // must parse without a crash, and whatever values come out, even of a damaged
 // file, must survive being written and read again: they are what the next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inotify watch for a serial device to come back, on a scratch folder
 // standing for /dev: by-id links and their folder made again by "udev", a
 // link re-pointed at a new node, the node's permissions set.

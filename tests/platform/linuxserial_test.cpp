@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux serial adapter on pseudo-terminals, whose modem lines come from
 // the preloaded shim (serialshim/serialshim.h): settings, exclusivity, the
 // edges of each line with their counter readings, recovery of edges that

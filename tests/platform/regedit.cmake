@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The settings file against Wine's regedit, which reads it as Windows does.
 if(WIN32 OR CMAKE_CROSSCOMPILING OR CHRONIVEL_CORE_ONLY)
     return()

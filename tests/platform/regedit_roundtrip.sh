@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The settings file as a registry editor sees it: texts beyond ASCII and
 # beyond Windows-1252 must come through Wine's regedit exactly, both ways.
 #   regedit_roundtrip.sh <regedit_settings program> <work folder>

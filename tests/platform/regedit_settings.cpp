@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's settings, written and read by its own store, for the test
 // that hands them to Wine's regedit (regedit_roundtrip.sh):
 //   regedit_settings write <title> <FileName> <Fon>   saves a first start's settings with these texts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file of systems without a registry; Windows keeps its
 // settings in the registry instead (registrystore_test.cpp).
 #ifndef _WIN32

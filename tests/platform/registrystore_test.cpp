@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings key in the Windows registry; elsewhere the settings live in a
 // file (regfilestore_test.cpp). Under Wine this is Wine's registry of the test prefix.
 #ifdef _WIN32

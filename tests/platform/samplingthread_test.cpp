@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sampling thread on a system whose timer fires only when the test says so.
 #include "platform/samplingthread.h"
 

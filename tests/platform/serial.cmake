@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The serial line adapters' tests.
 #
 # Linux: pseudo-terminals stand in for serial ports; their modem lines come

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock the window system stamps input with, against the time source's
 // counter on the real clocks. Only the readings around a stamp bound where it
 // maps to: the machines that run the tests are shared, and anything may be late.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real clocks of this machine. Only lower bounds on time: the machines
 // that run the tests are shared, and anything may be late.
 #include "platform/systemtimerplatform.h"

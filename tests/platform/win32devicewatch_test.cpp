@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watch for a COM port to arrive. No adapter can be plugged in here, so
 // the test sends the hidden window what the system sends; SendMessage
 // returns once the watch's thread has handled it.

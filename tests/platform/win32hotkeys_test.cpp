@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // System-wide hot keys through RegisterHotKey; under Wine the wineserver
 // keeps them. No key can be pressed here, so presses are posted to the
 // hidden window as the system posts them.

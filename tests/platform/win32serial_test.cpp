@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows serial adapter: its control block, opening ports, and the event
 // thread against a stand-in driver. In the Wine prefix of tools/wine-run
 // COM1..COM255 open (to a device object with no driver behind it), so only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm clock on the main window: the button's pictures, and what the
 // user hears and may do while the alarm rings.
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on a screen of device pixel ratio 2 (QT_SCALE_FACTOR=2,
 // the hidpi. tests): what it draws must use every device pixel, not blow
 // up a picture made for ratio 1 into 2 × 2 blocks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's face as the user sees it at every zoom and on every colour.
 #include <QComboBox>
 #include <QHelpEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The /D and /R switches as the user sees them: in the started main window.
 #include <QDir>
 #include <QFile>

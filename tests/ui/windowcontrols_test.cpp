@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls as a user meets them: what their buttons show.
 #include <QAccessible>
 #include <QSignalSpy>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the five event sounds and the alarm clock's ring as WAV files: makesounds <output folder>
 #include "tone.h"
 #include "wavfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TComPort on the Linux adapter, with its UI thread: a batch keeps the
 // counter of its edge however late the UI thread runs, and an unplugged
 // device closes the port, which then opens again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shim driven as a script would drive it: another process watches a
 // port through the system adapter, a shell writes commands to the FIFO, and
 // the log's moments of the edges bound the counters that process reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the serial adapter's tests and benchmark share: a pseudo-terminal to
 // open as a port, the program's counter on the shim's clock, and a sink that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated modem behind the pseudo-terminals; serialshim.h describes
 // how tests and scripts drive it.
 #include "serialshim.h"

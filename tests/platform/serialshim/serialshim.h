@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial port's modem lines on pseudo-terminals, for tests: preload
 // libchronivel_serialshim.so (LD_PRELOAD) and every pseudo-terminal slave

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stand-in for the UI thread of TComPort: a thread that runs what is
 // posted to it, one function after another.

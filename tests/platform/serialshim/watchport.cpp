@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another process that watches a port through the system adapter, for the
 // test of the shim's FIFO: "watchport <device> <batches>" prints
 //   OPEN <polled events, hex>          once the port is open and watched
