@@ -1,14 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/graphicalsession.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLibrary>
 #include <QObject>
+#include <QPluginLoader>
 #include <QRegularExpression>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <vector>
+
+#include "core/platformchoice.h"
 
 namespace chronivel {
 
@@ -26,6 +35,7 @@ struct HeldMessage {
 
 QString heldTitle;
 QStringList heldArguments;
+QStringList heldPlugins;
 std::mutex heldMutex;  // the window system may log from a thread of its own
 std::vector<HeldMessage> held;
 QtMessageHandler previousHandler = nullptr;
@@ -43,7 +53,7 @@ void HoldOrLeave(QtMsgType type, const QMessageLogContext& context, const QStrin
         for (const HeldMessage& message : held) log.append(message.text);
     }
     log.append(text);
-    std::fprintf(stderr, "%s\n", qPrintable(NoGraphicalSessionText(heldTitle, heldArguments, log)));
+    std::fprintf(stderr, "%s\n", qPrintable(NoGraphicalSessionText(heldTitle, heldArguments, log, heldPlugins)));
     std::fflush(stderr);
     std::_Exit(EXIT_FAILURE);  // inside Qt's start-up: nothing of ours to save or close
 }
@@ -83,19 +93,13 @@ QStringList NamesAfter(const QStringList& log, const QString& words)
     return names;
 }
 
-// Qt's list of the plugins it has, from its last words; empty when it gave none.
-QString AvailablePlugins(const QStringList& log)
-{
-    static const QRegularExpression listed(QStringLiteral("Available platform plugins are: ([^\n]*)\\."));
-    const QRegularExpressionMatch match = listed.match(log.isEmpty() ? QString() : log.last());
-    return match.hasMatch() ? match.captured(1) : QString();
-}
-
 }  // namespace
 
-GraphicalSessionGuard::GraphicalSessionGuard(const QString& title, int argc, char** argv)
+GraphicalSessionGuard::GraphicalSessionGuard(const QString& title, int argc, char** argv,
+                                             const QStringList& installedPlugins)
 {
     heldTitle = title;
+    heldPlugins = installedPlugins;
     heldArguments.clear();
     for (int i = 0; i < argc; ++i) heldArguments.append(QString::fromLocal8Bit(argv[i]));
     previousHandler = qInstallMessageHandler(HoldOrLeave);
@@ -112,16 +116,36 @@ GraphicalSessionGuard::~GraphicalSessionGuard()
     held.clear();
 }
 
-QString NoGraphicalSessionText(const QString& title, const QStringList& arguments, const QStringList& qtLog)
+QString NoGraphicalSessionText(const QString& title, const QStringList& arguments, const QStringList& qtLog,
+                               const QStringList& installedPlugins)
 {
-    const Asked platform = AskedFor(arguments, QStringLiteral("platform"), "QT_QPA_PLATFORM");
-    const QStringList missing = NamesAfter(qtLog, QStringLiteral("Could not find the Qt platform plugin"));
+    std::vector<std::string> words;
+    for (const QString& argument : arguments) words.push_back(argument.toStdString());
+    const ChosenPlatform chosen = UsersPlatform(words, qEnvironmentVariable("QT_QPA_PLATFORM").toStdString());
+    const QString platform = QString::fromStdString(chosen.name);
+    QString where;
+    if (chosen.onCommandLine) where = QObject::tr(" given with -platform");
+    else if (!platform.isEmpty()) where = QObject::tr(" from QT_QPA_PLATFORM");
+    // Nobody chose: Qt names the one it looked for.
+    const QString lookedFor =
+        platform.isEmpty() ? NamesAfter(qtLog, QStringLiteral("Could not find the Qt platform plugin")).join(u';') : platform;
+    std::vector<std::string> installed;
+    for (const QString& plugin : installedPlugins) installed.push_back(plugin.toStdString());
+    const std::vector<std::string> missing = MissingPlugins(lookedFor.toStdString(), installed);
     QString why;
-    // A plugin that is there but cannot start has its display to blame.
-    if (!missing.isEmpty() && NamesAfter(qtLog, QStringLiteral("Could not load the Qt platform plugin")).isEmpty()) {
-        why = QObject::tr("the platform plugin %1%2 was not found").arg(Quoted(missing.join(u';')), platform.where);
-        if (const QString available = AvailablePlugins(qtLog); !available.isEmpty())
-            why += QObject::tr(" (available: %1)").arg(available);
+    // Without any plugin found, the search itself failed: nothing can be said of one.
+    if (!missing.empty() && !installedPlugins.isEmpty()) {
+        QStringList names;
+        QStringList packages;
+        for (const std::string& name : missing) {
+            names.append(Quoted(QString::fromStdString(name)));
+            const QString package = QString::fromStdString(PluginPackage(name));
+            if (!package.isEmpty() && !packages.contains(package)) packages.append(package);
+        }
+        why = QObject::tr("the platform plugin %1%2 was not found (available: %3)")
+                  .arg(names.join(QStringLiteral(", ")), where, installedPlugins.join(QStringLiteral(", ")));
+        if (!packages.isEmpty())
+            why += QObject::tr("; it comes with the package %1").arg(packages.join(QObject::tr(" and ")));
         return QObject::tr("%1: a graphical session is needed, but %2.").arg(title, why);
     }
     const Asked x11 = AskedFor(arguments, QStringLiteral("display"), "DISPLAY");
@@ -135,9 +159,30 @@ QString NoGraphicalSessionText(const QString& title, const QStringList& argument
     else
         why = QObject::tr("neither the display %1%2 nor the Wayland display %3 can be opened")
                   .arg(Quoted(x11.value), x11.where, Quoted(wayland));
-    if (!platform.value.isEmpty())
-        why += QObject::tr(" (window system %1%2)").arg(Quoted(platform.value), platform.where);
+    if (!platform.isEmpty()) why += QObject::tr(" (window system %1%2)").arg(Quoted(platform), where);
     return QObject::tr("%1: a graphical session is needed, but %2.").arg(title, why);
+}
+
+QStringList InstalledPlatformPlugins()
+{
+    QStringList folders;
+    if (const QString own = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH"); !own.isEmpty()) folders.append(own);
+    // Qt's own folder, QT_PLUGIN_PATH's and the program's, as Qt searches them.
+    for (const QString& pluginFolder : QCoreApplication::libraryPaths())
+        folders.append(pluginFolder + QStringLiteral("/platforms"));
+    QStringList keys;
+    for (const QString& folder : folders) {
+        for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
+            if (!QLibrary::isLibrary(file.fileName())) continue;
+            // Read from the file without loading it.
+            const QJsonObject metaData = QPluginLoader(file.absoluteFilePath()).metaData();
+            for (const QJsonValue key : metaData.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Keys")).toArray())
+                keys.append(key.toString().toLower());
+        }
+    }
+    keys.removeDuplicates();
+    keys.sort();
+    return keys;
 }
 
 }  // namespace chronivel

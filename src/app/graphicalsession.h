@@ -13,8 +13,9 @@ namespace chronivel {
 // shown after it if the window system opens, dropped if it does not.
 class GraphicalSessionGuard {
 public:
-    // `argc` and `argv` as main() got them, before Qt takes its options out.
-    GraphicalSessionGuard(const QString& title, int argc, char** argv);
+    // `argc` and `argv` as Qt gets them, before it takes its options out;
+    // `installedPlugins` as InstalledPlatformPlugins() found them.
+    GraphicalSessionGuard(const QString& title, int argc, char** argv, const QStringList& installedPlugins);
     ~GraphicalSessionGuard();
     GraphicalSessionGuard(const GraphicalSessionGuard&) = delete;
     GraphicalSessionGuard& operator=(const GraphicalSessionGuard&) = delete;
@@ -23,8 +24,16 @@ public:
 // The line said when no window system opens. It names the platform plugin
 // or the display asked for, on the command line (`arguments`, the program's
 // name first; Qt's -platform and -display win) or else in the environment.
-// `qtLog`, what Qt said while it tried, tells a plugin it did not find, and
-// the ones it has, from one that could not open its display.
-QString NoGraphicalSessionText(const QString& title, const QStringList& arguments, const QStringList& qtLog);
+// A platform plugin that is not among `installedPlugins` is named with the
+// package that brings it; `qtLog`, what Qt said while it tried, names the
+// plugin it looked for when nobody chose one.
+QString NoGraphicalSessionText(const QString& title, const QStringList& arguments, const QStringList& qtLog,
+                               const QStringList& installedPlugins);
+
+// The keys of the platform plugins Qt can find, before it has loaded one:
+// in QT_QPA_PLATFORM_PLUGIN_PATH, and in the platforms folder of each of
+// QT_PLUGIN_PATH's folders and of Qt's own. Qt's own folder follows a
+// qt.conf beside the program only while a QCoreApplication exists.
+QStringList InstalledPlatformPlugins();
 
 }  // namespace chronivel

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/graphicalsession.h"
 #include "app/options.h"
@@ -13,6 +16,7 @@
 #include "core/commandline.h"
 #include "core/highrestimer.h"
 #include "core/inputtime.h"
+#include "core/platformchoice.h"
 #include "platform/bootclock.h"
 #include "platform/instancelock.h"
 #include "platform/protocolfile.h"
@@ -31,9 +35,33 @@
 
 using namespace chronivel;
 
+namespace {
+
+// The arguments as Qt takes them, to stay for as long as the application: it keeps `argc` and `argv`.
+struct HandedArguments {
+    std::vector<std::string> words;
+    std::vector<char*> pointers;
+    int count = 0;
+
+    explicit HandedArguments(std::vector<std::string> handed) : words(std::move(handed))
+    {
+        for (std::string& word : words) pointers.push_back(word.data());
+        pointers.push_back(nullptr);
+        count = static_cast<int>(words.size());
+    }
+};
+
+std::string Environment(const char* name)
+{
+    return qEnvironmentVariable(name).toStdString();
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
     QFileInfo executable;
+    QStringList platformPlugins;
     {
         const QCoreApplication withoutWindows(argc, argv);
         executable.setFile(QCoreApplication::applicationFilePath());
@@ -41,15 +69,21 @@ int main(int argc, char* argv[])
         QCoreApplication::setApplicationName(executable.completeBaseName());
         QCoreApplication::setApplicationVersion(InfoDialog::Version());
         AnswerInformationOptions(withoutWindows);
+        platformPlugins = InstalledPlatformPlugins();  // while a qt.conf beside the program counts
     }
     const QString title = QCoreApplication::applicationName();
-    std::optional<GraphicalSessionGuard> guard(std::in_place, title, argc, argv);
+    WindowSystemEnvironment environment{Environment("WAYLAND_DISPLAY"), Environment("XDG_SESSION_TYPE"),
+                                        Environment("DISPLAY"), Environment("QT_QPA_PLATFORM"), {}};
+    for (const QString& plugin : platformPlugins) environment.installedPlugins.push_back(plugin.toStdString());
+    HandedArguments handed(PlatformArguments(std::vector<std::string>(argv, argv + argc), environment));
+    std::optional<GraphicalSessionGuard> guard(std::in_place, title, handed.count, handed.pointers.data(),
+                                               platformPlugins);
     // On X11 a window painted through shared memory waits for the server to
     // finish reading the last picture before drawing over it: a round trip
     // for every frame of the readout. Its updates are a few digits, cheaper
     // to send in the request itself. A user's own setting stays.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-    QApplication app(argc, argv);
+    QApplication app(handed.count, handed.pointers.data());
     guard.reset();
     CheckOptions(app);
     // One copy per settings key, decided before anything reads the settings:

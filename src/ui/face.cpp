@@ -16,6 +16,11 @@
 
 namespace chronivel {
 
+bool OnWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 QColor ColorFromBgr(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
@@ -104,7 +109,7 @@ void TFaceDrag::Follow(QWidget& window, const QPoint& cursorOnScreen)
     // Wayland lets no window place itself: there the compositor moves it until
     // the button is released. Elsewhere the window follows the cursor itself,
     // as the window managers' own moves end only with the left button.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && window.windowHandle() &&
+    if (OnWayland() && window.windowHandle() &&
         window.windowHandle()->startSystemMove()) {
         Release();
         return;
@@ -181,6 +186,9 @@ QImage TFace::Rendered() const
 void TFace::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    // Where no mask cuts the window, what lies outside the face stays clear.
+    if (window()->testAttribute(Qt::WA_TranslucentBackground))
+        painter.setClipRegion(WindowRegion(width(), height(), roundPercent_));
     if (kind_ == TFaceKind::fkDial) {
         // Drawn where it shows, in device pixels, as Rendered() draws it: no
         // copy of a window-sized image is kept (5 MB at the largest zoom).

@@ -15,6 +15,10 @@
 
 namespace chronivel {
 
+// Natively on Wayland, where no window places itself, takes a shape from a
+// mask or has an opacity of its own.
+bool OnWayland();
+
 // The size the face bitmap is made at, whatever the zoom; the window stretches it.
 inline constexpr QSize kFaceBitmapSize(BaseSide, BaseSide);
 
@@ -98,7 +102,8 @@ class TFace final : public QWidget {
 public:
     explicit TFace(QWidget* parent = nullptr);
 
-    // Takes effect at the next ApplyFace, as the disc is drawn only then.
+    // Takes effect at the next ApplyFace, as the disc is drawn only then. In a
+    // window with a translucent background the face paints only this shape.
     void SetRoundPercent(int roundPercent);
 
     // Returns why a picture could not be loaded, or an empty text; such a

@@ -79,6 +79,8 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
       sounds_(this)
 {
     setObjectName(QStringLiteral("frm_Tickmor"));
+    // A Wayland surface is not cut by a mask: there the corners outside the face are left clear.
+    if (OnWayland()) setAttribute(Qt::WA_TranslucentBackground);
     reportError = [this](const QString& message) { ShowMessage(this, QMessageBox::Critical, message); };
     app_.AddView(*this);
     face_.readout->timeText = [this] { return QString::fromStdString(clock_.CurrentTimeText()); };
@@ -199,6 +201,11 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     app_.Resume();
     Changed();
     if (!problem.empty()) app_.Tell({NoticeTopic::Start, Notice::Kind::News, "Settings damaged", problem});
+    if (OnWayland())
+        app_.Tell({NoticeTopic::WindowSystem, Notice::Kind::News, "Wayland limits",
+                   "Wayland lets no program keep its window on top of the others, put it back at its remembered "
+                   "place or make it see-through in the background. Under XWayland it does all of these: start it with "
+                   "QT_QPA_PLATFORM=xcb " + title_.toStdString() + "."});
 }
 
 void Tfrm_Tickmor::Shutdown()

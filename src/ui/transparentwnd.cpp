@@ -3,11 +3,19 @@
 
 #include <algorithm>
 
+#include "ui/face.h"
+
 namespace chronivel {
 namespace {
 
 // Kept on the window itself, as a style bit would be, so any component sees it.
 constexpr char kLayeredProperty[] = "chronivelLayered";
+
+void SetOpacity(QWidget& window, qreal opacity)
+{
+    // Wayland gives a client no opacity of its window; Qt would only complain there.
+    if (!OnWayland()) window.setWindowOpacity(opacity);
+}
 
 }  // namespace
 
@@ -46,14 +54,14 @@ void TTransparentWnd::SetTransparency(QWidget* window, int percent) const
         return;
     }
     window->setProperty(kLayeredProperty, true);
-    window->setWindowOpacity(Alpha(percent) / 255.0);
+    SetOpacity(*window, Alpha(percent) / 255.0);
 }
 
 void TTransparentWnd::RemoveLayering(QWidget* window)
 {
     if (!window) return;
     window->setProperty(kLayeredProperty, false);
-    window->setWindowOpacity(1.0);
+    SetOpacity(*window, 1.0);
 }
 
 bool TTransparentWnd::IsLayered(const QWidget* window)

@@ -8,7 +8,8 @@
 namespace chronivel {
 
 // Makes its owner's window translucent while it is in the background and
-// opaque again in front. Translucency is the window's opacity.
+// opaque again in front. Translucency is the window's opacity, which Wayland
+// does not give a client: there the window stays opaque.
 class TTransparentWnd final : public QObject {
     Q_OBJECT
 public:

@@ -242,5 +242,41 @@ TEST(FaceWidgetTest, BackToTheDialTakesItsCentreColour)
     EXPECT_EQ(face.grab().toImage().pixelColor(150, 150), QColor(170, 186, 192));
 }
 
+// Where no mask cuts the window (Wayland), its corners must stay clear
+// whatever the face: the dial, a disc, a picture stretched over the window.
+TEST(FaceWidgetTest, InATranslucentWindowEveryFacePaintsOnlyItsShape)
+{
+    QTemporaryDir folder;
+    const QString picture = folder.filePath(QStringLiteral("green.png"));
+    QImage green(50, 50, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    ASSERT_TRUE(green.save(picture));
+    struct Case {
+        std::uint32_t colour;
+        QString picture;
+        int roundPercent;
+        bool cornerClear;
+    };
+    const Case cases[] = {
+        {0, QString(), 100, true}, {kTeal, QString(), 100, true}, {0, picture, 100, true}, {kTeal, QString(), 0, false},
+    };
+    for (const Case& c : cases) {
+        for (const bool translucent : {true, false}) {
+            QWidget window;
+            window.setAttribute(Qt::WA_TranslucentBackground, translucent);
+            window.resize(224, 224);
+            TFace face(&window);
+            face.resize(window.size());
+            face.SetRoundPercent(c.roundPercent);
+            face.ApplyFace(c.colour, c.picture);
+            const QImage shown = window.grab().toImage();
+            const bool clear = translucent && c.cornerClear;
+            EXPECT_EQ(qAlpha(shown.pixel(3, 3)), clear ? 0 : 255) << c.colour << c.roundPercent << translucent;
+            EXPECT_EQ(qAlpha(shown.pixel(220, 220)), clear ? 0 : 255) << c.colour << c.roundPercent << translucent;
+            EXPECT_EQ(qAlpha(shown.pixel(112, 112)), 255) << c.colour << c.roundPercent << translucent;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace chronivel
