@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "core/bigdigitlayout.h"
+#include "ui/face.h"
 #include "ui/framedigit.h"
 
 namespace chronivel {
@@ -192,6 +193,8 @@ bool TFormMonitor2::PlaceOnMonitor(int index)
     }
     setScreen(screens[index]);
     setGeometry(screens[index]->geometry());
+    // Wayland places no window where it asks: only full screen goes to the monitor chosen.
+    if (OnWayland()) setWindowState(Qt::WindowFullScreen);
     LayoutMonitor();
     return true;
 }
