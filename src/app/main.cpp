@@ -75,6 +75,8 @@ int main(int argc, char* argv[])
     WindowSystemEnvironment environment{Environment("WAYLAND_DISPLAY"), Environment("XDG_SESSION_TYPE"),
                                         Environment("DISPLAY"), Environment("QT_QPA_PLATFORM"), {}};
     for (const QString& plugin : platformPlugins) environment.installedPlugins.push_back(plugin.toStdString());
+    // XWayland where a Wayland session has it, asked for on Qt's command line:
+    // the browser and the editor the program starts inherit its environment.
     HandedArguments handed(PlatformArguments(std::vector<std::string>(argv, argv + argc), environment));
     std::optional<GraphicalSessionGuard> guard(std::in_place, title, handed.count, handed.pointers.data(),
                                                platformPlugins);
