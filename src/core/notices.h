@@ -21,6 +21,7 @@ enum class NoticeTopic {
     Alarm,       // an alarm that fell due while the program was closed
     ProtocolWindow,  // the protocol window's place or file could not be read or saved
     SingleCopy,  // no lock against a second copy could be had
+    Sound,       // no device to play the sounds on
 };
 
 struct Notice {
