@@ -279,24 +279,12 @@ TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
     ASSERT_TRUE(due->isActive());
     EXPECT_EQ(due->interval(), 2'345) << "the warning, 10 s before the end";
 
-    // Whether the seconds' digit is lit red, once the readout has painted.
-    auto* seconds = Find<Readout>("lbl_Tickmor")->Image(4);
-    const auto showsRed = [seconds](bool red) {
-        return QTest::qWaitFor([&] {
-            const QImage image = seconds->grab().toImage();
-            bool found = false;
-            for (int y = 0; y < image.height() && !found; ++y)
-                for (int x = 0; x < image.width() && !found; ++x) found = image.pixelColor(x, y) == Qt::red;
-            return found == red;
-        }, 5000);
-    };
     platform.Advance(2'345);
     QMetaObject::invokeMethod(due, "timeout");
     EXPECT_FALSE(clock.PreWarningPending());
     ASSERT_TRUE(due->isActive());
     EXPECT_EQ(due->interval(), 10'000) << "then the end";
     EXPECT_EQ(window->Sounds().LastStarted(), EventSound::Warning);
-    EXPECT_TRUE(showsRed(true)) << "the readout flashes";
 
     platform.Advance(9'999);
     QMetaObject::invokeMethod(due, "timeout");  // a wake-up ahead of the time source
@@ -307,7 +295,6 @@ TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
     EXPECT_EQ(clock.State(), RunState::Stopped);
     EXPECT_FALSE(due->isActive());
     EXPECT_EQ(window->Sounds().LastStarted(), EventSound::CountDownEnd);
-    EXPECT_TRUE(showsRed(false)) << "and no more after the end";
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
     EXPECT_EQ(LapLines().last(), QStringLiteral("STOP: =  0,000")) << "nothing is left of the preset";
 }
@@ -321,7 +308,6 @@ TEST_F(MainWindowTest, NoSoundDeviceIsToldOnceAtTheFirstEventSoundNotAtStart)
     const Notice* told = app->Told().Find(NoticeTopic::Sound);
     ASSERT_NE(told, nullptr);
     EXPECT_EQ(told->headline, "No sound device");
-    EXPECT_EQ(window->Clock().State(), RunState::Running) << "nothing waits for the user";
     app->NoticesRead();
     Key(Qt::Key_Return);  // STOP
     EXPECT_EQ(app->Told().Find(NoticeTopic::Sound), nullptr) << "once read, not told again";
