@@ -17,7 +17,6 @@ public:
     void TimeShown(std::int64_t, std::uint32_t changedDigits) override { changed |= changedDigits; }
     void ControlsChanged() override {}
     void PlaySound(EventSound) override {}
-    void WarningBeep() override {}
     void RestoreApplication() override {}
     void WriteProtocol(const std::vector<std::string>&) override {}
     void ShowSecondMonitorLap(std::int64_t) override {}

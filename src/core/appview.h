@@ -23,8 +23,6 @@ public:
     virtual void Changed() {}
 
     virtual void PlaySound(EventSound /*sound*/) {}
-    // The countdown's warning, ten seconds before the end.
-    virtual void WarningBeep() {}
     // The large second readout moves, shows or hides, or the monitors
     // changed: its window looks at ChronivelApp::SecondMonitor() again and
     // shows itself full-screen on monitor Index() when Shown(), else hides.

@@ -389,11 +389,6 @@ void ChronivelApp::PlaySound(EventSound sound)
     for (AppView* view : views_) view->PlaySound(sound);
 }
 
-void ChronivelApp::WarningBeep()
-{
-    for (AppView* view : views_) view->WarningBeep();
-}
-
 void ChronivelApp::RestoreApplication()
 {
     for (AppView* view : views_) view->RestoreApplication();

@@ -165,7 +165,6 @@ private:
     void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
     void ControlsChanged() override;
     void PlaySound(EventSound sound) override;
-    void WarningBeep() override;
     void RestoreApplication() override;
     void WriteProtocol(const std::vector<std::string>& lines) override;
     // The second-monitor window does not exist yet: its requests are ignored.

@@ -333,13 +333,22 @@ void Chronometer::ShowTime(std::int64_t value)
             if (displayTimerOn_) EndCountDown();
         } else if (displayTimerOn_ && preWarningPending_ && remaining <= PreWarningMs) {
             preWarningPending_ = false;
-            if (sound_) observer_.WarningBeep();
+            PlayEventSound(EventSound::Warning);
             observer_.RestoreApplication();
         }
         value = remaining;
     }
     currentTimeText_ = TimeText(value, format_);
     observer_.TimeShown(value, digits_.Update(currentTimeText_, format_));
+}
+
+bool Chronometer::WarningFlashLit() const
+{
+    if (!countDown_ || !displayTimerOn_) return false;
+    const std::int64_t remaining = countDownT_ - elapsed_;
+    if (remaining < 1 || remaining > PreWarningMs) return false;
+    // Half seconds left, counted up: the even ones are the first halves.
+    return (remaining + 499) / 500 % 2 == 0;
 }
 
 void Chronometer::SelectFormat(int format)

@@ -117,6 +117,10 @@ public:
     // Milliseconds of the run at `counter` since its previous lap, or since its start.
     std::int64_t SinceLastLapMs(std::int64_t counter) const;
     bool PreWarningPending() const { return preWarningPending_; }
+    // The readout flashes through a running countdown's last ten seconds, so
+    // that the warning is seen with the sound off: lit for the first half of
+    // each second of the time left, as the readout shows it.
+    bool WarningFlashLit() const;
 
 private:
     // Sets the moment of the command being carried out; unset, it is now.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,7 +10,10 @@
 namespace chronivel {
 
 // The sounds of the chronometer's events, by the names of their recordings.
-enum class EventSound { Start, Stop, Lap, Reset, CountDownEnd };
+// Warning: the countdown's last ten seconds begin.
+enum class EventSound { Start, Stop, Lap, Reset, CountDownEnd, Warning };
+inline constexpr std::array AllEventSounds{EventSound::Start, EventSound::Stop, EventSound::Lap,
+                                           EventSound::Reset, EventSound::CountDownEnd, EventSound::Warning};
 
 constexpr std::string_view SoundName(EventSound sound)
 {
@@ -18,8 +22,10 @@ constexpr std::string_view SoundName(EventSound sound)
     case EventSound::Stop: return "STOP";
     case EventSound::Lap: return "LAP";
     case EventSound::Reset: return "RESET";
-    default: return "CDOWN";
+    case EventSound::CountDownEnd: return "CDOWN";
+    case EventSound::Warning: return "WARN";
     }
+    return "";
 }
 
 // What the chronometer asks of the windows around it. Everything the windows
@@ -38,8 +44,6 @@ public:
     virtual void ControlsChanged() = 0;
 
     virtual void PlaySound(EventSound sound) = 0;
-    // The countdown's warning, ten seconds before the end.
-    virtual void WarningBeep() = 0;
     // Brings the program back if it is minimised.
     virtual void RestoreApplication() = 0;
 

@@ -22,6 +22,7 @@ enum class NoticeTopic {
     ProtocolWindow,  // the protocol window's place or file could not be read or saved
     SingleCopy,  // no lock against a second copy could be had
     WindowSystem,  // what the window system does not let the window do
+    Sound,       // no device to play the sounds on
 };
 
 struct Notice {

@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/eventsounds.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
+
 namespace chronivel {
-
-namespace {
-
-constexpr std::array AllSounds{EventSound::Start, EventSound::Stop, EventSound::Lap, EventSound::Reset,
-                               EventSound::CountDownEnd};
-
-}  // namespace
 
 EventSounds::EventSounds(QObject* parent) : QObject(parent)
 {
-    for (EventSound sound : AllSounds) {
+    for (EventSound sound : AllEventSounds) {
         auto* effect = new QSoundEffect(this);
         effect->setSource(Source(sound));
         effects_[static_cast<std::size_t>(sound)] = effect;
@@ -38,6 +34,15 @@ QSoundEffect& EventSounds::Effect(EventSound sound) const
 
 void EventSounds::Play(EventSound sound)
 {
+    if (!noDeviceTold_ && QMediaDevices::defaultAudioOutput().isNull()) {
+        noDeviceTold_ = true;
+        emit noOutputDevice();
+    }
+    Start(sound);
+}
+
+void EventSounds::Start(EventSound sound)
+{
     if (lastStarted_) {
         QSoundEffect& previous = Effect(*lastStarted_);
         if (previous.isPlaying()) lastCutOff_ = lastStarted_;
@@ -54,7 +59,7 @@ void EventSounds::Play(EventSound sound)
 
 bool EventSounds::Play(QStringView name)
 {
-    for (EventSound sound : AllSounds) {
+    for (EventSound sound : AllEventSounds) {
         if (name == QLatin1StringView(SoundName(sound))) {
             Play(sound);
             return true;
@@ -67,7 +72,7 @@ void EventSounds::PlayStartup()
 {
     if (startupPlayed_) return;
     startupPlayed_ = true;
-    Play(EventSound::Start);
+    Start(EventSound::Start);
 }
 
 QSoundEffect::Status EventSounds::Status(EventSound sound) const

@@ -14,7 +14,8 @@ namespace chronivel {
 // Plays the chronometer's event sounds from the program's resources. Each plays
 // at once and in the background; a new one cuts off one still playing, as the
 // events come faster than the sounds last. No audio device is no error: the
-// sounds then just are not heard.
+// sounds then just are not heard, and the first event sound that finds none
+// says so.
 class EventSounds : public QObject {
     Q_OBJECT
 public:
@@ -22,8 +23,8 @@ public:
     explicit EventSounds(QObject* parent = nullptr);
 
     void Play(EventSound sound);
-    // By the name of its recording ("START", "STOP", "LAP", "RESET", "CDOWN");
-    // false for a name that is none of them.
+    // By the name of its recording ("START", "STOP", "LAP", "RESET", "CDOWN",
+    // "WARN"); false for a name that is none of them.
     bool Play(QStringView name);
     // The program's start-up sound, once per run: plays as soon as it is
     // loaded, without waiting here for that.
@@ -37,14 +38,22 @@ public:
 
     static QUrl Source(EventSound sound);
 
+signals:
+    // Once: an event sound was to be played and the system has no audio
+    // output. The start-up sound, heard whatever the sound setting, does
+    // not ask, so a machine without one is not told so at every start.
+    void noOutputDevice();
+
 private:
     QSoundEffect& Effect(EventSound sound) const;
+    void Start(EventSound sound);
 
-    std::array<QSoundEffect*, 5> effects_{};
+    std::array<QSoundEffect*, AllEventSounds.size()> effects_{};
     std::optional<EventSound> lastStarted_;
     std::optional<EventSound> lastCutOff_;
     std::optional<EventSound> pending_;  // asked for before its file was loaded
     bool startupPlayed_ = false;
+    bool noDeviceTold_ = false;
 };
 
 }  // namespace chronivel

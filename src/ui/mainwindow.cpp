@@ -94,6 +94,11 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
     bell_->acknowledge = [this] { app_.AcknowledgeAlarm(); };
     app_.AddView(*bell_);
     ConnectCommands();
+    connect(&sounds_, &EventSounds::noOutputDevice, this, [this] {
+        app_.Tell({NoticeTopic::Sound, Notice::Kind::News, "No sound device",
+                   "No sound output device found: the program's sounds are not heard. The countdown's "
+                   "warning still shows on the readout."});
+    });
     displayTimer_.setTimerType(Qt::PreciseTimer);
     connect(&displayTimer_, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
     countDownTimer_.setParent(this);  // found by its name, as the window's other parts are
@@ -237,12 +242,13 @@ QString Tfrm_Tickmor::DateText() const
 
 void Tfrm_Tickmor::TimeShown(std::int64_t, std::uint32_t changedDigits)
 {
-    face_.readout->Show(clock_.Digits(), changedDigits);
+    face_.readout->Show(clock_.Digits(), changedDigits, clock_.WarningFlashLit());
 }
 
 void Tfrm_Tickmor::Changed()
 {
     const Chronometer& c = clock_;
+    face_.readout->Show(c.Digits(), 0, c.WarningFlashLit());  // a pause ends the flash without a new time
     face_.startStopButton->setText(QString::fromLatin1(Caption(c.State())));
     face_.startStopButton->SetColor(ColorFromBgr(Colour(c.State())));
     if (runShowsPause_ != c.PauseVisible()) {
@@ -436,11 +442,6 @@ void Tfrm_Tickmor::OpenProtocolInTextEditor()
 {
     const QString problem = OpenInTextEditor(ProtocolPath());
     if (!problem.isEmpty()) reportError(problem);
-}
-
-void Tfrm_Tickmor::WarningBeep()
-{
-    QApplication::beep();
 }
 
 void Tfrm_Tickmor::RestoreApplication()

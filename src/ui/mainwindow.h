@@ -93,7 +93,6 @@ private:
     void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
     void Changed() override;
     void PlaySound(EventSound sound) override { sounds_.Play(sound); }
-    void WarningBeep() override;
     void RestoreApplication() override;
     bool Perform(Command command) override;
 

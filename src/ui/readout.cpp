@@ -98,11 +98,14 @@ void Readout::Relayout(const WindowLayout& layout)
     ratio_ = devicePixelRatioF();
     const chronivel::Box& digitBox = layout.images[1];
     const QSize digitSize(digitBox.width, digitBox.height);
-    for (int digit = 0; digit <= 10; ++digit) digitGlyphs_[digit] = DigitGlyph(digit, digitSize, ratio_);
     const chronivel::Box& markBox = layout.images[10];
     const QSize markSize(markBox.width, markBox.height);
-    for (int mark = 0; mark < 3; ++mark) markGlyphs_[mark] = SeparatorGlyph(mark, markSize, ratio_);
-    markGlyphs_[3] = BlankGlyph(markSize, ratio_);
+    for (const bool red : {false, true}) {
+        const QRgb ink = red ? ReadoutWarningRed : ReadoutLime;
+        for (int digit = 0; digit <= 10; ++digit) digitGlyphs_[red][digit] = DigitGlyph(digit, digitSize, ratio_, ink);
+        for (int mark = 0; mark < 3; ++mark) markGlyphs_[red][mark] = SeparatorGlyph(mark, markSize, ratio_, ink);
+        markGlyphs_[red][3] = BlankGlyph(markSize, ratio_);
+    }
     for (int i = 1; i <= 12; ++i) {
         const chronivel::Box& box = layout.images[i];
         images_[i]->setGeometry(box.left, box.top, box.width, box.height);
@@ -134,14 +137,20 @@ const QPixmap& Readout::GlyphOf(int image) const
 {
     const int shown = shown_[image];
     // A separator shows its mark until a time text leaves it out.
-    if (image > ReadoutDigits::DigitImageCount) return markGlyphs_[shown == ReadoutDigits::Blank ? 3 : image - 10];
-    return digitGlyphs_[shown >= 0 && shown <= 9 ? shown : 10];  // 10: the blank glyph
+    if (image > ReadoutDigits::DigitImageCount)
+        return markGlyphs_[warning_][shown == ReadoutDigits::Blank ? 3 : image - 10];
+    return digitGlyphs_[warning_][shown >= 0 && shown <= 9 ? shown : 10];  // 10: the blank glyph
 }
 
-void Readout::Show(const ReadoutDigits& digits, std::uint32_t changed)
+void Readout::Show(const ReadoutDigits& digits, std::uint32_t changed, bool warning)
 {
     for (int i = 1; i <= ReadoutDigits::ImageCount; ++i)
         if (changed & (1u << i)) shown_[i] = digits.Digit(i);
+    if (warning != warning_) {
+        warning_ = warning;
+        for (int i = 1; i <= ReadoutDigits::ImageCount; ++i)
+            if (shown_[i] != ReadoutDigits::NothingDrawn) changed |= 1u << i;
+    }
     pending_ |= changed;
     if (pending_ == 0 || nextFrame_.isActive()) return;
     // Whole milliseconds: a tick that comes a little early for its frame is

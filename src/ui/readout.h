@@ -39,7 +39,9 @@ double FrameMs(const QWidget& widget);
 // The readout panel: twelve images in a black, sunken panel. A new time
 // redraws only the images whose digit changed, all in one update and at most
 // once a frame of its screen: what changes within a frame is drawn together
-// at the frame's end, as the screen could not show it sooner.
+// at the frame's end, as the screen could not show it sooner. Lit in lime,
+// or in red while the countdown's warning flashes: a change of colour
+// redraws them all.
 // To assistive technology it is one text, the time shown, read when asked;
 // it speaks up only when Announce is called, never on a display tick.
 class Readout final : public QFrame {
@@ -57,8 +59,9 @@ public:
     // Places the panel and its images for a layout; glyphs are drawn afresh
     // at the new size rather than stretched.
     void Relayout(const WindowLayout& layout);
-    // Draws the digits of the images in `changed` (bit i for image i).
-    void Show(const ReadoutDigits& digits, std::uint32_t changed);
+    // Draws the digits of the images in `changed` (bit i for image i), in
+    // red where `warning`.
+    void Show(const ReadoutDigits& digits, std::uint32_t changed, bool warning = false);
 
     ReadoutImage* Image(int index) const { return images_[index]; }
 
@@ -74,9 +77,11 @@ private:
     void DrawPending();
 
     std::array<ReadoutImage*, 13> images_{};  // 1..12
-    std::array<QPixmap, 11> digitGlyphs_;     // 0..9 and blank, at the current size
-    std::array<QPixmap, 4> markGlyphs_;       // ":", ".", "," and blank, at the current size
+    // By colour (lime, warning red), at the current size:
+    std::array<std::array<QPixmap, 11>, 2> digitGlyphs_;  // 0..9 and blank
+    std::array<std::array<QPixmap, 4>, 2> markGlyphs_;    // ":", ".", "," and blank
     std::array<int, 13> shown_{};             // the digit each image holds
+    bool warning_ = false;                    // the images are (to be) drawn in red
     std::uint32_t pending_ = 0;           // images whose digit changed since the last update
     QElapsedTimer lastUpdate_;
     QTimer nextFrame_;                    // the update held back to the next frame

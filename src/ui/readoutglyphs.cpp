@@ -16,7 +16,6 @@ namespace chronivel {
 
 namespace {
 
-const QColor kLime(0, 255, 0);
 const QColor kBlack(0, 0, 0);
 
 // How many zoom-1 glyphs fit into this size, in the tighter direction.
@@ -56,14 +55,14 @@ GlyphStroke DigitGlyphStroke(QSize size)
     return {thickness, separation};
 }
 
-QPixmap DigitGlyph(int digit, QSize size, qreal ratio)
+QPixmap DigitGlyph(int digit, QSize size, qreal ratio, QRgb ink)
 {
     if (digit < 0 || digit > 9) return BlankGlyph(size, ratio);
-    return AtRatio(size, ratio, [digit](QSize pixels) {
+    return AtRatio(size, ratio, [digit, ink](QSize pixels) {
         QPixmap pixmap(pixels);
         QPainter painter(&pixmap);
         const GlyphStroke stroke = DigitGlyphStroke(pixels);
-        PaintSevenSegments(painter, pixmap.rect(), DigitPatterns[digit], kLime, kBlack, kBlack, stroke.thickness,
+        PaintSevenSegments(painter, pixmap.rect(), DigitPatterns[digit], QColor(ink), kBlack, kBlack, stroke.thickness,
                            stroke.separation);
         return pixmap;
     });
@@ -76,7 +75,7 @@ QPixmap BlankGlyph(QSize size, qreal ratio)
 
 namespace {
 
-QPixmap SeparatorPixmap(int index, QSize size)
+QPixmap SeparatorPixmap(int index, QSize size, QRgb ink)
 {
     QPixmap pixmap = BlackPixmap(size);
     if (index < ColonGlyph || index > CommaGlyph) return pixmap;
@@ -99,7 +98,7 @@ QPixmap SeparatorPixmap(int index, QSize size)
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(kLime);
+    painter.setBrush(QColor(ink));
     switch (index) {
     case ColonGlyph: {
         // In the middle of the digits' upper and lower openings.
@@ -166,9 +165,9 @@ QPixmap SpeakerPixmap(bool soundOn, QSize size)
 
 }  // namespace
 
-QPixmap SeparatorGlyph(int index, QSize size, qreal ratio)
+QPixmap SeparatorGlyph(int index, QSize size, qreal ratio, QRgb ink)
 {
-    return AtRatio(size, ratio, [index](QSize pixels) { return SeparatorPixmap(index, pixels); });
+    return AtRatio(size, ratio, [index, ink](QSize pixels) { return SeparatorPixmap(index, pixels, ink); });
 }
 
 QPixmap SpeakerGlyph(bool soundOn, QSize size, qreal ratio)

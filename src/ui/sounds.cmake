@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The five event sounds and the alarm clock's ring, built into the program.
+# The six event sounds and the alarm clock's ring, built into the program.
 # A small program of ours makes them at build time, so no recordings live in
 # the repository and no script language is needed to build.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Multimedia)
@@ -13,7 +13,7 @@ add_executable(chronivel_makesounds
 
 set(chronivel_sounds_dir ${CMAKE_CURRENT_BINARY_DIR}/sounds)
 set(chronivel_sound_files)
-foreach(name START STOP LAP RESET CDOWN ALARM)
+foreach(name START STOP LAP RESET CDOWN WARN ALARM)
     list(APPEND chronivel_sound_files ${chronivel_sounds_dir}/${name}.wav)
 endforeach()
 add_custom_command(

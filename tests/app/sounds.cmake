@@ -12,3 +12,10 @@ if(NOT CHRONIVEL_CORE_ONLY)
         COMMAND ${CMAKE_CURRENT_LIST_DIR}/alarm_rings.sh $<TARGET_FILE:chronivel>)
     set_tests_properties(app.alarm_rings PROPERTIES TIMEOUT 90)
 endif()
+
+# The countdown's warning is heard, as its own sound, and seen: the readout flashes red.
+if(NOT CHRONIVEL_CORE_ONLY)
+    add_test(NAME app.countdown_warns
+        COMMAND ${CMAKE_CURRENT_LIST_DIR}/countdown_warns.sh $<TARGET_FILE:chronivel>)
+    set_tests_properties(app.countdown_warns PROPERTIES TIMEOUT 90)
+endif()

@@ -44,6 +44,10 @@ start_recording() {
     # much shorter ones drop samples.
     parec --latency-msec=100 -d nullsink.monitor --format=s16le --rate=44100 --channels=1 --raw >"$raw" &
     recorder=$!
+    # The null sink's monitor delivers silence all along: once some came, the
+    # recording runs, and whatever is played from now on is in it.
+    for _ in $(seq 100); do [[ -s $raw ]] && return 0; sleep 0.1; done
+    fail "parec recorded nothing in 10 s"
 }
 stop_recording() {
     kill "$recorder"
@@ -72,4 +76,38 @@ expect_sound() {
     echo "$1: RMS $rms, maximum $max"
     [[ $rms =~ ^[0-9]+(\.[0-9]+)?$ && $max =~ ^[0-9]+(\.[0-9]+)?$ ]] || fail "sox measured no amplitude"
     awk -v r="$rms" -v m="$max" 'BEGIN {exit !(r > 0.01 && m > 0.1)}' || fail "$1 was not heard in the recording"
+}
+
+# The sounds in the recording so far that are over (a quarter second of
+# silence after them), one line each: its start and length in seconds and its
+# notes (parts with 20 ms or more of silence between).
+sounds_heard() {
+    python3 - "$raw" <<'PY'
+import array, sys
+data = open(sys.argv[1], "rb").read()
+samples = array.array("h", data[: len(data) // 2 * 2])
+frame = 441  # 10 ms
+sound, notes, last, quiet = None, 0, 0, 0
+for i in range(len(samples) // frame):
+    part = samples[i * frame:(i + 1) * frame]
+    if max(part) > 3277 or min(part) < -3277:  # a tenth of full scale
+        if sound is None:
+            sound, notes = i, 1
+        elif quiet >= 2:
+            notes += 1
+        last, quiet = i, 0
+    else:
+        quiet += 1
+        if sound is not None and quiet >= 25:
+            print(f"{sound / 100:.2f} {(last - sound + 1) / 100:.2f} {notes}")
+            sound = None
+PY
+}
+# Waits up to 20 s until the recording holds $1 sounds that are over.
+wait_for_sounds() {
+    for _ in $(seq 200); do
+        (($(sounds_heard | wc -l) >= $1)) && return 0
+        sleep 0.1
+    done
+    fail "the recording never held $1 sounds: $(sounds_heard | tr '\n' ';')"
 }

@@ -62,6 +62,18 @@ protocol=$work/portable/Protocol.txt
 # UTF-16, as regedit does. Read it whole (no grep -q), or pipefail trips.
 settings_text() { iconv -f UTF-16 -t UTF-8 "$settings" | tr -d '\r'; }
 
+# Sets values in the settings file (written by a run before) for the next
+# start, each given as its line: edit_settings '"CountDown"=dword:00000001' ...
+edit_settings() {
+    local line edits=()
+    for line in "$@"; do edits+=(-e "/^${line%%=*}=/d" -e "/^\[/a ${line}"); done
+    {
+        printf '\xff\xfe'
+        settings_text | sed "${edits[@]}" | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE
+    } >"$work/edited.reg"
+    mv "$work/edited.reg" "$settings"
+}
+
 # Waits until the settings file says what the test expects, for up to
 # $2 tenths of a second (10 s unless told).
 wait_for_setting() {

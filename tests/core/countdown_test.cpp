@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chronometer_fixture.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace chronivel {
 namespace {
 
@@ -10,6 +13,7 @@ using Sounds = std::vector<EventSound>;
 class CountdownTest : public testing::ChronometerTest {
 protected:
     void SetUp() override { clock.ToggleCountDown(); }
+    long Warnings() const { return std::count(windows.sounds.begin(), windows.sounds.end(), EventSound::Warning); }
 };
 
 TEST_F(CountdownTest, ArmedReadoutShowsThePreset)
@@ -61,23 +65,53 @@ TEST_F(CountdownTest, WarnsOnceTenSecondsBeforeTheEnd)
     clock.StartStopReset();
     EXPECT_TRUE(clock.PreWarningPending());
     TickAfter(49'999);
-    EXPECT_EQ(windows.beeps, 0);
+    EXPECT_EQ(Warnings(), 0);
     TickAfter(1);
-    EXPECT_EQ(windows.beeps, 1);
+    EXPECT_EQ(Warnings(), 1);
     EXPECT_EQ(windows.restores, 1);
     EXPECT_FALSE(clock.PreWarningPending());
     TickAfter(5'000);
-    EXPECT_EQ(windows.beeps, 1);
+    EXPECT_EQ(Warnings(), 1);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.05,000");
 }
 
-TEST_F(CountdownTest, WarningIsSilentWithSoundOffButStillRestoresTheWindow)
+TEST_F(CountdownTest, WarningIsSilentWithSoundOffButStillRestoresTheWindowAndFlashes)
 {
     clock.ToggleSound();
     clock.StartStopReset();
-    TickAfter(55'000);
-    EXPECT_EQ(windows.beeps, 0);
+    TickAfter(50'000);
+    EXPECT_TRUE(windows.sounds.empty());
     EXPECT_EQ(windows.restores, 1);
+    EXPECT_TRUE(clock.WarningFlashLit());
+}
+
+TEST_F(CountdownTest, ReadoutFlashesOnTheSecondsOfTheLastTenWhileRunning)
+{
+    // Elapsed time of the 60 s countdown, and whether the readout is lit then.
+    const std::pair<std::int64_t, bool> moments[] = {{49'999, false}, {50'000, true}, {50'499, true},
+                                                     {50'500, false}, {51'000, true}, {59'499, true}};
+    clock.StartStopReset();
+    std::int64_t at = 0;
+    for (const auto& [elapsed, lit] : moments) {
+        TickAfter(elapsed - std::exchange(at, elapsed));
+        EXPECT_EQ(clock.WarningFlashLit(), lit) << elapsed;
+    }
+    clock.TogglePause();
+    EXPECT_FALSE(clock.WarningFlashLit()) << "paused";
+    clock.TogglePause();
+    clock.StartStopReset();
+    EXPECT_FALSE(clock.WarningFlashLit()) << "stopped";
+    clock.StartStopReset();
+    TickAfter(1);
+    EXPECT_FALSE(clock.WarningFlashLit()) << "the last half second";
+    TickAfter(500);
+    EXPECT_FALSE(clock.WarningFlashLit()) << "at the end";
+
+    clock.StartStopReset();
+    clock.ToggleCountDown();
+    clock.StartStopReset();
+    TickAfter(50'000);
+    EXPECT_FALSE(clock.WarningFlashLit()) << "counting up";
 }
 
 TEST_F(CountdownTest, EndsAtZeroAndRecordsTheRun)
@@ -203,9 +237,9 @@ TEST_F(CountdownTest, StopThenStartGoesOnFromTheRemainingTime)
     EXPECT_EQ(Lines().size(), 4u) << "the list goes on after a countdown STOP";
 
     TickAfter(28'999);
-    EXPECT_EQ(windows.beeps, 0);
+    EXPECT_EQ(Warnings(), 0);
     TickAfter(1);
-    EXPECT_EQ(windows.beeps, 1) << "the warning still comes, once";
+    EXPECT_EQ(Warnings(), 1) << "the warning still comes, once";
 }
 
 TEST_F(CountdownTest, PauseThenStopThenStartKeepsBothGapsOut)

@@ -153,7 +153,6 @@ public:
     std::int64_t shownValue = -1;
     std::uint32_t changedDigits = 0;
     std::vector<EventSound> sounds;
-    int beeps = 0;
     int restores = 0;
     std::vector<std::vector<std::string>> protocol;
     std::vector<std::int64_t> secondMonitorLaps;
@@ -166,7 +165,6 @@ public:
     }
     void ControlsChanged() override {}
     void PlaySound(EventSound sound) override { sounds.push_back(sound); }
-    void WarningBeep() override { ++beeps; }
     void RestoreApplication() override { ++restores; }
     void WriteProtocol(const std::vector<std::string>& lines) override { protocol.push_back(lines); }
     void ShowSecondMonitorLap(std::int64_t value) override { secondMonitorLaps.push_back(value); }

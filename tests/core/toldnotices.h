@@ -10,15 +10,15 @@
 
 namespace chronivel::testing {
 
-// A view that hears the text of every notice as the model tells it.
+// A view that hears every notice as the model tells it.
 class ToldNotices final : public AppView {
 public:
-    ToldNotices(ChronivelApp& app, std::function<void(const std::string&)> heard) : app_(app), heard_(std::move(heard))
+    ToldNotices(ChronivelApp& app, std::function<void(const Notice&)> heard) : app_(app), heard_(std::move(heard))
     {
         app_.AddView(*this);
     }
     ToldNotices(ChronivelApp& app, std::vector<std::string>& told)
-        : ToldNotices(app, [&told](const std::string& text) { told.push_back(text); })
+        : ToldNotices(app, [&told](const Notice& notice) { told.push_back(notice.text); })
     {
     }
     ~ToldNotices() override { app_.RemoveView(*this); }
@@ -28,12 +28,12 @@ private:
     {
         const std::vector<Notice>& now = app_.Told().All();
         for (const Notice& notice : now)
-            if (std::find(before_.begin(), before_.end(), notice) == before_.end()) heard_(notice.text);
+            if (std::find(before_.begin(), before_.end(), notice) == before_.end()) heard_(notice);
         before_ = now;
     }
 
     ChronivelApp& app_;
-    std::function<void(const std::string&)> heard_;
+    std::function<void(const Notice&)> heard_;
     std::vector<Notice> before_;
 };
 

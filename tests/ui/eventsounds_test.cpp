@@ -12,6 +12,7 @@
 
 #include "tests/ui/wavreader.h"
 
+using chronivel::AllEventSounds;
 using chronivel::EventSound;
 using chronivel::EventSounds;
 using chronivel::SoundName;
@@ -19,9 +20,6 @@ using chronivel::testing::ParseWav;
 using chronivel::testing::Wav;
 
 namespace {
-
-const EventSound AllSounds[] = {EventSound::Start, EventSound::Stop, EventSound::Lap, EventSound::Reset,
-                                EventSound::CountDownEnd};
 
 QString ResourcePath(EventSound sound)
 {
@@ -38,7 +36,7 @@ QByteArray Read(EventSound sound)
 bool WaitUntilLoaded(const EventSounds& sounds)
 {
     return QTest::qWaitFor([&] {
-        for (EventSound s : AllSounds)
+        for (EventSound s : AllEventSounds)
             if (sounds.Status(s) == QSoundEffect::Loading || sounds.Status(s) == QSoundEffect::Null) return false;
         return true;
     }, 10000);
@@ -48,13 +46,13 @@ bool WaitUntilLoaded(const EventSounds& sounds)
 
 TEST(EventSoundsTest, EveryEventHasItsResource)
 {
-    for (EventSound sound : AllSounds)
+    for (EventSound sound : AllEventSounds)
         EXPECT_TRUE(QFile::exists(ResourcePath(sound))) << ResourcePath(sound).toStdString();
 }
 
 TEST(EventSoundsTest, ResourcesAreShortMonoPcmWithTrailingSilence)
 {
-    for (EventSound sound : AllSounds) {
+    for (EventSound sound : AllEventSounds) {
         SCOPED_TRACE(std::string(SoundName(sound)));
         const Wav wav = ParseWav(Read(sound));
         ASSERT_TRUE(wav.ok);
@@ -82,7 +80,7 @@ TEST(EventSoundsTest, ResourcesAreShortMonoPcmWithTrailingSilence)
 
 TEST(EventSoundsTest, SoundsStartAndEndWithoutAClick)
 {
-    for (EventSound sound : AllSounds) {
+    for (EventSound sound : AllEventSounds) {
         SCOPED_TRACE(std::string(SoundName(sound)));
         const Wav wav = ParseWav(Read(sound));
         ASSERT_TRUE(wav.ok);
@@ -99,8 +97,8 @@ TEST(EventSoundsTest, SoundsStartAndEndWithoutAClick)
 
 TEST(EventSoundsTest, SoundsAreDistinct)
 {
-    for (EventSound a : AllSounds)
-        for (EventSound b : AllSounds)
+    for (EventSound a : AllEventSounds)
+        for (EventSound b : AllEventSounds)
             if (a != b) {
                 EXPECT_NE(Read(a), Read(b)) << SoundName(a) << " and " << SoundName(b);
             }
@@ -110,14 +108,14 @@ TEST(EventSoundsTest, EverySoundLoadsWithOrWithoutAnAudioDevice)
 {
     EventSounds sounds;
     ASSERT_TRUE(WaitUntilLoaded(sounds));
-    for (EventSound sound : AllSounds) EXPECT_EQ(sounds.Status(sound), QSoundEffect::Ready) << SoundName(sound);
+    for (EventSound sound : AllEventSounds) EXPECT_EQ(sounds.Status(sound), QSoundEffect::Ready) << SoundName(sound);
 }
 
 TEST(EventSoundsTest, PlaysEachSoundByName)
 {
     EventSounds sounds;
     ASSERT_TRUE(WaitUntilLoaded(sounds));
-    for (EventSound sound : AllSounds) {
+    for (EventSound sound : AllEventSounds) {
         const QString name = QString::fromLatin1(SoundName(sound));
         EXPECT_TRUE(sounds.Play(name)) << name.toStdString();
         EXPECT_EQ(sounds.LastStarted(), sound);

@@ -4,11 +4,13 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QAudioDevice>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QLabel>
+#include <QMediaDevices>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
@@ -282,6 +284,7 @@ TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
     EXPECT_FALSE(clock.PreWarningPending());
     ASSERT_TRUE(due->isActive());
     EXPECT_EQ(due->interval(), 10'000) << "then the end";
+    EXPECT_EQ(window->Sounds().LastStarted(), EventSound::Warning);
 
     platform.Advance(9'999);
     QMetaObject::invokeMethod(due, "timeout");  // a wake-up ahead of the time source
@@ -294,6 +297,20 @@ TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
     EXPECT_EQ(window->Sounds().LastStarted(), EventSound::CountDownEnd);
     EXPECT_EQ(clock.CurrentTimeText(), "00:00.00,000");
     EXPECT_EQ(LapLines().last(), QStringLiteral("STOP: =  0,000")) << "nothing is left of the preset";
+}
+
+TEST_F(MainWindowTest, NoSoundDeviceIsToldOnceAtTheFirstEventSoundNotAtStart)
+{
+    if (!QMediaDevices::defaultAudioOutput().isNull()) GTEST_SKIP() << "this machine has a sound device";
+    Start();
+    EXPECT_EQ(app->Told().Find(NoticeTopic::Sound), nullptr) << "the start-up sound is no reason";
+    Key(Qt::Key_Return);  // START
+    const Notice* told = app->Told().Find(NoticeTopic::Sound);
+    ASSERT_NE(told, nullptr);
+    EXPECT_EQ(told->headline, "No sound device");
+    app->NoticesRead();
+    Key(Qt::Key_Return);  // STOP
+    EXPECT_EQ(app->Told().Find(NoticeTopic::Sound), nullptr) << "once read, not told again";
 }
 
 TEST_F(MainWindowTest, CalendarOpensFromTheDatePanelAndKeysAndEscapeClosesIt)

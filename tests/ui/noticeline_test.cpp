@@ -102,7 +102,8 @@ TEST_F(NoticeLineTest, RetryWritesTheKeptRunsAndTheKeysActOnTheRunMeanwhile)
     QTest::mouseClick(Line().Details()->findChild<QPushButton*>(QStringLiteral("NoticeRetry")), Qt::LeftButton);
     WaitForSaves();
     EXPECT_TRUE(QFile::exists(ProtocolPath())) << "the kept run is written";
-    EXPECT_FALSE(Line().isVisible()) << "and its notice is over";
+    // The line may still tell that this machine has no sound device.
+    EXPECT_EQ(app->Told().Find(NoticeTopic::Protocol), nullptr) << "and its notice is over";
     QCoreApplication::processEvents();  // the details' panel goes once its button's click is over
 }
 

@@ -9,14 +9,19 @@
 namespace chronivel {
 namespace {
 
-int LimePixels(QWidget& widget)
+int PixelsOf(QWidget& widget, QColor colour)
 {
     const QImage image = widget.grab().toImage();
-    int lime = 0;
+    int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == QColor(0, 255, 0)) ++lime;
-    return lime;
+            if (image.pixelColor(x, y) == colour) ++count;
+    return count;
+}
+
+int LimePixels(QWidget& widget)
+{
+    return PixelsOf(widget, QColor(0, 255, 0));
 }
 
 class ReadoutTest : public ::testing::Test {
@@ -105,6 +110,24 @@ TEST_F(ReadoutTest, TimesWithinOneFrameArePaintedOnceWithTheLatest)
     fresh.Relayout(LayoutWindow(0, 0, 3, true));
     fresh.Show(three, three.Update("12:34.57,793", format));
     EXPECT_EQ(readout->Image(1)->grab().toImage(), fresh.Image(1)->grab().toImage()) << "the frame shows the latest";
+}
+
+TEST_F(ReadoutTest, WarningRepaintsEveryImageInRedAndBack)
+{
+    ASSERT_TRUE(exposed);
+    Draw("00:00.09,000");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return readout->Image(12)->PaintCount() > 0; }));
+    QTest::qWait(FrameWaitMs());
+    for (const bool warning : {true, false}) {
+        const std::array<int, 13> before = PaintCounts();
+        readout->Show(digits, 0, warning);  // the same time, another colour
+        QTest::qWait(FrameWaitMs());
+        for (int i = 1; i <= 12; ++i) EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], 1) << "image " << i;
+        for (const int i : {4, 11}) {
+            EXPECT_EQ(PixelsOf(*readout->Image(i), Qt::red) > 0, warning) << "image " << i;
+            EXPECT_EQ(LimePixels(*readout->Image(i)) > 0, !warning) << "image " << i;
+        }
+    }
 }
 
 TEST_F(ReadoutTest, ImagesShowTheirDigits)

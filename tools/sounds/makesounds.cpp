@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Makes the five event sounds and the alarm clock's ring as WAV files: makesounds <output folder>
+// Makes the six event sounds and the alarm clock's ring as WAV files: makesounds <output folder>
 #include "tone.h"
 #include "wavfile.h"
 
@@ -65,6 +65,19 @@ std::vector<double> CountDownEnd()  // three beeps of an alarm
     return b;
 }
 
+// Ten seconds left: four short notes alternating a fourth apart,
+// low-high-low-high; no other sound has four.
+std::vector<double> Warning()
+{
+    std::vector<double> b;
+    for (int note = 0; note < 4; ++note) {
+        const double hz = note % 2 == 0 ? 880 : 1175;
+        AddTone(b, SampleRate, {.start = note * 0.145, .length = 0.09, .fromHz = hz, .toHz = hz, .amplitude = 0.5,
+                                .attack = 0.006, .release = 0.02});
+    }
+    return b;
+}
+
 // An alarm bell, about a second, made to be played over and over: two bright
 // bell strokes a minor third apart, each struck twice quickly, with the
 // inharmonic partials that make a struck bell rather than a beep.
@@ -108,7 +121,7 @@ int main(int argc, char* argv[])
         std::vector<double> sound;
     } sounds[] = {
         {"START", Start()}, {"STOP", Stop()}, {"LAP", Lap()}, {"RESET", Reset()}, {"CDOWN", CountDownEnd()},
-        {"ALARM", AlarmRing()},
+        {"WARN", Warning()}, {"ALARM", AlarmRing()},
     };
     for (const auto& s : sounds) {
         const std::string path = folder + "/" + s.name + ".wav";
