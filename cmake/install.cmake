@@ -71,7 +71,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://orvantis.org/chronivel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's Wayland plugin: without it a Wayland desktop without XWayland has no
 # window system for the program. Every Plasma desktop has it anyway.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# Qt Multimedia plays the sounds through libpulse (which Depends brings), and
+# that needs a sound server speaking its protocol: PipeWire's or PulseAudio.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pipewire-pulse | pulseaudio")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chronometer for sports timing with laps and light barriers")
 # CPack puts the summary above it as the package's short description.

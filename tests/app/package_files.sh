@@ -53,6 +53,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6core6 libqt6widgets6 libqt6multimedia6 libc6; do
     grep -q "\b$lib\b" <<<"$depends" || fail "Depends does not name $lib: $depends"
 done
+# What a desktop may lack: the Wayland plugin, a sound server for libpulse.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ $recommends == *qt6-wayland* && $recommends == *"pipewire-pulse | pulseaudio"* ]] ||
+    fail "Recommends lacks qt6-wayland or a sound server: $recommends"
 [[ $(file -b "$root/usr/bin/chronivel") == *stripped* && $(file -b "$root/usr/bin/chronivel") != *"not stripped"* ]] ||
     fail "the program is not stripped: $(file -b "$root/usr/bin/chronivel")"
 echo "PASS"
