@@ -130,7 +130,7 @@ int main(int argc, char* argv[])
         model.Tell({NoticeTopic::SingleCopy, Notice::Kind::Problem, "No one-copy lock",
                     lock.Problem() + ". A second copy started now would not be noticed: start only this one."});
     // The portal answers later, from the event loop: the model tells it whenever it comes.
-    hotKeys = MakeHotKeyGrabber([&model, &scheduler](const std::string& message) {
+    hotKeys = MakeHotKeyGrabber(title.toStdString(), [&model, &scheduler](const std::string& message) {
         scheduler.Post([&model, message] {
             model.Tell({NoticeTopic::HotKeys, Notice::Kind::News, "Hot keys refused", message});
         });

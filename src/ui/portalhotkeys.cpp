@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <set>
+#include <cctype>
 
 #include "core/command.h"
 
@@ -128,9 +128,34 @@ QString Refusal(uint response)
                          : QObject::tr("the request was refused (response %1)").arg(response);
 }
 
+// Where the user gives the program's session other keys.
+QString ShortcutSettings(const QString& sessionToken)
+{
+    // Plasma lists a session's shortcuts under its token.
+    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':').contains(QLatin1String("KDE")))
+        return QObject::tr("System Settings, Shortcuts, \"%1\"").arg(sessionToken);
+    return QObject::tr("the desktop's keyboard shortcut settings");
+}
+
 }  // namespace
 
-PortalHotKeys::PortalHotKeys(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus))
+QString SessionToken(const QString& title)
+{
+    // Tokens are made of [A-Za-z0-9_]; every other byte, and '_' itself, is
+    // written as _XX, so that no two titles share a token.
+    QString token = QStringLiteral("chronivel_");
+    for (const char byte : title.toUtf8()) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (std::isalnum(c) && c < 0x80)
+            token += QLatin1Char(byte);
+        else
+            token += QStringLiteral("_%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return token;
+}
+
+PortalHotKeys::PortalHotKeys(const QString& title, QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)), sessionToken_(SessionToken(title))
 {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
@@ -145,7 +170,7 @@ bool PortalHotKeys::Grab(int id, const HotKey& key)
 {
     wanted_[id] = key;
     if (stage_ == Stage::Idle) {
-        // RegisterHotKeys grabs one key after the other: one bind for all.
+        // RegisterHotKeys grabs one key after the other: one session for all.
         stage_ = Stage::BindLater;
         QTimer::singleShot(0, this, &PortalHotKeys::Start);
     } else if (stage_ == Stage::Open) {
@@ -161,6 +186,17 @@ void PortalHotKeys::Release(int id, const HotKey&)
     if (wanted_.empty() && stage_ == Stage::Open) CloseSession();
 }
 
+QList<PortalShortcut> PortalHotKeys::ToBind() const
+{
+    QList<PortalShortcut> shortcuts;
+    for (const auto& [id, key] : wanted_)
+        if (!bound_.contains(QString::number(id)))
+            shortcuts.append({QString::number(id),
+                              {{QStringLiteral("description"), DescriptionOf(key)},
+                               {QStringLiteral("preferred_trigger"), TriggerOf(key)}}});
+    return shortcuts;
+}
+
 void PortalHotKeys::Start()
 {
     if (wanted_.empty()) {
@@ -168,8 +204,9 @@ void PortalHotKeys::Start()
         return;
     }
     stage_ = Stage::Opening;
-    const QString token = QStringLiteral("chronivel_session%1").arg(++tokens_);
-    Ask("CreateSession", {}, {{QStringLiteral("session_handle_token"), token}},
+    Ask("CreateSession", {},
+        {{QStringLiteral("session_handle_token"), sessionToken_},
+         {QStringLiteral("shortcuts"), QVariant::fromValue(ToBind())}},
         SLOT(SessionCreated(uint, QVariantMap)));
 }
 
@@ -184,37 +221,73 @@ void PortalHotKeys::SessionCreated(uint response, const QVariantMap& results)
     stage_ = Stage::Open;
     bus_.connect(Portal, PortalPath, Shortcuts, QStringLiteral("Activated"), this,
                  SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    Record(results);
     if (wanted_.empty())
         CloseSession();  // everything was released while the portal opened it
+    else if (ToBind().isEmpty())
+        List();
     else
         Bind();
 }
 
 void PortalHotKeys::Bind()
 {
-    QList<PortalShortcut> shortcuts;
-    for (const auto& [id, key] : wanted_)
-        shortcuts.append({QString::number(id),
-                          {{QStringLiteral("description"), DescriptionOf(key)},
-                           {QStringLiteral("preferred_trigger"), TriggerOf(key)}}});
-    Ask("BindShortcuts", {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts), QString()},
+    Ask("BindShortcuts", {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(ToBind()), QString()},
         {}, SLOT(ShortcutsBound(uint, QVariantMap)));
 }
 
-void PortalHotKeys::ShortcutsBound(uint response, const QVariantMap& results)
+void PortalHotKeys::ShortcutsBound(uint response, const QVariantMap&)
 {
     StopWaiting();
-    if (response != 0)
-        return Failed(tr("the desktop's global shortcuts portal did not bind them: %1").arg(Refusal(response)));
-    std::set<QString> bound;
-    const QVariant shortcuts = results.value(QStringLiteral("shortcuts"));
-    for (const PortalShortcut& shortcut : qdbus_cast<QList<PortalShortcut>>(shortcuts)) bound.insert(shortcut.id);
-    QStringList missing;
+    if (response != 0) return Refused(response);
+    // What a bind answers may be only what was asked for (or nothing, where it
+    // merely showed the desktop's shortcut settings): the list says what holds.
+    List();
+}
+
+void PortalHotKeys::List()
+{
+    Ask("ListShortcuts", {QVariant::fromValue(QDBusObjectPath(session_))}, {},
+        SLOT(ShortcutsListed(uint, QVariantMap)));
+}
+
+void PortalHotKeys::ShortcutsListed(uint response, const QVariantMap& results)
+{
+    StopWaiting();
+    if (response != 0) return Refused(response);
+    Record(results);
+    const QStringList unbound = Unbound();
+    Tell(unbound, (unbound.size() == 1 ? tr("the desktop gave it no key (another program may hold it). Choose "
+                                            "another key for it in %1")
+                                       : tr("the desktop gave them no keys (another program may hold them). "
+                                            "Choose other keys for them in %1"))
+                      .arg(ShortcutSettings(sessionToken_)));
+}
+
+void PortalHotKeys::Record(const QVariantMap& results)
+{
+    // A shortcut that another one already holds is listed with no trigger:
+    // it is there, and nothing presses it.
+    bound_.clear();
+    for (const PortalShortcut& shortcut : qdbus_cast<QList<PortalShortcut>>(results.value(QStringLiteral("shortcuts"))))
+        if (!shortcut.properties.value(QStringLiteral("trigger_description")).toString().isEmpty())
+            bound_.insert(shortcut.id);
+}
+
+QStringList PortalHotKeys::Unbound() const
+{
+    QStringList keys;
     for (const auto& [id, key] : wanted_)
-        if (!bound.contains(QString::number(id))) missing << LabelOf(key);
-    if (!missing.isEmpty())
-        Tell(missing, missing.size() == 1 ? tr("the desktop's global shortcuts portal did not bind it")
-                                          : tr("the desktop's global shortcuts portal did not bind them"));
+        if (!bound_.contains(QString::number(id))) keys << LabelOf(key);
+    return keys;
+}
+
+void PortalHotKeys::Refused(uint response)
+{
+    const QStringList unbound = Unbound();
+    Tell(unbound, (unbound.size() == 1 ? tr("the desktop's global shortcuts portal did not bind it: %1")
+                                       : tr("the desktop's global shortcuts portal did not bind them: %1"))
+                      .arg(Refusal(response)));
 }
 
 void PortalHotKeys::Activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong, const QVariantMap&)
@@ -239,9 +312,11 @@ void PortalHotKeys::CloseSession()
 
 void PortalHotKeys::Ask(const char* method, QList<QVariant> arguments, QVariantMap options, const char* slot)
 {
+    // One request at a time: a later one asks for all that the earlier would have.
+    StopWaiting();
     // The answer comes on a request object whose path we choose: listen
     // there before asking, so that no answer can come first.
-    const QString token = QStringLiteral("chronivel%1").arg(++tokens_);
+    const QString token = QStringLiteral("chronivel%1").arg(++requests_);
     options.insert(QStringLiteral("handle_token"), token);
     QString sender = bus_.baseService().mid(1);
     sender.replace(u'.', u'_');
@@ -261,7 +336,8 @@ void PortalHotKeys::Ask(const char* method, QList<QVariant> arguments, QVariantM
         const QDBusError::ErrorType type = error.type();
         const bool absent = type == QDBusError::ServiceUnknown || type == QDBusError::UnknownInterface ||
                             type == QDBusError::UnknownMethod || type == QDBusError::UnknownObject;
-        Failed(absent ? tr("the desktop has no global shortcuts portal (%1)").arg(Shortcuts)
+        Failed(absent ? tr("the desktop has no global shortcuts portal (%1): system-wide keys need a newer desktop")
+                            .arg(Shortcuts)
                       : tr("the global shortcuts portal (%1) answered %2: %3")
                             .arg(Shortcuts, error.name(), error.message()));
     });

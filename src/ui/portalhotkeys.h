@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "core/hotkeys.h"
@@ -31,14 +32,18 @@ const QDBusArgument& operator>>(const QDBusArgument& in, PortalShortcut& shortcu
 
 // The hot keys under Wayland, where no program may take keys from the
 // others: the desktop's global shortcuts portal binds them for us, asking
-// the user if it likes. The portal answers later, and binds all of a
-// session's shortcuts in one call, so a grab is collected and bound when the
-// event loop next runs; until the portal has answered every grab counts as
-// granted. Whatever the portal does not bind is told to the user once.
+// the user if it likes. The portal answers later, so a grab is collected
+// and the keys are named together when the event loop next runs: in the
+// session's creation, which is where some desktops (KDE Plasma 5.27) take
+// them, then in a bind for whatever that left out. Until the portal has
+// answered every grab counts as granted. Whatever the desktop does not bind
+// is told to the user once, with where to choose other keys.
 class PortalHotKeys final : public QObject, public HotKeyGrabber {
     Q_OBJECT
 public:
-    explicit PortalHotKeys(QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    // `title` is the settings title: each title keeps its keys apart on the desktop.
+    explicit PortalHotKeys(const QString& title, QDBusConnection bus = QDBusConnection::sessionBus(),
+                           QObject* parent = nullptr);
     ~PortalHotKeys() override;
 
     bool Grab(int id, const HotKey& key) override;
@@ -50,6 +55,7 @@ public:
 private slots:
     void SessionCreated(uint response, const QVariantMap& results);
     void ShortcutsBound(uint response, const QVariantMap& results);
+    void ShortcutsListed(uint response, const QVariantMap& results);
     void Activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong timestamp,
                    const QVariantMap& options);
 
@@ -57,7 +63,16 @@ private:
     enum class Stage { Idle, BindLater, Opening, Open };
 
     void Start();
+    // Binds what the portal has not bound yet.
     void Bind();
+    // Asks which of the session's shortcuts have keys; what has none is told.
+    void List();
+    // Takes the bound ones from a Response's "shortcuts".
+    void Record(const QVariantMap& results);
+    // Tells what is not bound after the portal refused a request.
+    void Refused(uint response);
+    QStringList Unbound() const;
+    QList<PortalShortcut> ToBind() const;  // the wanted ones not bound, in the portal's terms
     void CloseSession();
     // Calls a portal method whose answer comes as the Response of a request
     // object, and hands that answer to `slot`.
@@ -69,14 +84,20 @@ private:
     void Tell(const QStringList& keys, const QString& why);
 
     QDBusConnection bus_;
+    QString sessionToken_;
     std::map<int, HotKey> wanted_;
+    std::set<QString> bound_;  // ids with a key, as the portal last listed them
     Stage stage_ = Stage::Idle;
     QString session_;
     QString request_;  // the request whose Response is awaited
     const char* requestSlot_ = nullptr;
-    int tokens_ = 0;
+    int requests_ = 0;
     bool told_ = false;
 };
+
+// The portal's session token for a settings title: the same at every start,
+// so the desktop finds the keys it kept, and different for every title.
+QString SessionToken(const QString& title);
 
 }  // namespace chronivel
 

@@ -39,16 +39,18 @@ bool PortalOnSessionBus()
 
 }  // namespace
 
-std::unique_ptr<HotKeyGrabber> MakeHotKeyGrabber(std::function<void(const std::string&)> tell)
+std::unique_ptr<HotKeyGrabber> MakeHotKeyGrabber(const std::string& title,
+                                                 std::function<void(const std::string&)> tell)
 {
 #ifdef Q_OS_WIN
+    (void)title;
     (void)tell;  // Windows refuses only what another program holds, which is not told
     return MakeSystemHotKeyGrabber();
 #else
     const QString platform = QGuiApplication::platformName();
     // Without a portal a native Wayland window still gets one: it tells the user why nothing works.
     if ((WaylandSession() && PortalOnSessionBus()) || platform.startsWith(QLatin1String("wayland"))) {
-        auto grabber = std::make_unique<PortalHotKeys>();
+        auto grabber = std::make_unique<PortalHotKeys>(QString::fromStdString(title));
         grabber->reportInfo = std::move(tell);
         return grabber;
     }

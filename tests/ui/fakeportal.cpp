@@ -120,8 +120,12 @@ QDBusObjectPath FakePortal::CreateSession(const QVariantMap& options)
     auto* object = new FakeSession(session, closed);
     sessionObjects_ << object;
     EXPECT_TRUE(bus_.registerObject(session, object, QDBusConnection::ExportScriptableSlots)) << session.toStdString();
+    QVariantMap results =
+        Take(session, bindsOnCreate ? qdbus_cast<QList<PortalShortcut>>(options.value(QStringLiteral("shortcuts")))
+                                    : QList<PortalShortcut>{});
+    results.insert(QStringLiteral("session_handle"), session);
     const QString request = RequestPath(QStringLiteral("request"), options);
-    Respond(request, 0, {{QStringLiteral("session_handle"), session}});
+    Respond(request, 0, results);
     return QDBusObjectPath(request);
 }
 
@@ -135,16 +139,31 @@ QDBusObjectPath FakePortal::BindShortcuts(const QDBusObjectPath& session,
         return {};
     }
     binds.append({session.path(), shortcuts, parentWindow});
-    QList<PortalShortcut> bound;
-    for (const PortalShortcut& shortcut : shortcuts)
-        if (!leaveOut.contains(shortcut.id))
-            bound.append({shortcut.id,
-                          {{QStringLiteral("description"), shortcut.properties.value(QStringLiteral("description"))},
-                           {QStringLiteral("trigger_description"),
-                            shortcut.properties.value(QStringLiteral("preferred_trigger"))}}});
-    Respond(request, bindResponse,
-            bindResponse == 0 ? QVariantMap{{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}} : QVariantMap{});
+    const QVariantMap results = Take(session.path(), bindsOnCreate ? QList<PortalShortcut>{} : shortcuts);
+    Respond(request, bindResponse, bindResponse == 0 ? results : QVariantMap{});
     return QDBusObjectPath(request);
+}
+
+QDBusObjectPath FakePortal::ListShortcuts(const QDBusObjectPath& session, const QVariantMap& options)
+{
+    ++lists;
+    const QString request = RequestPath(QStringLiteral("request"), options);
+    Respond(request, 0, Take(session.path(), {}));
+    return QDBusObjectPath(request);
+}
+
+QVariantMap FakePortal::Take(const QString& session, const QList<PortalShortcut>& shortcuts)
+{
+    QList<PortalShortcut>& bound = bound_[session];
+    for (const PortalShortcut& shortcut : shortcuts) {
+        const QString trigger = heldElsewhere.contains(shortcut.id)
+                                    ? QString()
+                                    : shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
+        bound.append({shortcut.id,
+                      {{QStringLiteral("description"), shortcut.properties.value(QStringLiteral("description"))},
+                       {QStringLiteral("trigger_description"), trigger}}});
+    }
+    return {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}};
 }
 
 void FakePortal::Respond(const QString& request, uint response, const QVariantMap& results)

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <map>
+
 #include "ui/portalhotkeys.h"
 
 namespace chronivel::testing {
@@ -36,8 +38,8 @@ private:
 };
 
 // The desktop's global shortcuts portal as far as hot keys use it: it opens
-// sessions and binds shortcuts, answering each call on a request object the
-// way the real one does, and records what it was asked.
+// sessions, binds and lists shortcuts, answering each call on a request
+// object the way the real one does, and records what it was asked.
 class FakePortal final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
@@ -48,8 +50,11 @@ public:
     // A shortcut pressed, as the portal reports it for a session.
     void Activate(const QString& shortcut, const QString& session);
 
-    // How it answers: shortcuts it leaves out of a bind, and the bind's response code.
-    QStringList leaveOut;
+    // How it answers. Plasma 5.27 binds the shortcuts named in CreateSession's
+    // options and nothing that BindShortcuts names; newer desktops the other
+    // way round. Shortcuts held elsewhere are listed without a trigger.
+    bool bindsOnCreate = true;
+    QStringList heldElsewhere;
     uint bindResponse = 0;
 
     QStringList sessions;  // the handles of the sessions it opened
@@ -60,6 +65,7 @@ public:
         QString parentWindow;
     };
     QList<Bind> binds;
+    int lists = 0;  // ListShortcuts calls
 
 public slots:
     // Its type fully named: QtDBus finds a slot's marshalling by the name as written.
@@ -67,14 +73,18 @@ public slots:
     Q_SCRIPTABLE QDBusObjectPath BindShortcuts(const QDBusObjectPath& session,
                                                const QList<chronivel::PortalShortcut>& shortcuts,
                                                const QString& parentWindow, const QVariantMap& options);
+    Q_SCRIPTABLE QDBusObjectPath ListShortcuts(const QDBusObjectPath& session, const QVariantMap& options);
 
 private:
     // The path of the request object for the caller's `handle_token`.
     QString RequestPath(const QString& kind, const QVariantMap& options);
     void Respond(const QString& request, uint response, const QVariantMap& results);
+    // Binds `shortcuts` in `session`, and answers with the session's list.
+    QVariantMap Take(const QString& session, const QList<PortalShortcut>& shortcuts);
 
     QDBusConnection bus_;
     QList<QObject*> sessionObjects_;
+    std::map<QString, QList<PortalShortcut>> bound_;  // by session
 };
 
 }  // namespace chronivel::testing
