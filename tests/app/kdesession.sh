@@ -8,7 +8,8 @@
 #   start_wayland TITLE [ARGS...]   the program natively on Wayland
 #   start_xwayland TITLE [ARGS...]  the program on KWin's XWayland
 # each a copy named TITLE in a folder of its own (so a settings title of its
-# own, and its protocol beside it), which sets $program; and
+# own, and its protocol beside it), which sets $program once its window
+# shows; and window_shows CAPTION,
 #   settings_text TITLE, wait_for_setting TITLE PATTERN, protocol_of TITLE,
 #   shortcut_infos COMPONENT (kglobalaccel's), screenshot FILE.png, fail.
 # $WAYLAND_DISPLAY and $DISPLAY name the session's displays.
@@ -19,11 +20,16 @@ shift
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    local pid
+    local pid parent
     # Newest first: the programs, then the portal, KWin (which ends its
-    # XWayland and the command it ran) and the bus last.
+    # XWayland) and the bus last. Only what is still ours, our child or the
+    # command KWin ran on our display: a number whose process has ended may
+    # since belong to anything.
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
         pid=${pids[i]}
+        parent=$(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ') || continue
+        [[ $parent == "$$" ]] || tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null |
+            grep -x "WAYLAND_DISPLAY=${WAYLAND_DISPLAY:-none}" >/dev/null || continue
         kill -TERM "$pid" 2>/dev/null && { timeout 10 tail --pid="$pid" -f /dev/null || kill -9 "$pid" 2>/dev/null; }
     done
     wait 2>/dev/null
@@ -67,10 +73,15 @@ has_owner() {
         --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
 }
 
+# A window that opens takes the focus, as the tests' other programs must,
+# whatever window had it.
+mkdir -p "$XDG_CONFIG_HOME"
+printf '[Windows]\nFocusStealingPreventionLevel=0\n' >"$XDG_CONFIG_HOME/kwinrc"
+
 # A plain copy: the installed one carries a file capability that a sandbox
 # may refuse to run. XWayland needs the folder of X sockets.
 cp /usr/bin/kwin_wayland "$work/bin/kwin_wayland" || exit 77
-[[ -d /tmp/.X11-unix ]] || mkdir -p -m 1777 /tmp/.X11-unix
+[[ -d /tmp/.X11-unix ]] || mkdir -m 1777 /tmp/.X11-unix 2>/dev/null || [[ -d /tmp/.X11-unix ]]
 export WAYLAND_DISPLAY=chronivel-test-$$
 # The command KWin runs with its displays set tells them and its own number,
 # and keeps KWin up.
@@ -108,19 +119,33 @@ wait_until 'has_owner org.freedesktop.portal.Desktop' 300 || fail "the desktop p
 settings_text() { iconv -f UTF-16 -t UTF-8 "$XDG_CONFIG_HOME/Orvantis/$1.reg" | tr -d '\r'; }
 # Waits up to 10 s until the settings of title $1 match $2.
 wait_for_setting() {
-    wait_until 'settings_text "$1" 2>/dev/null | grep -- "$2" >/dev/null' || fail "$1's settings never showed $2"
+    local title=$1 pattern=$2
+    wait_until 'settings_text "$title" 2>/dev/null | grep -- "$pattern" >/dev/null' ||
+        fail "$title's settings never showed $pattern"
 }
 protocol_of() { echo "$work/$1/Protocol.txt"; }
 
+# Whether KWin shows a window captioned $1 (any client, Wayland or X11).
+window_shows() {
+    gdbus call --session --dest org.kde.KWin --object-path /WindowsRunner --method org.kde.krunner1.Match "$1" \
+        2>/dev/null | grep -qF "', '$1', "
+}
+
+# Starts the program and waits until its window shows.
 program=0
 start_as() {
-    local platform=$1 title=$2
+    local platform=$1 title=$2 status=0
     shift 2
     mkdir -p "$work/$title"
     [[ -x $work/$title/$title ]] || cp "$exe" "$work/$title/$title"
     QT_QPA_PLATFORM=$platform "$work/$title/$title" "$@" >"$work/$title.log" 2>&1 &
     program=$!
     pids+=("$program")
+    wait_until 'window_shows "$title" || ! kill -0 $program 2>/dev/null' 200
+    window_shows "$title" && return 0
+    kill -0 "$program" 2>/dev/null && fail "$title showed no window on $platform"
+    wait "$program" || status=$?
+    fail "$title ended with status $status before its window showed on $platform"
 }
 start_wayland() { start_as wayland "$@"; }
 start_xwayland() { start_as xcb "$@"; }
