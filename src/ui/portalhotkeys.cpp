@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <cctype>
 
 #include "core/command.h"
@@ -256,6 +257,38 @@ void PortalHotKeys::ShortcutsListed(uint response, const QVariantMap& results)
     StopWaiting();
     if (response != 0) return Refused(response);
     Record(results);
+    // Plasma's portal lists the keys a new session asked for before its
+    // kglobalaccel has given them: what kglobalaccel has with no key is not
+    // bound either. Never started where it is not already running.
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/") + sessionToken_,
+        QStringLiteral("org.kde.kglobalaccel.Component"), QStringLiteral("allShortcutInfos"));
+    call.setAutoStartService(false);
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (!watcher->isError()) DropKeyless(watcher->reply().arguments().value(0).value<QDBusArgument>());
+        TellUnbound();
+    });
+}
+
+void PortalHotKeys::DropKeyless(const QDBusArgument& infos)
+{
+    // a(ssssssaiai): id, names of it, of its component and context, its keys, its default keys.
+    infos.beginArray();
+    while (!infos.atEnd()) {
+        QString id, name, component, componentName, context, contextName;
+        QList<int> keys, defaultKeys;
+        infos.beginStructure();
+        infos >> id >> name >> component >> componentName >> context >> contextName >> keys >> defaultKeys;
+        infos.endStructure();
+        if (std::all_of(keys.cbegin(), keys.cend(), [](int key) { return key == 0; })) bound_.erase(id);
+    }
+    infos.endArray();
+}
+
+void PortalHotKeys::TellUnbound()
+{
     const QStringList unbound = Unbound();
     Tell(unbound, (unbound.size() == 1 ? tr("the desktop gave it no key (another program may hold it). Choose "
                                             "another key for it in %1")

@@ -69,6 +69,10 @@ private:
     void List();
     // Takes the bound ones from a Response's "shortcuts".
     void Record(const QVariantMap& results);
+    // Forgets the bound ones that kglobalaccel's list of them gives no key.
+    void DropKeyless(const QDBusArgument& infos);
+    // Tells what is not bound, once the desktop has said all it will.
+    void TellUnbound();
     // Tells what is not bound after the portal refused a request.
     void Refused(uint response);
     QStringList Unbound() const;

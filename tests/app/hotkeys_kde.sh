@@ -6,8 +6,7 @@
 # starts and stops a run and Ctrl+Shift+F11 takes a lap, and the protocol
 # holds the run; a restart finds its keys again; a second title gets a
 # kglobalaccel component of its own, and where the first holds the keys a
-# press reaches only the first and the second (once its component is known)
-# tells its user so.
+# press reaches only the first and the second tells its user so.
 # With "without-shortcuts-portal" the portal has no global shortcuts, as on
 # older desktops, and the program says so on its window.
 #   hotkeys_kde.sh <chronivel executable> <fakekeys executable> [without-shortcuts-portal]
@@ -73,17 +72,12 @@ done
 first=$program
 
 # A second title beside the first: a component of its own, without keys.
-# Plasma 5.27's portal reports the keys a new component asked for as its
-# own until the component is known: from the second start on it is told.
 before=$(notice_pixels)
 ((before == 0)) || fail "the first program shows a notice"
 start_xwayland "Other Title"
 wait_until '[[ -n $(shortcut_infos chronivel_Other_20Title) ]]' 150 ||
     fail "the second title got no component: $(gdbus call --session --dest org.kde.kglobalaccel \
         --object-path /kglobalaccel --method org.kde.KGlobalAccel.allComponents)"
-kill -TERM "$program"
-wait "$program" || fail "SIGTERM did not end the second title's program"
-start_xwayland "Other Title"
 notice_shows "the second title without keys"
 (($(keyed chronivel_Other_20Title) == 0)) || fail "both titles hold the keys"
 (($(keyed chronivel_chronivel) == 3)) || fail "the first title lost its keys"

@@ -185,6 +185,46 @@ void FakePortal::Activate(const QString& shortcut, const QString& session)
     bus_.send(signal);
 }
 
+QDBusArgument& operator<<(QDBusArgument& out, const KeyInfo& info)
+{
+    // id, its name, the component's and the context's unique and friendly names, keys, default keys
+    out.beginStructure();
+    out << info.id << info.id << QString() << QString() << QString() << QString() << info.keys << info.keys;
+    out.endStructure();
+    return out;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& in, KeyInfo& info)
+{
+    QString ignored;
+    QList<int> defaultKeys;
+    in.beginStructure();
+    in >> info.id >> ignored >> ignored >> ignored >> ignored >> ignored >> info.keys >> defaultKeys;
+    in.endStructure();
+    return in;
+}
+
+FakeKGlobalAccel::FakeKGlobalAccel(QDBusConnection bus, const QString& component, QList<KeyInfo> infos)
+    : bus_(std::move(bus)), path_(QStringLiteral("/component/") + component), infos_(std::move(infos))
+{
+    qDBusRegisterMetaType<KeyInfo>();
+    qDBusRegisterMetaType<QList<KeyInfo>>();
+    EXPECT_TRUE(bus_.registerObject(path_, this, QDBusConnection::ExportScriptableSlots));
+    EXPECT_TRUE(bus_.registerService(QStringLiteral("org.kde.kglobalaccel")));
+}
+
+QList<KeyInfo> FakeKGlobalAccel::allShortcutInfos()
+{
+    ++asked;
+    return infos_;
+}
+
+FakeKGlobalAccel::~FakeKGlobalAccel()
+{
+    bus_.unregisterService(QStringLiteral("org.kde.kglobalaccel"));
+    bus_.unregisterObject(path_);
+}
+
 }  // namespace chronivel::testing
 
 #include "fakeportal.moc"

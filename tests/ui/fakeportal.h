@@ -87,4 +87,33 @@ private:
     std::map<QString, QList<PortalShortcut>> bound_;  // by session
 };
 
+// One of kglobalaccel's shortcuts as its components list them: its id and keys.
+struct KeyInfo {
+    QString id;
+    QList<int> keys;
+};
+QDBusArgument& operator<<(QDBusArgument& out, const KeyInfo& info);
+const QDBusArgument& operator>>(const QDBusArgument& in, KeyInfo& info);
+
+// KWin's kglobalaccel as far as hot keys look at it: the keys of one component.
+class FakeKGlobalAccel final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kglobalaccel.Component")
+public:
+    FakeKGlobalAccel(QDBusConnection bus, const QString& component, QList<KeyInfo> infos);
+    ~FakeKGlobalAccel() override;
+
+    int asked = 0;  // allShortcutInfos calls
+
+public slots:
+    Q_SCRIPTABLE QList<chronivel::testing::KeyInfo> allShortcutInfos();
+
+private:
+    QDBusConnection bus_;
+    QString path_;
+    QList<KeyInfo> infos_;
+};
+
 }  // namespace chronivel::testing
+
+Q_DECLARE_METATYPE(chronivel::testing::KeyInfo)
