@@ -57,7 +57,8 @@ TEST_F(PortalHotKeysTest, ActsOnlyOnItsOwnSessionsShortcutsAndClosesTheSessionAt
     ASSERT_TRUE(WaitFor([&] { return portal->lists == 1; }));
     PrivateBus::Settle(appBus);
     ASSERT_EQ(portal->sessions.size(), 1);
-    EXPECT_TRUE(portal->sessions[0].endsWith(QStringLiteral("/chronivel_Chronivel"))) << portal->sessions[0].toStdString();
+    EXPECT_TRUE(portal->sessions[0].endsWith(QStringLiteral("/chronivel_Chronivel")))
+        << portal->sessions[0].toStdString();
     EXPECT_TRUE(portal->binds.empty()) << "all three were bound with the session";
 
     // An unknown id, and the start key of a session that is not ours, do
@@ -115,8 +116,9 @@ TEST_P(PortalAnswerTest, WhatTheDesktopDidNotBindIsToldOnceWithWhereToChooseOthe
     qputenv("XDG_CURRENT_DESKTOP", desktop);
 
     ASSERT_EQ(portal->binds.size(), answer.binds);
-    const char* const named[][2] = {
-        {"Start, stop or reset", "CTRL+SHIFT+F12"}, {"Take a lap", "CTRL+SHIFT+F11"}, {"Minimise Chronivel", "CTRL+SHIFT+space"}};
+    const char* const named[][2] = {{"Start, stop or reset", "CTRL+SHIFT+F12"},
+                                    {"Take a lap", "CTRL+SHIFT+F11"},
+                                    {"Minimise Chronivel", "CTRL+SHIFT+space"}};
     for (const FakePortal::Bind& bind : portal->binds) {
         EXPECT_EQ(bind.shortcuts.size(), answer.bindsOnCreate ? answer.heldElsewhere.size() : 3)
             << "binds only what is missing";
