@@ -83,15 +83,24 @@ printf '[Windows]\nFocusStealingPreventionLevel=0\n' >"$XDG_CONFIG_HOME/kwinrc"
 cp /usr/bin/kwin_wayland "$work/bin/kwin_wayland" || exit 77
 [[ -d /tmp/.X11-unix ]] || mkdir -m 1777 /tmp/.X11-unix 2>/dev/null || [[ -d /tmp/.X11-unix ]]
 export WAYLAND_DISPLAY=chronivel-test-$$
+# One X server starts at a time, as in xsession.sh: two that choose their
+# display number together can both take the same one.
+exec {xstart}>"${TMPDIR:-/tmp}/chronivel-tests-xvfb.lock"
+flock "$xstart"
 # The command KWin runs with its displays set tells them and its own number,
 # and keeps KWin up.
 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 \
     "$work/bin/kwin_wayland" --virtual --xwayland --no-lockscreen --socket "$WAYLAND_DISPLAY" \
-    --width 1024 --height 768 "sh -c 'echo \$\$ \$DISPLAY >$work/display; exec sleep infinity'" >"$work/kwin.log" 2>&1 &
+    --width 1024 --height 768 "sh -c 'echo \$\$ \$DISPLAY >$work/display; exec sleep infinity'" \
+    >"$work/kwin.log" 2>&1 {xstart}>&- &
 kwin=$!
 pids+=("$kwin")
-if ! wait_until '[[ -s $work/display ]] || ! kill -0 $kwin 2>/dev/null' 300 || [[ ! -s $work/display ]]; then
-    echo "SKIP: KWin did not start here:" >&2
+wait_until '[[ -s $work/display ]] || ! kill -0 $kwin 2>/dev/null' 300 || true
+flock -u "$xstart"
+exec {xstart}>&-
+if [[ ! -s $work/display ]]; then
+    kill -0 "$kwin" 2>/dev/null && fail "KWin started no XWayland"
+    echo "SKIP: KWin cannot run here:" >&2
     cat "$work/kwin.log" >&2
     exit 77
 fi
