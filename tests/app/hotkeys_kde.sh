@@ -32,6 +32,11 @@ fi
 
 # The component's shortcuts that have keys, as kglobalaccel says.
 keyed() { shortcut_infos "$1" | grep -o '\[[0-9, ]*\], \[[0-9, ]*\]' | grep -vc '^\[0\]' || true; }
+# Whether a running program's portal session holds the component.
+active() {
+    gdbus call --session --dest org.kde.kglobalaccel --object-path "/component/$1" \
+        --method org.kde.kglobalaccel.Component.isActive 2>/dev/null | grep -q true
+}
 blocks() { grep -ac '^STOP: = ' "$(protocol_of "$1")" 2>/dev/null || true; }
 
 # Another program's window, in front: it gets the focus as it opens.
@@ -61,13 +66,16 @@ timed_run() {
 
 for platform in wayland xwayland; do
     "start_$platform" chronivel
-    wait_until '(($(keyed chronivel_chronivel) == 3))' 150 ||
+    wait_until 'active chronivel_chronivel && (($(keyed chronivel_chronivel) == 3))' 150 ||
         fail "on $platform kglobalaccel gave chronivel no keys: $(shortcut_infos chronivel_chronivel)"
     bring_other_to_front
     run=$(($(blocks chronivel) + 1))
     timed_run "$run"
     # A restart on the other platform finds the keys that this one kept.
-    [[ $platform == wayland ]] && { kill -TERM "$program"; wait "$program" || fail "SIGTERM did not end the program"; }
+    [[ $platform == xwayland ]] && break
+    kill -TERM "$program"
+    wait "$program" || fail "SIGTERM did not end the program"
+    wait_until '! active chronivel_chronivel' || fail "the ended program's keys stay active"
 done
 first=$program
 
