@@ -70,7 +70,7 @@ DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
 export DBUS_SESSION_BUS_ADDRESS
 has_owner() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
+        --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep true >/dev/null
 }
 
 # A window that opens takes the focus, as the tests' other programs must,
@@ -137,7 +137,7 @@ protocol_of() { echo "$work/$1/Protocol.txt"; }
 # Whether KWin shows a window captioned $1 (any client, Wayland or X11).
 window_shows() {
     gdbus call --session --dest org.kde.KWin --object-path /WindowsRunner --method org.kde.krunner1.Match "$1" \
-        2>/dev/null | grep -qF "', '$1', "
+        2>/dev/null | grep -F "', '$1', " >/dev/null
 }
 
 # Starts the program and waits until its window shows.
