@@ -35,7 +35,7 @@ keyed() { shortcut_infos "$1" | grep -o '\[[0-9, ]*\], \[[0-9, ]*\]' | grep -vc 
 # Whether a running program's portal session holds the component.
 active() {
     gdbus call --session --dest org.kde.kglobalaccel --object-path "/component/$1" \
-        --method org.kde.kglobalaccel.Component.isActive 2>/dev/null | grep -q true
+        --method org.kde.kglobalaccel.Component.isActive 2>/dev/null | grep true >/dev/null
 }
 blocks() { grep -ac '^STOP: = ' "$(protocol_of "$1")" 2>/dev/null || true; }
 
@@ -58,8 +58,8 @@ timed_run() {
     "$fakekeys" ctrl+shift+F11 ctrl+shift+F12
     local number=$1
     wait_until '(($(blocks chronivel) >= number))' || fail "run $1 never reached the protocol"
-    awk -v n="$number" '/^START / {b++} b == n' "$(protocol_of chronivel)" | tr -d '\r' | grep -q '^LAP 1 = ' ||
-        fail "run $1 has no lap"
+    awk -v n="$number" '/^START / {b++} b == n' "$(protocol_of chronivel)" | tr -d '\r' |
+        grep '^LAP 1 = ' >/dev/null || fail "run $1 has no lap"
     [[ $(xdotool getwindowfocus) == "$other" ]] || fail "a hot key took the focus from the other program"
     "$fakekeys" ctrl+shift+F12  # reset
 }
