@@ -8,24 +8,22 @@
 # kglobalaccel component of its own, and where the first holds the keys a
 # press reaches only the first and the second tells its user so.
 # With "without-shortcuts-portal" the portal has no global shortcuts, as on
-# older desktops, and the program says so on its window.
+# older desktops, and the program says so.
 #   hotkeys_kde.sh <chronivel executable> <fakekeys executable> [without-shortcuts-portal]
 set -euo pipefail
 fakekeys=$2
 [[ ${3:-} == without-shortcuts-portal ]] && kde_portal=0
 source "$(dirname "$0")/kdesession.sh" "$1"
 
-# Pixels of the notice's colour for news on the screen.
-notice_pixels() {
-    screenshot "$work/screen.png"
-    convert "$work/screen.png" -fill black +opaque 'rgb(200,224,255)' -fill white -opaque 'rgb(200,224,255)' \
-        -format '%[fx:int(mean*w*h)]' info:
+# The program writes each notice of its window to stderr, which the harness logs.
+says() {
+    local log="$work/$1.log" words=$2
+    wait_until 'grep -F -- "$words" "$log" >/dev/null' 150 || fail "$1 never said: $2"
 }
-notice_shows() { wait_until '(($(notice_pixels) > 200))' 150 || fail "$1: no notice on the screen"; }
 
 if [[ ${kde_portal:-1} == 0 ]]; then
     start_xwayland chronivel
-    notice_shows "without the global shortcuts portal"
+    says chronivel "system-wide keys need a newer desktop"
     echo "PASS"
     exit 0
 fi
@@ -68,15 +66,6 @@ for platform in wayland xwayland; do
     "start_$platform" chronivel
     wait_until 'active chronivel_chronivel && (($(keyed chronivel_chronivel) == 3))' 150 ||
         fail "on $platform kglobalaccel gave chronivel no keys: $(shortcut_infos chronivel_chronivel)"
-    if [[ $platform == xwayland ]]; then
-        # Sound off (Ctrl+S in the window): the sounds of a run on a machine
-        # without a sound device would be told in a notice like the one
-        # looked for below.
-        wait_until 'window=$(xdotool search --onlyvisible --pid $program | head -n 1) &&
-            [[ $(xdotool getwindowfocus) == "$window" ]]' || fail "the program's X window has no focus"
-        "$fakekeys" ctrl+s
-        wait_for_setting chronivel '^"Sound"=dword:00000000'
-    fi
     bring_other_to_front
     run=$(($(blocks chronivel) + 1))
     timed_run "$run"
@@ -89,13 +78,12 @@ done
 first=$program
 
 # A second title beside the first: a component of its own, without keys.
-before=$(notice_pixels)
-((before == 0)) || fail "the first program shows a notice"
+grep -F "Ctrl+Shift" "$work/chronivel.log" && fail "the first program told of hot keys it holds"
 start_xwayland "Other Title"
 wait_until '[[ -n $(shortcut_infos chronivel_Other_20Title) ]]' 150 ||
     fail "the second title got no component: $(gdbus call --session --dest org.kde.kglobalaccel \
         --object-path /kglobalaccel --method org.kde.KGlobalAccel.allComponents)"
-notice_shows "the second title without keys"
+says "Other Title" "Choose other keys for them in"
 (($(keyed chronivel_Other_20Title) == 0)) || fail "both titles hold the keys"
 (($(keyed chronivel_chronivel) == 3)) || fail "the first title lost its keys"
 bring_other_to_front
