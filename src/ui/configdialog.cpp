@@ -127,6 +127,8 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     setObjectName(QStringLiteral("FormConfig"));
     setWindowTitle(tr("Configuration"));
     setWindowModality(Qt::ApplicationModal);
+    // A Wayland surface is not cut by a mask: there the crescent is painted on a clear window.
+    if (OnWayland()) setAttribute(Qt::WA_TranslucentBackground);
     reportProblem = [this](const QString& problem) { ShowMessage(this, QMessageBox::Warning, problem); };
 
     Edit_ProtocolName = TextField(this, "Edit_ProtocolName", tr("Protocol file"));
@@ -374,6 +376,7 @@ void TFormConfig::ShowPreview(const QImage& face)
 void TFormConfig::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (testAttribute(Qt::WA_TranslucentBackground)) painter.setClipRegion(mask());
     painter.fillRect(rect(), Qt::black);
     if (!preview_.isNull()) painter.drawImage(rect(), preview_);
 }

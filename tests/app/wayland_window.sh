@@ -5,9 +5,10 @@
 # surface), the see-through look asks nothing Wayland refuses, and the user is
 # told once what Wayland does not allow. Started with no platform chosen, where
 # XWayland is there, it runs as an X window on XWayland, round, and tells nothing
-# of Wayland.
-#   wayland_window.sh <chronivel executable>
+# of Wayland. The configuration's crescent leaves the rest of its square clear.
+#   wayland_window.sh <chronivel executable> <fakekeys executable>
 set -uo pipefail
+fakekeys=$2
 source "$(dirname "$0")/kdesession.sh" "$1"
 shots=${CHRONIVEL_SCREENSHOTS:-$work}
 mkdir -p "$shots"
@@ -77,6 +78,20 @@ native=$program
 wait_until "grep -q '$limits' '$work/native.log'" 300 || fail "natively on Wayland the limits were not told"
 shape_when_still wayland
 round wayland
+
+# The configuration (Ctrl+C) comes over the window: white pixels would be the
+# corners of its square, painted where no mask cuts them.
+white() { convert "$1" -fill black +opaque white -fill white -opaque white -format '%[fx:int(mean*w*h)]' info:; }
+before=$(white "$shots/wayland.png")
+"$fakekeys" ctrl+c
+wait_until 'screenshot "$shots/configuration.png"; [[ $(window_shape "$shots/wayland.png" "$shots/configuration.png") != none ]]' 100 ||
+    fail "natively on Wayland Ctrl+C showed no configuration"
+shape_when_still configuration
+(($(white "$shots/configuration.png") - before < 500)) ||
+    fail "natively on Wayland the configuration's square shows white around its crescent (see $shots/configuration.png)"
+"$fakekeys" Escape
+wait_until 'screenshot "$work/now.png"; [[ $(window_shape "$shots/wayland.png" "$work/now.png") == none ]]' 100 ||
+    fail "Escape did not close the configuration"
 
 # Another program in front sends the first to the background, where it would be see-through.
 start_as "" xwayland
