@@ -2,6 +2,7 @@
 #include "core/hotkeys.h"
 
 #include <array>
+#include <string>
 
 namespace chronivel {
 
@@ -23,11 +24,63 @@ constexpr std::array<std::uint8_t, KeyTableSize> VirtualKeys = [] {
 }();
 static_assert(VirtualKeys[9] == 0x20 && VirtualKeys[86] == 0x7A && VirtualKeys[87] == 0x7B && VirtualKeys[101] == 0x91);
 
+// A key as X names it ("Page_Up") and as the user reads it ("PgUp"); empty for no key.
+struct KeyName {
+    std::string keysym;
+    std::string label;
+};
+
+KeyName NameOfKey(int keyIndex)
+{
+    const int vk = VirtualKeyOf(keyIndex);
+    const auto one = [](int c) { return std::string(1, static_cast<char>(c)); };
+    if (vk >= 0x70 && vk <= 0x87) return {"F" + std::to_string(vk - 0x6F), "F" + std::to_string(vk - 0x6F)};
+    if (vk >= 0x30 && vk <= 0x39) return {one(vk), one(vk)};
+    if (vk >= 0x41 && vk <= 0x5A) return {one(vk + 0x20), one(vk)};  // X names the letter as typed
+    if (vk >= 0x60 && vk <= 0x69) return {"KP_" + one(vk - 0x30), "Num+" + one(vk - 0x30)};
+    struct Named {
+        int vk;
+        const char* keysym;
+        const char* label;
+    };
+    static constexpr Named Others[] = {
+        {0x03, "Cancel", "Break"}, {0x08, "BackSpace", "Backspace"}, {0x09, "Tab", "Tab"},
+        {0x0C, "Clear", "Clear"}, {0x0D, "Return", "Return"}, {0x13, "Pause", "Pause"},
+        {0x14, "Caps_Lock", "CapsLock"}, {0x1B, "Escape", "Esc"}, {0x20, "space", "Space"},
+        {0x21, "Page_Up", "PgUp"}, {0x22, "Page_Down", "PgDown"}, {0x23, "End", "End"},
+        {0x24, "Home", "Home"}, {0x25, "Left", "Left"}, {0x26, "Up", "Up"},
+        {0x27, "Right", "Right"}, {0x28, "Down", "Down"}, {0x29, "Select", "Select"},
+        {0x2B, "Execute", "Execute"}, {0x2C, "Print", "Print"}, {0x2D, "Insert", "Ins"},
+        {0x2E, "Delete", "Del"}, {0x2F, "Help", "Help"}, {0x6A, "KP_Multiply", "Num+*"},
+        {0x6B, "KP_Add", "Num++"}, {0x6C, "KP_Separator", "Num+,"}, {0x6D, "KP_Subtract", "Num+-"},
+        {0x6E, "KP_Decimal", "Num+."}, {0x6F, "KP_Divide", "Num+/"}, {0x90, "Num_Lock", "NumLock"},
+        {0x91, "Scroll_Lock", "ScrollLock"},
+    };
+    for (const Named& named : Others)
+        if (named.vk == vk) return {named.keysym, named.label};
+    return {};
+}
+
 }  // namespace
 
 std::uint8_t VirtualKeyOf(int keyIndex)
 {
     return keyIndex >= 0 && keyIndex < KeyTableSize ? VirtualKeys[static_cast<std::size_t>(keyIndex)] : 0;
+}
+
+std::string HotKeyText(const HotKey& key, bool asTrigger)
+{
+    static constexpr struct {
+        HotKey::Modifier flag;
+        const char* trigger;
+        const char* label;
+    } Modifiers[] = {{HotKey::Ctrl, "CTRL", "Ctrl"}, {HotKey::Shift, "SHIFT", "Shift"},
+                     {HotKey::Alt, "ALT", "Alt"}, {HotKey::WindowsKey, "LOGO", "Meta"}};
+    std::string text;
+    for (const auto& modifier : Modifiers)
+        if (key.modifiers & modifier.flag) text += std::string(asTrigger ? modifier.trigger : modifier.label) + '+';
+    const KeyName name = NameOfKey(key.key);
+    return text + (asTrigger ? name.keysym : name.label);
 }
 
 HotKeyList::HotKeyList(HotKeyGrabber& grabber) : grabber_(grabber)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace chronivel {
@@ -20,6 +21,10 @@ struct HotKey {
 inline constexpr int KeyTableSize = 102;
 // The Windows virtual-key code of a key index: 0x7B for 87 (F12), 0x20 for 9 (Space); 0 outside the table.
 std::uint8_t VirtualKeyOf(int keyIndex);
+
+// The combination as the manual writes it ("Ctrl+Shift+F12"), or as the
+// desktop's shortcut triggers name it ("CTRL+SHIFT+F12", with X's key names).
+std::string HotKeyText(const HotKey& key, bool asTrigger = false);
 
 // The system's side of the hot keys: it takes a combination for this
 // program whichever program is in front, or refuses it (another program

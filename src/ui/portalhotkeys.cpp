@@ -38,70 +38,9 @@ const QString Portal = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString Shortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
-struct KeyName {
-    QString keysym;  // as the portal's triggers name the key
-    QString label;   // as the user reads it
-};
-
-KeyName NameOf(const HotKey& key)
-{
-    const int vk = VirtualKeyOf(key.key);
-    if (vk >= 0x70 && vk <= 0x87) return {QStringLiteral("F%1").arg(vk - 0x6F), QStringLiteral("F%1").arg(vk - 0x6F)};
-    if (vk >= 0x30 && vk <= 0x39) return {QString(QChar(vk)), QString(QChar(vk))};
-    if (vk >= 0x41 && vk <= 0x5A) return {QString(QChar(vk)).toLower(), QString(QChar(vk))};
-    if (vk >= 0x60 && vk <= 0x69)
-        return {QStringLiteral("KP_%1").arg(vk - 0x60), QStringLiteral("Num+%1").arg(vk - 0x60)};
-    struct Named {
-        int vk;
-        const char* keysym;
-        const char* label;
-    };
-    static constexpr Named Others[] = {
-        {0x03, "Cancel", "Break"}, {0x08, "BackSpace", "Backspace"}, {0x09, "Tab", "Tab"},
-        {0x0C, "Clear", "Clear"}, {0x0D, "Return", "Return"}, {0x13, "Pause", "Pause"},
-        {0x14, "Caps_Lock", "CapsLock"}, {0x1B, "Escape", "Esc"}, {0x20, "space", "Space"},
-        {0x21, "Page_Up", "PgUp"}, {0x22, "Page_Down", "PgDown"}, {0x23, "End", "End"},
-        {0x24, "Home", "Home"}, {0x25, "Left", "Left"}, {0x26, "Up", "Up"},
-        {0x27, "Right", "Right"}, {0x28, "Down", "Down"}, {0x29, "Select", "Select"},
-        {0x2B, "Execute", "Execute"}, {0x2C, "Print", "Print"}, {0x2D, "Insert", "Ins"},
-        {0x2E, "Delete", "Del"}, {0x2F, "Help", "Help"}, {0x6A, "KP_Multiply", "Num+*"},
-        {0x6B, "KP_Add", "Num++"}, {0x6C, "KP_Separator", "Num+,"}, {0x6D, "KP_Subtract", "Num+-"},
-        {0x6E, "KP_Decimal", "Num+."}, {0x6F, "KP_Divide", "Num+/"}, {0x90, "Num_Lock", "NumLock"},
-        {0x91, "Scroll_Lock", "ScrollLock"},
-    };
-    for (const Named& named : Others)
-        if (named.vk == vk) return {QLatin1String(named.keysym), QLatin1String(named.label)};
-    return {};
-}
-
-struct ModifierName {
-    HotKey::Modifier flag;
-    const char* trigger;
-    const char* label;
-};
-constexpr ModifierName Modifiers[] = {
-    {HotKey::Ctrl, "CTRL", "Ctrl"},
-    {HotKey::Shift, "SHIFT", "Shift"},
-    {HotKey::Alt, "ALT", "Alt"},
-    {HotKey::WindowsKey, "LOGO", "Meta"},
-};
-
-// The combination in the portal's trigger syntax: "CTRL+SHIFT+F12".
-QString TriggerOf(const HotKey& key)
-{
-    QStringList parts;
-    for (const ModifierName& modifier : Modifiers)
-        if (key.modifiers & modifier.flag) parts << QLatin1String(modifier.trigger);
-    return (parts << NameOf(key).keysym).join(u'+');
-}
-
-// The combination as the manual writes it: "Ctrl+Shift+F12".
 QString LabelOf(const HotKey& key)
 {
-    QStringList parts;
-    for (const ModifierName& modifier : Modifiers)
-        if (key.modifiers & modifier.flag) parts << QLatin1String(modifier.label);
-    return (parts << NameOf(key).label).join(u'+');
+    return QString::fromStdString(HotKeyText(key));
 }
 
 // What the desktop's shortcut settings show beside the combination.
@@ -139,6 +78,13 @@ QString ShortcutSettings(const QString& sessionToken)
 }
 
 }  // namespace
+
+QString HotKeysListed()
+{
+    QStringList keys;
+    for (const HotKeyRow& row : HotKeyTable()) keys << LabelOf(row.key);
+    return Listed(keys);
+}
 
 QString SessionToken(const QString& title)
 {
@@ -194,7 +140,7 @@ QList<PortalShortcut> PortalHotKeys::ToBind() const
         if (!bound_.contains(QString::number(id)))
             shortcuts.append({QString::number(id),
                               {{QStringLiteral("description"), DescriptionOf(key)},
-                               {QStringLiteral("preferred_trigger"), TriggerOf(key)}}});
+                               {QStringLiteral("preferred_trigger"), QString::fromStdString(HotKeyText(key, true))}}});
     return shortcuts;
 }
 

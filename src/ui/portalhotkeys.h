@@ -103,6 +103,9 @@ private:
 // so the desktop finds the keys it kept, and different for every title.
 QString SessionToken(const QString& title);
 
+// The system-wide hot keys of the table, as a sentence lists them: "A, B and C".
+QString HotKeysListed();
+
 }  // namespace chronivel
 
 Q_DECLARE_METATYPE(chronivel::PortalShortcut)

@@ -58,8 +58,8 @@ std::unique_ptr<HotKeyGrabber> MakeHotKeyGrabber(const std::string& title,
     // Platforms without a screen have nobody to tell.
     const bool headless = platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
     if (tell && !headless)
-        tell("The system-wide hot keys Ctrl+Shift+F12, Ctrl+Shift+F11 and Ctrl+Shift+Space do nothing: Chronivel "
-             "runs on Qt's \"" + platform.toStdString() + "\" platform, which has no keys for the whole desktop.");
+        tell("The system-wide hot keys " + HotKeysListed().toStdString() + " do nothing: Chronivel runs on Qt's \"" +
+             platform.toStdString() + "\" platform, which has no keys for the whole desktop.");
     return nullptr;
 #endif
 }

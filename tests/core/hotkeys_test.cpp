@@ -86,6 +86,22 @@ TEST(HotKeyList, KeyTableGivesTheVirtualKeys)
     EXPECT_EQ(VirtualKeyOf(-1), 0);
 }
 
+TEST(HotKeyList, CombinationsReadAsTheManualAndTheDesktopNameThem)
+{
+    const struct {
+        HotKey key;
+        const char* text;
+        const char* trigger;
+    } cases[] = {{{HotKey::Ctrl | HotKey::Shift, 87}, "Ctrl+Shift+F12", "CTRL+SHIFT+F12"},
+                 {{HotKey::Alt, 10}, "Alt+PgUp", "ALT+Page_Up"},
+                 {{HotKey::WindowsKey | HotKey::Ctrl, 63}, "Ctrl+Meta+Num+3", "CTRL+LOGO+KP_3"},
+                 {{0, 34}, "A", "a"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(HotKeyText(c.key), c.text);
+        EXPECT_EQ(HotKeyText(c.key, true), c.trigger) << c.text;
+    }
+}
+
 class HotKeysTest : public ::testing::Test, protected testing::FakeModel {
 protected:
     HotKeysTest()
