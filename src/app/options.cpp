@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/keyguide.h"
 #include "platform/systemsettingsstore.h"
 #include "ui/help.h"
 
@@ -28,6 +29,28 @@ void SetUp(QCommandLineParser& parser)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("switches"), QObject::tr("/D<n> and /R<n>"), QStringLiteral("[/D<n>] [/R<n>]"));
+}
+
+// The keys of the command table, two to a line, then those that act in the
+// background only, then the system-wide ones.
+QString KeysText()
+{
+    QStringList own, background;
+    for (const KeyGuideRow& row : KeyGuide())
+        if (const std::string keys = ShownKeys(RowOf(row.command), row.background); !keys.empty())
+            (row.background ? background : own) << QString::fromStdString(keys) << QString::fromUtf8(row.brief);
+    QString text;
+    for (qsizetype i = 0; i < own.size(); i += 4)
+        text += QStringLiteral("  ") + own[i].leftJustified(19) +
+                (i + 2 < own.size() ? own[i + 1].leftJustified(25) + own[i + 2].leftJustified(14) + own[i + 3]
+                                    : own[i + 1]) + u'\n';
+    for (qsizetype i = 0; i < background.size(); i += 2)
+        text += QStringLiteral("  ") + background[i].leftJustified(19) + background[i + 1] + u'\n';
+    text += QObject::tr("Whichever program is in front:\n");
+    for (const HotKeyRow& hot : HotKeyTable())
+        text += QStringLiteral("  ") + QString::fromStdString(HotKeyText(hot.key)).leftJustified(19) +
+                QString::fromUtf8(GuideOf(hot.command).brief) + u'\n';
+    return text;
 }
 
 // What a user looks for first: the switches, where the files are, the keys.
@@ -57,28 +80,15 @@ QString HelpText()
                "  protocol   Protocol.txt beside the program for a copy run from a folder of\n"
                "             its own; for an installed program\n"
                "             $XDG_DATA_HOME/Orvantis/%1/Protocol.txt (~/.local/share/…);\n"
-               "             the configuration dialog (Ctrl+C) can choose another file\n"
+               "             the configuration dialog (%4) can choose another file\n"
                "  lock       $XDG_RUNTIME_DIR/Orvantis/%1.lock\n"
                "  manual     %3\n"
                "\n"
-               "Keys:\n"
-               "  Enter, F5          start, stop or reset     Space, F8     take a lap\n"
-               "  Pause              pause and continue       0             reset\n"
-               "  Ctrl+C             configuration            Ctrl+M        main menu\n"
-               "  Ctrl+P             protocol window          Ctrl+N        protocol in editor\n"
-               "  Ctrl+D             calendar                 Ctrl+A        alarm clock\n"
-               "  Ctrl+T             second monitor           Ctrl+Z        next zoom\n"
-               "  Ctrl+S             sound on or off          Ctrl+Space    minimise\n"
-               "  Ctrl+0, Ctrl+Ins   clear the best time      F10           lock lamp\n"
-               "  F1                 the manual               F3            version\n"
-               "  F9                 countdown on or off\n"
-               "  Alt+Space          a lap while the protocol window is in front\n"
-               "Whichever program is in front:\n"
-               "  Ctrl+Shift+F12     start, stop or reset\n"
-               "  Ctrl+Shift+F11     take a lap\n"
-               "  Ctrl+Shift+Space   minimise\n")
-        .arg(title, QDir::toNativeSeparators(QString::fromStdString(SettingsLocation(title.toStdString()))),
-             QDir::toNativeSeparators(manual));
+               "Keys:\n")
+               .arg(title, QDir::toNativeSeparators(QString::fromStdString(SettingsLocation(title.toStdString()))),
+                    QDir::toNativeSeparators(manual),
+                    QString::fromStdString(ShownKeys(RowOf(Command::Configuration)))) +
+           KeysText();
 }
 
 QString Shortened(const QString& name)

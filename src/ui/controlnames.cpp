@@ -8,6 +8,10 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <optional>
+
+#include "core/keyguide.h"
+
 namespace chronivel {
 
 namespace {
@@ -15,7 +19,8 @@ namespace {
 struct ControlText {
     const char* object;
     const char* name;         // empty: the control's caption names it
-    const char* description;  // empty: the control's hint describes it
+    const char* description;  // empty: the control's hint describes it; %1: the keys of `keys`
+    std::optional<Command> keys = {};
 };
 
 constexpr ControlText kControls[] = {
@@ -24,10 +29,12 @@ constexpr ControlText kControls[] = {
     {"lbl_Tickmor", "", QT_TRANSLATE_NOOP("ControlNames", "The time of the chronometer. Laps and the stop are announced.")},
     {"PanelDate", "", QT_TRANSLATE_NOOP("ControlNames", "Today's date. Click it for the calendar.")},
     {"sbBud", QT_TRANSLATE_NOOP("ControlNames", "Alarm clock"),
-     QT_TRANSLATE_NOOP("ControlNames", "Sets the alarm clock (Ctrl+A)")},
-    {"cmd_StartStop", "", QT_TRANSLATE_NOOP("ControlNames", "Starts, stops and resets the run (Enter, F5)")},
+     QT_TRANSLATE_NOOP("ControlNames", "Sets the alarm clock (%1)"), Command::AlarmClock},
+    {"cmd_StartStop", "", QT_TRANSLATE_NOOP("ControlNames", "Starts, stops and resets the run (%1)"),
+     Command::StartStopReset},
     {"bPause", QT_TRANSLATE_NOOP("ControlNames", "Pause or continue"), ""},
-    {"cmd_LAP", QT_TRANSLATE_NOOP("ControlNames", "Lap"), QT_TRANSLATE_NOOP("ControlNames", "Takes a lap time (Space)")},
+    {"cmd_LAP", QT_TRANSLATE_NOOP("ControlNames", "Lap"), QT_TRANSLATE_NOOP("ControlNames", "Takes a lap time (%1)"),
+     Command::Lap},
     {"LabelBest1", "", QT_TRANSLATE_NOOP("ControlNames", "The best time follows")},
     {"LabelBest2", "", QT_TRANSLATE_NOOP("ControlNames", "The best time follows")},
     {"lbl_Leader", "", QT_TRANSLATE_NOOP("ControlNames", "The best time. Double click it to clear it.")},
@@ -36,15 +43,15 @@ constexpr ControlText kControls[] = {
     {"LabelSC", "", QT_TRANSLATE_NOOP("ControlNames", "The mode. Click it to switch between counting up and down.")},
     {"Led_CountDown", QT_TRANSLATE_NOOP("ControlNames", "Countdown mode"), ""},
     {"Ledlock", QT_TRANSLATE_NOOP("ControlNames", "Stop lock"),
-     QT_TRANSLATE_NOOP("ControlNames", "Lit while the stop light barrier is locked (F10)")},
+     QT_TRANSLATE_NOOP("ControlNames", "Lit while the stop light barrier is locked (%1)"), Command::Lock},
     {"sbSound", QT_TRANSLATE_NOOP("ControlNames", "Sound"),
-     QT_TRANSLATE_NOOP("ControlNames", "Switches the sounds on or off (Ctrl+S)")},
+     QT_TRANSLATE_NOOP("ControlNames", "Switches the sounds on or off (%1)"), Command::Sound},
     {"MMenu", QT_TRANSLATE_NOOP("ControlNames", "Main menu"),
      QT_TRANSLATE_NOOP("ControlNames", "Opens the menu of all commands")},
     {"smMinimize", QT_TRANSLATE_NOOP("ControlNames", "Minimize"),
      QT_TRANSLATE_NOOP("ControlNames", "Minimizes the window")},
     {"MonthCalendar1", QT_TRANSLATE_NOOP("ControlNames", "Calendar"),
-     QT_TRANSLATE_NOOP("ControlNames", "Escape closes the calendar")},
+     QT_TRANSLATE_NOOP("ControlNames", "%1 closes the calendar"), Command::CloseCalendar},
 };
 
 // A drop-down list given a name of its own keeps it: Qt's would be the line
@@ -97,7 +104,10 @@ void NameControls(QWidget& window)
         auto* widget = window.findChild<QWidget*>(QString::fromLatin1(control.object), Qt::FindDirectChildrenOnly);
         if (!widget) continue;
         if (*control.name) widget->setAccessibleName(Translated(control.name));
-        if (*control.description) widget->setAccessibleDescription(Translated(control.description));
+        if (!*control.description) continue;
+        QString description = Translated(control.description);
+        if (control.keys) description = description.arg(QString::fromStdString(ShownKeys(RowOf(*control.keys))));
+        widget->setAccessibleDescription(description);
     }
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/command.h"
+#include "core/keyguide.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,24 @@ TEST(CommandTable, EveryCommandHasOneRowAndEveryEntryItsOwnName)
     }
     const int last = static_cast<int>(Command::SecondMonitor);
     EXPECT_EQ(commands.size(), static_cast<std::size_t>(last + 1)) << "a command without a row";
+}
+
+TEST(KeyGuide, ShowsEachKeyOnceAsTheKeyboardNamesIt)
+{
+    const struct {
+        const char* keys;
+        const char* backgroundKeys;
+        bool background;
+        const char* shown;
+    } cases[] = {{"Return; Enter; F5", nullptr, false, "Enter, F5"},
+                 {"Ctrl+0; Ctrl+Ins; Ctrl+Num+0", nullptr, false, "Ctrl+0, Ctrl+Ins"},
+                 {"Space; F8", "Alt+Space; F8", true, "Alt+Space"},
+                 {"Space; F8", "Alt+Space; F8", false, "Space, F8"},
+                 {"F9", nullptr, true, ""}};
+    for (const auto& c : cases) {
+        CommandRow row{Command::Lap, "row", MenuPlace::None, "row", c.keys, c.backgroundKeys};
+        EXPECT_EQ(ShownKeys(row, c.background), c.shown) << c.keys;
+    }
 }
 
 }  // namespace

@@ -97,6 +97,8 @@ TEST_F(WindowControlsTest, EveryControlHasANameAndADescription)
               QStringLiteral("Minimize")) << "not its caption \"_\"";
     EXPECT_EQ(QAccessible::queryAccessibleInterface(Find<QWidget>("bPause"))->text(QAccessible::Description),
               QStringLiteral("Pause/Toggle"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Find<QWidget>("cmd_StartStop"))->text(QAccessible::Description),
+              QStringLiteral("Starts, stops and resets the run (Enter, F5)")) << "its keys as the keyboard names them";
     Key(Qt::Key_Pause);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(Find<QWidget>("bPause"))->text(QAccessible::Description),
               QStringLiteral("Continue/Toggle")) << "the description follows the run";
