@@ -5,7 +5,7 @@
 # manual page, the icons and README's key table. The window's class, which the
 # entry names for the desktop to match windows to it, is read from the real
 # window under Xvfb.
-#   desktop_files.sh <chronivel executable> <source folder>
+#   desktop_files.sh <chronivel executable> <source folder> <readmekeys executable>
 set -uo pipefail
 linux=$2/assets/linux
 entry=$linux/org.orvantis.Chronivel.desktop
@@ -34,11 +34,12 @@ version=$(env -u DISPLAY "$1" --version | sed -n 's/^chronivel //p')
 grep -q "<release version=\"$version\"" "$metainfo" || problem "no release $version in the AppStream entry"
 grep -q "^\.TH CHRONIVEL 1 .*\"Chronivel $version\"" "$linux/chronivel.1" || problem "the manual page is not of $version"
 
-# README's key table and the manual page list every key that --help lists
-# (its Ctrl+Ins is Ctrl+Insert).
+# README's key table is the one the command table gives (tools/readme-keys
+# writes it), and the manual page lists every key that --help lists (its
+# Ctrl+Ins is Ctrl+Insert).
+diff <("$3") <(sed -n '/^| Key | Does |$/,/^[^|]/{/^|/p}' "$2/README.md") >/dev/null ||
+    problem "README's key table is not the command table's; run tools/readme-keys"
 while read -r key; do
-    grep -qE "^\| ([^|]*[ ,])?${key//+/\\+}(,| *\|)" "$2/README.md" ||
-        problem "README's key table lacks $key, which chronivel --help lists"
     grep -qE "^\.BR? (.* )?${key//+/\\+}( |$)" "$linux/chronivel.1" ||
         problem "the manual page lacks $key, which chronivel --help lists"
 done < <(env -u DISPLAY "$1" --help | sed -n '/^Keys:/,/^Whichever/{/^  /p}' | sed -E 's/^  //; s/ {2,}/\t/g' |
