@@ -2,6 +2,7 @@
 #include "core/settings.h"
 
 #include "core/alarmclock.h"
+#include "core/displayformat.h"
 #include "core/runnumbers.h"
 
 #include <algorithm>
@@ -157,7 +158,7 @@ void LoadLaterValues(ValueReader& read, Settings& s)
             read.Ranged(s.lsCount, "LsCount", *lsCount, 1, 3);
     }
     read.Into(s.seLOCK, "seLOCK", ReadInteger, Optional);
-    read.InRange(s.format, "Format", 0, 5, Optional);
+    read.InRange(s.format, "Format", 0, DisplayFormatCount - 1, Optional);
     read.Into(s.tickCount, "TickCount", Block, Optional);
     read.Into(s.hoursOn, "HoursOn", ReadFlag, Optional);
     const std::optional<bool> armed = read.Get("AlarmOn", ReadFlag, Optional);
