@@ -39,9 +39,9 @@ public:
     // The "Port" setting: n of COMn, else the port's place in the list; 0 for none.
     int PortNumber() const { return device_.empty() ? 0 : portNumber_; }
     void SetPortNumber(int number) { portNumber_ = number; }
-    int Algorithm() const { return rules_.Algorithm(); }
+    BarrierAlgorithm Algorithm() const { return rules_.Algorithm(); }
     void SetAlgorithm(int algorithm) { rules_.SetAlgorithm(algorithm); }
-    int Arrangement() const { return rules_.Arrangement(); }
+    BarrierArrangement Arrangement() const { return rules_.Arrangement(); }
     void SetArrangement(int arrangement) { rules_.SetArrangement(arrangement); }
     int Laps() const { return rules_.LapLimit(); }
     void SetLaps(int laps) { rules_.SetLapLimit(laps); }

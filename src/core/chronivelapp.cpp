@@ -318,8 +318,8 @@ void ChronivelApp::BarrierChoicesChanged()
 {
     kept_.port = barriers_.PortNumber();
     kept_.portName = barriers_.Device();
-    kept_.alg = barriers_.Algorithm();
-    kept_.lsCount = barriers_.Arrangement();
+    kept_.alg = static_cast<int>(barriers_.Algorithm());
+    kept_.lsCount = static_cast<int>(barriers_.Arrangement());
     Changed();
     KeepChanges();
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "core/displayformat.h"
 #include "core/hotkeys.h"
 
 namespace chronivel {
@@ -26,13 +27,8 @@ enum class Command {
     ResetRun,
     ResetRunByKey,
     ToggleHours,
-    Format0,
-    Format1,
-    Format2,
-    Format3,
-    Format4,
-    Format5,
-    Zoom1,
+    Format0,  // one command for each display format, in their order
+    Zoom1 = Format0 + DisplayFormatCount,
     Zoom2,
     Zoom3,
     Zoom4,
@@ -81,6 +77,12 @@ struct CommandRow {
     // Null: not a check entry, or the window keeps its mark.
     bool (*checked)(const ChronivelApp&) = nullptr;
 };
+
+// The command that chooses display format `format`.
+constexpr Command FormatCommand(int format)
+{
+    return Command(int(Command::Format0) + format);
+}
 
 // Every command, in the order of the menus.
 const std::vector<CommandRow>& CommandTable();

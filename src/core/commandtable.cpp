@@ -2,7 +2,9 @@
 #include "core/chronivelapp.h"
 #include "core/command.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace chronivel {
 
@@ -23,14 +25,21 @@ void ResetTheRun(ChronivelApp& a)
 }
 
 template <int Format>
-CommandRow FormatRow(const char* name, const char* caption)
+CommandRow FormatRow()
 {
-    CommandRow row{Command(int(Command::Format0) + Format), name, MenuPlace::FormatMenu, caption};
+    const DisplayFormat& format = DisplayFormats[Format];
+    CommandRow row{FormatCommand(Format), format.name, MenuPlace::FormatMenu, format.caption};
     row.mark = Mark::Radio;
-    row.separatorBefore = Format % 2 == 0;  // the seconds-only formats sit under the one with hours
+    row.separatorBefore = format.showsHours;  // the seconds-only formats sit under the one with hours
     row.run = [](ChronivelApp& a) { a.Clock().SelectFormat(Format); };
     row.checked = [](const ChronivelApp& a) { return a.Clock().Format().Format() == Format; };
     return row;
+}
+
+template <int... Format>
+std::vector<CommandRow> FormatRows(std::integer_sequence<int, Format...>)
+{
+    return {FormatRow<Format>()...};
 }
 
 template <int Zoom>
@@ -73,13 +82,6 @@ std::vector<CommandRow> MakeTable()
         {.id = ToggleHours, .name = "mHoursOn", .place = FormatMenu, .caption = "Show Hours", .mark = Mark::Check,
          .run = [](ChronivelApp& a) { a.Clock().ToggleHours(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Format().HoursOn(); }},
-        FormatRow<0>("Format0", "HH:MM:SS,xxx"),
-        // The seconds-only captions are not indented: a screen reader would read the padding.
-        FormatRow<1>("Format1", "SSSSSS,xxx"),
-        FormatRow<2>("Format2", "HH:MM:SS,xx"),
-        FormatRow<3>("Format3", "SSSSSS,xx"),
-        FormatRow<4>("Format4", "HH:MM:SS,x"),
-        FormatRow<5>("Format5", "SSSSSS,x"),
 
         // The window comes back to the middle of the screen at its new size.
         ZoomRow<0>("Zoom1", "1"),
@@ -127,6 +129,10 @@ std::vector<CommandRow> MakeTable()
         {.id = SecondMonitor, .name = "mTV", .place = None, .caption = "TV", .keys = "Ctrl+T",
          .run = [](ChronivelApp& a) { a.ToggleSecondMonitor(); }},
     };
+    // The formats' entries follow the hours switch in their menu.
+    const std::vector<CommandRow> formats = FormatRows(std::make_integer_sequence<int, DisplayFormatCount>());
+    const auto hours = std::find_if(t.begin(), t.end(), [](const CommandRow& row) { return row.id == ToggleHours; });
+    t.insert(hours + 1, formats.begin(), formats.end());
     return t;
 }
 

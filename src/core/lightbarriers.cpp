@@ -7,12 +7,13 @@ namespace chronivel {
 
 void LightBarriers::SetAlgorithm(int algorithm)
 {
-    algorithm_ = algorithm >= 0 && algorithm <= 5 ? algorithm : 0;
+    algorithm_ = BarrierAlgorithm(algorithm >= 0 && algorithm < AlgorithmCount ? algorithm : 0);
 }
 
 void LightBarriers::SetArrangement(int arrangement)
 {
-    arrangement_ = arrangement >= 1 && arrangement <= 3 ? arrangement : 2;
+    arrangement_ = arrangement >= FirstArrangement && arrangement <= LastArrangement
+        ? BarrierArrangement(arrangement) : BarrierArrangement::StopBarrier;
 }
 
 BarrierCommand LightBarriers::Cts(std::uint32_t status, const BarrierContext& context)
@@ -22,8 +23,7 @@ BarrierCommand LightBarriers::Cts(std::uint32_t status, const BarrierContext& co
     const bool cts = (status & ms::CtsOn) != 0;
     lastStatus_ = cts ? status : CtsOffMarker;
     if (context.lockRunning) return BarrierCommand::None;
-    // Only the first two algorithms stop on the stop barrier.
-    if ((algorithm_ == 0 && cts) || (algorithm_ == 1 && !cts)) return BarrierCommand::Stop;
+    if (Rule().stops && Matches(cts)) return BarrierCommand::Stop;
     return BarrierCommand::None;
 }
 
@@ -34,7 +34,7 @@ BarrierCommand LightBarriers::Dcd(std::uint32_t status, const BarrierContext& co
     const bool dcd = (status & ms::RlsdOn) != 0;
     lastStatus_ = dcd ? status : DcdOffMarker;
     if (!Matches(dcd)) return BarrierCommand::None;
-    if (context.pauseEnabled && arrangement_ == 3) return BarrierCommand::Pause;
+    if (context.pauseEnabled && arrangement_ == BarrierArrangement::ToggleBarrier) return BarrierCommand::Pause;
     if (!context.lapEnabled) return BarrierCommand::None;
 
     if (context.run != lapsOfRun_) {
@@ -53,7 +53,7 @@ BarrierCommand LightBarriers::Dsr(std::uint32_t status, const BarrierContext& co
     if (context.runState == RunState::Ready) return BarrierCommand::Start;
     // A lone barrier also stops the run it started, once the lock after the
     // start is over; beside a stop barrier it only ever starts.
-    if (arrangement_ == 1 && context.runState == RunState::Running && !context.lockRunning)
+    if (arrangement_ == BarrierArrangement::Single && context.runState == RunState::Running && !context.lockRunning)
         return BarrierCommand::Stop;
     return BarrierCommand::None;
 }

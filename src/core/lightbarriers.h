@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "core/runstate.h"
@@ -16,6 +17,42 @@ enum class BarrierCommand {
     Pause,  // pause or continue
 };
 
+// How the barriers hang on the port's lines; the numbers are the stored ones.
+enum class BarrierArrangement { Single = 1, StopBarrier, ToggleBarrier };
+// Which edge of a line counts, and whether the stop barrier stops; in the stored order.
+enum class BarrierAlgorithm { OnOff, OffOn, On, Off, WithLap, WithToggle };
+
+struct ArrangementRow {
+    BarrierArrangement id;
+    const char* caption;  // the menu entry; "&&" is how a menu shows a single "&"
+};
+struct AlgorithmRow {
+    BarrierAlgorithm id;
+    const char* caption;  // the menu entry
+    bool onEdge;          // the line going on counts; else the line going off
+    bool stops;           // the stop barrier stops the run
+    bool offered;         // the menu lists it
+};
+
+// In the order of their numbers and of the menu: ranges and menus are made from these.
+inline constexpr std::array ArrangementRows{
+    ArrangementRow{BarrierArrangement::Single, "1 LS (4+6=Start && Stop)"},
+    ArrangementRow{BarrierArrangement::StopBarrier, "2/3 LS (4+6=Start, 7+8=Stop, 4+1=Lap)"},
+    ArrangementRow{BarrierArrangement::ToggleBarrier, "2/3 LS (4+6=Start, 7+8=Stop, 4+1=Toggle)"},
+};
+inline constexpr int FirstArrangement = static_cast<int>(ArrangementRows.front().id);
+inline constexpr int LastArrangement = static_cast<int>(ArrangementRows.back().id);
+
+inline constexpr std::array AlgorithmRows{
+    AlgorithmRow{BarrierAlgorithm::OnOff, "0   On/Off", true, true, true},
+    AlgorithmRow{BarrierAlgorithm::OffOn, "1   Off/On", false, true, true},
+    AlgorithmRow{BarrierAlgorithm::On, "2   On", true, false, true},
+    AlgorithmRow{BarrierAlgorithm::Off, "3   Off", false, false, true},
+    AlgorithmRow{BarrierAlgorithm::WithLap, "4   With LAP", true, false, true},
+    AlgorithmRow{BarrierAlgorithm::WithToggle, "5   With Toogle", false, false, false},
+};
+inline constexpr int AlgorithmCount = static_cast<int>(AlgorithmRows.size());
+
 // The state of the window that the rules look at, at the time of the edge.
 struct BarrierContext {
     RunState runState = RunState::Ready;
@@ -29,8 +66,7 @@ struct BarrierContext {
 // Turns line changes of the serial port into commands. Barriers hang on the
 // port's modem lines: CTS (pins 7 + 8) stops, DCD (4 + 1) takes laps or, in
 // the toggle arrangement, pauses, DSR (4 + 6) starts, and with one barrier
-// alone (arrangement 1) also stops. The algorithm says which edge counts:
-// even ones the line going on, odd ones it going off.
+// alone also stops. The algorithm says which edge counts.
 class LightBarriers {
 public:
     static constexpr std::uint32_t NoStatusYet = 0x55555555;
@@ -38,10 +74,10 @@ public:
     static constexpr std::uint32_t CtsOffMarker = 0xAFAFAF;
     static constexpr std::uint32_t DcdOffMarker = 0xFAFAFA;
 
-    int Algorithm() const { return algorithm_; }
-    void SetAlgorithm(int algorithm);      // 0..5; anything else is 0
-    int Arrangement() const { return arrangement_; }
-    void SetArrangement(int arrangement);  // 1..3; 0 and anything else is 2
+    BarrierAlgorithm Algorithm() const { return algorithm_; }
+    void SetAlgorithm(int algorithm);      // a number of AlgorithmRows; anything else is the first
+    BarrierArrangement Arrangement() const { return arrangement_; }
+    void SetArrangement(int arrangement);  // a number of ArrangementRows; anything else is StopBarrier
     // Barrier laps a run takes at most; 0 = no limit. Laps from the keyboard are not counted.
     int LapLimit() const { return lapLimit_; }
     void SetLapLimit(int laps) { lapLimit_ = laps > 0 ? laps : 0; }
@@ -59,10 +95,11 @@ public:
     BarrierCommand Dsr(std::uint32_t status, const BarrierContext& context) const;
 
 private:
-    bool Matches(bool lineOn) const { return algorithm_ % 2 == 0 ? lineOn : !lineOn; }
+    const AlgorithmRow& Rule() const { return AlgorithmRows[static_cast<std::size_t>(algorithm_)]; }
+    bool Matches(bool lineOn) const { return lineOn == Rule().onEdge; }
 
-    int algorithm_ = 0;
-    int arrangement_ = 2;
+    BarrierAlgorithm algorithm_ = BarrierAlgorithm::OnOff;
+    BarrierArrangement arrangement_ = BarrierArrangement::StopBarrier;
     int lapLimit_ = 0;
     int minLapMs_ = 0;
     std::uint32_t lastStatus_ = NoStatusYet;

@@ -16,11 +16,11 @@ int ReadoutDigits::DigitAt(std::string_view text, const TimeFormat& format, int 
     const int missing = format.FullWidth() - length;
     if (image > DigitImageCount) {
         // The character after that digit: 1-based position of the digit = 0-based index of the next one.
-        const int index = FormatChars[format.Format()][DigitLeftOfMark[image - DigitImageCount - 1] - 1] - missing;
+        const int index = format.Row().chars[DigitLeftOfMark[image - DigitImageCount - 1] - 1] - missing;
         const bool mark = index >= 0 && index < length && (text[index] < '0' || text[index] > '9');
         return mark ? Mark : Blank;
     }
-    const int index = FormatChars[format.Format()][image - 1] - 1 - missing;
+    const int index = format.Row().chars[image - 1] - 1 - missing;
     if (index < 0 || index >= length) return Blank;
     const char c = text[index];
     return (c >= '0' && c <= '9') ? c - '0' : Blank;

@@ -2,6 +2,8 @@
 #include "core/settings.h"
 
 #include "core/alarmclock.h"
+#include "core/displayformat.h"
+#include "core/lightbarriers.h"
 #include "core/runnumbers.h"
 
 #include <algorithm>
@@ -140,7 +142,7 @@ bool LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
         s.leader = *leader > 0 ? *leader : BestTime::None;
     read.InRange(s.zoom, "Zoom", 0, 4);
     read.InRange(s.port, "Port", 0, 255);
-    read.InRange(s.alg, "Alg", 0, 5);
+    read.InRange(s.alg, "Alg", 0, AlgorithmCount - 1);
     return counted && date;
 }
 
@@ -154,10 +156,10 @@ void LoadLaterValues(ValueReader& read, Settings& s)
         if (*lsCount == 0)
             s.lsCount = 2;
         else
-            read.Ranged(s.lsCount, "LsCount", *lsCount, 1, 3);
+            read.Ranged(s.lsCount, "LsCount", *lsCount, FirstArrangement, LastArrangement);
     }
     read.Into(s.seLOCK, "seLOCK", ReadInteger, Optional);
-    read.InRange(s.format, "Format", 0, 5, Optional);
+    read.InRange(s.format, "Format", 0, DisplayFormatCount - 1, Optional);
     read.Into(s.tickCount, "TickCount", Block, Optional);
     read.Into(s.hoursOn, "HoursOn", ReadFlag, Optional);
     const std::optional<bool> armed = read.Get("AlarmOn", ReadFlag, Optional);

@@ -44,6 +44,13 @@ const char* FractionName(int decimalPlaces)
 
 }  // namespace
 
+std::string EntryLayout(const TimeFormat& format)
+{
+    std::string layout = format.ShowsHours() ? "__:__.__" : "______";
+    if (format.DecimalPlaces() > 0) layout += ',' + std::string(static_cast<std::size_t>(format.DecimalPlaces()), '_');
+    return layout;
+}
+
 std::string TimeEntryText(std::int64_t ms, const TimeFormat& format)
 {
     TimeFormat full = format;
@@ -56,8 +63,7 @@ TimeEntry ParseTimeEntry(std::string_view text, const TimeFormat& format)
     const int d = format.DecimalPlaces();
     const std::size_t fraction = format.ShowsHours() ? 9 : 7;  // where the fraction's places begin
     const std::string_view separators = format.ShowsHours() ? ":.," : ",";
-    std::string layout = format.ShowsHours() ? "__:__.__" : "______";
-    if (d > 0) layout += ',' + std::string(static_cast<std::size_t>(d), '_');
+    const std::string layout = EntryLayout(format);
 
     TimeEntry entry;
     bool laidOut = text.size() == layout.size();

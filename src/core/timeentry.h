@@ -23,6 +23,9 @@ struct TimeEntry {
     std::string problem;
 };
 
+// Where the field's digits go, "_", between the separators: "__:__.__,___".
+std::string EntryLayout(const TimeFormat& format);
+
 // The field's text for `ms`: every place filled, whatever digit count the readout uses.
 std::string TimeEntryText(std::int64_t ms, const TimeFormat& format);
 

@@ -6,21 +6,6 @@
 
 namespace chronivel {
 
-const int FormatChars[TimeFormat::FormatCount][9] = {
-    {12, 11, 10, 8, 7, 5, 4, 2, 1},
-    {10, 9, 8, 6, 5, 4, 3, 2, 1},
-    {99, 11, 10, 8, 7, 5, 4, 2, 1},
-    {99, 9, 8, 6, 5, 4, 3, 2, 1},
-    {99, 99, 10, 8, 7, 5, 4, 2, 1},
-    {99, 99, 8, 6, 5, 4, 3, 2, 1},
-};
-
-void TimeFormat::SelectFormat(int format)
-{
-    format_ = (format >= 0 && format < FormatCount) ? format : 0;
-    decimalPlaces_ = 3 - format_ / 2;
-}
-
 namespace {
 
 // Builds the text right to left in a fixed buffer: this runs on every display

@@ -5,40 +5,40 @@
 #include <string>
 #include <string_view>
 
+#include "core/displayformat.h"
+
 namespace chronivel {
 
-// How times are written: one of six formats, and how many digit positions the
-// hours-minutes-seconds part may fill.
+// How times are written: one of the display formats, and how many digit
+// positions the hours-minutes-seconds part may fill.
 //
 //   format 0  01:02.03,456    format 1  003723,456
 //   format 2  01:02.03,45     format 3  003723,45
 //   format 4  01:02.03,4      format 5  003723,4
 class TimeFormat {
 public:
-    static constexpr int FormatCount = 6;
+    static constexpr int FormatCount = DisplayFormatCount;
 
     int Format() const { return format_; }
-    int DecimalPlaces() const { return decimalPlaces_; }
+    const DisplayFormat& Row() const { return DisplayFormats[format_]; }
+    int DecimalPlaces() const { return Row().decimalPlaces; }
     bool HoursOn() const { return hoursOn_; }
     int DigitCount() const { return digitCount_; }
 
-    // Even formats show hours, minutes and seconds; odd ones a plain count of seconds.
-    bool ShowsHours() const { return format_ % 2 == 0; }
+    bool ShowsHours() const { return Row().showsHours; }
 
-    // Chooses a format and the decimal places that go with it. A number that
-    // is not a format (a damaged setting) chooses format 0.
-    void SelectFormat(int format);
+    // A number that is not a format (a damaged setting) chooses format 0.
+    void SelectFormat(int format) { format_ = ValidFormat(format); }
     void SetHoursOn(bool on) { hoursOn_ = on; }
     void SetDigitCount(int count) { digitCount_ = count; }
 
     // Length of the text when every field is there: 12 for "00:00.00,000".
-    int FullWidth() const { return (ShowsHours() ? 9 : 7) + decimalPlaces_; }
+    int FullWidth() const { return (ShowsHours() ? 9 : 7) + DecimalPlaces(); }
 
     friend bool operator==(const TimeFormat&, const TimeFormat&) = default;
 
 private:
     int format_ = 0;
-    int decimalPlaces_ = 3;
     bool hoursOn_ = true;
     int digitCount_ = 9;
 };
@@ -58,9 +58,5 @@ std::string StripLeadingZeros(std::string_view text, int decimalPlaces);
 std::int64_t DisplayValue(std::int64_t elapsed, int decimalPlaces);
 // The milliseconds of the last place shown: 100, 10 or 1.
 std::int64_t DisplayUnitMs(int decimalPlaces);
-
-// For each format, the 1-based text position that readout image 1..9 (counted
-// from the right) shows; 99 where the format has no such digit.
-extern const int FormatChars[TimeFormat::FormatCount][9];
 
 }  // namespace chronivel

@@ -3,22 +3,15 @@
 
 #include <algorithm>
 
-namespace chronivel {
+#include "core/displayformat.h"
 
-const std::array<std::array<int, 12>, 6> FormatLefts = {{
-    {175, 157, 139, 112, 94, 67, 49, 22, 4, 41, 86, 131},
-    {175, 155, 135, 105, 85, 65, 45, 25, 4, 999, 999, 126},
-    {999, 157, 139, 112, 94, 67, 49, 22, 4, 41, 86, 131},
-    {999, 155, 135, 105, 85, 65, 45, 25, 4, 999, 999, 126},
-    {999, 999, 139, 112, 94, 67, 49, 22, 4, 41, 86, 131},
-    {999, 999, 135, 105, 85, 65, 45, 25, 4, 999, 999, 126},
-}};
+namespace chronivel {
 
 WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn)
 {
     WindowLayout l;
     const int a = ValidZoom(zoom) + 1;
-    const auto& lefts = FormatLefts[format >= 0 && format < 6 ? format : 0];
+    const auto& lefts = DisplayFormats[ValidFormat(format)].lefts;
     const auto left = [&lefts](int image) { return lefts[image - 1]; };
     l.zoomFactor = a;
     l.side = BaseSide * a;

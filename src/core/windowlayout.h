@@ -20,11 +20,6 @@ constexpr int ValidZoom(int zoom)
     return zoom >= 0 && zoom < ZoomSteps ? zoom : 0;
 }
 
-// Where each readout image sits inside the readout panel at zoom 1, before
-// the hours are hidden, per format: images 1..9 are digits counted from the
-// right, 10..12 the separators ":", "." and ",". 999 puts an image out of sight.
-extern const std::array<std::array<int, 12>, 6> FormatLefts;
-
 // The main window's geometry for a zoom of 0..4, a format and the hours
 // switch: every size is a whole multiple of the zoom factor, and divisions
 // truncate toward zero.

@@ -24,11 +24,15 @@ BarrierPort::BarrierPort(ChronivelApp& app, MainMenus& menus, const SerialPorts&
 {
     connect(menus_.Hardware1, &QMenu::aboutToShow, this, &BarrierPort::ListPorts);
     connect(menus_.mNoHard, &QAction::triggered, this, [this] { ChoosePort({}); });
-    for (int algorithm = 0; algorithm < 6; ++algorithm)
-        connect(menus_.mALG[algorithm], &QAction::triggered, this, [this, algorithm] { ChooseAlgorithm(algorithm); });
-    for (int arrangement = 1; arrangement <= 3; ++arrangement)
-        connect(menus_.mLS[arrangement - 1], &QAction::triggered, this,
-                [this, arrangement] { ChooseArrangement(arrangement); });
+    // Each entry carries its rule's stored number.
+    for (QAction* algorithm : menus_.mALG)
+        connect(algorithm, &QAction::triggered, this, [this, algorithm] {
+            app_.SelectBarrierAlgorithm(algorithm->data().toInt());
+        });
+    for (QAction* arrangement : menus_.mLS)
+        connect(arrangement, &QAction::triggered, this, [this, arrangement] {
+            app_.SelectBarrierArrangement(arrangement->data().toInt());
+        });
 }
 
 void BarrierPort::ChoosePort(const QString& device)
@@ -40,16 +44,6 @@ void BarrierPort::Choose(const QString& device, int number)
 {
     const std::string problem = app_.ChooseBarrierPort(device.toStdString(), number);
     if (!problem.empty() && reportChoiceFailed) reportChoiceFailed(QString::fromStdString(problem));
-}
-
-void BarrierPort::ChooseAlgorithm(int algorithm)
-{
-    app_.SelectBarrierAlgorithm(algorithm);
-}
-
-void BarrierPort::ChooseArrangement(int arrangement)
-{
-    app_.SelectBarrierArrangement(arrangement);
 }
 
 void BarrierPort::ListPorts()
@@ -92,13 +86,12 @@ void BarrierPort::ShowMarks()
 {
     const BarrierPipeline& barriers = app_.Barriers();
     menus_.mNoHard->setChecked(barriers.Device().empty());
-    menus_.mALG[barriers.Algorithm()]->setChecked(true);
-    menus_.mLS[barriers.Arrangement() - 1]->setChecked(true);
+    menus_.mALG[static_cast<std::size_t>(barriers.Algorithm())]->setChecked(true);
+    menus_.mLS[static_cast<std::size_t>(static_cast<int>(barriers.Arrangement()) - FirstArrangement)]->setChecked(true);
     if (app_.BarriersConnected()) {
         // The rules can be chosen once a port has been open; they stay so when it closes.
         for (QAction* algorithm : menus_.mALG) algorithm->setEnabled(true);
         for (QAction* arrangement : menus_.mLS) arrangement->setEnabled(true);
-        menus_.mALG[5]->setVisible(false);
     }
 }
 

@@ -21,8 +21,6 @@ public:
 
     // Port choice: a device path (COMn on Windows), or empty for none.
     void ChoosePort(const QString& device);
-    void ChooseAlgorithm(int algorithm);
-    void ChooseArrangement(int arrangement);
 
     // Marks and enabling after the model changed.
     void ShowMarks();

@@ -17,6 +17,7 @@
 
 #include "core/chronivelapp.h"
 #include "core/configlayout.h"
+#include "core/timeentry.h"
 #include "ui/abovemainwindow.h"
 #include "ui/buttonglyphs.h"
 #include "ui/face.h"
@@ -109,9 +110,7 @@ QString EntryMask(int format)
 {
     TimeFormat f;
     f.SelectFormat(format);
-    QString mask = f.ShowsHours() ? QStringLiteral("99:99.99") : QStringLiteral("999999");
-    if (f.DecimalPlaces() > 0) mask += QLatin1Char(',') + QString(f.DecimalPlaces(), QLatin1Char('9'));
-    return mask + QStringLiteral(";_");
+    return QString::fromStdString(EntryLayout(f)).replace(QLatin1Char('_'), QLatin1Char('9')) + QStringLiteral(";_");
 }
 
 TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TTransparentWnd& mainSeeThrough,

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "core/command.h"
+#include "core/lightbarriers.h"
 #include "core/monitorchoice.h"
 #include "ui/commandactions.h"
 
@@ -118,24 +119,22 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
     mNoHard->setChecked(true);
     Hardware1->addSeparator();
     auto* algorithms = new QActionGroup(this);
-    const std::array<const char*, 6> algorithmCaptions{"0   On/Off", "1   Off/On", "2   On",
-                                                       "3   Off",    "4   With LAP", "5   With Toogle"};
-    for (int algorithm = 0; algorithm < 6; ++algorithm) {
-        const QByteArray name = "mALG_" + QByteArray::number(algorithm);
-        mALG[algorithm] = Radio(Hardware1, algorithms, name.constData(),
-                                QString::fromLatin1(algorithmCaptions[algorithm]), algorithm);
-        mALG[algorithm]->setEnabled(false);  // until a port is open
+    for (const AlgorithmRow& row : AlgorithmRows) {
+        const int number = static_cast<int>(row.id);
+        QAction* entry = Radio(Hardware1, algorithms, "mALG_" + QByteArray::number(number), tr(row.caption), number);
+        entry->setVisible(row.offered);
+        entry->setEnabled(false);  // until a port is open
+        mALG.push_back(entry);
     }
-    mALG[0]->setChecked(true);
-    mALG[5]->setVisible(false);
     Hardware1->addSeparator();
     auto* arrangements = new QActionGroup(this);
-    // "&&" is how a menu shows a single "&".
-    mLS[0] = Radio(Hardware1, arrangements, "mLS1", tr("1 LS (4+6=Start && Stop)"), 1);
-    mLS[1] = Radio(Hardware1, arrangements, "mLS2", tr("2/3 LS (4+6=Start, 7+8=Stop, 4+1=Lap)"), 2);
-    mLS[2] = Radio(Hardware1, arrangements, "mLS3", tr("2/3 LS (4+6=Start, 7+8=Stop, 4+1=Toggle)"), 3);
-    mLS[0]->setChecked(true);
-    for (QAction* arrangement : mLS) arrangement->setEnabled(false);  // until a port is open
+    for (const ArrangementRow& row : ArrangementRows) {
+        const int number = static_cast<int>(row.id);
+        mLS.push_back(Radio(Hardware1, arrangements, "mLS" + QByteArray::number(number), tr(row.caption), number));
+        mLS.back()->setEnabled(false);  // until a port is open
+    }
+    mALG.front()->setChecked(true);
+    mLS.front()->setChecked(true);
 
     TVaus1 = Submenu("TVaus1", tr("Multimonitor"));
     Off1 = Radio(TVaus1, new QActionGroup(this), "Off1", tr("Off"), MonitorChoice::Off);
@@ -186,7 +185,7 @@ QMenu* MainMenus::Submenu(const char* name, const QString& title)
     return menu;
 }
 
-QAction* MainMenus::Radio(QMenu* menu, QActionGroup* group, const char* name, const QString& caption, int tag)
+QAction* MainMenus::Radio(QMenu* menu, QActionGroup* group, const QByteArray& name, const QString& caption, int tag)
 {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));

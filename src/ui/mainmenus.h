@@ -3,9 +3,10 @@
 
 #include <QObject>
 
-#include <array>
+#include <vector>
 
 class QAction;
+class QByteArray;
 class QActionGroup;
 class QMenu;
 class QWidget;
@@ -27,8 +28,8 @@ public:
     QMenu* PopupMenu1;
     QMenu* Hardware1;
     QAction* mNoHard;
-    std::array<QAction*, 6> mALG{};  // mALG_0..mALG_5, by algorithm
-    std::array<QAction*, 3> mLS{};   // mLS1..mLS3
+    std::vector<QAction*> mALG;  // mALG_0.., in the order of AlgorithmRows
+    std::vector<QAction*> mLS;   // mLS1.., in the order of ArrangementRows
     QMenu* TVaus1;
     QAction* Off1;
 
@@ -43,7 +44,7 @@ signals:
 private:
     QMenu* Submenu(const char* name, const QString& title);
     void ChoosesMonitor(QAction* entry);
-    QAction* Radio(QMenu* menu, QActionGroup* group, const char* name, const QString& caption, int tag);
+    QAction* Radio(QMenu* menu, QActionGroup* group, const QByteArray& name, const QString& caption, int tag);
 };
 
 }  // namespace chronivel

@@ -463,9 +463,9 @@ TEST_F(ChronivelAppTest, CommandsAreDoneByTheModelOrHandedToAWindowAndDisabledOn
     app.Perform(Command::Sound);
     EXPECT_FALSE(clock.Sound());
     EXPECT_FALSE(app.Checked(Command::Sound));
-    app.Perform(Command::Format3);
-    EXPECT_TRUE(app.Checked(Command::Format3));
-    EXPECT_FALSE(app.Checked(Command::Format0));
+    app.Perform(FormatCommand(3));
+    EXPECT_TRUE(app.Checked(FormatCommand(3)));
+    EXPECT_FALSE(app.Checked(FormatCommand(0)));
     EXPECT_TRUE(other.performed.empty()) << "the model's own commands reach no window";
 
     app.Perform(Command::Calendar);

@@ -179,9 +179,9 @@ TEST(LightBarriers, StoredValuesOutOfRangeAreMadeSafe)
 {
     LightBarriers barriers;
     barriers.SetAlgorithm(9);
-    EXPECT_EQ(barriers.Algorithm(), 0);
+    EXPECT_EQ(barriers.Algorithm(), BarrierAlgorithm::OnOff);
     barriers.SetArrangement(0);
-    EXPECT_EQ(barriers.Arrangement(), 2);
+    EXPECT_EQ(barriers.Arrangement(), BarrierArrangement::StopBarrier);
     barriers.SetLapLimit(-3);
     EXPECT_EQ(barriers.LapLimit(), 0);
 }

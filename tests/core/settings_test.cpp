@@ -366,7 +366,7 @@ TEST(Settings, ValuesTheProgramNeverWritesFallBackToDefaults)
     MemoryStore store = Saved(Used());
     store.values["Zoom"] = RegValue::Dword(9);
     store.values["Alg"] = RegValue::Dword(-1);
-    store.values["Format"] = RegValue::Dword(6);
+    store.values["Format"] = RegValue::Dword(DisplayFormatCount);
     store.values["LsCount"] = RegValue::Dword(4);
     store.values["Port"] = RegValue::Dword(-3);
     Settings s;

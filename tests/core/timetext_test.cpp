@@ -70,7 +70,7 @@ TEST(TimeFormat, ChoosesDecimalPlacesWithTheFormatAndRejectsUnknownFormats)
 {
     for (int number = 0; number < 6; ++number)
         EXPECT_EQ(FormatNumber(number).DecimalPlaces(), 3 - number / 2) << number;
-    for (int damaged : {-1, 6, 99}) {
+    for (int damaged : {-1, TimeFormat::FormatCount, 99}) {
         const TimeFormat format = FormatNumber(damaged);
         EXPECT_EQ(format.Format(), 0) << damaged;
         EXPECT_EQ(format.DecimalPlaces(), 3) << damaged;

@@ -106,7 +106,7 @@ TEST_F(ConfigDialogTest, ShowsTheSettingsAsTheyAre)
 
     // The format changed while it was closed: the mask and the text follow.
     CloseWith(Qt::Key_Escape);
-    app->Perform(Command::Format1);
+    app->Perform(FormatCommand(1));
     Open();
     EXPECT_EQ(Field<QLineEdit>("meCountDown")->displayText(), QStringLiteral("000090,250"));
 }

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/displayformat.h"
 #include "core/keyguide.h"
 #include "tests/ui/mainwindow_fixture.h"
 
@@ -281,8 +282,8 @@ TEST(Help, ManualExplainsTheWorkedLapExample)
     for (const Page& page : AllPages()) all += page.text;
     EXPECT_TRUE(all.contains(QStringLiteral("LAP 2 = 25,000 (+12,655) 12,655")));
     EXPECT_TRUE(all.contains(QStringLiteral("STOP: = 30,500 (+18,155)  5,500 \u00d8 10,166")));
-    for (const char* format : {"HH:MM:SS,xxx", "SSSSSS,xxx", "HH:MM:SS,xx", "SSSSSS,xx", "HH:MM:SS,x", "SSSSSS,x"})
-        EXPECT_TRUE(all.contains(QLatin1String(format))) << format;
+    for (const DisplayFormat& format : DisplayFormats)
+        EXPECT_TRUE(all.contains(QLatin1String(format.caption))) << format.caption;
 }
 
 }  // namespace
