@@ -2,23 +2,12 @@
 #include "core/chronivelapp.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 
 #include "core/runpersistence.h"
 #include "core/timeentry.h"
 
 namespace chronivel {
-
-namespace {
-
-std::int64_t WallClockMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
 
 ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
                            Scheduler& scheduler, ProtocolLog& protocol, SerialPorts& ports, std::string bootId)
@@ -84,7 +73,7 @@ void ChronivelApp::Resume()
     barriers_.Restore();
     BarrierChoicesChanged();  // a port known by its number only is now known by its device
     const std::int64_t nowCounter = timer_.ReadCounter();
-    const std::int64_t nowWall = WallClockMs();
+    const std::int64_t nowWall = WallNow();
     const std::string damage =
         DamagedRun(kept_, saves_.StartTimeKept(), bootId_, nowCounter, timer_.CountSpeed(), nowWall);
     if (damage.empty()) {
@@ -418,7 +407,7 @@ std::int64_t ChronivelApp::WallClockAt(WallClockMemo& memo, std::int64_t count)
     // Once per reading, so that repeated snapshots of one run or pause agree.
     if (memo.count != count) {
         memo.count = count;
-        memo.ms = WallClockStart(count, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
+        memo.ms = WallClockStart(count, timer_.ReadCounter(), timer_.CountSpeed(), WallNow());
     }
     return memo.ms;
 }

@@ -131,7 +131,8 @@ inline std::int64_t UtcMoment(std::int64_t epochMs, int days, int secondOfDay)
 
 class FixedLocale final : public LocaleTexts {
 public:
-    DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26"}; }
+    std::int64_t epochMs = 1'796'652'309'000;  // the wall clock, which moves only when the test sets it
+    DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26", epochMs}; }
     std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const override
     {
         return UtcMoment(epochMs, days, secondOfDay);
