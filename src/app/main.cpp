@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/graphicalsession.h"
+#include "app/hotkeygrabber.h"
 #include "app/options.h"
 #include "app/quitsignals.h"
 #include "app/singlecopy.h"
@@ -30,7 +31,6 @@
 #include "ui/protocolwindow.h"
 #include "ui/qtscheduler.h"
 #include "ui/secondmonitor.h"
-#include "ui/systemhotkeys.h"
 #include "ui/qtlocaletexts.h"
 
 using namespace chronivel;
