@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
     // it is not in front (its place read at start, runs shown as they are
     // recorded) nobody is looking there, and the window's notice tells it.
     ProtocolWindow* protocolShown = nullptr;
-    ProtocolWindow protocol(*store, nullptr, [&](const QString& message) {
+    ProtocolWindow protocol(*store, protocolFile, scheduler, nullptr, [&](const QString& message) {
         if (protocolShown && protocolShown->isActiveWindow())
             ShowMessage(protocolShown, QMessageBox::Critical, message);
         else
