@@ -24,6 +24,7 @@
 #include "platform/protocolfile.h"
 #include "tests/core/memorystore.h"
 #include "ui/protocolwindow.h"
+#include "ui/qtscheduler.h"
 
 namespace {
 
@@ -112,7 +113,9 @@ void ShowProtocolWindow(benchmark::State& state)
     const LongProtocol protocol;
     MemoryStore store;
     store.exists = false;
-    ProtocolWindow window(store, nullptr, [](const QString&) { std::abort(); });
+    ProtocolFile file;
+    QtScheduler scheduler;
+    ProtocolWindow window(store, file, scheduler, nullptr, [](const QString&) { std::abort(); });
     window.SetPathSource([&protocol] { return protocol.Path(); });
     QEventLoop loop;
     QObject::connect(&window, &ProtocolWindow::loaded, &loop, &QEventLoop::quit);
@@ -139,7 +142,9 @@ void RecordAndSave(benchmark::State& state)
     const LongProtocol protocol;
     MemoryStore store;
     store.exists = false;
-    ProtocolWindow window(store, nullptr, [](const QString&) { std::abort(); });
+    ProtocolFile file;
+    QtScheduler scheduler;
+    ProtocolWindow window(store, file, scheduler, nullptr, [](const QString&) { std::abort(); });
     window.SetPathSource([&protocol] { return protocol.Path(); });
     QEventLoop loop;
     QObject::connect(&window, &ProtocolWindow::loaded, &loop, &QEventLoop::quit);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/graphicalsession.h"
+#include "app/hotkeygrabber.h"
 #include "app/options.h"
 #include "app/quitsignals.h"
 #include "app/singlecopy.h"
@@ -30,7 +31,6 @@
 #include "ui/protocolwindow.h"
 #include "ui/qtscheduler.h"
 #include "ui/secondmonitor.h"
-#include "ui/systemhotkeys.h"
 #include "ui/qtlocaletexts.h"
 
 using namespace chronivel;
@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
     // it is not in front (its place read at start, runs shown as they are
     // recorded) nobody is looking there, and the window's notice tells it.
     ProtocolWindow* protocolShown = nullptr;
-    ProtocolWindow protocol(*store, nullptr, [&](const QString& message) {
+    ProtocolWindow protocol(*store, protocolFile, scheduler, nullptr, [&](const QString& message) {
         if (protocolShown && protocolShown->isActiveWindow())
             ShowMessage(protocolShown, QMessageBox::Critical, message);
         else

@@ -2,7 +2,6 @@
 #include "core/chronivelapp.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 
 #include "core/runpersistence.h"
@@ -10,42 +9,17 @@
 
 namespace chronivel {
 
-namespace {
-
-std::int64_t WallClockMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-// What the user is told when the protocol file will not take the finished runs.
-// `settingsPlace`: the settings file or key, empty when it has no name.
-std::string UnwrittenText(const std::string& path, const std::string& reason, std::size_t runs,
-                          const std::string& settingsPlace)
-{
-    std::string which = runs == 1 ? "The run" : std::to_string(runs);
-    if (runs != 1) which += " runs";
-    std::string keptIn = "the settings";
-    if (!settingsPlace.empty()) keptIn.assign(1, '"').append(settingsPlace).append(1, '"');
-    return "Cannot write to the protocol file \"" + path + "\". " + reason + "\n" + which + " not written there " +
-           (runs == 1 ? "is" : "are") + " kept in " + keptIn +
-           " and written at the end of the next run, at the next start, or when you choose to retry"
-           " (\"Retry writing the protocol\" in the menu).";
-}
-
-}  // namespace
-
 ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store,
                            Scheduler& scheduler, ProtocolLog& protocol, SerialPorts& ports, std::string bootId)
     : timer_(timer),
       locale_(locale),
-      store_(store),
       scheduler_(scheduler),
       protocol_(protocol),
       bootId_(std::move(bootId)),
       clock_(timer, locale, *this),
       barriers_(clock_, timer, ports, scheduler),
-      alarm_(locale)
+      alarm_(locale),
+      saves_(*this, locale, store, scheduler, protocol)
 {
     barriers_.connectedChanged = [this](bool) { Changed(); };
     barriers_.deviceRenamed = [this] { BarrierChoicesChanged(); };
@@ -58,15 +32,7 @@ ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, Sett
 ChronivelApp::~ChronivelApp()
 {
     views_.clear();  // the barriers' port closes after this, and its views may be gone
-    if (writing_) scheduler_.FinishAside();  // its end calls back here
-    if (delayedSave_) scheduler_.Cancel(*delayedSave_);
     if (alarmTick_) scheduler_.Cancel(*alarmTick_);
-}
-
-LoadMoment ChronivelApp::Moment() const
-{
-    const DateTimeTexts now = locale_.Now();
-    return LoadMoment{now.shortDate};
 }
 
 std::int64_t ChronivelApp::WallNow() const
@@ -79,25 +45,8 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     timer_.SetUseTSC(false);
     Settings s;
     s.fileName = defaultProtocolPath;
-    existed_ = store_.Exists();
-    std::string problem = store_.OpenProblem();
-    const LoadMoment moment = Moment();
-    LoadReport report = LoadSettings(store_, s, moment);
-    KeepUnreadableRuns(store_, report);
-    if (const std::string unread = report.Message(store_.Location()); !unread.empty())
-        problem += (problem.empty() ? "" : "\n") + unread;
-    held_ = std::move(report.held);
-
-    StoredRuns runs = LoadRuns(store_);
-    // Numbers of the day's runs never repeat, even where the settings lost their count.
-    if (!report.dayCounterKnown)
-        s.dayCounter = DayRunsCounted(runs, moment.today, protocol_.HighestRunNumberOn(s.fileName, moment.today));
-    pending_ = runs.pending;
-    startTimeKept_ = KeepsStartTime(store_);
-    savedRuns_ = std::move(runs);
-
-    kept_ = s;
-    loading_ = true;  // the chronometer reports each step; the state is whole only at the end
+    std::string problem = saves_.Load(s, LoadMoment{locale_.Now().shortDate});
+    kept_ = s;  // the chronometer reports each step; the state is whole only at Resume
     clock_.SetCountDownT(s.countDownT);
     clock_.SetSound(s.sound);
     clock_.SetDayCounter(s.dayCounter);
@@ -116,7 +65,6 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
     barriers_.SetPortNumber(s.port);
     monitors_ = MonitorChoice(s.monitor);
     alarm_.Restore(s.alarm, s.alarmOn, s.alarmDue, WallNow());
-    saved_ = s;
     return problem;
 }
 
@@ -125,23 +73,18 @@ void ChronivelApp::Resume()
     barriers_.Restore();
     BarrierChoicesChanged();  // a port known by its number only is now known by its device
     const std::int64_t nowCounter = timer_.ReadCounter();
-    const std::int64_t nowWall = WallClockMs();
+    const std::int64_t nowWall = WallNow();
     const std::string damage =
-        DamagedRun(kept_, startTimeKept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall);
+        DamagedRun(kept_, saves_.StartTimeKept(), bootId_, nowCounter, timer_.CountSpeed(), nowWall);
     if (damage.empty()) {
         // Nothing is saved before this, so the run saved last is the one loaded.
-        const RunDetails& run = savedRuns_.run;
+        const RunDetails& run = saves_.SavedRuns().run;
         clock_.ResumeRun(ResumeStartCount(kept_, bootId_, nowCounter, timer_.CountSpeed(), nowWall), run,
                          run.pauseBeganMs != 0 ? std::max<std::int64_t>(0, nowWall - run.pauseBeganMs) : 0);
     } else {
         Tell({NoticeTopic::Run, Notice::Kind::News, "Run not resumed", damage});
     }
-    loading_ = false;
-    // After a reboot the run resumes from a new start count, and a damaged
-    // one is gone: keep that at once, so that it is told only once.
-    KeepChanges();
-    // Runs finished before a kill, or while the file could not be written.
-    WritePending();
+    saves_.Resume();
     // An alarm due while the program was closed rings now, once.
     const std::int64_t now = WallNow();
     if (alarm_.Armed() && alarm_.DueMs() <= now)
@@ -259,7 +202,7 @@ std::string ChronivelApp::Configure(const Configuration& wanted)
     if (checked.countDownMs) clock_.ChangeCountDownT(*checked.countDownMs);  // 0 becomes the default minute
     Changed();
     KeepChanges();
-    if (otherFile) WritePending();  // runs the old file would not take go to the new one now
+    if (otherFile) saves_.WritePending();  // runs the old file would not take go to the new one now
     return {};
 }
 
@@ -396,41 +339,17 @@ void ChronivelApp::RestoreApplication()
 
 void ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
 {
-    // Kept before the file is touched: from the end of this write on a kill
-    // cannot lose the run, nor bring it back as running.
-    pending_.push_back(lines);
-    Save();
-    WritePendingWhenKept();
+    saves_.Record(lines);
 }
 
-void ChronivelApp::WritePendingWhenKept()
+void ChronivelApp::RunRecorded(const std::vector<std::string>& lines)
 {
-    appendAfter_ = handedOver_;
-    if (written_ >= handedOver_) {  // nothing was handed over: there is no write to wait for
-        appendAfter_.reset();
-        WritePending();
-    }
+    for (AppView* view : views_) view->RunRecorded(lines);
 }
 
-void ChronivelApp::WritePending()
+void ChronivelApp::SavingOwnValues()
 {
-    if (appendAfter_) return;  // the settings do not hold the newest run yet; the write's end comes back here
-    while (!pending_.empty()) {
-        const std::vector<std::string> run = pending_.front();
-        // A kill after the append, before the settings forgot the run, left it at the file's end.
-        if (!protocol_.EndsWith(kept_.fileName, run)) {
-            const std::string reason = protocol_.Append(kept_.fileName, run);
-            if (!reason.empty()) {
-                Tell({NoticeTopic::Protocol, Notice::Kind::Problem, "Runs not written",
-                      UnwrittenText(kept_.fileName, reason, pending_.size(), store_.Location()), true});
-                return;
-            }
-        }
-        pending_.erase(pending_.begin());
-        Save();
-        for (AppView* view : views_) view->RunRecorded(run);
-    }
-    ClearNotice(NoticeTopic::Protocol);
+    for (AppView* view : views_) view->SaveOwnValues();
 }
 
 void ChronivelApp::Tell(Notice notice)
@@ -457,13 +376,6 @@ void ChronivelApp::Retry(NoticeTopic topic)
 void ChronivelApp::NoticesChanged()
 {
     for (AppView* view : views_) view->NoticesChanged();
-}
-
-void ChronivelApp::SaveFailed(const std::string& failure)
-{
-    const bool sentence = !failure.empty() && failure.back() == '.';
-    Tell({NoticeTopic::Settings, Notice::Kind::Problem, "Settings unsaved",
-          failure + (sentence ? " " : ". ") + "What changed is kept and written with the next save.", true});
 }
 
 Settings ChronivelApp::Snapshot()
@@ -495,96 +407,16 @@ std::int64_t ChronivelApp::WallClockAt(WallClockMemo& memo, std::int64_t count)
     // Once per reading, so that repeated snapshots of one run or pause agree.
     if (memo.count != count) {
         memo.count = count;
-        memo.ms = WallClockStart(count, timer_.ReadCounter(), timer_.CountSpeed(), WallClockMs());
+        memo.ms = WallClockStart(count, timer_.ReadCounter(), timer_.CountSpeed(), WallNow());
     }
     return memo.ms;
 }
 
-StoredRuns ChronivelApp::RunsSnapshot()
+RunDetails ChronivelApp::RunSnapshot()
 {
-    StoredRuns runs{clock_.StartCount() != 0 ? clock_.Details() : RunDetails{}, pending_};
-    if (runs.run.paused) runs.run.pauseBeganMs = WallClockAt(pauseStart_, clock_.StopCount());
-    return runs;
-}
-
-void ChronivelApp::KeepChanges()
-{
-    if (loading_) return;
-    const Settings now = Snapshot();
-    const StoredRuns runs = RunsSnapshot();
-    const bool alarmChanged =
-        now.alarmOn != saved_.alarmOn || now.alarm != saved_.alarm || now.alarmDue != saved_.alarmDue;
-    if (now.tickCount != saved_.tickCount || runs != savedRuns_ || alarmChanged) {
-        // A run began, went on or ended, or the alarm was set or rang: a kill right after must not lose it.
-        Write(now, runs);
-    } else if (now != saved_) {
-        // Many changes in a row (a drag, a run of zoom steps) make one save.
-        if (delayedSave_) scheduler_.Cancel(*delayedSave_);
-        delayedSave_ = scheduler_.After(SaveDelayMs, [this] {
-            delayedSave_.reset();
-            Save();
-        });
-    }
-}
-
-void ChronivelApp::Save()
-{
-    Write(Snapshot(), RunsSnapshot());
-}
-
-void ChronivelApp::Write(const Settings& now, const StoredRuns& runs)
-{
-    if (delayedSave_) scheduler_.Cancel(*delayedSave_);
-    delayedSave_.reset();
-    try {
-        SaveSettings(store_, now, Moment().today, held_);
-        SaveRuns(store_, runs);
-        for (AppView* view : views_) view->SaveOwnValues();
-    } catch (const SettingsError& error) {
-        SaveFailed(error.what());
-        return;
-    }
-    saved_ = now;
-    savedRuns_ = runs;
-    ++handedOver_;
-    if (!writing_) WriteAside();
-}
-
-void ChronivelApp::WriteAside()
-{
-    writing_ = true;
-    const std::uint64_t version = handedOver_;
-    std::shared_ptr<SettingsSave> save = store_.TakeSave();
-    auto failure = std::make_shared<std::string>();
-    scheduler_.Aside(
-        [save, failure] {
-            try {
-                save->Write();
-            } catch (const SettingsError& error) {
-                *failure = error.what();
-            }
-        },
-        [this, version, failure] { Written(version, *failure); });
-}
-
-void ChronivelApp::Written(std::uint64_t version, const std::string& failure)
-{
-    writing_ = false;
-    written_ = version;
-    if (failure.empty()) {
-        ClearNotice(NoticeTopic::Settings);
-    } else {
-        // Nothing counts as saved: the next change writes everything again.
-        saved_ = Settings{};
-        savedRuns_ = StoredRuns{};
-    }
-    if (handedOver_ > written_) WriteAside();  // what changed during this write
-    // The runs go to the protocol also when the settings failed: better there than nowhere.
-    if (appendAfter_ && written_ >= *appendAfter_) {
-        appendAfter_.reset();
-        WritePending();
-    }
-    if (!failure.empty()) SaveFailed(failure);
+    RunDetails run = clock_.StartCount() != 0 ? clock_.Details() : RunDetails{};
+    if (run.paused) run.pauseBeganMs = WallClockAt(pauseStart_, clock_.StopCount());
+    return run;
 }
 
 }  // namespace chronivel

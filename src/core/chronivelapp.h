@@ -18,7 +18,7 @@
 #include "core/monitorchoice.h"
 #include "core/notices.h"
 #include "core/protocollog.h"
-#include "core/runpersistence.h"
+#include "core/savepipeline.h"
 #include "core/scheduler.h"
 #include "core/settings.h"
 #include "core/settingsstore.h"
@@ -27,27 +27,12 @@
 namespace chronivel {
 
 // The program's state in one place: the chronometer, the light barriers
-// that drive it, the one copy of the settings, and when they are written. Windows are views of it: they show
-// what it holds, hand it the user's commands and are told what changed.
-//
-// Saving: a run that starts, takes a lap, pauses, stops or resets is written
-// at once, whole, so that a crash or a kill loses nothing; other changes
-// SaveDelayMs after the last of them; everything once more at exit (Save).
-// The alarm clock, set, ringing or disarmed, is written at once too.
-// The settings are written aside, off the program's thread, one write at a
-// time: changes made while one is written go into the next, so a large
-// settings file never holds up a command, and the file never goes back to
-// an older state.
-//
-// A finished run is kept in the settings as unwritten before it goes to the
-// protocol file, and forgotten there once the file has it: it is appended
-// only after the write that keeps it has ended. A kill between the two
-// finds it at the next start, where it is appended unless the file already
-// ends with it; a file that cannot be written keeps it unwritten until the
-// end of the next run or the user's retry.
-class ChronivelApp final : private ChronometerObserver {
+// that drive it, the one copy of the settings, and when they are written
+// (SavePipeline). Windows are views of it: they show what it holds, hand it
+// the user's commands and are told what changed.
+class ChronivelApp final : private ChronometerObserver, private SavePipeline::Model {
 public:
-    static constexpr int SaveDelayMs = 500;
+    static constexpr int SaveDelayMs = SavePipeline::DelayMs;
 
     ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, Scheduler& scheduler,
                  ProtocolLog& protocol, SerialPorts& ports, std::string bootId);
@@ -61,12 +46,12 @@ public:
     // saved until Resume.
     std::string Load(const std::string& defaultProtocolPath);
     // Whether there were settings to load: a first start keeps the built-in looks.
-    bool StoreExisted() const { return existed_; }
+    bool StoreExisted() const { return saves_.StoreExisted(); }
     // The end of start-up: opens the barriers' port chosen last and resumes a
     // run that was going at the last exit, with its barriers.
     void Resume();
     // Writes everything, starting now. A failure is reported once until a save succeeds again.
-    void Save();
+    void Save() { saves_.Save(); }
     // The program ends: everything is written, before this returns, and the barriers' port let go.
     void Shutdown();
 
@@ -104,16 +89,16 @@ public:
     // saved as the others are. Returns what is wrong, naming the field, and
     // then changes nothing.
     std::string Configure(const Configuration& wanted);
-    const std::string& ProtocolPath() const { return kept_.fileName; }
+    const std::string& ProtocolPath() const override { return kept_.fileName; }
     // Finished runs that the protocol file could not take yet.
-    bool RunsUnwritten() const { return !pending_.empty(); }
+    bool RunsUnwritten() const { return saves_.RunsUnwritten(); }
     // Tries once more to write them; a failure is told again.
-    void RetryProtocol() { WritePending(); }
+    void RetryProtocol() { saves_.WritePending(); }
     // What the user is told on the window while nobody may be at the keyboard;
     // each change is told by AppView::NoticesChanged.
     const Notices& Told() const { return notices_; }
-    void Tell(Notice notice);
-    void ClearNotice(NoticeTopic topic);
+    void Tell(Notice notice) override;
+    void ClearNotice(NoticeTopic topic) override;
     // The user has read the notices: the news goes.
     void NoticesRead();
     // The notice's own way to try again: writing the settings, or the protocol.
@@ -174,23 +159,13 @@ private:
     void Changed();
     void BarrierChoicesChanged();
     void MonitorChoiceChanged();
-    // Applies the save policy to whatever changed since the last save.
-    void KeepChanges();
-    Settings Snapshot();
-    StoredRuns RunsSnapshot();
-    // Hands the values to the store, and starts writing them unless a write is under way.
-    void Write(const Settings& now, const StoredRuns& runs);
-    void WriteAside();
-    // A write of the values handed over as `version` has ended; `failure` says why it failed.
-    void Written(std::uint64_t version, const std::string& failure);
-    // Appends the unwritten runs, oldest first, each forgotten as soon as the file has it.
-    void WritePending();
-    // The same, once the values handed over last are written.
-    void WritePendingWhenKept();
+    void KeepChanges() { saves_.KeepChanges(); }
+    // SavePipeline::Model
+    Settings Snapshot() override;
+    RunDetails RunSnapshot() override;
+    void SavingOwnValues() override;
+    void RunRecorded(const std::vector<std::string>& lines) override;
     void NoticesChanged();
-    // A save failed; told once until one succeeds.
-    void SaveFailed(const std::string& failure);
-    LoadMoment Moment() const;
     // The wall clock as the locale's clock tells it, ms since 1970.
     std::int64_t WallNow() const;
     // The alarm's timer: a tick every second while it is armed or rings.
@@ -205,7 +180,6 @@ private:
 
     THighResTimer& timer_;
     const LocaleTexts& locale_;
-    SettingsStore& store_;
     Scheduler& scheduler_;
     ProtocolLog& protocol_;
     const std::string bootId_;
@@ -216,24 +190,13 @@ private:
     std::optional<Scheduler::Task> alarmTick_;
     std::vector<AppView*> views_;
     Settings kept_;
-    Settings saved_;
-    HeldValues held_;  // stored values not understood, left as they are until their setting changes
-    std::vector<std::vector<std::string>> pending_;  // finished runs not in the protocol file yet
-    bool startTimeKept_ = false;
-    StoredRuns savedRuns_;
     WallClockMemo runStart_;
     WallClockMemo pauseStart_;
-    std::optional<Scheduler::Task> delayedSave_;
-    std::uint64_t handedOver_ = 0;  // counts the sets of values given to the store
-    std::uint64_t written_ = 0;     // the last of them that a write has ended with
-    bool writing_ = false;
-    std::optional<std::uint64_t> appendAfter_;  // unwritten runs wait for this set to be written
     Notices notices_;
-    bool existed_ = false;
     bool windowActive_ = true;
-    bool loading_ = true;  // until Resume: nothing is saved before the settings are whole
     std::optional<std::int64_t> commandAt_;
     std::unique_ptr<HotKeyList> hotKeys_;
+    SavePipeline saves_;  // last: its end may still call back into the model
 };
 
 }  // namespace chronivel

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace chronivel {
@@ -18,6 +19,12 @@ public:
     // Whether the file at `path` ends with this run, as Append writes it: a
     // run whose write was cut short by a kill may be there already.
     virtual bool EndsWith(const std::string& path, const std::vector<std::string>& run) const = 0;
+    // The whole file, as its bytes. Safe on any thread. Throws
+    // std::runtime_error with the words the user sees, naming the path.
+    virtual std::string Read(const std::string& path) const = 0;
+    // Puts `bytes` in place of the file's content, whole or not at all.
+    // Throws std::runtime_error naming the path.
+    virtual void Replace(const std::string& path, std::string_view bytes) = 0;
     // Whether there is a file at `path` to show.
     virtual bool Exists(const std::string& path) const = 0;
     // Why a run could not be appended at `path` now (its folder is missing

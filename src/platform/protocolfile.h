@@ -48,6 +48,8 @@ class ProtocolFile final : public ProtocolLog {
 public:
     std::string Append(const std::string& path, const std::vector<std::string>& run) override;
     bool EndsWith(const std::string& path, const std::vector<std::string>& run) const override;
+    std::string Read(const std::string& path) const override { return ReadProtocol(path); }
+    void Replace(const std::string& path, std::string_view bytes) override { ReplaceProtocol(path, bytes); }
     bool Exists(const std::string& path) const override;
     std::string WriteProblem(const std::string& path) const override;
     std::int32_t HighestRunNumberOn(const std::string& path, const std::string& shortDate) const override;

@@ -10,7 +10,7 @@ namespace chronivel {
 #ifdef _WIN32
 // The system-wide hot keys of Windows. Presses come to `pressed` on the
 // thread that made the grabber, from its event loop. (On Linux they go
-// through the display server, which only the Qt side knows: ui/systemhotkeys.)
+// through the display server, which only the Qt side knows: app/hotkeygrabber chooses.)
 std::unique_ptr<HotKeyGrabber> MakeSystemHotKeyGrabber();
 #endif
 

@@ -14,12 +14,12 @@
 #include <QLocale>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
@@ -31,8 +31,9 @@
 
 #include "core/protocol.h"
 #include "core/protocolcsv.h"
+#include "core/protocollog.h"
+#include "core/scheduler.h"
 #include "core/settingsstore.h"
-#include "platform/protocolfile.h"
 #include "ui/abovemainwindow.h"
 #include "ui/messagebox.h"
 
@@ -82,18 +83,21 @@ std::string IsoDate(std::string_view shortDate)
 
 }  // namespace
 
-// What the reading thread hands over.
+// What the reading aside hands over.
 struct ProtocolWindow::FileRead {
     std::string bytes;
     QString text;
     std::string error;
 };
 
-ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorReporter reporter)
+ProtocolWindow::ProtocolWindow(SettingsStore& settings, ProtocolLog& file, Scheduler& scheduler, QWidget* parent,
+                               ErrorReporter reporter)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       reportError(std::move(reporter)),
       settings_(settings),
+      file_(file),
+      scheduler_(scheduler),
       memo_(new QPlainTextEdit(this)),
       statusBar_(new QStatusBar(this)),
       editedPanel_(new QLabel(statusBar_)),
@@ -156,8 +160,8 @@ ProtocolWindow::ProtocolWindow(SettingsStore& settings, QWidget* parent, ErrorRe
 
 ProtocolWindow::~ProtocolWindow()
 {
-    StopLoading();  // a thread still reading must end before its window
-    if (discarder_) discarder_->wait();
+    StopLoading();
+    scheduler_.FinishAside();
 }
 
 QString ProtocolWindow::CaretText(int line, int column)
@@ -296,18 +300,18 @@ void ProtocolWindow::LoadFile()
     StartAfresh();
     memo_->document()->setUndoRedoEnabled(false);  // what is read is no edit
     auto read = std::make_shared<FileRead>();
-    reader_.reset(QThread::create([read, path = path_.toStdString()] {
-        try {
-            read->bytes = ReadProtocol(path);
-            read->text = FromUtf8(ProtocolFileToText(read->bytes));
-        } catch (const std::runtime_error& e) {
-            read->error = e.what();
-        }
-    }));
-    connect(reader_.get(), &QThread::finished, this, [this, read, number = ++readNumber_] {
-        if (number == readNumber_) TakeFile(*read);
-    });
-    reader_->start();
+    scheduler_.Aside(
+        [read, &file = file_, path = path_.toStdString()] {
+            try {
+                read->bytes = file.Read(path);
+                read->text = FromUtf8(ProtocolFileToText(read->bytes));
+            } catch (const std::runtime_error& e) {
+                read->error = e.what();
+            }
+        },
+        [window = QPointer(this), read, number = ++readNumber_] {
+            if (window && number == window->readNumber_) window->TakeFile(*read);
+        });
 }
 
 void ProtocolWindow::StartAfresh()
@@ -317,16 +321,14 @@ void ProtocolWindow::StartAfresh()
     fresh->setDefaultFont(memo_->font());
     QTextDocument* old = memo_->document();
     // The editor's first, empty text is its own to delete; a text of ours
-    // is taken apart on a thread, which for a long one takes as long as
-    // putting it together did.
+    // is taken apart aside, which for a long one takes as long as putting
+    // it together did.
     const bool ours = old->parent() == memo_;
     if (ours) old->setParent(nullptr);
     memo_->setDocument(fresh);
     if (!ours) return;
-    if (discarder_) discarder_->wait();
-    discarder_.reset(QThread::create([old] { delete old; }));
-    old->moveToThread(discarder_.get());
-    discarder_->start();
+    old->moveToThread(nullptr);  // no thread's events reach it any more
+    scheduler_.Aside([old] { delete old; }, [] {});
 }
 
 void ProtocolWindow::StopLoading()
@@ -334,13 +336,10 @@ void ProtocolWindow::StopLoading()
     ++readNumber_;
     feeder_->stop();
     unshown_.clear();
-    if (reader_) reader_->wait();
 }
 
 void ProtocolWindow::TakeFile(FileRead& read)
 {
-    reader_->wait();  // it signals just before it ends
-    reader_.reset();
     if (!read.error.empty()) {
         // The editor stays empty and read-only: nothing typed there may replace a file not read.
         reportError(FromUtf8(read.error));
@@ -437,7 +436,7 @@ bool ProtocolWindow::SaveEdits()
     CatchUp();  // a run the window has not shown yet is saved, not dropped
     try {
         std::string bytes = EditedProtocol(fileBytes_, EditedText());
-        ReplaceProtocol(path_.toStdString(), bytes);
+        file_.Replace(path_.toStdString(), bytes);
         fileBytes_ = std::move(bytes);
     } catch (const std::runtime_error& e) {
         reportError(FromUtf8(e.what()));
@@ -488,7 +487,7 @@ bool ProtocolWindow::ExportCsv(const QString& target)
 {
     std::string text;
     try {
-        text = ProtocolFileToText(ReadProtocol(path_.toStdString()));
+        text = ProtocolFileToText(file_.Read(path_.toStdString()));
     } catch (const std::runtime_error& e) {
         reportError(FromUtf8(e.what()));
         return false;

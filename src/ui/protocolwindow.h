@@ -16,11 +16,12 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
-class QThread;
 class QTimer;
 
 namespace chronivel {
 
+class ProtocolLog;
+class Scheduler;
 class SettingsStore;
 
 // The protocol file to read and edit: a plain editor over the whole file.
@@ -35,8 +36,11 @@ public:
     using ErrorReporter = std::function<void(const QString&)>;
 
     // Places the window where the settings say, if they say anything; the
-    // first value that cannot be read is reported and ends the reading.
-    explicit ProtocolWindow(SettingsStore& settings, QWidget* parent = nullptr, ErrorReporter reporter = {});
+    // first value that cannot be read is reported and ends the reading. The
+    // file is read and replaced through `file`, read aside by `scheduler`.
+    ProtocolWindow(SettingsStore& settings, ProtocolLog& file, Scheduler& scheduler, QWidget* parent = nullptr,
+                   ErrorReporter reporter = {});
+    // A read under way ends first: it reads through `file`.
     ~ProtocolWindow() override;
 
     // Where the protocol file is, asked each time the window reads it: the
@@ -111,6 +115,8 @@ private:
     bool FilterEditorKey(QKeyEvent& key);
 
     SettingsStore& settings_;
+    ProtocolLog& file_;
+    Scheduler& scheduler_;
     std::function<QString()> pathSource_;
     QString path_;
     QPlainTextEdit* memo_;
@@ -123,8 +129,6 @@ private:
     // The bytes of the file that the editor's text stands for, edits aside:
     // as it was read, with what it gained at its end while the window was open.
     std::string fileBytes_;
-    std::unique_ptr<QThread> reader_;
-    std::unique_ptr<QThread> discarder_;  // deletes the text shown before
     int readNumber_ = 0;  // a read that was superseded is dropped
     QString unshown_;     // the text still to be put into the editor
     qsizetype shownUpTo_ = 0;

@@ -16,6 +16,7 @@
 #include "core/chronometerobserver.h"
 #include "core/inputtime.h"
 #include "core/localetexts.h"
+#include "core/protocol.h"
 #include "core/protocollog.h"
 #include "core/runnumbers.h"
 #include "core/scheduler.h"
@@ -131,7 +132,8 @@ inline std::int64_t UtcMoment(std::int64_t epochMs, int days, int secondOfDay)
 
 class FixedLocale final : public LocaleTexts {
 public:
-    DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26"}; }
+    std::int64_t epochMs = 1'796'652'309'000;  // the wall clock, which moves only when the test sets it
+    DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26", epochMs}; }
     std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const override
     {
         return UtcMoment(epochMs, days, secondOfDay);
@@ -238,6 +240,7 @@ public:
     std::string failure;  // the system's reason while the file cannot be written
     std::string unwritable;  // a path whose folder is missing or read-only
     std::vector<std::pair<std::string, std::vector<std::string>>> runs;  // path, lines
+    std::map<std::string, std::string> replaced;  // what Replace put before a file's runs
 
     std::string Append(const std::string& path, const std::vector<std::string>& run) override
     {
@@ -251,9 +254,22 @@ public:
             if (kept->first == path) return kept->second == run;
         return false;
     }
+    std::string Read(const std::string& path) const override
+    {
+        const auto found = replaced.find(path);
+        std::string bytes = found != replaced.end() ? found->second : std::string();
+        for (const auto& [kept, run] : runs)
+            if (kept == path) bytes += ProtocolBlock(run);
+        return bytes;
+    }
+    void Replace(const std::string& path, std::string_view bytes) override
+    {
+        std::erase_if(runs, [&](const auto& kept) { return kept.first == path; });
+        replaced[path] = bytes;
+    }
     bool Exists(const std::string& path) const override
     {
-        return std::any_of(runs.begin(), runs.end(), [&](const auto& kept) { return kept.first == path; });
+        return replaced.contains(path) || std::any_of(runs.begin(), runs.end(), [&](const auto& kept) { return kept.first == path; });
     }
     std::string WriteProblem(const std::string& path) const override
     {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <limits>
 #include <memory>
 
@@ -16,12 +15,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using Values = std::map<std::string, RegValue, std::less<>>;
-
-std::int64_t WallClockMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 // A settings file: what a kill leaves is what the last write made durable.
 class DiskStore final : public SettingsStore {
@@ -331,8 +324,8 @@ TEST_F(KeptRunsTest, ADamagedTickCountIsNoRunAndIsToldOnce)
     for (const Damage& damage : {
              Damage{"ahead of the counter", std::numeric_limits<std::int64_t>::max(), 0},
              Damage{"no start time", 0x0201, 0},
-             Damage{"older than its start time", 0x0201, WallClockMs() - 2'000},
-             Damage{"below zero", -5, WallClockMs()},
+             Damage{"older than its start time", 0x0201, locale.epochMs - 2'000},
+             Damage{"below zero", -5, locale.epochMs},
          }) {
         SCOPED_TRACE(damage.what);
         told.clear();
@@ -359,7 +352,7 @@ TEST_F(KeptRunsTest, ADamagedTickCountIsNoRunAndIsToldOnce)
     Settings s;
     s.tickCount = now - 2'000'000;
     s.tickBoot = "boot-1";
-    s.tickTime = WallClockMs() - 2'000;
+    s.tickTime = locale.epochMs - 2'000;
     SaveSettings(sound, s, locale.Now().shortDate);
     told.clear();
     Start(sound.values);

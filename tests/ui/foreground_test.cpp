@@ -129,7 +129,7 @@ TEST_F(ForegroundTest, TheProgramGoingToTheBackHidesThePauseButtonAndComingBackS
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     // Where the protocol window was last is of no concern here.
-    ProtocolWindow protocol(store, nullptr, [](const QString&) {});
+    ProtocolWindow protocol(store, protocolFile, scheduler, nullptr, [](const QString&) {});
     window->AttachProtocolWindow(&protocol);
     Key(window.get(), Qt::Key_Return);
 

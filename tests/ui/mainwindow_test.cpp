@@ -7,7 +7,6 @@
 #include <QAudioDevice>
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QMediaDevices>
@@ -413,7 +412,7 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     stored.color = 0x0000FF;  // red face
     stored.tickCount = platform.counter - 5'000'000;
     stored.tickBoot = "boot-1";
-    stored.tickTime = QDateTime::currentMSecsSinceEpoch() - 5'000;  // a run always has its wall-clock start
+    stored.tickTime = locale.epochMs - 5'000;  // a run always has its wall-clock start
     Store(stored);
     Start();
 
@@ -432,7 +431,7 @@ TEST_F(MainWindowTest, APausedRunComesBackPausedWithItsLapList)
     Settings stored;
     stored.tickCount = platform.counter - 9'000'000;
     stored.tickBoot = "boot-1";
-    stored.tickTime = QDateTime::currentMSecsSinceEpoch() - 9'000;
+    stored.tickTime = locale.epochMs - 9'000;
     Store(stored);
     StoredRuns runs;
     runs.run.lines = {"START 3 = 14:05:09 = Mo. 07.12.26", "LAP 1 =  0,500", "LAP 2 =  1,200 ( +0,700)  0,700"};

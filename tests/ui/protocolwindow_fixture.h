@@ -14,8 +14,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/protocolfile.h"
 #include "tests/core/memorystore.h"
 #include "ui/protocolwindow.h"
+#include "ui/qtscheduler.h"
 
 namespace chronivel::testing {
 
@@ -65,7 +67,7 @@ protected:
     // A window on `path` whose errors are collected instead of shown.
     std::unique_ptr<ProtocolWindow> MakeWindow()
     {
-        auto window = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
+        auto window = std::make_unique<ProtocolWindow>(store, file, scheduler, nullptr, [this](const QString& e) { errors << e; });
         window->SetPathSource([this] { return path; });
         return window;
     }
@@ -106,6 +108,8 @@ protected:
     QTemporaryDir dir;
     QString path;
     MemoryStore store;
+    ProtocolFile file;
+    QtScheduler scheduler;
     QStringList errors;
 };
 

@@ -490,7 +490,7 @@ protected:
         file.write(kRunBytes.data(), static_cast<qint64>(kRunBytes.size()));
         file.close();
         Start();
-        protocol = std::make_unique<ProtocolWindow>(store, nullptr, [this](const QString& e) { errors << e; });
+        protocol = std::make_unique<ProtocolWindow>(store, protocolFile, scheduler, nullptr, [this](const QString& e) { errors << e; });
         window->AttachProtocolWindow(protocol.get());
         ShowLoaded(*protocol, true);
         ASSERT_TRUE(QTest::qWaitForWindowActive(protocol.get()));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/systemhotkeys.h"
+#include "app/hotkeygrabber.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
