@@ -45,13 +45,15 @@ settings_text | grep -q '^"AlarmOn"=dword:00000001' || fail "the alarm could not
 
 mapped() { xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
+start_recording
 start_program
 xdotool windowminimize "$window"
 for _ in $(seq 50); do mapped || break; sleep 0.1; done
 mapped && fail "the window could not be minimised"
 
-# Before the alarm: once the start sound is over, nothing rings.
-sleep 1.5
+# Before the alarm: once the start sound is over, however late it came, nothing rings.
+wait_for_sounds 1
+stop_recording
 start_recording
 sleep 2
 stop_recording
