@@ -107,7 +107,9 @@ int main(int argc, char* argv[])
     THighResTimer timer(*platform);
     const QtLocaleTexts locale;
     const auto store = OpenSettingsStore(title.toStdString());
-    const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); });
+    QtScheduler scheduler;
+    const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); },
+                                                   [&scheduler](auto call) { scheduler.Post(std::move(call)); });
     const auto inputClock = MakeSystemInputEventClock();
     InputEventTimes inputTimes(timer, *inputClock);
 
@@ -116,7 +118,6 @@ int main(int argc, char* argv[])
 
     // The model first, then its windows in the order they depend on each
     // other; they go in reverse.
-    QtScheduler scheduler;
     ProtocolFile protocolFile;
     ChronivelApp model(timer, locale, *store, scheduler, protocolFile, *serialPorts, CurrentBootId());
     Tfrm_Tickmor window(model, *serialPorts);
