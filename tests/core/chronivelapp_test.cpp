@@ -104,12 +104,12 @@ TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
     app.Resume();
     const int before = store.flushes;
     clock.ToggleSound();
-    scheduler.Advance(ChronivelApp::SaveDelayMs - 100);
+    scheduler.Advance(SavePipeline::DelayMs - 100);
     clock.SelectFormat(2);
     app.WindowMoved(40, 50);
     app.SetZoom(3);
     EXPECT_EQ(store.flushes, before) << "not at once";
-    scheduler.Advance(ChronivelApp::SaveDelayMs - 1);
+    scheduler.Advance(SavePipeline::DelayMs - 1);
     EXPECT_EQ(store.flushes, before) << "each change waits afresh";
     scheduler.Advance(1);
     EXPECT_EQ(store.flushes, before + 1) << "four changes, one save";
@@ -120,7 +120,7 @@ TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
 
     clock.ToggleSound();
     app.Save();  // at exit: what waits is written now, and only once
-    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    scheduler.Advance(SavePipeline::DelayMs);
     EXPECT_EQ(store.flushes, before + 2);
     EXPECT_TRUE(ReadFlag(store, "Sound"));
 }
@@ -417,7 +417,7 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
     app.ChooseBarrierPort("/dev/ttyUSB3", 4);
     app.SelectBarrierAlgorithm(2);
     app.SelectBarrierArrangement(3);
-    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    scheduler.Advance(SavePipeline::DelayMs);
     store.exists = true;
     Settings saved;
     LoadSettings(store, saved, {locale.Now().shortDate});
