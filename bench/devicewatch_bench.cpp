@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 8; ++i) std::fclose(std::fopen((dev / ("ttyS" + std::to_string(i))).c_str(), "w"));
     const std::string link = (dev / "serial" / "by-id" / "usb-FTDI_FT232R_USB_UART_A1-if00-port0").string();
 
-    const auto ports = chronivel::MakeSystemSerialPorts({});
+    const auto ports = chronivel::MakeSystemSerialPorts({}, {});
     std::atomic<int> calls = 0;
     // [churn][watch]: CPU seconds over all rounds.
     double cpu[2][2] = {};

@@ -80,9 +80,10 @@ void EdgeToCounter(benchmark::State& state)
     PseudoTerminal pty;
     const auto platform = MakeSystemTimerPlatform();
     THighResTimer timer(*platform);
-    const auto ports = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); });
     UiThread ui;
-    TComPort port(*ports, [&ui](std::function<void()> f) { ui.Post(std::move(f)); });
+    const auto ports = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); },
+                                             [&ui](std::function<void()> f) { ui.Post(std::move(f)); });
+    TComPort port(*ports);
     std::vector<std::pair<std::int64_t, std::int64_t>> seen;  // batch counter, counter at dispatch
     ui.Call([&] {
         port.device = pty.Slave();

@@ -35,7 +35,6 @@ struct HeldMessage {
 
 QString heldTitle;
 QStringList heldArguments;
-QStringList heldPlugins;
 std::mutex heldMutex;  // the window system may log from a thread of its own
 std::vector<HeldMessage> held;
 QtMessageHandler previousHandler = nullptr;
@@ -53,7 +52,8 @@ void HoldOrLeave(QtMsgType type, const QMessageLogContext& context, const QStrin
         for (const HeldMessage& message : held) log.append(message.text);
     }
     log.append(text);
-    std::fprintf(stderr, "%s\n", qPrintable(NoGraphicalSessionText(heldTitle, heldArguments, log, heldPlugins)));
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(NoGraphicalSessionText(heldTitle, heldArguments, log, InstalledPlatformPlugins())));
     std::fflush(stderr);
     std::_Exit(EXIT_FAILURE);  // inside Qt's start-up: nothing of ours to save or close
 }
@@ -95,11 +95,9 @@ QStringList NamesAfter(const QStringList& log, const QString& words)
 
 }  // namespace
 
-GraphicalSessionGuard::GraphicalSessionGuard(const QString& title, int argc, char** argv,
-                                             const QStringList& installedPlugins)
+GraphicalSessionGuard::GraphicalSessionGuard(const QString& title, int argc, char** argv)
 {
     heldTitle = title;
-    heldPlugins = installedPlugins;
     heldArguments.clear();
     for (int i = 0; i < argc; ++i) heldArguments.append(QString::fromLocal8Bit(argv[i]));
     previousHandler = qInstallMessageHandler(HoldOrLeave);

@@ -13,9 +13,8 @@ namespace chronivel {
 // shown after it if the window system opens, dropped if it does not.
 class GraphicalSessionGuard {
 public:
-    // `argc` and `argv` as Qt gets them, before it takes its options out;
-    // `installedPlugins` as InstalledPlatformPlugins() found them.
-    GraphicalSessionGuard(const QString& title, int argc, char** argv, const QStringList& installedPlugins);
+    // `argc` and `argv` as Qt gets them, before it takes its options out.
+    GraphicalSessionGuard(const QString& title, int argc, char** argv);
     ~GraphicalSessionGuard();
     GraphicalSessionGuard(const GraphicalSessionGuard&) = delete;
     GraphicalSessionGuard& operator=(const GraphicalSessionGuard&) = delete;
@@ -33,7 +32,8 @@ QString NoGraphicalSessionText(const QString& title, const QStringList& argument
 // The keys of the platform plugins Qt can find, before it has loaded one:
 // in QT_QPA_PLATFORM_PLUGIN_PATH, and in the platforms folder of each of
 // QT_PLUGIN_PATH's folders and of Qt's own. Qt's own folder follows a
-// qt.conf beside the program only while a QCoreApplication exists.
+// qt.conf beside the program only while a QCoreApplication exists (also
+// while one is being made). Each call reads every plugin's metadata.
 QStringList InstalledPlatformPlugins();
 
 }  // namespace chronivel

@@ -61,7 +61,8 @@ std::string Environment(const char* name)
 int main(int argc, char* argv[])
 {
     QFileInfo executable;
-    QStringList platformPlugins;
+    WindowSystemEnvironment environment{Environment("WAYLAND_DISPLAY"), Environment("XDG_SESSION_TYPE"),
+                                        Environment("DISPLAY"), Environment("QT_QPA_PLATFORM"), {}};
     {
         const QCoreApplication withoutWindows(argc, argv);
         executable.setFile(QCoreApplication::applicationFilePath());
@@ -69,17 +70,16 @@ int main(int argc, char* argv[])
         QCoreApplication::setApplicationName(executable.completeBaseName());
         QCoreApplication::setApplicationVersion(InfoDialog::Version());
         AnswerInformationOptions(withoutWindows);
-        platformPlugins = InstalledPlatformPlugins();  // while a qt.conf beside the program counts
+        // Read only where the choice needs them, while a qt.conf beside the program counts.
+        if (XWaylandWanted(std::vector<std::string>(argv, argv + argc), environment))
+            for (const QString& plugin : InstalledPlatformPlugins())
+                environment.installedPlugins.push_back(plugin.toStdString());
     }
     const QString title = QCoreApplication::applicationName();
-    WindowSystemEnvironment environment{Environment("WAYLAND_DISPLAY"), Environment("XDG_SESSION_TYPE"),
-                                        Environment("DISPLAY"), Environment("QT_QPA_PLATFORM"), {}};
-    for (const QString& plugin : platformPlugins) environment.installedPlugins.push_back(plugin.toStdString());
     // XWayland where a Wayland session has it, asked for on Qt's command line:
     // the browser and the editor the program starts inherit its environment.
     HandedArguments handed(PlatformArguments(std::vector<std::string>(argv, argv + argc), environment));
-    std::optional<GraphicalSessionGuard> guard(std::in_place, title, handed.count, handed.pointers.data(),
-                                               platformPlugins);
+    std::optional<GraphicalSessionGuard> guard(std::in_place, title, handed.count, handed.pointers.data());
     // On X11 a window painted through shared memory waits for the server to
     // finish reading the last picture before drawing over it: a round trip
     // for every frame of the readout. Its updates are a few digits, cheaper
@@ -107,7 +107,9 @@ int main(int argc, char* argv[])
     THighResTimer timer(*platform);
     const QtLocaleTexts locale;
     const auto store = OpenSettingsStore(title.toStdString());
-    const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); });
+    QtScheduler scheduler;
+    const auto serialPorts = MakeSystemSerialPorts([&timer] { return timer.ReadCounter(); },
+                                                   [&scheduler](auto call) { scheduler.Post(std::move(call)); });
     const auto inputClock = MakeSystemInputEventClock();
     InputEventTimes inputTimes(timer, *inputClock);
 
@@ -116,7 +118,6 @@ int main(int argc, char* argv[])
 
     // The model first, then its windows in the order they depend on each
     // other; they go in reverse.
-    QtScheduler scheduler;
     ProtocolFile protocolFile;
     ChronivelApp model(timer, locale, *store, scheduler, protocolFile, *serialPorts, CurrentBootId());
     Tfrm_Tickmor window(model, *serialPorts);

@@ -3,11 +3,12 @@
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
-#include <QThread>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/instancelock.h"
 #include "ui/messagebox.h"
@@ -67,7 +68,7 @@ std::optional<int> GiveWayToRunningCopy(InstanceLock& lock, const QString& title
             socket.abort();
             socket.connectToServer(channel);
             if (socket.waitForConnected(StepMs)) socket.write(Request);
-            else QThread::msleep(StepMs);
+            else std::this_thread::sleep_for(std::chrono::milliseconds(StepMs));
         }
         if (socket.state() == QLocalSocket::ConnectedState) socket.waitForReadyRead(StepMs);
         if (socket.canReadLine()) {

@@ -47,7 +47,7 @@ BarrierPipeline::BarrierPipeline(Chronometer& clock, THighResTimer& timer, Seria
     : clock_(clock),
       timer_(timer),
       ports_(ports),
-      port_(ports, [&scheduler](std::function<void()> call) { scheduler.Post(std::move(call)); }),
+      port_(ports),
       comeback_(ports, scheduler, [this] { return Reopen(); })
 {
     // The barriers feed on DTR and RTS; the driver raises both while the port is open.

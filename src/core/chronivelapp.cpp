@@ -369,7 +369,7 @@ void ChronivelApp::NoticesRead()
 
 void ChronivelApp::Retry(NoticeTopic topic)
 {
-    if (topic == NoticeTopic::Protocol) RetryProtocol();
+    if (topic == NoticeTopic::Protocol) saves_.WritePending();
     else if (topic == NoticeTopic::Settings) Save();
 }
 

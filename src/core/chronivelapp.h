@@ -32,8 +32,6 @@ namespace chronivel {
 // the user's commands and are told what changed.
 class ChronivelApp final : private ChronometerObserver, private SavePipeline::Model {
 public:
-    static constexpr int SaveDelayMs = SavePipeline::DelayMs;
-
     ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, SettingsStore& store, Scheduler& scheduler,
                  ProtocolLog& protocol, SerialPorts& ports, std::string bootId);
     ~ChronivelApp() override;
@@ -45,13 +43,14 @@ public:
     // wrong while reading, for the user; empty when nothing did. Nothing is
     // saved until Resume.
     std::string Load(const std::string& defaultProtocolPath);
-    // Whether there were settings to load: a first start keeps the built-in looks.
-    bool StoreExisted() const { return saves_.StoreExisted(); }
     // The end of start-up: opens the barriers' port chosen last and resumes a
     // run that was going at the last exit, with its barriers.
     void Resume();
     // Writes everything, starting now. A failure is reported once until a save succeeds again.
     void Save() { saves_.Save(); }
+    // When the settings are written and the runs recorded: whether there were
+    // settings to load, finished runs the protocol file could not take yet.
+    const SavePipeline& Saves() const { return saves_; }
     // The program ends: everything is written, before this returns, and the barriers' port let go.
     void Shutdown();
 
@@ -90,10 +89,6 @@ public:
     // then changes nothing.
     std::string Configure(const Configuration& wanted);
     const std::string& ProtocolPath() const override { return kept_.fileName; }
-    // Finished runs that the protocol file could not take yet.
-    bool RunsUnwritten() const { return saves_.RunsUnwritten(); }
-    // Tries once more to write them; a failure is told again.
-    void RetryProtocol() { saves_.WritePending(); }
     // What the user is told on the window while nobody may be at the keyboard;
     // each change is told by AppView::NoticesChanged.
     const Notices& Told() const { return notices_; }
@@ -101,7 +96,7 @@ public:
     void ClearNotice(NoticeTopic topic) override;
     // The user has read the notices: the news goes.
     void NoticesRead();
-    // The notice's own way to try again: writing the settings, or the protocol.
+    // The notice's own way to try again: writing the settings, or the protocol's unwritten runs.
     void Retry(NoticeTopic topic);
     bool ProtocolExists() const { return protocol_.Exists(kept_.fileName); }
     // Where the user put the main window.

@@ -73,8 +73,8 @@ std::vector<CommandRow> MakeTable()
          .shownKey = "Ctrl+P", .enabled = [](const ChronivelApp& a) { return a.ProtocolExists(); }},
         // Only while finished runs wait for a protocol file that would not take them.
         {.id = RetryProtocol, .name = "RetryProtocol1", .place = Popup, .caption = "Retry writing the protocol",
-         .run = [](ChronivelApp& a) { a.RetryProtocol(); },
-         .enabled = [](const ChronivelApp& a) { return a.RunsUnwritten(); }},
+         .run = [](ChronivelApp& a) { a.Retry(NoticeTopic::Protocol); },
+         .enabled = [](const ChronivelApp& a) { return a.Saves().RunsUnwritten(); }},
         {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock",
          .keys = "Ctrl+A"},  // mAlarmClock
         {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .shownKey = "0", .run = ResetTheRun},

@@ -2,29 +2,24 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "core/serialline.h"
 
 namespace chronivel {
 
-// One serial port watched for line changes. Everything here runs on the UI
-// thread; the device's event thread only queues what it found and asks the
-// UI thread, through `post`, to dispatch it. Each batch keeps the counter
-// reading of its edge, however late the UI thread gets to it.
-class TComPort {
+// One serial port watched for line changes. Everything here runs on the
+// scheduler's thread, where the platform hands over what the device's event
+// thread found; each batch keeps the counter reading of its edge.
+class TComPort : private ComEventSink {
 public:
-    using Post = std::function<void(std::function<void()>)>;
     using Notification = std::function<void()>;
     using LineEvent = std::function<void(const ComEventBatch&)>;
 
-    // `post` runs a function on the UI thread later; it may be called from any thread.
-    TComPort(SerialPorts& ports, Post post);
-    ~TComPort();
+    explicit TComPort(SerialPorts& ports) : ports_(ports) {}
+    ~TComPort() override { Close(); }
     TComPort(const TComPort&) = delete;
     TComPort& operator=(const TComPort&) = delete;
 
@@ -51,13 +46,11 @@ public:
 
 private:
     // Runs the callbacks for one batch, in their fixed order.
-    void Dispatch(const ComEventBatch& batch);
-    class Inbox;
-    void DrainInbox();
+    void Deliver(const ComEventBatch& batch) override;
+    void Lost(const std::string& reason) override;
 
     SerialPorts& ports_;
     std::unique_ptr<SerialDevice> device_;
-    std::shared_ptr<Inbox> inbox_;
 };
 
 }  // namespace chronivel

@@ -63,6 +63,12 @@ ChosenPlatform UsersPlatform(const std::vector<std::string>& arguments, const st
     return chosen;
 }
 
+bool XWaylandWanted(const std::vector<std::string>& arguments, const WindowSystemEnvironment& environment)
+{
+    return UsersPlatform(arguments, environment.platform).name.empty() && WaylandSession(environment) &&
+           !environment.display.empty();
+}
+
 std::vector<std::string> PlatformArguments(const std::vector<std::string>& arguments,
                                            const WindowSystemEnvironment& environment)
 {
@@ -75,9 +81,7 @@ std::vector<std::string> PlatformArguments(const std::vector<std::string>& argum
             handed.push_back(argument);
         }
     }
-    if (!handed.empty() && UsersPlatform(arguments, environment.platform).name.empty() &&
-        WaylandSession(environment) && !environment.display.empty() &&
-        Installed("xcb", environment.installedPlugins))
+    if (!handed.empty() && XWaylandWanted(arguments, environment) && Installed("xcb", environment.installedPlugins))
         handed.insert(handed.begin() + 1, {std::string(PlatformOption), "xcb"});
     return handed;
 }

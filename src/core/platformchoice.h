@@ -25,12 +25,16 @@ struct ChosenPlatform {
 };
 ChosenPlatform UsersPlatform(const std::vector<std::string>& arguments, const std::string& environmentPlatform);
 
-// The arguments to hand Qt. A Wayland session with XWayland there (DISPLAY
-// set) runs on XWayland: only there can the window be round, stay on top and
-// go back to its place. `-platform xcb` is added unless the user chose a
-// platform; on the command line rather than in the environment, which the
-// browser and the editor the program starts would inherit. -platform=name,
-// which Qt does not read, is handed on as two arguments.
+// Nobody chose a platform, in a Wayland session with XWayland there (DISPLAY
+// set): the program runs on XWayland where Qt's xcb plugin is installed, as
+// only there can the window be round, stay on top and go back to its place.
+// Only then does PlatformArguments look at the installed plugins.
+bool XWaylandWanted(const std::vector<std::string>& arguments, const WindowSystemEnvironment& environment);
+
+// The arguments to hand Qt: `-platform xcb` added where XWaylandWanted and
+// the plugin is there; on the command line rather than in the environment,
+// which the browser and the editor the program starts would inherit.
+// -platform=name, which Qt does not read, is handed on as two arguments.
 std::vector<std::string> PlatformArguments(const std::vector<std::string>& arguments,
                                            const WindowSystemEnvironment& environment);
 

@@ -110,7 +110,8 @@ struct ComEventBatch {
     std::int64_t counter = 0;
 };
 
-// Where the event thread hands its findings; called on that thread.
+// Where a device hands what its event thread found; called on the
+// scheduler's thread, in the order found.
 class ComEventSink {
 public:
     virtual ~ComEventSink() = default;
@@ -129,7 +130,8 @@ public:
     // Starts the event thread for the events in `mask` (ev:: bits).
     virtual void StartWatching(std::uint32_t mask, ComEventSink& sink) = 0;
     // Ends the event thread and waits for it; a pending wait is ended
-    // first. Afterwards the sink is never called again.
+    // first. What it found is handed to the sink before this returns;
+    // afterwards the sink is never called again.
     virtual void StopWatching() = 0;
     // The events of the mask that the driver cannot wait for, which are
     // polled instead; 0 when it waits for all of them.

@@ -31,6 +31,7 @@
 
 #include "platform/bootclock.h"
 #include "platform/linuxdevicewatch.h"
+#include "platform/serialinbox.h"
 #include "platform/systemserialports.h"
 
 namespace chronivel {
@@ -193,8 +194,9 @@ int WakeSignal()
 
 class LinuxSerialDevice final : public SerialDevice {
 public:
-    LinuxSerialDevice(std::unique_ptr<Descriptor> fd, std::string name, std::function<std::int64_t()> readCounter)
-        : fd_(std::move(fd)), name_(std::move(name)), readCounter_(std::move(readCounter))
+    LinuxSerialDevice(std::unique_ptr<Descriptor> fd, std::string name, std::function<std::int64_t()> readCounter,
+                      PostToScheduler post)
+        : fd_(std::move(fd)), name_(std::move(name)), readCounter_(std::move(readCounter)), post_(std::move(post))
     {
         ReadModemStatus();
     }
@@ -237,6 +239,7 @@ private:
     std::unique_ptr<Descriptor> fd_;
     const std::string name_;
     const std::function<std::int64_t()> readCounter_;
+    const PostToScheduler post_;
     std::atomic<std::uint32_t> status_{0};
     std::atomic<std::uint32_t> polled_{0};
 
@@ -245,7 +248,7 @@ private:
     pthread_t watcher_{};
     std::uint32_t mask_ = 0;
     int lines_ = 0;
-    ComEventSink* sink_ = nullptr;
+    std::shared_ptr<SerialInbox> inbox_;
     LineReading last_;
     bool counted_ = true;
     std::atomic<bool> stop_{false};
@@ -272,7 +275,7 @@ void LinuxSerialDevice::StartWatching(std::uint32_t mask, ComEventSink& sink)
     lines_ = WatchedLines(mask_);
     polled_ = 0;
     if (lines_ == 0) return;  // no line to watch; the data events are not reported here
-    sink_ = &sink;
+    inbox_ = std::make_shared<SerialInbox>(sink, post_);
     stop_ = false;
     decided_ = ended_ = false;
     counted_ = true;
@@ -311,6 +314,7 @@ void LinuxSerialDevice::StopWatching()
     }
     EndGuard();
     if (guard_.joinable()) guard_.join();
+    if (inbox_) std::exchange(inbox_, nullptr)->Close();
 }
 
 void LinuxSerialDevice::KickUntil(const bool& flag)
@@ -350,7 +354,7 @@ void LinuxSerialDevice::Watch()
     if (polling) polled_ = mask_;
     Signal(decided_);
     const int error = polling ? PollLoop() : WaitLoop(first);
-    if (error != 0 && !stop_) sink_->Lost(name_ + ": " + SystemText(error));
+    if (error != 0 && !stop_) inbox_->Lost(name_ + ": " + SystemText(error));
     EndGuard();
     Signal(ended_);
 }
@@ -479,7 +483,7 @@ int LinuxSerialDevice::Report(bool stampNow, std::int64_t counter)
         if (batches.empty()) return 0;
         for (const ComEventBatch& batch : batches) {
             if (stop_) return 0;
-            sink_->Deliver(batch);
+            inbox_->Deliver(batch);
         }
         stampNow = true;
     }
@@ -521,8 +525,8 @@ int LinuxSerialDevice::Sample(LineReading& reading, bool counted) const
 
 class LinuxSerialPorts final : public SerialPorts {
 public:
-    explicit LinuxSerialPorts(std::function<std::int64_t()> readCounter)
-        : readCounter_(readCounter ? std::move(readCounter) : MonotonicCounter)
+    LinuxSerialPorts(std::function<std::int64_t()> readCounter, PostToScheduler post)
+        : readCounter_(readCounter ? std::move(readCounter) : MonotonicCounter), post_(std::move(post))
     {
     }
 
@@ -533,7 +537,7 @@ public:
         auto descriptor = std::make_unique<Descriptor>(fd);
         descriptor->TakeExclusively();
         Configure(fd, control);
-        return std::make_unique<LinuxSerialDevice>(std::move(descriptor), device, readCounter_);
+        return std::make_unique<LinuxSerialDevice>(std::move(descriptor), device, readCounter_, post_);
     }
     std::vector<SerialPortEntry> List() const override { return ListedPorts(linuxserial::FindPorts()); }
     // Ports go by their paths here, so an old port number names none.
@@ -556,13 +560,14 @@ public:
 
 private:
     const std::function<std::int64_t()> readCounter_;
+    const PostToScheduler post_;
 };
 
 }  // namespace
 
-std::unique_ptr<SerialPorts> MakeSystemSerialPorts(std::function<std::int64_t()> readCounter)
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts(std::function<std::int64_t()> readCounter, PostToScheduler post)
 {
-    return std::make_unique<LinuxSerialPorts>(std::move(readCounter));
+    return std::make_unique<LinuxSerialPorts>(std::move(readCounter), std::move(post));
 }
 
 }  // namespace chronivel

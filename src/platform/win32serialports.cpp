@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/serialinbox.h"
 #include "platform/systemserialports.h"
 #include "platform/win32devicewatch.h"
 #include "platform/win32text.h"
@@ -58,8 +59,9 @@ std::string LostText(DWORD error)
 
 class Win32SerialDevice final : public SerialDevice {
 public:
-    Win32SerialDevice(HANDLE handle, std::function<std::int64_t()> readCounter, CommCalls calls)
-        : handle_(handle), readCounter_(std::move(readCounter)), calls_(std::move(calls))
+    Win32SerialDevice(HANDLE handle, std::function<std::int64_t()> readCounter, PostToScheduler post,
+                      CommCalls calls)
+        : handle_(handle), readCounter_(std::move(readCounter)), post_(std::move(post)), calls_(std::move(calls))
     {
     }
 
@@ -93,16 +95,17 @@ public:
     void StartWatching(std::uint32_t mask, ComEventSink& sink) override
     {
         StopWatching();
+        inbox_ = std::make_shared<SerialInbox>(sink, post_);
         // A mask the driver refuses shows up as failing waits, which the thread reports.
         calls_.setCommMask(handle_, mask);
         stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (stop_ == nullptr) {
             // Reported as a loss, so that the port closes the usual way.
-            sink.Lost(LostText(GetLastError()));
+            inbox_->Lost(LostText(GetLastError()));
             return;
         }
         try {
-            thread_ = std::thread([this, &sink] { Watch(sink); });
+            thread_ = std::thread([this] { Watch(*inbox_); });
         } catch (...) {
             CloseHandle(stop_);
             stop_ = nullptr;
@@ -112,11 +115,13 @@ public:
 
     void StopWatching() override
     {
-        if (stop_ == nullptr) return;
-        SetEvent(stop_);
-        if (thread_.joinable()) thread_.join();
-        CloseHandle(stop_);
-        stop_ = nullptr;
+        if (stop_ != nullptr) {
+            SetEvent(stop_);
+            if (thread_.joinable()) thread_.join();
+            CloseHandle(stop_);
+            stop_ = nullptr;
+        }
+        if (inbox_) std::exchange(inbox_, nullptr)->Close();
     }
 
     std::uint32_t PolledEvents() const override { return 0; }
@@ -187,8 +192,10 @@ private:
 
     HANDLE handle_;
     std::function<std::int64_t()> readCounter_;
+    PostToScheduler post_;
     CommCalls calls_;
     HANDLE stop_ = nullptr;
+    std::shared_ptr<SerialInbox> inbox_;
     std::thread thread_;
 };
 
@@ -209,7 +216,10 @@ bool Configure(HANDLE handle, const DeviceControl& control)
 
 class Win32SerialPorts final : public SerialPorts {
 public:
-    explicit Win32SerialPorts(std::function<std::int64_t()> readCounter) : readCounter_(std::move(readCounter)) {}
+    Win32SerialPorts(std::function<std::int64_t()> readCounter, PostToScheduler post)
+        : readCounter_(std::move(readCounter)), post_(std::move(post))
+    {
+    }
 
     std::unique_ptr<SerialDevice> Open(const std::string& device, const DeviceControl& control) override
     {
@@ -222,7 +232,7 @@ public:
             CloseHandle(handle);
             throw EComState("Unable to set com state: " + SystemMessage(error));
         }
-        return AdoptComHandle(handle, readCounter_);
+        return AdoptComHandle(handle, readCounter_, post_);
     }
     std::vector<SerialPortEntry> List() const override { return ListedPorts(FindComPorts()); }
     std::string DeviceOfNumber(int number) const override
@@ -241,6 +251,7 @@ public:
 
 private:
     std::function<std::int64_t()> readCounter_;
+    PostToScheduler post_;
 };
 
 }  // namespace
@@ -274,14 +285,15 @@ std::string ComDevicePath(const std::string& device)
     return "\\\\.\\" + device;
 }
 
-std::unique_ptr<SerialDevice> AdoptComHandle(HANDLE handle, std::function<std::int64_t()> readCounter, CommCalls calls)
+std::unique_ptr<SerialDevice> AdoptComHandle(HANDLE handle, std::function<std::int64_t()> readCounter,
+                                             PostToScheduler post, CommCalls calls)
 {
-    return std::make_unique<Win32SerialDevice>(handle, std::move(readCounter), std::move(calls));
+    return std::make_unique<Win32SerialDevice>(handle, std::move(readCounter), std::move(post), std::move(calls));
 }
 
-std::unique_ptr<SerialPorts> MakeSystemSerialPorts(std::function<std::int64_t()> readCounter)
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts(std::function<std::int64_t()> readCounter, PostToScheduler post)
 {
-    return std::make_unique<Win32SerialPorts>(std::move(readCounter));
+    return std::make_unique<Win32SerialPorts>(std::move(readCounter), std::move(post));
 }
 
 }  // namespace chronivel

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/serialline.h"
+#include "platform/serialinbox.h"
 
 namespace chronivel {
 
@@ -34,9 +35,9 @@ struct CommCalls {
 
 // A port around `handle`, opened for overlapped I/O and configured already;
 // it closes the handle when destroyed. Each batch of events is stamped with
-// `readCounter` (0 without one).
+// `readCounter` (0 without one) and handed to the sink through `post`.
 std::unique_ptr<SerialDevice> AdoptComHandle(HANDLE handle, std::function<std::int64_t()> readCounter,
-                                             CommCalls calls = {});
+                                             PostToScheduler post, CommCalls calls = {});
 
 // The COM ports present now, with what the system calls each.
 std::vector<FoundPort> FindComPorts();

@@ -194,7 +194,7 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     app_.StartMonitors(ScreenSizes());
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
-    if (app_.StoreExisted()) {  // a first start keeps the built-in looks
+    if (app_.Saves().StoreExisted()) {  // a first start keeps the built-in looks
         faceShown_.reset();
         ApplyFace();
     }

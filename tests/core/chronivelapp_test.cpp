@@ -104,12 +104,12 @@ TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
     app.Resume();
     const int before = store.flushes;
     clock.ToggleSound();
-    scheduler.Advance(ChronivelApp::SaveDelayMs - 100);
+    scheduler.Advance(SavePipeline::DelayMs - 100);
     clock.SelectFormat(2);
     app.WindowMoved(40, 50);
     app.SetZoom(3);
     EXPECT_EQ(store.flushes, before) << "not at once";
-    scheduler.Advance(ChronivelApp::SaveDelayMs - 1);
+    scheduler.Advance(SavePipeline::DelayMs - 1);
     EXPECT_EQ(store.flushes, before) << "each change waits afresh";
     scheduler.Advance(1);
     EXPECT_EQ(store.flushes, before + 1) << "four changes, one save";
@@ -120,7 +120,7 @@ TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
 
     clock.ToggleSound();
     app.Save();  // at exit: what waits is written now, and only once
-    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    scheduler.Advance(SavePipeline::DelayMs);
     EXPECT_EQ(store.flushes, before + 2);
     EXPECT_TRUE(ReadFlag(store, "Sound"));
 }
@@ -332,8 +332,8 @@ TEST(ChronivelApp, UnreadableRunsKeptUnwrittenAreToldAndKeptAside)
     }
 }
 
-// An edge goes from the device's thread through the main thread's queue to
-// the chronometer, and the run it ends to the protocol file: no window involved.
+// An edge goes from the port to the chronometer, and the run it ends to the
+// protocol file: no window involved.
 TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)
 {
     Settings stored;
@@ -351,8 +351,6 @@ TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)
         serial.last->sink_->Deliver({events, status, start + ms * 1'000});
     };
     edge(ev::Dsr, ms::DsrOn, 0);
-    EXPECT_EQ(clock.State(), RunState::Ready) << "nothing happens before the main thread runs the post";
-    scheduler.Advance(0);
     ASSERT_EQ(clock.State(), RunState::Running);
     edge(ev::Dsr, 0, 100);
     edge(ev::Rlsd, ms::RlsdOn, 4'321);
@@ -419,7 +417,7 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
     app.ChooseBarrierPort("/dev/ttyUSB3", 4);
     app.SelectBarrierAlgorithm(2);
     app.SelectBarrierArrangement(3);
-    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    scheduler.Advance(SavePipeline::DelayMs);
     store.exists = true;
     Settings saved;
     LoadSettings(store, saved, {locale.Now().shortDate});

@@ -94,7 +94,7 @@ TEST_F(ConfigurationTest, EveryValueTakesEffectAtOnceAndIsSavedShortlyAfter)
     EXPECT_EQ(clock.CountDownT(), 120'000);
 
     EXPECT_EQ(store.flushes, flushes) << "saved as the other settings are, not at once";
-    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    scheduler.Advance(SavePipeline::DelayMs);
     EXPECT_EQ(store.flushes, flushes + 1);
     const Settings saved = Saved();
     EXPECT_TRUE(saved.transpW);
@@ -129,13 +129,13 @@ TEST_F(ConfigurationTest, RunsWaitingForAFileThatWouldNotTakeThemGoToTheNewOne)
     platform.Advance(2'000);
     clock.StartStopReset();
     scheduler.Advance(0);
-    ASSERT_TRUE(app.RunsUnwritten());
+    ASSERT_TRUE(app.Saves().RunsUnwritten());
     protocol.failure.clear();
     protocol.unwritable = "/data/Runs.txt";  // the old file still would not
 
     ASSERT_EQ(app.Configure(AllChanged()), "");
     scheduler.Advance(0);
-    EXPECT_FALSE(app.RunsUnwritten());
+    EXPECT_FALSE(app.Saves().RunsUnwritten());
     ASSERT_EQ(protocol.runs.size(), 1u);
     EXPECT_EQ(protocol.runs[0].first, "/elsewhere/Laps.txt");
 }
@@ -245,7 +245,7 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
         {[](Configuration& c) { c.countDown = "00:01.3_,00"; }, "Timer: the seconds \"3_\" have an empty place."},
         {[](Configuration& c) { c.countDown = "000090,25"; }, "Timer: \"000090,25\" is not a time written as"},
     };
-    scheduler.Advance(ChronivelApp::SaveDelayMs);
+    scheduler.Advance(SavePipeline::DelayMs);
     const Configuration shown = app.CurrentConfiguration();
     const Settings kept = app.Kept();
     const Settings saved = Saved();
@@ -257,7 +257,7 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
         EXPECT_EQ(problem.rfind(refusal.said, 0), 0u) << problem;
         EXPECT_EQ(app.CurrentConfiguration(), shown) << refusal.said;
         EXPECT_EQ(app.Kept(), kept) << refusal.said;
-        scheduler.Advance(ChronivelApp::SaveDelayMs);
+        scheduler.Advance(SavePipeline::DelayMs);
         EXPECT_EQ(store.flushes, flushes) << refusal.said;
         EXPECT_EQ(Saved(), saved) << refusal.said;
     }

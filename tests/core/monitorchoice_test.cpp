@@ -131,7 +131,7 @@ protected:
     }
     std::int32_t StoredMonitor()
     {
-        scheduler.Advance(ChronivelApp::SaveDelayMs);
+        scheduler.Advance(SavePipeline::DelayMs);
         return store.values.at("Monitor").AsDword();
     }
 
@@ -188,7 +188,7 @@ TEST_F(SecondMonitorModel, DamagedOrUnconnectedStoredMonitorsAreOff)
         model.app.Resume();
         EXPECT_EQ(model.app.SecondMonitor().Index(), MonitorChoice::Off);
         EXPECT_FALSE(model.app.SecondMonitor().Shown());
-        model.scheduler.Advance(ChronivelApp::SaveDelayMs);
+        model.scheduler.Advance(SavePipeline::DelayMs);
         if (!c.told) {
             EXPECT_EQ(model.store.values.at("Monitor"), RegValue::Dword(-1)) << "a monitor not there is off";
         }

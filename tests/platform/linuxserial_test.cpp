@@ -127,7 +127,7 @@ protected:
 
     serialshim::Control shim = serialshim::Find();
     PseudoTerminal pty;
-    std::unique_ptr<SerialPorts> ports = MakeSystemSerialPorts(Counter);
+    std::unique_ptr<SerialPorts> ports = MakeSystemSerialPorts(Counter, RunHere);
 };
 
 struct SettingsCase {

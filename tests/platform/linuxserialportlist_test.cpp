@@ -94,7 +94,7 @@ TEST_F(LinuxSerialPortList, NoSysfsMeansNoPorts)
 
 TEST_F(LinuxSerialPortList, AReadOnlyDeviceSaysHowToJoinTheGroupAndOldPortNumbersNameNoDevice)
 {
-    const auto ports = MakeSystemSerialPorts({});
+    const auto ports = MakeSystemSerialPorts({}, {});
     const std::string readOnly = PathOf("ttyUSB3");
     Write(readOnly, "");
     fs::permissions(readOnly, fs::perms::owner_read);

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Win32DeviceWatch, TheSystemsPortsWatchAndKeepTheirNameAndTheWindowGoesWithTheWatch)
 {
-    const auto ports = MakeSystemSerialPorts({});
+    const auto ports = MakeSystemSerialPorts({}, {});
     EXPECT_EQ(ports->PersistentName("COM3"), "COM3");
     std::atomic<int> calls = 0;
     auto watch = ports->WatchFor("COM3", [&calls] { ++calls; });

@@ -139,7 +139,7 @@ TEST(SystemMessage, GivesTheSystemsWordsOrTheNumber)
 
 TEST(Win32SerialPorts, AnOldPortNumberNamesItsComPortAndListedPortsGoByTheirComName)
 {
-    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; });
+    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; }, {});
     EXPECT_EQ(ports->DeviceOfNumber(3), "COM3");
     EXPECT_EQ(ports->DeviceOfNumber(0), "") << "no port chosen";
     for (const SerialPortEntry& port : ports->List()) {
@@ -150,7 +150,7 @@ TEST(Win32SerialPorts, AnOldPortNumberNamesItsComPortAndListedPortsGoByTheirComN
 
 TEST(Win32SerialPorts, APortThatIsNotThereCannotBeOpened)
 {
-    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; });
+    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; }, {});
     const std::string prefix = "Unable to open com port: ";
     for (const std::string name : {"COM0", "COM999"}) {
         // The system's own answer for this name, which the message must give.
@@ -172,7 +172,7 @@ TEST(Win32SerialPorts, APortThatIsNotThereCannotBeOpened)
 
 TEST(Win32SerialPorts, ADeviceThatIsNoPortRefusesTheSettings)
 {
-    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; });
+    const auto ports = MakeSystemSerialPorts([] { return std::int64_t{0}; }, {});
     const std::string prefix = "Unable to set com state: ";
     try {
         ports->Open("NUL", BuildDeviceControl(LightBarrierSettings()));
@@ -339,6 +339,12 @@ private:
     std::int64_t counterReads_ = 0;
 };
 
+// Hands the findings over on the event thread itself, for tests of the device alone.
+void RunHere(std::function<void()> call)
+{
+    call();
+}
+
 class RecordingSink final : public ComEventSink {
 public:
     struct Record {
@@ -403,7 +409,7 @@ std::ptrdiff_t IndexOf(const std::vector<std::string>& log, const std::string& e
 class Win32SerialDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(handle_, nullptr); }
-    void Adopt() { device = AdoptComHandle(handle_, [this] { return fake.ReadCounter(); }, fake.Calls()); }
+    void Adopt() { device = AdoptComHandle(handle_, [this] { return fake.ReadCounter(); }, RunHere, fake.Calls()); }
     void Watch()
     {
         Adopt();
@@ -580,7 +586,7 @@ TEST_F(Win32SerialDeviceTest, DestroyingItStopsWatchingAndClosesTheHandle)
     HANDLE writeEnd = nullptr;
     CloseHandle(handle_);
     ASSERT_TRUE(CreatePipe(&handle_, &writeEnd, nullptr, 0));
-    device = AdoptComHandle(handle_, nullptr, fake.Calls());
+    device = AdoptComHandle(handle_, nullptr, RunHere, fake.Calls());
     device->StartWatching(kLightBarrierMask, sink);
     ASSERT_TRUE(fake.AwaitPending(1));
     ASSERT_TRUE(fake.Complete(ERROR_SUCCESS, ev::Dsr));
@@ -604,7 +610,7 @@ TEST(Win32SerialDevice, WatchingADeviceThatIsNoPortEndsInOneLoss)
                                       FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE) << SystemMessage(GetLastError());
     RecordingSink sink;
-    auto device = AdoptComHandle(handle, [] { return std::int64_t{1}; });
+    auto device = AdoptComHandle(handle, [] { return std::int64_t{1}; }, RunHere);
     device->StartWatching(kLightBarrierMask, sink);
     ASSERT_TRUE(sink.AwaitLost(1));
     device->StopWatching();

@@ -176,7 +176,7 @@ TEST_F(ConfigDialogTest, OkAppliesEveryFieldAtOnceAndTheWindowsShowIt)
     EXPECT_EQ(app->Clock().CurrentTimeText(), "00:01.30,250");
     // Saved as the other settings are.
     WaitForSaves();
-    QTest::qWait(ChronivelApp::SaveDelayMs + 100);
+    QTest::qWait(SavePipeline::DelayMs + 100);
     WaitForSaves();
     EXPECT_EQ(store.Get("CountDownT"), RegValue::Dword(90'250));
     EXPECT_EQ(store.Get("FileName"), RegValue::Text(protocol.toStdString()));
@@ -304,7 +304,7 @@ TEST_F(ConfigDialogTest, CancelAndEscapeChangeNothing)
             ASSERT_TRUE(back.wait(5000));
         }
         EXPECT_EQ(app->CurrentConfiguration(), before);
-        QTest::qWait(ChronivelApp::SaveDelayMs + 100);
+        QTest::qWait(SavePipeline::DelayMs + 100);
         WaitForSaves();
         EXPECT_EQ(store.values, stored);
     }

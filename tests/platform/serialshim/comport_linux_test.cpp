@@ -25,13 +25,13 @@ TEST(LinuxSerialComPort, BatchesKeepTheirEdgeCounterAndAnUnplugClosesThePort)
     shim.reset();
     PseudoTerminal pty;
     ASSERT_TRUE(pty.Valid());
-    const auto ports = MakeSystemSerialPorts(Counter);
     UiThread ui;
     std::atomic<int> posts{0};
-    auto port = std::make_unique<TComPort>(*ports, [&](std::function<void()> f) {
+    const auto ports = MakeSystemSerialPorts(Counter, [&](std::function<void()> f) {
         ui.Post(std::move(f));
         ++posts;
     });
+    auto port = std::make_unique<TComPort>(*ports);
 
     std::vector<std::pair<ComEventBatch, std::int64_t>> dcd;  // with the counter at dispatch
     std::vector<std::string> lost;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ inline std::int64_t Counter()
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return chronivel::BootCounterOffset + std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+// Hands the adapter's findings over on its event thread itself, for tests of
+// the adapter alone.
+inline void RunHere(std::function<void()> call)
+{
+    call();
 }
 
 // The counter reading at a moment the shim reports in CLOCK_MONOTONIC ns.

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const auto ports = MakeSystemSerialPorts(Counter);
+        const auto ports = MakeSystemSerialPorts(Counter, [](std::function<void()> call) { call(); });
         const auto device = ports->Open(argv[1], BuildDeviceControl(ComSettings{}));
         Printer printer(std::atoi(argv[2]));
         device->StartWatching(EventMask(AllEvents), printer);
