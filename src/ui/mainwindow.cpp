@@ -100,17 +100,17 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
                    "warning still shows on the readout."});
     });
     displayTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&displayTimer_, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
+    connect(&displayTimer_, &QTimer::timeout, this, [this] { app_.DisplayTick(); });
     countDownTimer_.setParent(this);  // found by its name, as the window's other parts are
     countDownTimer_.setObjectName(QStringLiteral("countDownTimer"));
     countDownTimer_.setTimerType(Qt::PreciseTimer);
     countDownTimer_.setSingleShot(true);
     connect(&countDownTimer_, &QTimer::timeout, this, [this] {
-        clock_.DisplayTick();
+        app_.DisplayTick();
         RunTimers();  // the end after the warning, or again if this came before the time source's moment
     });
     lockTimer_.setSingleShot(true);
-    connect(&lockTimer_, &QTimer::timeout, this, [this] { clock_.LockExpired(); });
+    connect(&lockTimer_, &QTimer::timeout, this, [this] { app_.LockExpired(); });
 }
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
@@ -122,7 +122,7 @@ Tfrm_Tickmor::~Tfrm_Tickmor()
 
 void Tfrm_Tickmor::ConnectCommands()
 {
-    connect(menus_->PopupMenu1, &QMenu::aboutToShow, this, [this] {
+    connect(menus_->contextMenu, &QMenu::aboutToShow, this, [this] {
         commands_->Refresh();  // the protocol file may have come or gone since
         menus_->ListMonitors(app_.SecondMonitor());
     });
@@ -186,11 +186,10 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
 {
     title_ = startUp.title;
     setWindowTitle(title_);
-    clock_.Format().SetDigitCount(startUp.commandLine.digitCount);
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
     face_.dial->SetRoundPercent(roundPercent_);
 
-    const std::string problem = app_.Load(startUp.defaultProtocolPath);
+    const std::string problem = app_.Load(startUp.defaultProtocolPath, startUp.commandLine.digitCount);
     app_.StartMonitors(ScreenSizes());
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
@@ -201,7 +200,6 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     LayoutWindow();
     KeepOnScreen();  // a place saved on a screen that is gone, or at another scale
     face_.ShowDate();
-    clock_.ShowTime(0);
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
     app_.Resume();
     Changed();
@@ -248,13 +246,10 @@ void Tfrm_Tickmor::TimeShown(std::int64_t, std::uint32_t changedDigits)
 void Tfrm_Tickmor::Changed()
 {
     const Chronometer& c = clock_;
-    face_.readout->Show(c.Digits(), 0, c.WarningFlashLit());  // a pause ends the flash without a new time
+    face_.readout->SetWarning(c.WarningFlashLit());
     face_.startStopButton->setText(QString::fromLatin1(Caption(c.State())));
     face_.startStopButton->SetColor(ColorFromBgr(Colour(c.State())));
-    if (runShowsPause_ != c.PauseVisible()) {
-        runShowsPause_ = c.PauseVisible();
-        face_.pauseButton->setVisible(*runShowsPause_);
-    }
+    face_.pauseButton->setVisible(app_.PauseShown());
     face_.pauseButton->setEnabled(app_.WindowActive());
     face_.pauseButton->setToolTip(QString::fromLatin1(c.PauseHint()));
     face_.lapButton->setEnabled(c.LapEnabled());
@@ -389,7 +384,7 @@ void Tfrm_Tickmor::KeepOnScreen()
 
 void Tfrm_Tickmor::ShowMainMenu()
 {
-    menus_->PopupMenu1->popup(mapToGlobal(QPoint(face_.menuButton->x() - 62, face_.menuButton->geometry().bottom() + 1)));
+    menus_->contextMenu->popup(mapToGlobal(QPoint(face_.menuButton->x() - 62, face_.menuButton->geometry().bottom() + 1)));
 }
 
 void Tfrm_Tickmor::ShowManual()
@@ -479,7 +474,7 @@ bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (event->type() == QEvent::MouseButtonDblClick && watched == face_.bestTimeLabel) {
-        clock_.ClearBestTime();
+        app_.Perform(Command::ClearShownBestTime);
         return true;
     }
     return QWidget::eventFilter(watched, event);
