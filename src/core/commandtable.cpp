@@ -24,15 +24,6 @@ bool RulesChoosable(const ChronivelApp& a)
     return a.BarrierRulesChoosable();
 }
 
-template <int Zoom>
-CommandRow ZoomRow(const char* name, const char* caption)
-{
-    CommandRow row{Command(int(Command::Zoom1) + Zoom), name, MenuPlace::ZoomMenu, caption};
-    row.mark = Mark::Radio;
-    row.checked = [](const ChronivelApp& a) { return a.Zoom() == Zoom; };
-    return row;
-}
-
 // Rows for each of `Count` choices, before `where`: `make` gets each index as a constant.
 template <int Count, typename Make>
 void InsertRows(std::vector<CommandRow>& t, std::vector<CommandRow>::const_iterator where, Make make)
@@ -92,13 +83,6 @@ std::vector<CommandRow> MakeCommandTable()
          .run = [](ChronivelApp& a) { a.clock_.ToggleHours(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Format().HoursOn(); }},
 
-        // The window comes back to the middle of the screen at its new size.
-        ZoomRow<0>("Zoom1", "1"),
-        ZoomRow<1>("Zoom2", "2"),
-        ZoomRow<2>("Zoom3", "3"),
-        ZoomRow<3>("Zoom4", "4"),
-        ZoomRow<4>("Zoom5", "5"),
-
         {.id = ShowBestTime, .name = "BestShow1", .place = BestMenu, .caption = "Show", .mark = Mark::Check,
          .run = [](ChronivelApp& a) { a.clock_.ToggleBestTimeShown(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Best().Visible(); }},
@@ -137,6 +121,10 @@ std::vector<CommandRow> MakeCommandTable()
         {.id = CloseCalendar, .name = "mCloseCal", .place = None, .caption = "CloseCal", .keys = "Esc"},
         {.id = SecondMonitor, .name = "mTV", .place = None, .caption = "TV", .keys = "Ctrl+T",
          .run = [](ChronivelApp& a) { a.ToggleSecondMonitor(); }},
+        // The ports the system has follow it, in the same choice.
+        {.id = NoBarrierPort, .name = "mNoHard", .place = Ports, .caption = "None", .mark = Mark::Radio,
+         .run = [](ChronivelApp& a) { a.ChooseBarrierPort({}, a.Kept().port); },
+         .checked = [](const ChronivelApp& a) { return a.Barriers().Device().empty(); }},
     };
     // The formats' entries follow the hours switch in their menu.
     const auto hours = std::find_if(t.begin(), t.end(), [](const CommandRow& row) { return row.id == ToggleHours; });
@@ -147,6 +135,13 @@ std::vector<CommandRow> MakeCommandTable()
                           .separatorBefore = DisplayFormats[N].showsHours,
                           .run = [](ChronivelApp& a) { a.clock_.SelectFormat(N); },
                           .checked = [](const ChronivelApp& a) { return a.Clock().Format().Format() == N; }};
+    });
+    // The window comes back to the middle of the screen at its new size.
+    InsertRows<ZoomSteps>(t, t.end(), []<int N>(std::integral_constant<int, N>) {
+        static constexpr const char* names[] = {"Zoom1", "Zoom2", "Zoom3", "Zoom4", "Zoom5"};
+        return CommandRow{.id = Command(int(Zoom1) + N), .name = names[N], .place = ZoomMenu,
+                          .caption = names[N] + 4, .mark = Mark::Radio,  // the name's number
+                          .checked = [](const ChronivelApp& a) { return a.Zoom() == N; }};
     });
     InsertRuleRows<AlgorithmRows, Algorithm0, Algorithms, &ChronivelApp::SelectBarrierAlgorithm,
                    &BarrierPipeline::Algorithm>(t);

@@ -23,7 +23,6 @@ BarrierPort::BarrierPort(ChronivelApp& app, MainMenus& menus, const SerialPorts&
     : QObject(parent), app_(app), menus_(menus), ports_(ports)
 {
     connect(menus_.barrierMenu, &QMenu::aboutToShow, this, &BarrierPort::ListPorts);
-    connect(menus_.noBarrierPort, &QAction::triggered, this, [this] { ChoosePort({}); });
 }
 
 void BarrierPort::ChoosePort(const QString& device)
@@ -71,11 +70,6 @@ void BarrierPort::ListPorts()
         menu.insertAction(before, entry);
     }
     menus_.noBarrierPort->setChecked(chosen.empty());
-}
-
-void BarrierPort::ShowMarks()
-{
-    menus_.noBarrierPort->setChecked(app_.Barriers().Device().empty());
 }
 
 }  // namespace chronivel

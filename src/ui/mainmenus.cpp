@@ -106,17 +106,15 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
         {MenuPlace::FormatMenu, Submenu("mFormat", tr("Format"))},
         {MenuPlace::ZoomMenu, Submenu("mZoom", tr("Zoom"))},
         {MenuPlace::BestMenu, Submenu("Best1", tr("Best"))},
-        {MenuPlace::Algorithms, barrierMenu = Submenu("Hardware1", tr("Hardware"))},
-        {MenuPlace::Arrangements, barrierMenu},  // below the ports and the algorithms, each after a separator
+        {MenuPlace::Ports, barrierMenu = Submenu("Hardware1", tr("Hardware"))},
+        {MenuPlace::Algorithms, barrierMenu},  // below the ports, the arrangements below them, each after a separator
+        {MenuPlace::Arrangements, barrierMenu},
     };
 
     // Ctrl+Z is the zoom's key (ZoomMain); shown beside the submenu, it fires only there.
     QAction* zoom = menus.at(MenuPlace::ZoomMenu)->menuAction();
     zoom->setShortcutContext(Qt::WidgetShortcut);
     zoom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-
-    noBarrierPort = Radio(barrierMenu, new QActionGroup(this), "mNoHard", tr("None"), 0);
-    noBarrierPort->setChecked(true);
 
     monitorMenu = Submenu("TVaus1", tr("Multimonitor"));
     noSecondMonitor = Radio(monitorMenu, new QActionGroup(this), "Off1", tr("Off"), MonitorChoice::Off);
@@ -139,6 +137,7 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
         if (row.separatorBefore) menu->insertSeparator(before);
         menu->insertAction(before, action);
     }
+    noBarrierPort = commands.Action(Command::NoBarrierPort);
     for (const AlgorithmRow& row : AlgorithmRows)
         commands.Action(Command(int(Command::Algorithm0) + int(row.id)))->setVisible(row.offered);
 }

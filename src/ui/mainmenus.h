@@ -3,8 +3,6 @@
 
 #include <QObject>
 
-#include <vector>
-
 class QAction;
 class QByteArray;
 class QActionGroup;

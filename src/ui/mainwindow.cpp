@@ -168,17 +168,15 @@ bool Tfrm_Tickmor::Perform(Command command)
     case Command::ProtocolWindow:
     case Command::ProtocolWindowFromMenu: ToggleProtocolWindow(); return true;
     case Command::TextEditor: OpenProtocolInTextEditor(); return true;
-    case Command::Zoom1:
-    case Command::Zoom2:
-    case Command::Zoom3:
-    case Command::Zoom4:
-    case Command::Zoom5: Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1)); return true;
     case Command::NextZoom: Zoom(NextFittingZoom(app_.Zoom(), FreeAreaFor(geometry()))); return true;
     case Command::MainMenu: ShowMainMenu(); return true;
     case Command::Hide:
     case Command::Minimize: showMinimized(); return true;
     case Command::Exit: close(); return true;
-    default: return false;
+    default:
+        if (command < Command::Zoom1 || command > Command::Zoom5) return false;
+        Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1));
+        return true;
     }
 }
 
@@ -250,9 +248,9 @@ void Tfrm_Tickmor::Changed()
     face_.startStopButton->setText(QString::fromLatin1(Caption(c.State())));
     face_.startStopButton->SetColor(ColorFromBgr(Colour(c.State())));
     face_.pauseButton->setVisible(app_.PauseShown());
-    face_.pauseButton->setEnabled(app_.WindowActive());
+    face_.pauseButton->setEnabled(app_.Enabled(Command::Pause));
     face_.pauseButton->setToolTip(QString::fromLatin1(c.PauseHint()));
-    face_.lapButton->setEnabled(c.LapEnabled());
+    face_.lapButton->setEnabled(app_.Enabled(Command::Lap));
     face_.soundButton->SetChecked(c.Sound());
 
     face_.countDownLed->SetValue(c.CountDown());
@@ -262,7 +260,6 @@ void Tfrm_Tickmor::Changed()
         modeSwitch->setToolTip(QString::fromStdString(c.CountDownLedHint()));
     face_.lockLed->SetValue(c.LockLedLit());
     face_.lockLed->setVisible(app_.BarriersConnected());
-    barriers_->ShowMarks();
 
     const bool best = c.Best().Visible();
     face_.bestTimeLabel->setText(QString::fromStdString(c.Best().Caption()));
