@@ -460,20 +460,16 @@ void Tfrm_Tickmor::changeEvent(QEvent* event)
 
 bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == face_.dateLabel) {
-            app_.Perform(Command::Calendar);
+    // The date and the mode label are clicked, the best time double-clicked.
+    const struct { QObject* label; QEvent::Type type; Command command; } inputs[] = {
+        {face_.dateLabel, QEvent::MouseButtonPress, Command::Calendar},
+        {face_.modeLabel, QEvent::MouseButtonPress, Command::CountDownMode},
+        {face_.bestTimeLabel, QEvent::MouseButtonDblClick, Command::ClearShownBestTime}};
+    for (const auto& input : inputs)
+        if (watched == input.label && event->type() == input.type) {
+            app_.Perform(input.command);
             return true;
         }
-        if (watched == face_.modeLabel) {
-            app_.Perform(Command::CountDownMode);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonDblClick && watched == face_.bestTimeLabel) {
-        app_.Perform(Command::ClearShownBestTime);
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 
