@@ -19,11 +19,6 @@ bool InFront(const ChronivelApp& a)
     return a.WindowActive();
 }
 
-bool RulesChoosable(const ChronivelApp& a)
-{
-    return a.BarrierRulesChoosable();
-}
-
 // Rows for each of `Count` choices, before `where`: `make` gets each index as a constant.
 template <int Count, typename Make>
 void InsertRows(std::vector<CommandRow>& t, std::vector<CommandRow>::const_iterator where, Make make)
@@ -41,7 +36,7 @@ void InsertRuleRows(std::vector<CommandRow>& t)
         return CommandRow{.id = Command(int(First) + N), .name = Rows[N].name, .place = Place,
                           .caption = Rows[N].caption, .mark = Mark::Radio, .separatorBefore = N == 0,
                           .run = [](ChronivelApp& a) { (a.*Select)(int(Rows[N].id)); },
-                          .enabled = RulesChoosable,
+                          .enabled = [](const ChronivelApp& a) { return a.BarrierRulesChoosable(); },
                           .checked = [](const ChronivelApp& a) { return (a.Barriers().*Chosen)() == Rows[N].id; }};
     });
 }
