@@ -21,7 +21,10 @@ ChronivelApp::ChronivelApp(THighResTimer& timer, const LocaleTexts& locale, Sett
       alarm_(locale),
       saves_(*this, locale, store, scheduler, protocol)
 {
-    barriers_.connectedChanged = [this](bool) { Changed(); };
+    barriers_.connectedChanged = [this](bool connected) {
+        rulesChoosable_ = rulesChoosable_ || connected;
+        Changed();
+    };
     barriers_.deviceRenamed = [this] { BarrierChoicesChanged(); };
     barriers_.tell = [this](std::optional<Notice> notice) {
         if (notice) Tell(std::move(*notice));
@@ -40,9 +43,10 @@ std::int64_t ChronivelApp::WallNow() const
     return locale_.Now().epochMs;
 }
 
-std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
+std::string ChronivelApp::Load(const std::string& defaultProtocolPath, int digitCount)
 {
     timer_.SetUseTSC(false);
+    clock_.Format().SetDigitCount(digitCount);
     Settings s;
     s.fileName = defaultProtocolPath;
     std::string problem = saves_.Load(s, LoadMoment{locale_.Now().shortDate});
@@ -70,6 +74,7 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath)
 
 void ChronivelApp::Resume()
 {
+    clock_.ShowTime(0);  // the readout's first time: an armed countdown's preset
     barriers_.Restore();
     BarrierChoicesChanged();  // a port known by its number only is now known by its device
     const std::int64_t nowCounter = timer_.ReadCounter();
@@ -301,8 +306,18 @@ void ChronivelApp::MonitorChoiceChanged()
     KeepChanges();
 }
 
+void ChronivelApp::SetButtonsShown(bool shown)
+{
+    pauseHidden_ = !shown;
+    Changed();
+}
+
 void ChronivelApp::Changed()
 {
+    if (running_ != clock_.PauseVisible()) {
+        running_ = clock_.PauseVisible();
+        pauseHidden_ = false;
+    }
     for (AppView* view : views_) view->Changed();
 }
 

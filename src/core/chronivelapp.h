@@ -39,10 +39,10 @@ public:
     void AddView(AppView& view) { views_.push_back(&view); }
     void RemoveView(AppView& view) { std::erase(views_, &view); }
 
-    // Reads the settings and gives the chronometer its own; times come from the system counter. Returns what went
-    // wrong while reading, for the user; empty when nothing did. Nothing is
-    // saved until Resume.
-    std::string Load(const std::string& defaultProtocolPath);
+    // Reads the settings and gives the chronometer its own; times come from the system counter, written with
+    // `digitCount` places (the /D switch). Returns what went wrong while reading, for the user; empty when
+    // nothing did. Nothing is saved until Resume.
+    std::string Load(const std::string& defaultProtocolPath, int digitCount = 9);
     // The end of start-up: opens the barriers' port chosen last and resumes a
     // run that was going at the last exit, with its barriers.
     void Resume();
@@ -54,8 +54,10 @@ public:
     // The program ends: everything is written, before this returns, and the barriers' port let go.
     void Shutdown();
 
-    Chronometer& Clock() { return clock_; }
+    // Changed only by commands (Perform) and by the windows' timers for it.
     const Chronometer& Clock() const { return clock_; }
+    void DisplayTick() { clock_.DisplayTick(); }
+    void LockExpired() { clock_.LockExpired(); }
     // The settings as loaded and changed since; windows read them, and change them through the model.
     const Settings& Kept() const { return kept_; }
 
@@ -105,6 +107,8 @@ public:
     // The light barriers: the chosen port, whether it is open, the rules.
     const BarrierPipeline& Barriers() const { return barriers_; }
     bool BarriersConnected() const { return barriers_.Connected(); }
+    // The rules can be chosen once the port has been open; they stay so when it closes.
+    bool BarrierRulesChoosable() const { return rulesChoosable_; }
     // Opens `device` for the barriers, or closes their port for none (empty).
     // `number` is the "Port" setting: n of COMn, else the port's place in the list.
     // Returns why the port could not be opened, for the user who chose it;
@@ -139,8 +143,15 @@ public:
     // and with it the toggle barrier takes laps instead of pausing.
     void SetWindowActive(bool active);
     bool WindowActive() const { return windowActive_; }
+    // The program came to the front showing the main window's buttons, or went
+    // to the back without them: a running run's pause button goes with them,
+    // and comes back when a run starts.
+    void SetButtonsShown(bool shown);
+    bool PauseShown() const { return clock_.PauseVisible() && !pauseHidden_; }
 
 private:
+    friend std::vector<CommandRow> MakeCommandTable();
+
     // ChronometerObserver
     void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
     void ControlsChanged() override;
@@ -189,6 +200,9 @@ private:
     WallClockMemo pauseStart_;
     Notices notices_;
     bool windowActive_ = true;
+    bool rulesChoosable_ = false;
+    bool running_ = false;      // as last told: a run that starts shows its pause button again
+    bool pauseHidden_ = false;  // by the program going to the back
     std::optional<std::int64_t> commandAt_;
     std::unique_ptr<HotKeyList> hotKeys_;
     SavePipeline saves_;  // last: its end may still call back into the model

@@ -441,7 +441,7 @@ std::int64_t Chronometer::CountDownEndCount() const
     return CountAtElapsedMs(ShownFromMs(countDownT_));
 }
 
-std::optional<std::int64_t> Chronometer::CountDownDueInMs()
+std::optional<std::int64_t> Chronometer::CountDownDueInMs() const
 {
     if (!countDown_ || !displayTimerOn_) return std::nullopt;
     std::int64_t due = CountDownEndCount();

@@ -52,7 +52,7 @@ public:
     // moment: its warning while that is pending, then its end. The display
     // tick keeps the screen's pace, so a window wakes for these with a timer
     // of its own and then calls DisplayTick.
-    std::optional<std::int64_t> CountDownDueInMs();
+    std::optional<std::int64_t> CountDownDueInMs() const;
 
     // Start-up: continues a run that was going when the program last closed,
     // with its lap list, laps and pause; a paused run comes back paused at the

@@ -5,6 +5,7 @@
 
 #include "core/displayformat.h"
 #include "core/hotkeys.h"
+#include "core/lightbarriers.h"
 
 namespace chronivel {
 
@@ -48,10 +49,13 @@ enum class Command {
     Minimize,
     CloseCalendar,
     SecondMonitor,
+    NoBarrierPort,
+    Algorithm0,  // one command for each barrier algorithm, and one for each arrangement, in their order
+    Arrangement0 = Algorithm0 + AlgorithmCount,
 };
 
 // Where a command's entry sits; keys act wherever it is.
-enum class MenuPlace { None, Popup, FormatMenu, ZoomMenu, BestMenu, PopupEnd };
+enum class MenuPlace { None, Popup, FormatMenu, ZoomMenu, BestMenu, Ports, Algorithms, Arrangements, PopupEnd };
 
 struct CommandRow {
     Command id;

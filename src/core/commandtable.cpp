@@ -19,42 +19,37 @@ bool InFront(const ChronivelApp& a)
     return a.WindowActive();
 }
 
-void ResetTheRun(ChronivelApp& a)
+// Rows for each of `Count` choices, before `where`: `make` gets each index as a constant.
+template <int Count, typename Make>
+void InsertRows(std::vector<CommandRow>& t, std::vector<CommandRow>::const_iterator where, Make make)
 {
-    a.Clock().ResetRun();
+    [&]<int... N>(std::integer_sequence<int, N...>) {
+        t.insert(where, {make(std::integral_constant<int, N>())...});
+    }(std::make_integer_sequence<int, Count>());
 }
 
-template <int Format>
-CommandRow FormatRow()
+// A barrier rule's entries at the end, by their stored numbers, each table after a separator.
+template <auto& Rows, Command First, MenuPlace Place, auto Select, auto Chosen>
+void InsertRuleRows(std::vector<CommandRow>& t)
 {
-    const DisplayFormat& format = DisplayFormats[Format];
-    CommandRow row{FormatCommand(Format), format.name, MenuPlace::FormatMenu, format.caption};
-    row.mark = Mark::Radio;
-    row.separatorBefore = format.showsHours;  // the seconds-only formats sit under the one with hours
-    row.run = [](ChronivelApp& a) { a.Clock().SelectFormat(Format); };
-    row.checked = [](const ChronivelApp& a) { return a.Clock().Format().Format() == Format; };
-    return row;
+    InsertRows<int(Rows.size())>(t, t.end(), []<int N>(std::integral_constant<int, N>) {
+        return CommandRow{.id = Command(int(First) + N), .name = Rows[N].name, .place = Place,
+                          .caption = Rows[N].caption, .mark = Mark::Radio, .separatorBefore = N == 0,
+                          .run = [](ChronivelApp& a) { (a.*Select)(int(Rows[N].id)); },
+                          .enabled = [](const ChronivelApp& a) { return a.BarrierRulesChoosable(); },
+                          .checked = [](const ChronivelApp& a) { return (a.Barriers().*Chosen)() == Rows[N].id; }};
+    });
 }
 
-template <int... Format>
-std::vector<CommandRow> FormatRows(std::integer_sequence<int, Format...>)
-{
-    return {FormatRow<Format>()...};
-}
+}  // namespace
 
-template <int Zoom>
-CommandRow ZoomRow(const char* name, const char* caption)
-{
-    CommandRow row{Command(int(Command::Zoom1) + Zoom), name, MenuPlace::ZoomMenu, caption};
-    row.mark = Mark::Radio;
-    row.checked = [](const ChronivelApp& a) { return a.Zoom() == Zoom; };
-    return row;
-}
-
-std::vector<CommandRow> MakeTable()
+// The handlers are the model's own: they reach its chronometer, which it shows to everyone else read-only.
+std::vector<CommandRow> MakeCommandTable()
 {
     using enum Command;
     using enum MenuPlace;
+    constexpr auto resetTheRun = [](ChronivelApp& a) { a.clock_.ResetRun(); };
+    constexpr auto clearBestTime = [](ChronivelApp& a) { a.clock_.ClearBestTime(); };
     // Where a context-menu entry had a twin in the hidden key menu, the
     // twin's name follows the row: its keys are the row's keys.
     std::vector<CommandRow> t{
@@ -66,7 +61,7 @@ std::vector<CommandRow> MakeTable()
         {.id = Calendar, .name = "Calendar1", .place = Popup, .caption = "Calendar", .keys = "Ctrl+D",
          .mark = Mark::Check},  // Calendar2
         {.id = Sound, .name = "Sound1", .place = Popup, .caption = "Sound", .keys = "Ctrl+S", .mark = Mark::Check,
-         .run = [](ChronivelApp& a) { a.Clock().ToggleSound(); },
+         .run = [](ChronivelApp& a) { a.clock_.ToggleSound(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Sound(); }},  // mSound
         // The menu's entry only while there is a file to show; the key always.
         {.id = ProtocolWindowFromMenu, .name = "Protocol1", .place = Popup, .caption = "Protocol ..",
@@ -77,50 +72,43 @@ std::vector<CommandRow> MakeTable()
          .enabled = [](const ChronivelApp& a) { return a.Saves().RunsUnwritten(); }},
         {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock",
          .keys = "Ctrl+A"},  // mAlarmClock
-        {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .shownKey = "0", .run = ResetTheRun},
+        {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .shownKey = "0", .run = resetTheRun},
 
         {.id = ToggleHours, .name = "mHoursOn", .place = FormatMenu, .caption = "Show Hours", .mark = Mark::Check,
-         .run = [](ChronivelApp& a) { a.Clock().ToggleHours(); },
+         .run = [](ChronivelApp& a) { a.clock_.ToggleHours(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Format().HoursOn(); }},
 
-        // The window comes back to the middle of the screen at its new size.
-        ZoomRow<0>("Zoom1", "1"),
-        ZoomRow<1>("Zoom2", "2"),
-        ZoomRow<2>("Zoom3", "3"),
-        ZoomRow<3>("Zoom4", "4"),
-        ZoomRow<4>("Zoom5", "5"),
-
         {.id = ShowBestTime, .name = "BestShow1", .place = BestMenu, .caption = "Show", .mark = Mark::Check,
-         .run = [](ChronivelApp& a) { a.Clock().ToggleBestTimeShown(); },
+         .run = [](ChronivelApp& a) { a.clock_.ToggleBestTimeShown(); },
          .checked = [](const ChronivelApp& a) { return a.Clock().Best().Visible(); }},
         // A hidden best time is cleared by key only.
         {.id = ClearShownBestTime, .name = "BestReset1", .place = BestMenu, .caption = "Reset",
-         .run = [](ChronivelApp& a) { a.Clock().ClearBestTime(); },
+         .run = clearBestTime,
          .enabled = [](const ChronivelApp& a) { return a.Clock().Best().Visible(); }},
 
         {.id = Exit, .name = "Exit1", .place = PopupEnd, .caption = "Exit", .separatorBefore = true},
 
         {.id = StartStopReset, .name = "mSSR", .place = None, .caption = "SSR", .keys = "Return; Enter; F5",
-         .run = [](ChronivelApp& a) { a.Clock().StartStopReset(a.CommandAt()); }},  // START1
+         .run = [](ChronivelApp& a) { a.clock_.StartStopReset(a.CommandAt()); }},  // START1
         {.id = Lap, .name = "mLAP", .place = None, .caption = "LAP", .keys = "Space; F8",
-         .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.Clock().TakeLap(a.CommandAt()); },
+         .backgroundKeys = "Alt+Space; F8", .run = [](ChronivelApp& a) { a.clock_.TakeLap(a.CommandAt()); },
          .enabled = [](const ChronivelApp& a) { return a.Clock().LapEnabled(); }},  // LAP21
         // The pause button's command: it shows, and the key acts, only while the main window is in front.
         {.id = Pause, .name = "mPause", .place = None, .caption = "Pause", .keys = "Pause",
-         .run = [](ChronivelApp& a) { a.Clock().TogglePause(a.CommandAt()); }, .enabled = InFront},
+         .run = [](ChronivelApp& a) { a.clock_.TogglePause(a.CommandAt()); }, .enabled = InFront},
         // The countdown LED's and its label's click; F9 is its key.
         {.id = CountDownMode, .name = "mCountDown", .place = None, .caption = "CountDown", .keys = "F9",
-         .run = [](ChronivelApp& a) { a.Clock().ToggleCountDown(); }},
-        {.id = ResetRunByKey, .name = "mReset", .place = None, .caption = "Reset", .keys = "0", .run = ResetTheRun,
+         .run = [](ChronivelApp& a) { a.clock_.ToggleCountDown(); }},
+        {.id = ResetRunByKey, .name = "mReset", .place = None, .caption = "Reset", .keys = "0", .run = resetTheRun,
          .enabled = InFront},
         {.id = Lock, .name = "Lock1", .place = None, .caption = "Lock", .keys = "F10",
-         .run = [](ChronivelApp& a) { a.Clock().ToggleLockLed(); }},
+         .run = [](ChronivelApp& a) { a.clock_.ToggleLockLed(); }},
         {.id = NextZoom, .name = "ZoomMain", .place = None, .caption = "Zoom", .keys = "Ctrl+Z"},
         {.id = ProtocolWindow, .name = "mProtocol", .place = None, .caption = "Protocol", .keys = "Ctrl+P"},
         // Its context-menu twin Notepad1 is invisible by design.
         {.id = TextEditor, .name = "mNotepad", .place = None, .caption = "Notepad", .keys = "Ctrl+N"},
         {.id = ClearBestTime, .name = "Best2", .place = None, .caption = "Best", .keys = "Ctrl+0; Ctrl+Ins; Ctrl+Num+0",
-         .run = [](ChronivelApp& a) { a.Clock().ClearBestTime(); }},  // BestNum2, BestNum1
+         .run = clearBestTime},  // BestNum2, BestNum1
         {.id = MainMenu, .name = "mMMenu", .place = None, .caption = "MMenu", .keys = "Ctrl+M"},
         {.id = Hide, .name = "mHide", .place = None, .caption = "Hide", .keys = "Ctrl+Space", .enabled = InFront},
         // The "_" button and the hot key: in the background too.
@@ -128,19 +116,38 @@ std::vector<CommandRow> MakeTable()
         {.id = CloseCalendar, .name = "mCloseCal", .place = None, .caption = "CloseCal", .keys = "Esc"},
         {.id = SecondMonitor, .name = "mTV", .place = None, .caption = "TV", .keys = "Ctrl+T",
          .run = [](ChronivelApp& a) { a.ToggleSecondMonitor(); }},
+        // The ports the system has follow it, in the same choice.
+        {.id = NoBarrierPort, .name = "mNoHard", .place = Ports, .caption = "None", .mark = Mark::Radio,
+         .run = [](ChronivelApp& a) { a.ChooseBarrierPort({}, a.Kept().port); },
+         .checked = [](const ChronivelApp& a) { return a.Barriers().Device().empty(); }},
     };
     // The formats' entries follow the hours switch in their menu.
-    const std::vector<CommandRow> formats = FormatRows(std::make_integer_sequence<int, DisplayFormatCount>());
     const auto hours = std::find_if(t.begin(), t.end(), [](const CommandRow& row) { return row.id == ToggleHours; });
-    t.insert(hours + 1, formats.begin(), formats.end());
+    InsertRows<DisplayFormatCount>(t, hours + 1, []<int N>(std::integral_constant<int, N>) {
+        return CommandRow{.id = FormatCommand(N), .name = DisplayFormats[N].name, .place = FormatMenu,
+                          .caption = DisplayFormats[N].caption, .mark = Mark::Radio,
+                          // the seconds-only formats sit under the one with hours
+                          .separatorBefore = DisplayFormats[N].showsHours,
+                          .run = [](ChronivelApp& a) { a.clock_.SelectFormat(N); },
+                          .checked = [](const ChronivelApp& a) { return a.Clock().Format().Format() == N; }};
+    });
+    // The window comes back to the middle of the screen at its new size.
+    InsertRows<ZoomSteps>(t, t.end(), []<int N>(std::integral_constant<int, N>) {
+        static constexpr const char* names[] = {"Zoom1", "Zoom2", "Zoom3", "Zoom4", "Zoom5"};
+        return CommandRow{.id = Command(int(Zoom1) + N), .name = names[N], .place = ZoomMenu,
+                          .caption = names[N] + 4, .mark = Mark::Radio,  // the name's number
+                          .checked = [](const ChronivelApp& a) { return a.Zoom() == N; }};
+    });
+    InsertRuleRows<AlgorithmRows, Algorithm0, Algorithms, &ChronivelApp::SelectBarrierAlgorithm,
+                   &BarrierPipeline::Algorithm>(t);
+    InsertRuleRows<ArrangementRows, Arrangement0, Arrangements, &ChronivelApp::SelectBarrierArrangement,
+                   &BarrierPipeline::Arrangement>(t);
     return t;
 }
 
-}  // namespace
-
 const std::vector<CommandRow>& CommandTable()
 {
-    static const std::vector<CommandRow> table = MakeTable();
+    static const std::vector<CommandRow> table = MakeCommandTable();
     return table;
 }
 
@@ -155,9 +162,9 @@ const std::vector<HotKeyRow>& HotKeyTable()
 {
     constexpr std::uint8_t CtrlShift = HotKey::Ctrl | HotKey::Shift;
     static const std::vector<HotKeyRow> t = {
-        {{CtrlShift, 87}, Command::StartStopReset},  // F12
-        {{CtrlShift, 86}, Command::Lap},             // F11
-        {{CtrlShift, 9}, Command::Minimize},         // Space
+        {{CtrlShift, KeyF12}, Command::StartStopReset},
+        {{CtrlShift, KeyF11}, Command::Lap},
+        {{CtrlShift, KeySpace}, Command::Minimize},
     };
     return t;
 }

@@ -22,7 +22,7 @@ constexpr std::array<std::uint8_t, KeyTableSize> VirtualKeys = [] {
     keys[i++] = 0x91;                                                   // scroll lock
     return keys;
 }();
-static_assert(VirtualKeys[9] == 0x20 && VirtualKeys[86] == 0x7A && VirtualKeys[87] == 0x7B && VirtualKeys[101] == 0x91);
+static_assert(VirtualKeys[KeySpace] == 0x20 && VirtualKeys[KeyF11] == 0x7A && VirtualKeys[KeyF12] == 0x7B && VirtualKeys[101] == 0x91);
 
 // A key as X names it ("Page_Up") and as the user reads it ("PgUp"); empty for no key.
 struct KeyName {

@@ -19,7 +19,9 @@ struct HotKey {
 };
 
 inline constexpr int KeyTableSize = 102;
-// The Windows virtual-key code of a key index: 0x7B for 87 (F12), 0x20 for 9 (Space); 0 outside the table.
+// The key indices of the keys the hot keys use.
+inline constexpr std::uint8_t KeySpace = 9, KeyF11 = 86, KeyF12 = 87;
+// The Windows virtual-key code of a key index: 0x7B for KeyF12, 0x20 for KeySpace; 0 outside the table.
 std::uint8_t VirtualKeyOf(int keyIndex);
 
 // The combination as the manual writes it ("Ctrl+Shift+F12"), or as the

@@ -7,21 +7,6 @@
 
 namespace chronivel {
 
-namespace {
-
-std::vector<std::string> Split(std::string_view keys)
-{
-    std::vector<std::string> parts;
-    while (!keys.empty()) {
-        const std::size_t end = std::min(keys.find("; "), keys.size());
-        parts.emplace_back(keys.substr(0, end));
-        keys.remove_prefix(std::min(end + 2, keys.size()));
-    }
-    return parts;
-}
-
-}  // namespace
-
 const std::vector<KeyGuideRow>& KeyGuide()
 {
     using enum Command;
@@ -62,17 +47,19 @@ const KeyGuideRow& GuideOf(Command command)
 
 std::string ShownKeys(const CommandRow& row, bool background)
 {
-    const std::vector<std::string> own = Split(row.keys);
-    std::vector<std::string> shown;
-    for (std::string key : background && row.backgroundKeys ? Split(row.backgroundKeys) : own) {
-        if (background && std::ranges::find(own, key) != own.end()) continue;
+    const std::string own = "; " + std::string(row.keys) + "; ";
+    std::string_view keys = background && row.backgroundKeys ? row.backgroundKeys : row.keys;
+    std::string text;
+    while (!keys.empty()) {
+        const std::size_t end = std::min(keys.find("; "), keys.size());
+        std::string key(keys.substr(0, end));
+        keys.remove_prefix(std::min(end + 2, keys.size()));
+        if (background && own.find("; " + key + "; ") != std::string::npos) continue;
         // The keypad's twin of a key reads as the key, and Qt's Return is the keyboard's Enter.
         if (const std::size_t pad = key.find("Num+"); pad != std::string::npos) key.erase(pad, 4);
         if (key == "Return") key = "Enter";
-        if (std::ranges::find(shown, key) == shown.end()) shown.push_back(key);
+        if ((", " + text + ", ").find(", " + key + ", ") == std::string::npos) text += (text.empty() ? "" : ", ") + key;
     }
-    std::string text;
-    for (const std::string& key : shown) text += (text.empty() ? "" : ", ") + key;
     return text;
 }
 

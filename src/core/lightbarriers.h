@@ -24,10 +24,12 @@ enum class BarrierAlgorithm { OnOff, OffOn, On, Off, WithLap, WithToggle };
 
 struct ArrangementRow {
     BarrierArrangement id;
+    const char* name;     // the menu entry's objectName, also the command's row
     const char* caption;  // the menu entry; "&&" is how a menu shows a single "&"
 };
 struct AlgorithmRow {
     BarrierAlgorithm id;
+    const char* name;
     const char* caption;  // the menu entry
     bool onEdge;          // the line going on counts; else the line going off
     bool stops;           // the stop barrier stops the run
@@ -36,20 +38,20 @@ struct AlgorithmRow {
 
 // In the order of their numbers and of the menu: ranges and menus are made from these.
 inline constexpr std::array ArrangementRows{
-    ArrangementRow{BarrierArrangement::Single, "1 LS (4+6=Start && Stop)"},
-    ArrangementRow{BarrierArrangement::StopBarrier, "2/3 LS (4+6=Start, 7+8=Stop, 4+1=Lap)"},
-    ArrangementRow{BarrierArrangement::ToggleBarrier, "2/3 LS (4+6=Start, 7+8=Stop, 4+1=Toggle)"},
+    ArrangementRow{BarrierArrangement::Single, "mLS1", "1 LS (4+6=Start && Stop)"},
+    ArrangementRow{BarrierArrangement::StopBarrier, "mLS2", "2/3 LS (4+6=Start, 7+8=Stop, 4+1=Lap)"},
+    ArrangementRow{BarrierArrangement::ToggleBarrier, "mLS3", "2/3 LS (4+6=Start, 7+8=Stop, 4+1=Toggle)"},
 };
 inline constexpr int FirstArrangement = static_cast<int>(ArrangementRows.front().id);
 inline constexpr int LastArrangement = static_cast<int>(ArrangementRows.back().id);
 
 inline constexpr std::array AlgorithmRows{
-    AlgorithmRow{BarrierAlgorithm::OnOff, "0   On/Off", true, true, true},
-    AlgorithmRow{BarrierAlgorithm::OffOn, "1   Off/On", false, true, true},
-    AlgorithmRow{BarrierAlgorithm::On, "2   On", true, false, true},
-    AlgorithmRow{BarrierAlgorithm::Off, "3   Off", false, false, true},
-    AlgorithmRow{BarrierAlgorithm::WithLap, "4   With LAP", true, false, true},
-    AlgorithmRow{BarrierAlgorithm::WithToggle, "5   With Toogle", false, false, false},
+    AlgorithmRow{BarrierAlgorithm::OnOff, "mALG_0", "0   On/Off", true, true, true},
+    AlgorithmRow{BarrierAlgorithm::OffOn, "mALG_1", "1   Off/On", false, true, true},
+    AlgorithmRow{BarrierAlgorithm::On, "mALG_2", "2   On", true, false, true},
+    AlgorithmRow{BarrierAlgorithm::Off, "mALG_3", "3   Off", false, false, true},
+    AlgorithmRow{BarrierAlgorithm::WithLap, "mALG_4", "4   With LAP", true, false, true},
+    AlgorithmRow{BarrierAlgorithm::WithToggle, "mALG_5", "5   With Toogle", false, false, false},
 };
 inline constexpr int AlgorithmCount = static_cast<int>(AlgorithmRows.size());
 

@@ -35,11 +35,11 @@ WindowLayout LayoutWindow(int zoom, int format, int decimalPlaces, bool hoursOn)
     }
 
     l.panelDate = {45 * a, 46 * a, 131 * a, 25 * a};
-    l.sbBud = {l.panelDate.left + l.panelDate.width, 46 * a, 23 * a, 25 * a};
+    l.alarmButton = {l.panelDate.left + l.panelDate.width, 46 * a, 23 * a, 25 * a};
     l.cmdStartStop = {122 * a, 126 * a, 58 * a, 25 * a};
     l.bPause = {180 * a, 126 * a, 19 * a, 25 * a};
-    l.lblLeader = {80 * a, 71 * a, 96 * a, 20 * a};
-    l.cmbZwischenzeit = {44 * a, 154 * a, 138 * a, 21 * a};
+    l.bestTime = {80 * a, 71 * a, 96 * a, 20 * a};
+    l.lapList = {44 * a, 154 * a, 138 * a, 21 * a};
     l.cmdLap = {85 * a, 179 * a, 57 * a, 25 * a};
     l.ledCountDown = {36 * a, 127 * a, CountDownLedSize.width * a, CountDownLedSize.height * a};
     // Placed against the start button, so they come after it.

@@ -31,7 +31,7 @@ struct WindowLayout {
     std::array<Box, 13> images{};        // 1..12, inside the panel
     std::array<bool, 13> imageVisible{};  // 1..12
 
-    Box panelDate, sbBud, cmdStartStop, bPause, lblLeader, cmbZwischenzeit, cmdLap, ledCountDown, ledLock,
+    Box panelDate, alarmButton, cmdStartStop, bPause, bestTime, lapList, cmdLap, ledCountDown, ledLock,
         labelSC, sbSound, mMenu, smMinimize, labelBest1, labelBest2, monthCalendar;
     int dateFontPt = 12, startStopFontPt = 9, lapFontPt = 10, lapListFontPt = 8, calendarFontPt = 8;
 };

@@ -22,17 +22,7 @@ const char* const PortEntryProperty = "chronivelPortEntry";
 BarrierPort::BarrierPort(ChronivelApp& app, MainMenus& menus, const SerialPorts& ports, QObject* parent)
     : QObject(parent), app_(app), menus_(menus), ports_(ports)
 {
-    connect(menus_.Hardware1, &QMenu::aboutToShow, this, &BarrierPort::ListPorts);
-    connect(menus_.mNoHard, &QAction::triggered, this, [this] { ChoosePort({}); });
-    // Each entry carries its rule's stored number.
-    for (QAction* algorithm : menus_.mALG)
-        connect(algorithm, &QAction::triggered, this, [this, algorithm] {
-            app_.SelectBarrierAlgorithm(algorithm->data().toInt());
-        });
-    for (QAction* arrangement : menus_.mLS)
-        connect(arrangement, &QAction::triggered, this, [this, arrangement] {
-            app_.SelectBarrierArrangement(arrangement->data().toInt());
-        });
+    connect(menus_.barrierMenu, &QMenu::aboutToShow, this, &BarrierPort::ListPorts);
 }
 
 void BarrierPort::ChoosePort(const QString& device)
@@ -48,7 +38,7 @@ void BarrierPort::Choose(const QString& device, int number)
 
 void BarrierPort::ListPorts()
 {
-    QMenu& menu = *menus_.Hardware1;
+    QMenu& menu = *menus_.barrierMenu;
     for (QAction* action : menu.actions())
         if (action->property(PortEntryProperty).toBool()) delete action;
 
@@ -67,32 +57,19 @@ void BarrierPort::ListPorts()
         ports.push_back({chosen, tr("%1 \u2014 %2").arg(name, state).toStdString(), 0});
     }
 
-    QAction* before = menu.actions().value(menu.actions().indexOf(menus_.mNoHard) + 1);
+    QAction* before = menu.actions().value(menu.actions().indexOf(menus_.noBarrierPort) + 1);
     for (const SerialPortEntry& port : ports) {
         const QString device = QString::fromStdString(port.device);
         auto* entry = new QAction(QString::fromStdString(port.caption), &menu);
         entry->setProperty(PortEntryProperty, true);
         entry->setCheckable(true);
         entry->setData(device);
-        menus_.mNoHard->actionGroup()->addAction(entry);
+        menus_.noBarrierPort->actionGroup()->addAction(entry);
         entry->setChecked(port.device == chosen);
         connect(entry, &QAction::triggered, this, [this, device, number = port.number] { Choose(device, number); });
         menu.insertAction(before, entry);
     }
-    menus_.mNoHard->setChecked(chosen.empty());
-}
-
-void BarrierPort::ShowMarks()
-{
-    const BarrierPipeline& barriers = app_.Barriers();
-    menus_.mNoHard->setChecked(barriers.Device().empty());
-    menus_.mALG[static_cast<std::size_t>(barriers.Algorithm())]->setChecked(true);
-    menus_.mLS[static_cast<std::size_t>(static_cast<int>(barriers.Arrangement()) - FirstArrangement)]->setChecked(true);
-    if (app_.BarriersConnected()) {
-        // The rules can be chosen once a port has been open; they stay so when it closes.
-        for (QAction* algorithm : menus_.mALG) algorithm->setEnabled(true);
-        for (QAction* arrangement : menus_.mLS) arrangement->setEnabled(true);
-    }
+    menus_.noBarrierPort->setChecked(chosen.empty());
 }
 
 }  // namespace chronivel

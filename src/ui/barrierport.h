@@ -22,9 +22,6 @@ public:
     // Port choice: a device path (COMn on Windows), or empty for none.
     void ChoosePort(const QString& device);
 
-    // Marks and enabling after the model changed.
-    void ShowMarks();
-
     // A port the user has just chosen would not open: the system's reason.
     std::function<void(const QString&)> reportChoiceFailed;
 

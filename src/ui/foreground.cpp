@@ -99,7 +99,7 @@ void Foreground::ApplicationActivated()
     // Back from another program to the main window alone, the buttons come back at once.
     const bool shown = (protocol_ && !protocol_->isVisible()) || HoldsFocus();
     ShowButtons(shown);
-    face_.pauseButton->setVisible(shown && app_.Clock().State() == RunState::Running);
+    app_.SetButtonsShown(shown);
     if (HoldsFocus()) Opaque();
     if (config_) config_->SetApplicationActive(true);
 }
@@ -108,7 +108,7 @@ void Foreground::ApplicationDeactivated()
 {
     const bool shown = HoldsFocus();
     ShowButtons(shown);
-    face_.pauseButton->setVisible(shown);
+    app_.SetButtonsShown(shown);
     Transparent();
     if (config_) config_->SetApplicationActive(false);
 }

@@ -166,15 +166,15 @@ void MainFace::Place(const WindowLayout& l)
     PlaceAt(dateLabel, l.panelDate);
     dateLabel->setLineWidth(3 * a);
     dateLabel->setFont(date);
-    PlaceAt(alarmButton, l.sbBud);
+    PlaceAt(alarmButton, l.alarmButton);
     alarmButton->setIconSize(
-        AlarmClockGlyphSize.scaled(QSize(l.sbBud.width - 4 * a, l.sbBud.height - 4 * a), Qt::KeepAspectRatio));
+        AlarmClockGlyphSize.scaled(QSize(l.alarmButton.width - 4 * a, l.alarmButton.height - 4 * a), Qt::KeepAspectRatio));
     PlaceAt(startStopButton, l.cmdStartStop);
     startStopButton->setFont(startStop);
     PlaceAt(pauseButton, l.bPause);
-    PlaceAt(bestTimeLabel, l.lblLeader);
+    PlaceAt(bestTimeLabel, l.bestTime);
     bestTimeLabel->setFont(date);
-    PlaceAt(lapList, l.cmbZwischenzeit);
+    PlaceAt(lapList, l.lapList);
     lapListStyle_->SetZoom(a);
     lapList->setFont(FaceFont(QStringLiteral("Courier New"), l.lapListFontPt));
     PlaceAt(lapButton, l.cmdLap);

@@ -99,13 +99,16 @@ QAccessibleInterface* RadioEntryInterface(const QString&, QObject* object)
 MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(window)
 {
     QAccessible::installFactory(&RadioEntryInterface);  // once: a factory installed already is skipped
-    PopupMenu1 = new QMenu(window);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    contextMenu = new QMenu(window);
+    contextMenu->setObjectName(QStringLiteral("PopupMenu1"));
     const std::map<MenuPlace, QMenu*> menus{
-        {MenuPlace::Popup, PopupMenu1},
+        {MenuPlace::Popup, contextMenu},
         {MenuPlace::FormatMenu, Submenu("mFormat", tr("Format"))},
         {MenuPlace::ZoomMenu, Submenu("mZoom", tr("Zoom"))},
         {MenuPlace::BestMenu, Submenu("Best1", tr("Best"))},
+        {MenuPlace::Ports, barrierMenu = Submenu("Hardware1", tr("Hardware"))},
+        {MenuPlace::Algorithms, barrierMenu},  // below the ports, the arrangements below them, each after a separator
+        {MenuPlace::Arrangements, barrierMenu},
     };
 
     // Ctrl+Z is the zoom's key (ZoomMain); shown beside the submenu, it fires only there.
@@ -113,43 +116,20 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
     zoom->setShortcutContext(Qt::WidgetShortcut);
     zoom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
 
-    Hardware1 = Submenu("Hardware1", tr("Hardware"));
-    auto* ports = new QActionGroup(this);
-    mNoHard = Radio(Hardware1, ports, "mNoHard", tr("None"), 0);
-    mNoHard->setChecked(true);
-    Hardware1->addSeparator();
-    auto* algorithms = new QActionGroup(this);
-    for (const AlgorithmRow& row : AlgorithmRows) {
-        const int number = static_cast<int>(row.id);
-        QAction* entry = Radio(Hardware1, algorithms, "mALG_" + QByteArray::number(number), tr(row.caption), number);
-        entry->setVisible(row.offered);
-        entry->setEnabled(false);  // until a port is open
-        mALG.push_back(entry);
-    }
-    Hardware1->addSeparator();
-    auto* arrangements = new QActionGroup(this);
-    for (const ArrangementRow& row : ArrangementRows) {
-        const int number = static_cast<int>(row.id);
-        mLS.push_back(Radio(Hardware1, arrangements, "mLS" + QByteArray::number(number), tr(row.caption), number));
-        mLS.back()->setEnabled(false);  // until a port is open
-    }
-    mALG.front()->setChecked(true);
-    mLS.front()->setChecked(true);
-
-    TVaus1 = Submenu("TVaus1", tr("Multimonitor"));
-    Off1 = Radio(TVaus1, new QActionGroup(this), "Off1", tr("Off"), MonitorChoice::Off);
-    Off1->setChecked(true);
-    ChoosesMonitor(Off1);
+    monitorMenu = Submenu("TVaus1", tr("Multimonitor"));
+    noSecondMonitor = Radio(monitorMenu, new QActionGroup(this), "Off1", tr("Off"), MonitorChoice::Off);
+    noSecondMonitor->setChecked(true);
+    ChoosesMonitor(noSecondMonitor);
 
     // The table's entries: the context menu's own above its submenus, the
     // rest in theirs, and the end of the context menu below them.
-    QAction* submenus = PopupMenu1->actions().front();
+    QAction* submenus = contextMenu->actions().front();
     for (const CommandRow& row : CommandTable()) {
         if (row.place == MenuPlace::None) continue;
         QAction* action = commands.Action(row.id);
         if (row.place == MenuPlace::PopupEnd) {
-            if (row.separatorBefore) PopupMenu1->addSeparator();
-            PopupMenu1->addAction(action);
+            if (row.separatorBefore) contextMenu->addSeparator();
+            contextMenu->addAction(action);
             continue;
         }
         QMenu* menu = menus.at(row.place);
@@ -157,20 +137,23 @@ MainMenus::MainMenus(QWidget* window, const CommandActions& commands) : QObject(
         if (row.separatorBefore) menu->insertSeparator(before);
         menu->insertAction(before, action);
     }
+    noBarrierPort = commands.Action(Command::NoBarrierPort);
+    for (const AlgorithmRow& row : AlgorithmRows)
+        commands.Action(Command(int(Command::Algorithm0) + int(row.id)))->setVisible(row.offered);
 }
 
 void MainMenus::ListMonitors(const MonitorChoice& choice)
 {
-    const QList<QAction*> entries = TVaus1->actions();
+    const QList<QAction*> entries = monitorMenu->actions();
     for (qsizetype i = 1; i < entries.size(); ++i) delete entries[i];
     const std::vector<MonitorSize>& monitors = choice.Monitors();
     for (std::size_t n = 0; n < monitors.size(); ++n) {
         const QString caption =
             QStringLiteral("%1: %2x%3").arg(n + 1).arg(monitors[n].width).arg(monitors[n].height);
-        ChoosesMonitor(Radio(TVaus1, Off1->actionGroup(), "", caption, static_cast<int>(n)));
+        ChoosesMonitor(Radio(monitorMenu, noSecondMonitor->actionGroup(), "", caption, static_cast<int>(n)));
     }
-    TVaus1->actions().at(choice.CheckedEntry())->setChecked(true);
-    TVaus1->setEnabled(choice.Choosable());
+    monitorMenu->actions().at(choice.CheckedEntry())->setChecked(true);
+    monitorMenu->setEnabled(choice.Choosable());
 }
 
 void MainMenus::ChoosesMonitor(QAction* entry)
@@ -180,7 +163,7 @@ void MainMenus::ChoosesMonitor(QAction* entry)
 
 QMenu* MainMenus::Submenu(const char* name, const QString& title)
 {
-    QMenu* menu = PopupMenu1->addMenu(title);
+    QMenu* menu = contextMenu->addMenu(title);
     menu->setObjectName(QString::fromLatin1(name));
     return menu;
 }

@@ -3,8 +3,6 @@
 
 #include <QObject>
 
-#include <vector>
-
 class QAction;
 class QByteArray;
 class QActionGroup;
@@ -25,13 +23,11 @@ class MainMenus final : public QObject {
 public:
     MainMenus(QWidget* window, const CommandActions& commands);
 
-    QMenu* PopupMenu1;
-    QMenu* Hardware1;
-    QAction* mNoHard;
-    std::vector<QAction*> mALG;  // mALG_0.., in the order of AlgorithmRows
-    std::vector<QAction*> mLS;   // mLS1.., in the order of ArrangementRows
-    QMenu* TVaus1;
-    QAction* Off1;
+    QMenu* contextMenu;
+    QMenu* barrierMenu;
+    QAction* noBarrierPort;
+    QMenu* monitorMenu;
+    QAction* noSecondMonitor;
 
     // The "Multimonitor" entries afresh from the model's monitors, the
     // chosen one checked; enabled only when there is a second monitor.

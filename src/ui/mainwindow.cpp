@@ -100,17 +100,17 @@ Tfrm_Tickmor::Tfrm_Tickmor(ChronivelApp& app, const SerialPorts& serialPorts, QW
                    "warning still shows on the readout."});
     });
     displayTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&displayTimer_, &QTimer::timeout, this, [this] { clock_.DisplayTick(); });
+    connect(&displayTimer_, &QTimer::timeout, this, [this] { app_.DisplayTick(); });
     countDownTimer_.setParent(this);  // found by its name, as the window's other parts are
     countDownTimer_.setObjectName(QStringLiteral("countDownTimer"));
     countDownTimer_.setTimerType(Qt::PreciseTimer);
     countDownTimer_.setSingleShot(true);
     connect(&countDownTimer_, &QTimer::timeout, this, [this] {
-        clock_.DisplayTick();
+        app_.DisplayTick();
         RunTimers();  // the end after the warning, or again if this came before the time source's moment
     });
     lockTimer_.setSingleShot(true);
-    connect(&lockTimer_, &QTimer::timeout, this, [this] { clock_.LockExpired(); });
+    connect(&lockTimer_, &QTimer::timeout, this, [this] { app_.LockExpired(); });
 }
 
 Tfrm_Tickmor::~Tfrm_Tickmor()
@@ -122,7 +122,7 @@ Tfrm_Tickmor::~Tfrm_Tickmor()
 
 void Tfrm_Tickmor::ConnectCommands()
 {
-    connect(menus_->PopupMenu1, &QMenu::aboutToShow, this, [this] {
+    connect(menus_->contextMenu, &QMenu::aboutToShow, this, [this] {
         commands_->Refresh();  // the protocol file may have come or gone since
         menus_->ListMonitors(app_.SecondMonitor());
     });
@@ -168,17 +168,15 @@ bool Tfrm_Tickmor::Perform(Command command)
     case Command::ProtocolWindow:
     case Command::ProtocolWindowFromMenu: ToggleProtocolWindow(); return true;
     case Command::TextEditor: OpenProtocolInTextEditor(); return true;
-    case Command::Zoom1:
-    case Command::Zoom2:
-    case Command::Zoom3:
-    case Command::Zoom4:
-    case Command::Zoom5: Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1)); return true;
     case Command::NextZoom: Zoom(NextFittingZoom(app_.Zoom(), FreeAreaFor(geometry()))); return true;
     case Command::MainMenu: ShowMainMenu(); return true;
     case Command::Hide:
     case Command::Minimize: showMinimized(); return true;
     case Command::Exit: close(); return true;
-    default: return false;
+    default:
+        if (command < Command::Zoom1 || command > Command::Zoom5) return false;
+        Zoom(static_cast<int>(command) - static_cast<int>(Command::Zoom1));
+        return true;
     }
 }
 
@@ -186,11 +184,10 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
 {
     title_ = startUp.title;
     setWindowTitle(title_);
-    clock_.Format().SetDigitCount(startUp.commandLine.digitCount);
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
     face_.dial->SetRoundPercent(roundPercent_);
 
-    const std::string problem = app_.Load(startUp.defaultProtocolPath);
+    const std::string problem = app_.Load(startUp.defaultProtocolPath, startUp.commandLine.digitCount);
     app_.StartMonitors(ScreenSizes());
     const Settings& s = app_.Kept();
     if (s.left && s.top) move(*s.left, *s.top);
@@ -201,7 +198,6 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
     LayoutWindow();
     KeepOnScreen();  // a place saved on a screen that is gone, or at another scale
     face_.ShowDate();
-    clock_.ShowTime(0);
     sounds_.PlayStartup();  // whatever the sound setting: the program is there
     app_.Resume();
     Changed();
@@ -248,16 +244,13 @@ void Tfrm_Tickmor::TimeShown(std::int64_t, std::uint32_t changedDigits)
 void Tfrm_Tickmor::Changed()
 {
     const Chronometer& c = clock_;
-    face_.readout->Show(c.Digits(), 0, c.WarningFlashLit());  // a pause ends the flash without a new time
+    face_.readout->SetWarning(c.WarningFlashLit());
     face_.startStopButton->setText(QString::fromLatin1(Caption(c.State())));
     face_.startStopButton->SetColor(ColorFromBgr(Colour(c.State())));
-    if (runShowsPause_ != c.PauseVisible()) {
-        runShowsPause_ = c.PauseVisible();
-        face_.pauseButton->setVisible(*runShowsPause_);
-    }
-    face_.pauseButton->setEnabled(app_.WindowActive());
+    face_.pauseButton->setVisible(app_.PauseShown());
+    face_.pauseButton->setEnabled(app_.Enabled(Command::Pause));
     face_.pauseButton->setToolTip(QString::fromLatin1(c.PauseHint()));
-    face_.lapButton->setEnabled(c.LapEnabled());
+    face_.lapButton->setEnabled(app_.Enabled(Command::Lap));
     face_.soundButton->SetChecked(c.Sound());
 
     face_.countDownLed->SetValue(c.CountDown());
@@ -267,7 +260,6 @@ void Tfrm_Tickmor::Changed()
         modeSwitch->setToolTip(QString::fromStdString(c.CountDownLedHint()));
     face_.lockLed->SetValue(c.LockLedLit());
     face_.lockLed->setVisible(app_.BarriersConnected());
-    barriers_->ShowMarks();
 
     const bool best = c.Best().Visible();
     face_.bestTimeLabel->setText(QString::fromStdString(c.Best().Caption()));
@@ -389,7 +381,7 @@ void Tfrm_Tickmor::KeepOnScreen()
 
 void Tfrm_Tickmor::ShowMainMenu()
 {
-    menus_->PopupMenu1->popup(mapToGlobal(QPoint(face_.menuButton->x() - 62, face_.menuButton->geometry().bottom() + 1)));
+    menus_->contextMenu->popup(mapToGlobal(QPoint(face_.menuButton->x() - 62, face_.menuButton->geometry().bottom() + 1)));
 }
 
 void Tfrm_Tickmor::ShowManual()
@@ -468,20 +460,16 @@ void Tfrm_Tickmor::changeEvent(QEvent* event)
 
 bool Tfrm_Tickmor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == face_.dateLabel) {
-            app_.Perform(Command::Calendar);
+    // The date and the mode label are clicked, the best time double-clicked.
+    const struct { QObject* label; QEvent::Type type; Command command; } inputs[] = {
+        {face_.dateLabel, QEvent::MouseButtonPress, Command::Calendar},
+        {face_.modeLabel, QEvent::MouseButtonPress, Command::CountDownMode},
+        {face_.bestTimeLabel, QEvent::MouseButtonDblClick, Command::ClearShownBestTime}};
+    for (const auto& input : inputs)
+        if (watched == input.label && event->type() == input.type) {
+            app_.Perform(input.command);
             return true;
         }
-        if (watched == face_.modeLabel) {
-            app_.Perform(Command::CountDownMode);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonDblClick && watched == face_.bestTimeLabel) {
-        clock_.ClearBestTime();
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -65,7 +65,7 @@ public:
     void AttachInfoDialog(InfoDialog* info);
 
     ChronivelApp& Model() { return app_; }
-    Chronometer& Clock() { return app_.Clock(); }
+    const Chronometer& Clock() const { return app_.Clock(); }
     MainMenus& Menus() { return *menus_; }
     EventSounds& Sounds() { return sounds_; }
     AlarmBell& Bell() { return *bell_; }
@@ -124,7 +124,7 @@ private:
     QString ProtocolPath() const { return QString::fromStdString(app_.ProtocolPath()); }
 
     ChronivelApp& app_;
-    Chronometer& clock_;
+    const Chronometer& clock_;
     MainFace face_;
     TWindowDrag drag_;
     EventSounds sounds_;
@@ -136,9 +136,6 @@ private:
         bool hoursOn = false;
         friend bool operator==(const Shape&, const Shape&) = default;
     } laidOut_;
-    // The run shows the pause button as it starts and hides it as it ends;
-    // in between the program going to the back hides it.
-    std::optional<bool> runShowsPause_;
     bool pauseAnnounced_ = false;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;

@@ -62,6 +62,8 @@ public:
     // Draws the digits of the images in `changed` (bit i for image i), in
     // red where `warning`.
     void Show(const ReadoutDigits& digits, std::uint32_t changed, bool warning = false);
+    // The colour alone: a pause ends the warning's flash without a new time.
+    void SetWarning(bool warning) { Show({}, 0, warning); }
 
     ReadoutImage* Image(int index) const { return images_[index]; }
 

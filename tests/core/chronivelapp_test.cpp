@@ -67,7 +67,7 @@ protected:
         return count;
     }
 
-    Chronometer& clock = app.Clock();
+    const Chronometer& clock = app.Clock();
     OtherWindow other{store};
     std::vector<std::string> errors;
     testing::ToldNotices notices{app, errors};
@@ -80,7 +80,7 @@ TEST_F(ChronivelAppTest, RunsAreSavedTheMomentTheyStartAndStop)
     app.Resume();
     const int before = store.flushes;
 
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     EXPECT_EQ(store.flushes, before) << "the command does not wait for the disk";
     scheduler.Advance(0);
     EXPECT_EQ(store.flushes, before + 1) << "but the write starts with it, no delay while a kill could lose the run";
@@ -90,7 +90,7 @@ TEST_F(ChronivelAppTest, RunsAreSavedTheMomentTheyStartAndStop)
     EXPECT_EQ(ReadInteger(store, "LeftP"), 449) << "the other windows' values go with every save";
 
     platform.Advance(1'500);
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     scheduler.Advance(0);
     EXPECT_EQ(store.flushes, before + 3) << "kept as unwritten, then forgotten once in the protocol";
     EXPECT_EQ(StoredTickCount(), 0);
@@ -103,9 +103,9 @@ TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
     app.Load("/data/Protocol.txt");
     app.Resume();
     const int before = store.flushes;
-    clock.ToggleSound();
+    app.Perform(Command::Sound);
     scheduler.Advance(SavePipeline::DelayMs - 100);
-    clock.SelectFormat(2);
+    app.Perform(FormatCommand(2));
     app.WindowMoved(40, 50);
     app.SetZoom(3);
     EXPECT_EQ(store.flushes, before) << "not at once";
@@ -118,7 +118,7 @@ TEST_F(ChronivelAppTest, OtherChangesAreSavedShortlyAfterTheLastOfThem)
     EXPECT_EQ(ReadInteger(store, "Left"), 40);
     EXPECT_EQ(ReadInteger(store, "Zoom"), 3);
 
-    clock.ToggleSound();
+    app.Perform(Command::Sound);
     app.Save();  // at exit: what waits is written now, and only once
     scheduler.Advance(SavePipeline::DelayMs);
     EXPECT_EQ(store.flushes, before + 2);
@@ -159,7 +159,7 @@ TEST_F(ChronivelAppTest, LoadHandsTheSettingsOutAndResumesTheRun)
     EXPECT_EQ(clock.Best().Caption(), "1.01,23");
     EXPECT_FALSE(clock.Sound());
     EXPECT_EQ(app.ProtocolPath(), "/elsewhere/Runs.txt");
-    clock.DisplayTick();
+    app.DisplayTick();
     EXPECT_EQ(clock.Elapsed(), 90'000);
 }
 
@@ -179,7 +179,7 @@ TEST_F(ChronivelAppTest, BestTimeOutlivesAStartInCountdownMode)
     EXPECT_EQ(ReadInteger(store, "Leader"), 61'234);
     EXPECT_FALSE(ReadFlag(store, "LeaderOn"));
 
-    clock.ToggleCountDown();  // back to the chronometer: the best time is there again
+    app.Perform(Command::CountDownMode);  // back to the chronometer: the best time is there again
     EXPECT_TRUE(clock.Best().Visible());
     EXPECT_EQ(clock.Best().Value(), 61'234);
     EXPECT_EQ(clock.Best().Caption(), "1.01,234");
@@ -200,7 +200,7 @@ TEST_F(ChronivelAppTest, RunFromBeforeARebootGoesOnByTheWallClock)
 
     app.Load("/data/Protocol.txt");
     app.Resume();
-    clock.DisplayTick();
+    app.DisplayTick();
     EXPECT_EQ(clock.Elapsed(), 3'600'000);
     scheduler.Advance(0);
     EXPECT_EQ(store.flushes, before + 1) << "the new start count is kept at once";
@@ -255,7 +255,7 @@ TEST(ChronivelApp, FailedSaveIsReportedOnce)
     app.Load("/data/Protocol.txt");
     app.Resume();
     for (int command = 0; command < 4; ++command) {  // START, STOP, RESET, START
-        app.Clock().StartStopReset();
+        app.Perform(Command::StartStopReset);
         scheduler.Advance(0);
     }
     EXPECT_EQ(store.failures, 4) << "each start and each end of a run tries again";
@@ -272,9 +272,9 @@ TEST_F(ChronivelAppTest, FinishedRunGoesToTheProtocolFileAndItsListeners)
     app.Resume();
     const std::int32_t runsBefore = clock.DayCounter();
 
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     platform.Advance(2'000);
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     EXPECT_TRUE(protocol.runs.empty()) << "not before the settings keep the run";
     scheduler.Advance(0);
     ASSERT_EQ(protocol.runs.size(), 1u);
@@ -300,8 +300,8 @@ TEST(ChronivelApp, ARunsNumberFollowsTheDaysRunsInTheProtocolWhereTheSettingsLos
         const std::string told = model.app.Load(path);
         EXPECT_EQ(told.find("'DayCounter' (-1, not 0 to 999999)") != std::string::npos, storedCount == -1) << told;
         model.app.Resume();
-        model.app.Clock().StartStopReset();
-        model.app.Clock().StartStopReset();
+        model.app.Perform(Command::StartStopReset);
+        model.app.Perform(Command::StartStopReset);
         model.scheduler.Advance(0);
         ASSERT_EQ(model.protocol.runs.size(), 4u);
         EXPECT_EQ(model.protocol.runs.back().second.front().substr(0, 8), storedCount == 1 ? "START 2 " : "START 4 ");

@@ -26,7 +26,7 @@ TEST(CommandTable, EveryCommandHasOneRowAndEveryEntryItsOwnName)
         }
         EXPECT_FALSE(*row.shownKey && *row.keys) << row.name << " shows a key besides its own";
     }
-    const int last = static_cast<int>(Command::SecondMonitor);
+    const int last = static_cast<int>(Command::Arrangement0) + static_cast<int>(ArrangementRows.size()) - 1;
     EXPECT_EQ(commands.size(), static_cast<std::size_t>(last + 1)) << "a command without a row";
 }
 

@@ -64,7 +64,7 @@ protected:
     }
 
     Settings stored;
-    Chronometer& clock = app.Clock();
+    const Chronometer& clock = app.Clock();
     ReadoutView readout;
 };
 
@@ -110,12 +110,12 @@ TEST_F(ConfigurationTest, EveryValueTakesEffectAtOnceAndIsSavedShortlyAfter)
 TEST_F(ConfigurationTest, TheNextRunGoesToTheNewProtocolFileAndStopWaitsTheNewLock)
 {
     ASSERT_EQ(app.Configure(AllChanged()), "");
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     EXPECT_TRUE(clock.LockTimerOn());
     EXPECT_EQ(clock.LockIntervalMs(), 7'000);
-    clock.LockExpired();
+    app.LockExpired();
     platform.Advance(2'000);
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     scheduler.Advance(0);
     ASSERT_EQ(protocol.runs.size(), 1u);
     EXPECT_EQ(protocol.runs[0].first, "/elsewhere/Laps.txt");
@@ -125,9 +125,9 @@ TEST_F(ConfigurationTest, TheNextRunGoesToTheNewProtocolFileAndStopWaitsTheNewLo
 TEST_F(ConfigurationTest, RunsWaitingForAFileThatWouldNotTakeThemGoToTheNewOne)
 {
     protocol.failure = "Read-only file system";
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     platform.Advance(2'000);
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     scheduler.Advance(0);
     ASSERT_TRUE(app.Saves().RunsUnwritten());
     protocol.failure.clear();
@@ -165,7 +165,7 @@ TEST_F(ConfigurationTest, BarrierLapsFollowTheNewShortestLapAndLapCount)
 
 TEST_F(ConfigurationTest, ACountdownAtRestShowsTheNewPresetAndRunsIt)
 {
-    clock.ToggleCountDown();
+    app.Perform(Command::CountDownMode);
     ASSERT_TRUE(clock.CountDown());
     readout.secondMonitor.clear();
     ASSERT_EQ(app.Configure(AllChanged()), "");
@@ -174,21 +174,21 @@ TEST_F(ConfigurationTest, ACountdownAtRestShowsTheNewPresetAndRunsIt)
     EXPECT_EQ(readout.shown.back(), 120'000);
     EXPECT_EQ(readout.secondMonitor, std::vector<std::int64_t>{120'000}) << "the large readout shows it too";
 
-    clock.StartStopReset();
+    app.Perform(Command::StartStopReset);
     platform.Advance(30'000);
-    clock.DisplayTick();
+    app.DisplayTick();
     EXPECT_EQ(readout.shown.back(), 90'000);
 }
 
 TEST_F(ConfigurationTest, AStoppedRunKeepsItsTime)
 {
     for (const bool countDown : {false, true}) {
-        if (clock.CountDown() != countDown) clock.ToggleCountDown();
-        clock.LockExpired();
-        clock.StartStopReset();
+        if (clock.CountDown() != countDown) app.Perform(Command::CountDownMode);
+        app.LockExpired();
+        app.Perform(Command::StartStopReset);
         platform.Advance(10'000);
-        clock.LockExpired();
-        clock.StartStopReset();  // a stopped countdown is Ready to go on from where it stood
+        app.LockExpired();
+        app.Perform(Command::StartStopReset);  // a stopped countdown is Ready to go on from where it stood
         ASSERT_EQ(clock.StartCount(), 0) << "stopped";
         const std::string shown = clock.CurrentTimeText();
         ASSERT_EQ(shown, TimeText(countDown ? 170'000 : 10'000, clock.Format()));
@@ -200,14 +200,17 @@ TEST_F(ConfigurationTest, AStoppedRunKeepsItsTime)
         EXPECT_EQ(clock.CurrentTimeText(), shown) << "countdown " << countDown;
         EXPECT_EQ(readout.shown.size(), told) << "the readout is not redrawn; countdown " << countDown;
         EXPECT_TRUE(readout.secondMonitor.empty()) << "countdown " << countDown;
-        if (!countDown) clock.StartStopReset();  // reset, for the countdown
+        if (!countDown) app.Perform(Command::StartStopReset);  // reset, for the countdown
     }
 }
 
 TEST_F(ConfigurationTest, APresetTextLeftAsItWasKeepsThePresetToTheMillisecond)
 {
-    clock.SelectFormat(4);  // tenths
-    clock.SetCountDownT(1'234);
+    Configuration preset = app.CurrentConfiguration();
+    preset.countDown = "00:00.01,234";
+    app.Perform(FormatCommand(0));  // thousandths
+    ASSERT_EQ(app.Configure(preset), "");
+    app.Perform(FormatCommand(4));  // tenths
     Configuration wanted = app.CurrentConfiguration();
     ASSERT_EQ(wanted.countDown, "00:00.01,2");
     wanted.color = 0x00FF00;

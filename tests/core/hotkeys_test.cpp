@@ -148,7 +148,7 @@ TEST_F(HotKeysTest, LapKeyDoesNothingWhileTheLapCommandIsDisabled)
     platform.Advance(1'000);
     system.Press(1);
     EXPECT_EQ(app.Clock().Lines().Lines().size(), 2u);
-    app.Clock().TogglePause();
+    app.Perform(Command::Pause);
     system.Press(1);
     EXPECT_EQ(app.Clock().Lines().Lines().size(), 2u) << "paused: no lap";
     app.Shutdown();

@@ -84,7 +84,7 @@ protected:
     Program& Restart(const std::string& boot = "boot-1") { return Start(program->store.disk, boot); }
     // A moment later: the writes under way have ended, and what they let go has gone to the protocol.
     void Settle() { program->scheduler.Advance(0); }
-    Chronometer& Clock() { return program->app.Clock(); }
+    const Chronometer& Clock() { return program->app.Clock(); }
     const Values& Disk() { return program->store.disk; }
     std::string DiskText(const std::string& name)
     {
@@ -110,17 +110,17 @@ protected:
 TEST_F(KeptRunsTest, RunInProgressIsKeptWholeAtEveryStepAndComesBackPaused)
 {
     Start({});
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
     Settle();
     for (int lap = 0; lap < 2; ++lap) {
         platform.Advance(600);
         const int before = program->store.flushes;
-        Clock().TakeLap();
+        program->app.Perform(Command::Lap);
         Settle();
         EXPECT_EQ(program->store.flushes, before + 1) << "a lap is kept at once, not after a delay";
     }
     platform.Advance(380);
-    Clock().TogglePause();
+    program->app.Perform(Command::Pause);
     Settle();
     const Lines shown = Clock().Lines().Lines();
     const int selected = Clock().Lines().Selected();
@@ -140,12 +140,12 @@ TEST_F(KeptRunsTest, RunInProgressIsKeptWholeAtEveryStepAndComesBackPaused)
     EXPECT_TRUE(Clock().Paused());
     EXPECT_EQ(Clock().CurrentTimeText(), "00:00.01,580");
 
-    Clock().TogglePause();
+    program->app.Perform(Command::Pause);
     Settle();
     platform.Advance(420);
     Restart("boot-2");  // running again: the laps still count on
     platform.Advance(100);
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
     Settle();
     ASSERT_EQ(protocol.runs.size(), 1u);
     const Lines& run = protocol.runs[0].second;
@@ -168,7 +168,7 @@ TEST_F(KeptRunsTest, SettingsOfAnOlderVersionStillResumeTheirRun)
     older.values.erase("TickTime");
     Start(older.values);
     EXPECT_EQ(Clock().State(), RunState::Running);
-    Clock().DisplayTick();
+    program->app.DisplayTick();
     EXPECT_EQ(Clock().CurrentTimeText(), "00:00.05,000");
     EXPECT_TRUE(told.empty());
 }
@@ -183,9 +183,9 @@ TEST_F(KeptRunsTest, AKillAnywhereInTheFinishNeitherLosesNorDoublesTheRun)
         if (protocol.runs.empty() && beforeAppend.empty() && !DiskText("PendingRuns").empty())
             beforeAppend = program->store.disk;
     };
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
     platform.Advance(1'000);
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
     EXPECT_TRUE(protocol.runs.empty()) << "the file waits for the settings that keep the run";
     Settle();
     ASSERT_FALSE(beforeAppend.empty()) << "the finished run is kept before the file is touched";
@@ -209,8 +209,8 @@ TEST_F(KeptRunsTest, AKillAnywhereInTheFinishNeitherLosesNorDoublesTheRun)
     Restart();
     EXPECT_EQ(protocol.runs.size(), 1u);
 
-    Clock().StartStopReset();
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
     Settle();
     EXPECT_EQ(protocol.runs.back().second.front(), "START 2 = 14:05:09 = Mo. 07.12.26");
     EXPECT_TRUE(told.empty());
@@ -225,9 +225,9 @@ TEST_F(KeptRunsTest, SlowSettingsWritesHoldUpNoCommandAndAKillDuringThemLosesNot
     Start({});
     testing::FakeScheduler& disk = program->scheduler;
     disk.holdAside = true;
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
     platform.Advance(500);
-    for (int lap = 0; lap < 3; ++lap) Clock().TakeLap();
+    for (int lap = 0; lap < 3; ++lap) program->app.Perform(Command::Lap);
     EXPECT_EQ(Clock().Lines().Lines().size(), 4u) << "the commands are done while the disk is busy";
     EXPECT_EQ(program->store.flushes, 0);
     EXPECT_EQ(DiskTickCount(), 0);
@@ -236,7 +236,7 @@ TEST_F(KeptRunsTest, SlowSettingsWritesHoldUpNoCommandAndAKillDuringThemLosesNot
     EXPECT_NE(DiskTickCount(), 0);
     EXPECT_EQ(DiskText("TickLines").find("LAP"), std::string::npos) << "the laps came after it";
     platform.Advance(500);
-    Clock().StartStopReset();  // STOP while the laps are being written
+    program->app.Perform(Command::StartStopReset);  // STOP while the laps are being written
     ASSERT_TRUE(disk.RunAsideOnce());
     EXPECT_EQ(program->store.flushes, 2) << "the three laps went into one write";
     EXPECT_TRUE(protocol.runs.empty()) << "the protocol waits for the write that keeps the run";
@@ -258,7 +258,7 @@ TEST_F(KeptRunsTest, SlowSettingsWritesHoldUpNoCommandAndAKillDuringThemLosesNot
     Start(killedWithTheLaps);
     EXPECT_EQ(Clock().State(), RunState::Running);
     EXPECT_EQ(Clock().Lines().Lines(), Lines(run.begin(), run.begin() + 4));
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
     Settle();
     ASSERT_EQ(protocol.runs.size(), 1u) << "written once";
     EXPECT_EQ(protocol.runs[0].second.front(), run.front());
@@ -269,8 +269,8 @@ TEST_F(KeptRunsTest, AFailedWriteIsToldAndTheRunKeptUntilTheFileTakesIt)
 {
     Start({});
     protocol.failure = "Is a directory";
-    Clock().StartStopReset();
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
     program->scheduler.Advance(0);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("\"/data/Protocol.txt\". Is a directory"), std::string::npos) << told[0];
@@ -281,17 +281,17 @@ TEST_F(KeptRunsTest, AFailedWriteIsToldAndTheRunKeptUntilTheFileTakesIt)
     // It outlives the program; the next run has the next number.
     Restart();
     EXPECT_EQ(told.size(), 2u) << "told again at the start";
-    Clock().StartStopReset();
-    Clock().StartStopReset();
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
     Settle();
     EXPECT_TRUE(protocol.runs.empty());
     EXPECT_NE(DiskText("PendingRuns").find("START 2 = "), std::string::npos);
 
     // The file takes runs again: the end of the next run writes all of them, in order.
     protocol.failure.clear();
-    Clock().StartStopReset();
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
     Settle();
     ASSERT_EQ(protocol.runs.size(), 3u);
     for (int number = 1; number <= 3; ++number)
@@ -301,9 +301,9 @@ TEST_F(KeptRunsTest, AFailedWriteIsToldAndTheRunKeptUntilTheFileTakesIt)
 
     // Or the user's retry.
     protocol.failure = "No space left on device";
-    Clock().StartStopReset();
-    Clock().StartStopReset();
-    Clock().StartStopReset();
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
+    program->app.Perform(Command::StartStopReset);
     Settle();
     protocol.failure.clear();
     program->app.Perform(Command::RetryProtocol);

@@ -62,7 +62,7 @@ TEST(WindowLayout, EverythingScalesWithTheZoom)
     EXPECT_EQ(big.images[5].width, 80);
     EXPECT_EQ(big.images[5].height, 125);
     EXPECT_EQ(big.cmdStartStop, (Box{610, 630, 290, 125}));
-    EXPECT_EQ(big.sbBud.width, 115);
+    EXPECT_EQ(big.alarmButton.width, 115);
     EXPECT_EQ(big.ledCountDown, (Box{180, 635, 80, 80}));
     EXPECT_EQ(big.lapListFontPt, 56);
     EXPECT_EQ(big.calendarFontPt, 52);
@@ -73,7 +73,7 @@ TEST(WindowLayout, LedsAndLabelsFollowTheirNeighbours)
 {
     const WindowLayout l = LayoutWindow(0, 0, 3, true);
     EXPECT_EQ(l.ledLock, (Box{104, 138, 16, 12}));
-    EXPECT_EQ(l.sbBud.left, 176);
+    EXPECT_EQ(l.alarmButton.left, 176);
     EXPECT_EQ(l.labelSC.left, 54);
     EXPECT_EQ(LayoutWindow(1, 0, 3, true).labelSC.top, 254 - 4);
     EXPECT_EQ(LayoutWindow(1, 0, 3, true).ledLock, (Box{244 - 32 - 4, 302 - 24 - 2, 32, 24}));

@@ -30,7 +30,7 @@ protected:
     void StartRun()
     {
         runStart = platform.counter;
-        window->Clock().StartStopReset();
+        window->Model().Perform(Command::StartStopReset);
     }
     QStringList Lines() const
     {
@@ -49,8 +49,8 @@ TEST_F(BarrierPortTest, LapAndStopBarriersRecordTheMomentsOfTheirEdges)
     window->Barriers().ChoosePort(QStringLiteral("COM3"));
     ASSERT_TRUE(app->BarriersConnected());
     EXPECT_TRUE(LockLed()->isVisible()) << "the lock LED shows while the port is open";
-    EXPECT_TRUE(window->Menus().mALG[0]->isEnabled());
-    EXPECT_TRUE(window->Menus().mLS[1]->isEnabled());
+    EXPECT_TRUE(Entry("mALG_0")->isEnabled());
+    EXPECT_TRUE(Entry("mLS2")->isEnabled());
 
     StartRun();
     platform.Advance(20'000);  // the UI is far behind the edges
@@ -85,7 +85,7 @@ TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
     Edge(ev::Cts, ms::CtsOn, 1'000);
     EXPECT_EQ(window->Clock().State(), RunState::Running) << "within the lock";
     Edge(ev::Cts, 0, 1'200);
-    window->Clock().LockExpired();
+    window->Model().LockExpired();
     Edge(ev::Cts, ms::CtsOn, 6'000);
     EXPECT_EQ(window->Clock().State(), RunState::Stopped);
     EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000")) << "the start is stamped too, not 3 ms late";
@@ -98,7 +98,7 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     stored.portName = "COM4";
     Store(stored);
     Start();
-    QAction* one = window->Menus().mLS[0];
+    QAction* one = Entry("mLS1");
     ASSERT_TRUE(one->isEnabled());
     EXPECT_EQ(one->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     one->trigger();
@@ -111,7 +111,7 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     Edge(ev::Dsr, ms::DsrOn, 1'000);
     EXPECT_EQ(window->Clock().State(), RunState::Running) << "within the lock";
     Edge(ev::Dsr, 0, 1'200);
-    window->Clock().LockExpired();
+    window->Model().LockExpired();
     Edge(ev::Dsr, ms::DsrOn, 6'000);
     EXPECT_EQ(window->Clock().State(), RunState::Stopped);
     EXPECT_EQ(Lines().last(), QStringLiteral("STOP: =  6,000"));
@@ -119,12 +119,12 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     Edge(ev::Dsr, ms::DsrOn, 7'000);
     EXPECT_EQ(window->Clock().State(), RunState::Stopped) << "the barrier never resets";
 
-    window->Menus().mLS[1]->trigger();  // a stop barrier of its own
-    window->Clock().StartStopReset();        // RESET
+    Entry("mLS2")->trigger();  // a stop barrier of its own
+    window->Model().Perform(Command::StartStopReset);        // RESET
     runStart = platform.counter;
     Edge(ev::Dsr, 0, 0);
     Edge(ev::Dsr, ms::DsrOn, 0);
-    window->Clock().LockExpired();
+    window->Model().LockExpired();
     Edge(ev::Dsr, 0, 1'000);
     Edge(ev::Dsr, ms::DsrOn, 8'000);
     EXPECT_EQ(window->Clock().State(), RunState::Running) << "beside a stop barrier the start barrier only starts";
@@ -134,8 +134,8 @@ TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
 {
     Start();
     window->Barriers().ChoosePort(QStringLiteral("COM3"));
-    ASSERT_TRUE(window->Menus().mLS[2]->isEnabled()) << "an open port enables the arrangements";
-    window->Menus().mLS[2]->trigger();
+    ASSERT_TRUE(Entry("mLS3")->isEnabled()) << "an open port enables the arrangements";
+    Entry("mLS3")->trigger();
     StartRun();
     Edge(ev::Rlsd, ms::RlsdOn, 1'000);
     EXPECT_TRUE(window->Clock().Paused());
@@ -153,7 +153,7 @@ TEST_F(BarrierPortTest, ToggleArrangementTakesLapsWhileTheWindowIsInTheBackgroun
     Start();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->Barriers().ChoosePort(QStringLiteral("COM3"));
-    window->Menus().mLS[2]->trigger();
+    Entry("mLS3")->trigger();
     StartRun();
     QWidget other;
     other.show();
@@ -178,7 +178,7 @@ TEST_F(BarrierPortTest, APortThatIsNotThereIsReportedAndChangesNothing)
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Waiting for the light barriers' adapter COM0")));
     EXPECT_TRUE(errors[1].startsWith(QStringLiteral("Unable to open com port: "))) << errors[1].toStdString();
     EXPECT_FALSE(app->BarriersConnected());
-    EXPECT_FALSE(window->Menus().mALG[0]->isEnabled());
+    EXPECT_FALSE(Entry("mALG_0")->isEnabled());
     EXPECT_FALSE(LockLed()->isVisible());
     EXPECT_EQ(window->Model().Kept().portName, "COM0") << "the choice is kept, as chosen";
 }
@@ -209,8 +209,8 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
 
     // Still chosen, and listed although the system no longer reports it, after the ports it does.
     serial.listed = {{"/dev/ttyACM0", "ttyACM0 \u2014 CDC Abstract Control Model", 1}};
-    emit window->Menus().Hardware1->aboutToShow();
-    const QList<QAction*> entries = window->Menus().Hardware1->actions();
+    emit window->Menus().barrierMenu->aboutToShow();
+    const QList<QAction*> entries = window->Menus().barrierMenu->actions();
     const auto chosen = std::find_if(entries.begin(), entries.end(),
                                      [](QAction* a) { return a->data().toString() == QStringLiteral("/dev/ttyUSB7"); });
     ASSERT_NE(chosen, entries.end());
@@ -220,19 +220,19 @@ TEST_F(BarrierPortTest, AnUnpluggedAdapterIsReportedAndCanBeChosenAgain)
     EXPECT_TRUE((*chosen)->text().endsWith(QStringLiteral("not connected")));
     (*chosen)->trigger();
     EXPECT_TRUE(app->BarriersConnected());
-    emit window->Menus().Hardware1->aboutToShow();
-    const QList<QAction*> open = window->Menus().Hardware1->actions();
+    emit window->Menus().barrierMenu->aboutToShow();
+    const QList<QAction*> open = window->Menus().barrierMenu->actions();
     EXPECT_TRUE(std::any_of(open.begin(), open.end(), [](QAction* a) {
         return a->text() == QStringLiteral("ttyUSB7 \u2014 open");
     })) << "a working port the system does not list is open, not missing";
-    emit window->Menus().Hardware1->aboutToShow();
-    const QList<QAction*> again = window->Menus().Hardware1->actions();
+    emit window->Menus().barrierMenu->aboutToShow();
+    const QList<QAction*> again = window->Menus().barrierMenu->actions();
     EXPECT_EQ(std::count_if(again.begin(), again.end(),
                             [](QAction* a) { return a->data().toString() == QStringLiteral("/dev/ttyUSB7"); }),
               1)
         << "listing again replaces the entries";
 
-    window->Menus().mNoHard->trigger();
+    window->Menus().noBarrierPort->trigger();
     EXPECT_FALSE(app->BarriersConnected());
     EXPECT_EQ(window->Model().Kept().portName, "");
 }

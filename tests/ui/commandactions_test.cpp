@@ -39,7 +39,7 @@ protected:
 TEST_F(CommandActionsTest, EveryKeyOfTheBestTimeClearsItShownOrNot)
 {
     Start();
-    Chronometer& clock = window->Clock();
+    const Chronometer& clock = window->Clock();
     for (const QKeyCombination key : {QKeyCombination(Qt::CTRL | Qt::Key_0), QKeyCombination(Qt::CTRL | Qt::Key_Insert),
                                       QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_0)}) {
         Press(Qt::Key_Return);

@@ -59,7 +59,7 @@ TEST_F(MainFaceTest, TheOpenCalendarIsWholeAndAboveTheRunningReadout)
     Key(Qt::Key_Return);
     const auto tick = [this] {
         platform.Advance(1'111);
-        window->Clock().DisplayTick();
+        window->Model().DisplayTick();
     };
     for (const char* zoom : {"Zoom1", "Zoom5"}) {
         Entry(zoom)->trigger();

@@ -247,17 +247,17 @@ TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
     auto* readout = Find<Readout>("lbl_Tickmor");
     ASSERT_TRUE(QTest::qWaitFor([&] { return readout->Image(12)->PaintCount() > 0; }));
     platform.Advance(1'234);
-    window->Clock().DisplayTick();
+    window->Model().DisplayTick();
     QTest::qWait(60);  // a frame: what the readout held back is painted
     std::array<int, 13> before{};
     for (int i = 1; i <= 12; ++i) before[i] = readout->Image(i)->PaintCount();
 
     platform.Advance(1);  // 1,234 to 1,235
-    window->Clock().DisplayTick();
+    window->Model().DisplayTick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return readout->Image(1)->PaintCount() > before[1]; }));
     QTest::qWait(60);  // a frame: anything held back is painted by then
     for (int i = 1; i <= 12; ++i) EXPECT_EQ(readout->Image(i)->PaintCount() - before[i], i == 1 ? 1 : 0) << i;
-    window->Clock().DisplayTick();
+    window->Model().DisplayTick();
     QTest::qWait(60);
     EXPECT_EQ(readout->Image(1)->PaintCount() - before[1], 1) << "the same time again repaints nothing";
 }
@@ -267,10 +267,12 @@ TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
 // its STOP line and sound then, not at the next frame.
 TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
 {
+    Settings settings;
+    settings.countDownT = 12'345;
+    settings.countDown = true;
+    Store(settings);
     Start();
-    Chronometer& clock = window->Clock();
-    clock.SetCountDownT(12'345);
-    clock.SetCountDown(true);
+    const Chronometer& clock = window->Clock();
     Key(Qt::Key_Return);
     ASSERT_EQ(clock.State(), RunState::Running);
     auto* due = window->findChild<QTimer*>(QStringLiteral("countDownTimer"));
@@ -422,7 +424,7 @@ TEST_F(MainWindowTest, StoredSettingsComeBackAndARunResumes)
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(255, 0, 0)) << "the window takes the face's colour";
     EXPECT_EQ(Find<TBitBtnWithColor>("cmd_StartStop")->text(), QStringLiteral("STOP"));
     EXPECT_TRUE(LapLines().isEmpty()) << "no lap list was kept with it";
-    window->Clock().DisplayTick();
+    window->Model().DisplayTick();
     EXPECT_EQ(window->Clock().Elapsed(), 5'000);
 }
 
@@ -464,14 +466,14 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     QAccessibleInterface* format = QAccessible::queryAccessibleInterface(Entry("Format1"));
     EXPECT_EQ(format->role(), QAccessible::RadioButton);
     EXPECT_EQ(format->text(QAccessible::Name), QStringLiteral("SSSSSS,xxx"));
-    EXPECT_EQ(menus.mLS[0]->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
-    EXPECT_FALSE(menus.PopupMenu1->actions().contains(Entry("mNotepad")));
+    EXPECT_EQ(Entry("mLS1")->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
+    EXPECT_FALSE(menus.contextMenu->actions().contains(Entry("mNotepad")));
     EXPECT_TRUE(Entry("Configuration1")->isEnabled());
-    for (QAction* later : {menus.mALG[0], menus.mLS[1]})
+    for (QAction* later : {Entry("mALG_0"), Entry("mLS2")})
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
 
     Key(Qt::CTRL | Qt::Key_M);
-    QMenu* popup = menus.PopupMenu1;
+    QMenu* popup = menus.contextMenu;
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
     auto* button = Find<QWidget>("MMenu");
     EXPECT_EQ(popup->pos(), window->mapToGlobal(QPoint(button->x() - 62, button->y() + button->height())));
@@ -484,8 +486,8 @@ TEST_F(MainWindowTest, ContextMenuOpensBelowItsButtonAndKnowsWhatIsThere)
     Entry("mMMenu")->trigger();
     Entry("mMMenu")->trigger();  // opening again must not add the monitors twice
     EXPECT_TRUE(Entry("Protocol1")->isEnabled());
-    EXPECT_EQ(menus.TVaus1->actions().size(), 1 + QGuiApplication::screens().size());
-    EXPECT_TRUE(menus.Off1->isChecked());
+    EXPECT_EQ(menus.monitorMenu->actions().size(), 1 + QGuiApplication::screens().size());
+    EXPECT_TRUE(menus.noSecondMonitor->isChecked());
     popup->close();
 }
 

@@ -30,13 +30,13 @@ protected:
     QStringList OpenSubmenu()
     {
         QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
-        QMenu* popup = window->Menus().PopupMenu1;
+        QMenu* popup = window->Menus().contextMenu;
         EXPECT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }));
         QStringList captions;
         for (const QAction* entry : Submenu()->actions()) captions << entry->text();
         return captions;
     }
-    QMenu* Submenu() const { return window->Menus().TVaus1; }
+    QMenu* Submenu() const { return window->Menus().monitorMenu; }
     // The entry with the check mark; -1 for none.
     int Checked() const
     {
@@ -48,7 +48,7 @@ protected:
     void Choose(int entry)
     {
         Submenu()->actions().at(entry)->trigger();
-        window->Menus().PopupMenu1->close();
+        window->Menus().contextMenu->close();
     }
 };
 
@@ -60,7 +60,7 @@ TEST_F(MultimonitorTest, ListsTheMonitorsThereAreEachTimeItOpens)
     EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", QStringLiteral("1: %1x%2").arg(pixels.width()).arg(pixels.height())}));
     EXPECT_FALSE(Submenu()->isEnabled()) << "nothing to choose on one monitor";
     EXPECT_EQ(Checked(), 0);
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 
     app->MonitorsChanged({{1920, 1080}, {1280, 720}});
     EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", "1: 1920x1080", "2: 1280x720"}));
@@ -86,19 +86,19 @@ TEST_F(MultimonitorTest, CheckMarkFollowsCtrlTAndAMonitorThatGoes)
     EXPECT_TRUE(app->SecondMonitor().Shown());
     OpenSubmenu();
     EXPECT_EQ(Checked(), 3) << "Ctrl+T: the last monitor";
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 
     app->MonitorsChanged({{1920, 1080}, {1280, 720}});
     EXPECT_EQ(OpenSubmenu(), (QStringList{"Off", "1: 1920x1080", "2: 1280x720"}));
     EXPECT_EQ(Checked(), 2) << "moved to the last monitor left";
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 
     QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
     EXPECT_FALSE(app->SecondMonitor().Shown());
     app->MonitorsChanged({{1920, 1080}});
     OpenSubmenu();
     EXPECT_EQ(Checked(), 0) << "hidden, its monitor gone: off";
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 }
 
 TEST_F(MultimonitorTest, AStoredMonitorThatIsNotThereIsOff)
@@ -111,7 +111,7 @@ TEST_F(MultimonitorTest, AStoredMonitorThatIsNotThereIsOff)
     OpenSubmenu();
     EXPECT_EQ(Checked(), 0);
     EXPECT_FALSE(app->SecondMonitor().Shown());
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 
     store.values["Monitor"] = RegValue::Text("abc");
     Start();
@@ -119,7 +119,7 @@ TEST_F(MultimonitorTest, AStoredMonitorThatIsNotThereIsOff)
     EXPECT_TRUE(errors.front().contains("'Monitor' (wrong type)")) << errors.front().toStdString();
     OpenSubmenu();
     EXPECT_EQ(Checked(), 0);
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 }
 
 // The big display as the program makes it beside the main window, on the
@@ -175,7 +175,7 @@ TEST_P(CheckMarkTest, AgreesWithTheDisplay)
     EXPECT_EQ(Display().isVisible(), GetParam().shown);
     OpenSubmenu();
     EXPECT_EQ(Checked(), GetParam().shown ? 1 : 0) << "1 is the one monitor, 0 is Off";
-    window->Menus().PopupMenu1->close();
+    window->Menus().contextMenu->close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, CheckMarkTest,

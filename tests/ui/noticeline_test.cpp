@@ -28,9 +28,9 @@ protected:
     void RunThatCannotBeWritten()
     {
         QDir().mkdir(ProtocolPath());
-        window->Clock().StartStopReset();
+        window->Model().Perform(Command::StartStopReset);
         platform.Advance(1'000);
-        window->Clock().StartStopReset();
+        window->Model().Perform(Command::StartStopReset);
         WaitForSaves();
     }
 };

@@ -122,7 +122,7 @@ TEST_F(WindowControlsTest, TheReadoutReadsAsItsTimeAndSpeaksUpForLapsAndTheStopO
     EXPECT_EQ(events.count(), 0) << "the start line is no news";
     for (int tick = 0; tick < 50; ++tick) {
         platform.Advance(37);
-        window->Clock().DisplayTick();
+        window->Model().DisplayTick();
     }
     EXPECT_EQ(events.count(), 0) << "display ticks stay quiet";
     EXPECT_EQ(text->text(QAccessible::Name), shown()) << "read when asked, not when drawn";
@@ -133,7 +133,7 @@ TEST_F(WindowControlsTest, TheReadoutReadsAsItsTimeAndSpeaksUpForLapsAndTheStopO
     EXPECT_TRUE(text->text(QAccessible::Description).contains(QStringLiteral("LAP 1 =  1,850")))
         << text->text(QAccessible::Description).toStdString();
     platform.Advance(500);
-    window->Clock().DisplayTick();
+    window->Model().DisplayTick();
     Key(Qt::Key_Return);
     EXPECT_EQ(events.count(), 2) << "the stop";
     EXPECT_TRUE(text->text(QAccessible::Description).contains(QStringLiteral("STOP")));
