@@ -20,21 +20,21 @@ struct Settings {
     std::optional<std::int32_t> left;  // absent: the system places the window
     std::optional<std::int32_t> top;
     bool countDown = false;
-    std::int32_t countDownT = 60'000;
+    std::int32_t countDownPresetMs = 60'000;
     std::string fileName;  // the protocol path; set to the default before loading
     std::int32_t color = 0;
-    std::string fon;
+    std::string pictureFile;  // the face's picture
     bool sound = true;
     std::int32_t dayCounter = 0;
     std::int32_t leader = BestTime::None;
     std::int32_t zoom = 0;
     std::int32_t port = 0;
-    std::int32_t alg = 0;
+    std::int32_t barrierAlgorithm = 0;
     std::int32_t laps = 0;
-    bool transpW = true;
+    bool transparentInBackground = true;
     bool leaderOn = true;
-    std::int32_t lsCount = 2;
-    std::int32_t seLOCK = 0;
+    std::int32_t barrierArrangement = 2;
+    std::int32_t stopLockSeconds = 0;
     std::int32_t format = 0;
     std::int64_t tickCount = 0;  // start count of the run in progress, 0 = none
     bool hoursOn = true;
