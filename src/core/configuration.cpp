@@ -4,7 +4,7 @@
 #include <type_traits>
 
 #include "core/protocollog.h"
-#include "core/settingtable.h"
+#include "core/settings.h"
 #include "core/timeentry.h"
 
 namespace chronivel {

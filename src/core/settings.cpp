@@ -5,42 +5,50 @@
 #include "core/displayformat.h"
 #include "core/lightbarriers.h"
 #include "core/runnumbers.h"
-#include "core/settingtable.h"
 #include "core/windowlayout.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <type_traits>
 #include <utility>
 
 namespace chronivel {
 
+std::int64_t Block(const SettingsStore& store, std::string_view name)
+{
+    std::int64_t value = 0;
+    ReadBlock(store, name, value);
+    return value;
+}
+
 // Reads each value on its own and notes those it cannot use.
-class SettingLoader {
-public:
-    SettingLoader(const SettingsStore& store, const LoadMoment& moment, LoadReport& report)
-        : store_(store), moment_(moment), report_(report)
-    {
-    }
+struct SettingLoader {
+    const SettingsStore& store;
+    const LoadMoment& moment;
+    LoadReport& report;
 
     // The value as its type reads, or nothing when absent or of another type.
     template <typename T>
     std::optional<T> Get(std::string_view name, Absence absence)
     {
-        if (!store_.Get(name)) {
+        if (!store.Get(name)) {
             if (absence == Absence::Reported) Note(name, "missing", false);
             return std::nullopt;
         }
         try {
-            return Read<T>(name);
+            if constexpr (std::is_same_v<T, bool>) return ReadFlag(store, name);
+            else if constexpr (std::is_same_v<T, std::string>) return ReadText(store, name);
+            else if constexpr (std::is_same_v<T, double>) return ReadReal(store, name);
+            else if constexpr (std::is_same_v<T, std::int64_t>) return Block(store, name);
+            else return ReadInteger(store, name);
         } catch (const SettingsError&) {
             Note(name, "wrong type", true);
             return std::nullopt;
         }
     }
 
-    // A value read takes its setting's place.
+    // A value read takes its setting's place; an integer outside the row's
+    // range is not used.
     void Plain(const SettingRow& row, Settings& s)
     {
         std::visit(
@@ -51,7 +59,13 @@ public:
                     if (!value) return;
                     if constexpr (std::is_same_v<T, std::int32_t>) {
                         if (row.adjust) *value = row.adjust(*value);
-                        if (!Within(row, *value)) return;
+                        if (*value < row.low || *value > row.high) {
+                            const std::string limits = row.high == SettingRow{}.high
+                                                           ? "less than " + std::to_string(row.low)
+                                                           : "not " + std::to_string(row.low) + " to " +
+                                                                 std::to_string(row.high);
+                            return Note(row.name, std::to_string(*value) + ", " + limits, true);
+                        }
                     }
                     s.*member = std::move(*value);
                 }
@@ -59,59 +73,12 @@ public:
             row.member);
     }
 
-    // `found`: the value is there but not understood, and is held as stored.
+    // `found`: the value is there but not understood, and held as stored.
     void Note(std::string_view name, const std::string& why, bool found)
     {
-        report_.unread.push_back("'" + std::string(name) + "' (" + why + ")");
-        noted_.insert_or_assign(std::string(name), found);
+        report.unread.push_back("'" + std::string(name) + "' (" + why + ")");
+        if (found) report.held.emplace(name, RegValue{});  // its bytes once every value is read
     }
-    void Forget(std::string_view name)
-    {
-        if (const auto found = noted_.find(name); found != noted_.end()) noted_.erase(found);
-    }
-    bool Held(std::string_view name) const
-    {
-        const auto found = noted_.find(name);
-        return found != noted_.end() && found->second;
-    }
-    // Whether the value was there and taken.
-    bool Used(std::string_view name) const { return store_.Get(name) && !noted_.contains(name); }
-    const LoadMoment& Moment() const { return moment_; }
-    LoadReport& Report() { return report_; }
-
-private:
-    template <typename T>
-    T Read(std::string_view name) const
-    {
-        if constexpr (std::is_same_v<T, bool>) {
-            return ReadFlag(store_, name);
-        } else if constexpr (std::is_same_v<T, std::string>) {
-            return ReadText(store_, name);
-        } else if constexpr (std::is_same_v<T, double>) {
-            return ReadReal(store_, name);
-        } else if constexpr (std::is_same_v<T, std::int64_t>) {
-            std::int64_t value = 0;
-            ReadBlock(store_, name, value);
-            return value;
-        } else {
-            return ReadInteger(store_, name);
-        }
-    }
-
-    bool Within(const SettingRow& row, std::int32_t value)
-    {
-        const auto [low, high] = row.range;
-        if (value >= low && value <= high) return true;
-        const std::string limits = high == Range{}.high ? ", less than " + std::to_string(low)
-                                                        : ", not " + std::to_string(low) + " to " + std::to_string(high);
-        Note(row.name, std::to_string(value) + limits, true);
-        return false;
-    }
-
-    const SettingsStore& store_;
-    const LoadMoment& moment_;
-    LoadReport& report_;
-    std::map<std::string, bool, std::less<>> noted_;  // name: whether found
 };
 
 namespace {
@@ -121,10 +88,9 @@ void ReadDate(SettingLoader& load, Settings& s)
 {
     const std::optional<std::string> date = load.Get<std::string>("Date", Absence::Expected);
     // A new day numbers its runs from 1; so does a day that cannot be read.
-    if (date.value_or("") != load.Moment().today) s.dayCounter = 0;
-    // Always written anew: it belongs to the counter as saved.
-    load.Forget("Date");
-    load.Report().dayCounterKnown = date && load.Used("DayCounter");
+    if (date.value_or("") != load.moment.today) s.dayCounter = 0;
+    load.report.held.erase("Date");  // always written anew: it belongs to the counter as saved
+    load.report.dayCounterKnown = date && load.store.Get("DayCounter") && !load.report.held.contains("DayCounter");
 }
 
 // An empty protocol path keeps the default, the one beside the program.
@@ -180,22 +146,22 @@ constexpr SettingRow Table[] = {
     {.name = "Fon", .member = &Settings::pictureFile, .absence = Later,
      .field = FieldLink{ConfigField::Picture, &Configuration::picture}},
     {.name = "Sound", .member = &Settings::sound},
-    {.name = "DayCounter", .member = &Settings::dayCounter, .range = {0, kMostRunsADay}},
+    {.name = "DayCounter", .member = &Settings::dayCounter, .low = 0, .high = kMostRunsADay},
     {.name = "Date", .absence = Later, .read = ReadDate},
     {.name = "Leader", .member = &Settings::leader, .adjust = OnlyPositive},
-    {.name = "Zoom", .member = &Settings::zoom, .range = {0, ZoomSteps - 1}},
-    {.name = "Port", .member = &Settings::port, .range = {0, 255}},
-    {.name = "Alg", .member = &Settings::barrierAlgorithm, .range = {0, AlgorithmCount - 1}},
+    {.name = "Zoom", .member = &Settings::zoom, .low = 0, .high = ZoomSteps - 1},
+    {.name = "Port", .member = &Settings::port, .low = 0, .high = 255},
+    {.name = "Alg", .member = &Settings::barrierAlgorithm, .low = 0, .high = AlgorithmCount - 1},
     {.name = "Laps", .member = &Settings::laps, .absence = Later, .adjust = NoneBelowZero,
      .field = FieldLink{ConfigField::Laps, &Configuration::laps, 999'999, "Laps"}},
     {.name = "TranspW", .member = &Settings::transparentInBackground, .absence = Later,
      .field = FieldLink{ConfigField::Transparent, &Configuration::transparent}},
     {.name = "LeaderOn", .member = &Settings::leaderOn, .read = WrittenOnly},
     {.name = "LsCount", .member = &Settings::barrierArrangement, .absence = Later,
-     .range = {FirstArrangement, LastArrangement}, .adjust = ZeroIsDefault},
+     .low = FirstArrangement, .high = LastArrangement, .adjust = ZeroIsDefault},
     {.name = "seLOCK", .member = &Settings::stopLockSeconds, .absence = Later,
      .field = FieldLink{ConfigField::StopLock, &Configuration::lockSeconds, 3'600, "STOP lock"}},
-    {.name = "Format", .member = &Settings::format, .absence = Later, .range = {0, DisplayFormatCount - 1}},
+    {.name = "Format", .member = &Settings::format, .absence = Later, .low = 0, .high = DisplayFormatCount - 1},
     {.name = "TickCount", .member = &Settings::tickCount, .absence = Later},
     {.name = "HoursOn", .member = &Settings::hoursOn, .absence = Later},
     {.name = "AlarmOn", .member = &Settings::alarmOn, .absence = Later},
@@ -207,7 +173,7 @@ constexpr SettingRow Table[] = {
     {.name = "MinLap", .member = &Settings::minLap, .absence = Later, .adjust = NoneBelowZero,
      .field = FieldLink{ConfigField::MinLap, &Configuration::minLapMs, 99'999, "Shortest lap"}},
     // Whether the monitor is connected is known only once the windows are there.
-    {.name = "Monitor", .member = &Settings::monitor, .absence = Later, .range = {.low = -1}},
+    {.name = "Monitor", .member = &Settings::monitor, .absence = Later, .low = -1},
 };
 
 // The value as saved.
@@ -223,7 +189,8 @@ RegValue Written(const SettingRow& row, const Settings& s, const std::string& to
                 if constexpr (std::is_same_v<T, bool>) return RegValue::Dword(value ? 1 : 0);
                 // A window never shown yet has no place of its own; 0 then, as a
                 // first exit of a window placed at the screen's corner would write.
-                else if constexpr (std::is_same_v<T, std::optional<std::int32_t>>) return RegValue::Dword(value.value_or(0));
+                else if constexpr (std::is_same_v<T, std::optional<std::int32_t>>)
+                    return RegValue::Dword(value.value_or(0));
                 else if constexpr (std::is_same_v<T, std::int64_t>) return BlockValue(value);
                 else if constexpr (std::is_same_v<T, double>) return RealValue(value);
                 else if constexpr (std::is_same_v<T, std::string>) return RegValue::Text(value);
@@ -258,10 +225,11 @@ LoadReport LoadSettings(const SettingsStore& store, Settings& s, const LoadMomen
 {
     LoadReport report;
     if (!store.Exists()) return report;
-    SettingLoader load(store, moment, report);
+    SettingLoader load{store, moment, report};
     for (const SettingRow& row : Table) row.read ? row.read(load, s) : load.Plain(row, s);
     for (const SettingRow& row : Table)
-        if (load.Held(row.name)) report.held.emplace(row.name, Written(row, s, moment.today));
+        if (const auto held = report.held.find(row.name); held != report.held.end())
+            held->second = Written(row, s, moment.today);
     return report;
 }
 

@@ -128,7 +128,8 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
 
     connect(cancel_, &QPushButton::clicked, this, &TFormBud::Cancel);
     connect(alarmOn_, &QCheckBox::toggled, this, &TFormBud::ShowDue);
-    for (QSpinBox* field : {hoursField_, minutesField_, secondsField_}) connect(field, &QSpinBox::textChanged, this, &TFormBud::ShowDue);
+    for (QSpinBox* field : {hoursField_, minutesField_, secondsField_})
+        connect(field, &QSpinBox::textChanged, this, &TFormBud::ShowDue);
     clock_.setInterval(1000);
     connect(&clock_, &QTimer::timeout, this, &TFormBud::ShowDue);
 
@@ -187,7 +188,8 @@ void TFormBud::Apply()
 {
     QString refused = EmptyField();
     if (refused.isEmpty())
-        refused = QString::fromStdString(app_.SetAlarm(alarmOn_->isChecked(), hoursField_->value(), minutesField_->value(), secondsField_->value()));
+        refused = QString::fromStdString(app_.SetAlarm(alarmOn_->isChecked(), hoursField_->value(),
+                                                       minutesField_->value(), secondsField_->value()));
     if (!refused.isEmpty()) {
         problem_->setText(refused);
         problem_->show();

@@ -19,7 +19,7 @@
 
 #include "core/chronivelapp.h"
 #include "core/configlayout.h"
-#include "core/settingtable.h"
+#include "core/settings.h"
 #include "core/timeentry.h"
 #include "ui/abovemainwindow.h"
 #include "ui/buttonglyphs.h"
@@ -181,7 +181,8 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
                                FieldMost(ConfigField::MinLap));
     minLapField_->setSuffix(tr(" ms"));
     minLapField_->setSpecialValueText(tr("any lap"));
-    minLapField_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // away from the crescent's edge, which cuts its left
+    // Away from the crescent's edge, which cuts its left.
+    minLapField_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fadeBox_ = Make<QCheckBox>(this, "cbTransparent", tr("Fade the window behind others"),
                                tr("The main window turns half transparent while another program is in front"));
     fadeBox_->setText(tr("Fade"));
@@ -243,12 +244,12 @@ void TFormConfig::LayoutConfig()
     fadeBox_->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box));
     fadeBox_->setFont(font);  // a style sheet of its own keeps it from following the dialog's
     const std::pair<QWidget*, Box> places[] = {
-        {cancel_, l.cancel},       {ok_, l.ok},           {fadeBox_, l.fade},
+        {cancel_, l.cancel},           {ok_, l.ok},                 {fadeBox_, l.fade},
         {protocolCaption_, l.protocolLabel}, {protocolField_, l.protocolName},
-        {pictureCaption_, l.pictureLabel},  {pictureField_, l.pictureName},
-        {colorCaption_, l.colorLabel},    {colorSwatch_, l.panelColor},
-        {lapsCaption_, l.lapsLabel},     {lapsField_, l.laps},       {lockField_, l.lock},
-        {minLapField_, l.minLap},      {timerCaption_, l.timerLabel}, {timerField_, l.countDown},
+        {pictureCaption_, l.pictureLabel},   {pictureField_, l.pictureName},
+        {colorCaption_, l.colorLabel},       {colorSwatch_, l.panelColor},
+        {lapsCaption_, l.lapsLabel},         {lapsField_, l.laps},        {lockField_, l.lock},
+        {minLapField_, l.minLap},            {timerCaption_, l.timerLabel}, {timerField_, l.countDown},
     };
     for (const auto& [control, box] : places) PlaceAt(control, box);
     const qreal ratio = devicePixelRatioF();
@@ -387,7 +388,8 @@ void TFormConfig::ShowPreview(const QImage& face)
     const QColor middle = face.isNull() ? QColor(Qt::black) : face.pixelColor(face.width() / 2, face.height() / 2);
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, middle.lightness() > 128 ? Qt::black : Qt::white);
-    for (QWidget* caption : std::initializer_list<QWidget*>{timerCaption_, colorCaption_, protocolCaption_, pictureCaption_, lapsCaption_, fadeBox_})
+    for (QWidget* caption : std::initializer_list<QWidget*>{timerCaption_, colorCaption_, protocolCaption_,
+                                                            pictureCaption_, lapsCaption_, fadeBox_})
         caption->setPalette(palette);
     update();
 }
