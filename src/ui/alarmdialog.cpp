@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <initializer_list>
+#include <iterator>
+
 #include "core/chronivelapp.h"
 
 namespace chronivel {
@@ -106,12 +109,9 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     cancel_->setAutoDefault(false);  // Enter sets the alarm
 
     auto* fields = new QHBoxLayout;
-    fields->addWidget(alarmOn_);
-    fields->addWidget(hoursField_);
-    fields->addWidget(Separator(this, "Label1"));
-    fields->addWidget(minutesField_);
-    fields->addWidget(Separator(this, "Label2"));
-    fields->addWidget(secondsField_);
+    for (QWidget* field : std::initializer_list<QWidget*>{alarmOn_, hoursField_, Separator(this, "Label1"),
+                                                          minutesField_, Separator(this, "Label2"), secondsField_})
+        fields->addWidget(field);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(due_, 1);
     bottom->addWidget(cancel_);
@@ -121,10 +121,8 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     all->addLayout(bottom);
     all->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(alarmOn_, hoursField_);
-    setTabOrder(hoursField_, minutesField_);
-    setTabOrder(minutesField_, secondsField_);
-    setTabOrder(secondsField_, cancel_);
+    QWidget* order[] = {alarmOn_, hoursField_, minutesField_, secondsField_, cancel_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     connect(cancel_, &QPushButton::clicked, this, &TFormBud::Cancel);
     connect(alarmOn_, &QCheckBox::toggled, this, &TFormBud::ShowDue);

@@ -68,12 +68,13 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text, QWidget*
 // the digits' room at zoom 1.
 class NumberBox final : public QSpinBox {
 public:
-    NumberBox(QWidget* parent, int maximum) : QSpinBox(parent), maximum_(maximum)
+    explicit NumberBox(QWidget* parent) : QSpinBox(parent) { setButtonSymbols(QAbstractSpinBox::NoButtons); }
+    void SetMost(int maximum)
     {
+        maximum_ = maximum;
         int typed = 9;
         while (typed < maximum) typed = typed * 10 + 9;
         setRange(0, typed);
-        setButtonSymbols(QAbstractSpinBox::NoButtons);
     }
     void stepBy(int steps) override { setValue(std::clamp(value() + steps, 0, maximum_)); }
 
@@ -87,15 +88,13 @@ protected:
     }
 
 private:
-    int maximum_;
+    int maximum_ = 0;
 };
 
 QSpinBox* NumberField(QWidget* parent, const char* name, const QString& accessible, const QString& hint, int maximum)
 {
-    auto* field = new NumberBox(parent, maximum);
-    field->setObjectName(QLatin1String(name));
-    field->setAccessibleName(accessible);
-    field->setToolTip(hint);
+    auto* field = Make<NumberBox>(parent, name, accessible, hint);
+    field->SetMost(maximum);
     DarkField(field);
     return field;
 }
