@@ -84,27 +84,27 @@ struct SettingLoader {
 namespace {
 
 // The date the count of the day's runs belongs to, right after that count.
-void ReadDate(SettingLoader& load, Settings& s)
+void ReadDate(SettingLoader& load, const SettingRow& row, Settings& s)
 {
-    const std::optional<std::string> date = load.Get<std::string>("Date", Absence::Expected);
+    const std::optional<std::string> date = load.Get<std::string>(row.name, row.absence);
     // A new day numbers its runs from 1; so does a day that cannot be read.
     if (date.value_or("") != load.moment.today) s.dayCounter = 0;
-    load.report.held.erase("Date");  // always written anew: it belongs to the counter as saved
+    load.report.held.erase(std::string(row.name));  // always written anew: it belongs to the counter as saved
     load.report.dayCounterKnown = date && load.store.Get("DayCounter") && !load.report.held.contains("DayCounter");
 }
 
 // An empty protocol path keeps the default, the one beside the program.
-void ReadProtocolPath(SettingLoader& load, Settings& s)
+void ReadProtocolPath(SettingLoader& load, const SettingRow& row, Settings& s)
 {
-    if (auto path = load.Get<std::string>("FileName", Absence::Expected); path && !path->empty())
+    if (auto path = load.Get<std::string>(row.name, row.absence); path && !path->empty())
         s.fileName = std::move(*path);
 }
 
 // Read after "AlarmOn": an alarm without a usable time of day stays off.
-void ReadAlarmTime(SettingLoader& load, Settings& s)
+void ReadAlarmTime(SettingLoader& load, const SettingRow& row, Settings& s)
 {
     if (!s.alarmOn) return;
-    const std::optional<double> time = load.Get<double>("Alarm", Absence::Expected);
+    const std::optional<double> time = load.Get<double>(row.name, row.absence);
     if (time && *time >= 0.0 && *time < 1.0) {  // false for a NaN too
         s.alarm = *time;
         return;
@@ -112,11 +112,11 @@ void ReadAlarmTime(SettingLoader& load, Settings& s)
     s.alarmOn = false;
     if (!time) return;
     s.alarm = AlarmClock::DefaultTime;
-    load.Note("Alarm", std::isnan(*time) ? "not a number" : std::to_string(*time) + ", not a time of day", true);
+    load.Note(row.name, std::isnan(*time) ? "not a number" : std::to_string(*time) + ", not a time of day", true);
 }
 
 // Written for other programs to read, never read back.
-void WrittenOnly(SettingLoader&, Settings&) {}
+void WrittenOnly(SettingLoader&, const SettingRow&, Settings&) {}
 
 std::int32_t OnlyPositive(std::int32_t leader)
 {
@@ -140,7 +140,7 @@ constexpr SettingRow Table[] = {
     {.name = "Top", .member = &Settings::top},
     {.name = "CountDown", .member = &Settings::countDown},
     {.name = "CountDownT", .member = &Settings::countDownPresetMs},
-    {.name = "FileName", .member = &Settings::fileName, .read = ReadProtocolPath,
+    {.name = "FileName", .member = &Settings::fileName, .absence = Later, .read = ReadProtocolPath,
      .field = FieldLink{ConfigField::ProtocolFile, &Configuration::protocolPath}},
     {.name = "Color", .member = &Settings::color, .field = FieldLink{ConfigField::Color, &Configuration::color}},
     {.name = "Fon", .member = &Settings::pictureFile, .absence = Later,
@@ -226,7 +226,7 @@ LoadReport LoadSettings(const SettingsStore& store, Settings& s, const LoadMomen
     LoadReport report;
     if (!store.Exists()) return report;
     SettingLoader load{store, moment, report};
-    for (const SettingRow& row : Table) row.read ? row.read(load, s) : load.Plain(row, s);
+    for (const SettingRow& row : Table) row.read ? row.read(load, row, s) : load.Plain(row, s);
     for (const SettingRow& row : Table)
         if (const auto held = report.held.find(row.name); held != report.held.end())
             held->second = Written(row, s, moment.today);

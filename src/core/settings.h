@@ -123,7 +123,7 @@ struct SettingRow {
     // What the program means by the integer as read, before the range check.
     std::int32_t (*adjust)(std::int32_t) = nullptr;
     // A reading of its own instead of the plain one.
-    void (*read)(SettingLoader&, Settings&) = nullptr;
+    void (*read)(SettingLoader&, const SettingRow&, Settings&) = nullptr;
     std::optional<FieldLink> field = std::nullopt;
 };
 
