@@ -51,20 +51,18 @@ std::string ChronivelApp::Load(const std::string& defaultProtocolPath, int digit
     s.fileName = defaultProtocolPath;
     std::string problem = saves_.Load(s, LoadMoment{locale_.Now().shortDate});
     kept_ = s;  // the chronometer reports each step; the state is whole only at Resume
-    clock_.SetCountDownT(s.countDownT);
+    clock_.SetCountDownT(s.countDownPresetMs);
     clock_.SetSound(s.sound);
     clock_.SetDayCounter(s.dayCounter);
-    clock_.SetLockSeconds(s.seLOCK);
     clock_.Format().SelectFormat(s.format);
     clock_.Format().SetHoursOn(s.hoursOn);
     // Arming the countdown clears a shown best time, so the best comes after it.
     clock_.SetCountDown(s.countDown);
     clock_.Best().Restore(s.leader, clock_.Format());
     clock_.Best().SetVisible(!s.countDown);
-    barriers_.SetAlgorithm(s.alg);
-    barriers_.SetArrangement(s.lsCount);
-    barriers_.SetLaps(s.laps);
-    barriers_.SetMinLap(s.minLap);
+    barriers_.SetAlgorithm(s.barrierAlgorithm);
+    barriers_.SetArrangement(s.barrierArrangement);
+    TakeConfigured();
     barriers_.SetDevice(s.portName);
     barriers_.SetPortNumber(s.port);
     monitors_ = MonitorChoice(s.monitor);
@@ -181,34 +179,31 @@ void ChronivelApp::SetZoom(int zoom)
 
 Configuration ChronivelApp::CurrentConfiguration() const
 {
-    return {.transparent = kept_.transpW,
-            .protocolPath = kept_.fileName,
-            .color = kept_.color,
-            .picture = kept_.fon,
-            .laps = barriers_.Laps(),
-            .minLapMs = barriers_.MinLap(),
-            .lockSeconds = clock_.LockSeconds(),
-            .countDown = TimeEntryText(clock_.CountDownT(), clock_.Format())};
+    Configuration c = ConfigurationOf(kept_);
+    c.countDown = TimeEntryText(clock_.CountDownT(), clock_.Format());
+    return c;
 }
 
-std::string ChronivelApp::Configure(const Configuration& wanted)
+Refusal ChronivelApp::Configure(const Configuration& wanted)
 {
     const CheckedConfiguration checked =
         CheckConfiguration(wanted, CurrentConfiguration(), clock_.Format(), protocol_);
-    if (!checked.problem.empty()) return checked.problem;
+    if (!checked.refusal.words.empty()) return checked.refusal;
     const bool otherFile = wanted.protocolPath != kept_.fileName;
-    kept_.transpW = wanted.transparent;
-    kept_.fileName = wanted.protocolPath;
-    kept_.color = wanted.color;
-    kept_.fon = wanted.picture;
-    barriers_.SetLaps(wanted.laps);
-    barriers_.SetMinLap(wanted.minLapMs);
-    clock_.SetLockSeconds(wanted.lockSeconds);
+    TakeConfiguration(wanted, kept_);
+    TakeConfigured();
     if (checked.countDownMs) clock_.ChangeCountDownT(*checked.countDownMs);  // 0 becomes the default minute
     Changed();
     KeepChanges();
     if (otherFile) saves_.WritePending();  // runs the old file would not take go to the new one now
     return {};
+}
+
+void ChronivelApp::TakeConfigured()
+{
+    barriers_.SetLaps(kept_.laps);
+    barriers_.SetMinLap(kept_.minLap);
+    clock_.SetLockSeconds(kept_.stopLockSeconds);
 }
 
 void ChronivelApp::WindowMoved(int left, int top)
@@ -266,8 +261,8 @@ void ChronivelApp::BarrierChoicesChanged()
 {
     kept_.port = barriers_.PortNumber();
     kept_.portName = barriers_.Device();
-    kept_.alg = static_cast<int>(barriers_.Algorithm());
-    kept_.lsCount = static_cast<int>(barriers_.Arrangement());
+    kept_.barrierAlgorithm = static_cast<int>(barriers_.Algorithm());
+    kept_.barrierArrangement = static_cast<int>(barriers_.Arrangement());
     Changed();
     KeepChanges();
 }
@@ -397,14 +392,11 @@ Settings ChronivelApp::Snapshot()
 {
     Settings s = kept_;
     s.countDown = clock_.CountDown();
-    s.countDownT = clock_.CountDownT();
+    s.countDownPresetMs = clock_.CountDownT();
     s.sound = clock_.Sound();
     s.dayCounter = clock_.DayCounter();
     s.leader = clock_.Best().Value();
     s.leaderOn = clock_.Best().Visible();
-    s.seLOCK = clock_.LockSeconds();
-    s.laps = barriers_.Laps();
-    s.minLap = barriers_.MinLap();
     s.format = clock_.Format().Format();
     s.hoursOn = clock_.Format().HoursOn();
     s.monitor = monitors_.Index();

@@ -87,9 +87,9 @@ public:
     // The configuration dialog's fields, from the settings as they are now.
     Configuration CurrentConfiguration() const;
     // The configuration dialog's OK: each value takes effect at once, and is
-    // saved as the others are. Returns what is wrong, naming the field, and
-    // then changes nothing.
-    std::string Configure(const Configuration& wanted);
+    // saved as the others are. Returns what is wrong, and with which field,
+    // and then changes nothing.
+    Refusal Configure(const Configuration& wanted);
     const std::string& ProtocolPath() const override { return kept_.fileName; }
     // What the user is told on the window while nobody may be at the keyboard;
     // each change is told by AppView::NoticesChanged.
@@ -166,6 +166,8 @@ private:
     void BarrierChoicesChanged();
     void MonitorChoiceChanged();
     void KeepChanges() { saves_.KeepChanges(); }
+    // The barriers and the chronometer take the configured values kept.
+    void TakeConfigured();
     // SavePipeline::Model
     Settings Snapshot() override;
     RunDetails RunSnapshot() override;

@@ -14,8 +14,8 @@ ConfigLayout LayoutConfig(int zoom, int side)
     l.side = side;
     const int button = 27 * c;
     const int centred = (side - button) / 2;
-    l.bClose = {centred, 14 * c, button, button};
-    l.bOK = {centred, side - button - 13 * c, button, button};
+    l.cancel = {centred, 14 * c, button, button};
+    l.ok = {centred, side - button - 13 * c, button, button};
     l.protocolLabel = box(72, 40, 73, 13);
     l.protocolName = box(72, 56, 105, 21);
     l.pictureLabel = box(78, 78, 46, 13);
@@ -27,8 +27,8 @@ ConfigLayout LayoutConfig(int zoom, int side)
     l.lock = box(146, 139, 66, 22);  // its caption inside: "Lock 3600 s"
     l.timerLabel = box(60, 164, 38, 13);
     l.countDown = box(96, 162, 72, 21);
-    l.minLap = {40 * c, l.bOK.top, 56 * c, 21 * c};  // "99999 ms"
-    l.cbTransparent = {130 * c, l.bOK.top, 46 * c, 17 * c};
+    l.minLap = {40 * c, l.ok.top, 56 * c, 21 * c};  // "99999 ms"
+    l.fade = {130 * c, l.ok.top, 46 * c, 17 * c};
     return l;
 }
 

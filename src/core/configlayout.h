@@ -11,13 +11,13 @@ namespace chronivel {
 struct ConfigLayout {
     int zoomFactor = 1;
     int side = BaseSide;
-    Box bClose, bOK, cbTransparent;
-    Box protocolLabel, protocolName;  // Label3, Edit_ProtocolName
-    Box pictureLabel, pictureName;    // Label4, Edit_PictureName
-    Box colorLabel, panelColor;       // Label2, PanelColor
-    Box lapsLabel, laps, lock;        // Label5, seLAPs, seLock
-    Box minLap;                       // seMinLap: left of OK, as the transparency box is right of it
-    Box timerLabel, countDown;        // Label1, meCountDown
+    Box cancel, ok, fade;
+    Box protocolLabel, protocolName;
+    Box pictureLabel, pictureName;
+    Box colorLabel, panelColor;
+    Box lapsLabel, laps, lock;
+    Box minLap;  // left of OK, as the fading box is right of it
+    Box timerLabel, countDown;
 };
 
 // `side` is the main window's width.

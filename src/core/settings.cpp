@@ -5,112 +5,14 @@
 #include "core/displayformat.h"
 #include "core/lightbarriers.h"
 #include "core/runnumbers.h"
+#include "core/windowlayout.h"
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <type_traits>
 #include <utility>
 
 namespace chronivel {
-
-namespace {
-
-// Whether an absent value is news: every version writes the main values,
-// the later-added ones are absent from an older version's store.
-enum class Absence { Reported, Expected };
-
-// Reads each value on its own and notes those it cannot use.
-class ValueReader {
-public:
-    ValueReader(const SettingsStore& store, LoadReport& report) : store_(store), report_(report) {}
-
-    // The value as `read` gives it, or nothing when absent or of another type.
-    template <typename Read>
-    auto Get(std::string_view name, Read read, Absence absence = Absence::Reported)
-        -> std::optional<decltype(read(std::declval<const SettingsStore&>(), name))>
-    {
-        if (!store_.Get(name)) {
-            if (absence == Absence::Reported) Note(name, "missing", false);
-            return std::nullopt;
-        }
-        try {
-            return read(store_, name);
-        } catch (const SettingsError&) {
-            Note(name, "wrong type", true);
-            return std::nullopt;
-        }
-    }
-
-    // Sets `target` from the value when it can be read.
-    template <typename T, typename Read>
-    void Into(T& target, std::string_view name, Read read, Absence absence = Absence::Reported)
-    {
-        if (auto value = Get(name, read, absence)) target = std::move(*value);
-    }
-
-    // An integer the program writes only within low..high; one outside came
-    // from damage, a hand edit or a later version, and is not used.
-    // Whether it was used.
-    bool InRange(std::int32_t& target, std::string_view name, std::int32_t low, std::int32_t high,
-                 Absence absence = Absence::Reported)
-    {
-        const std::optional<std::int32_t> value = Get(name, ReadInteger, absence);
-        return value && Ranged(target, name, *value, low, high);
-    }
-    void AtLeast(std::int32_t& target, std::string_view name, std::int32_t low, Absence absence)
-    {
-        if (const std::optional<std::int32_t> value = Get(name, ReadInteger, absence)) {
-            if (*value >= low)
-                target = *value;
-            else
-                Note(name, std::to_string(*value) + ", less than " + std::to_string(low), true);
-        }
-    }
-    bool Ranged(std::int32_t& target, std::string_view name, std::int32_t value, std::int32_t low, std::int32_t high)
-    {
-        if (value >= low && value <= high) {
-            target = value;
-            return true;
-        }
-        Note(name, std::to_string(value) + ", not " + std::to_string(low) + " to " + std::to_string(high), true);
-        return false;
-    }
-
-    // A time of day as a fraction of a day, 0 <= t < 1; false when absent or
-    // not one (then `target` takes `damaged`, unless absent).
-    bool TimeOfDay(double& target, std::string_view name, double damaged, Absence absence)
-    {
-        const std::optional<double> value = Get(name, ReadReal, absence);
-        if (!value) return false;
-        if (*value >= 0.0 && *value < 1.0) {  // false for a NaN too
-            target = *value;
-            return true;
-        }
-        target = damaged;
-        Note(name, std::isnan(*value) ? "not a number" : std::to_string(*value) + ", not a time of day", true);
-        return false;
-    }
-
-    // Names of the values found but not understood.
-    const std::set<std::string, std::less<>>& Held() const { return held_; }
-    void Release(std::string_view name)
-    {
-        if (const auto found = held_.find(name); found != held_.end()) held_.erase(found);
-    }
-
-private:
-    void Note(std::string_view name, const std::string& why, bool found)
-    {
-        std::string text = "'";
-        text.append(name).append("' (").append(why).append(")");
-        report_.unread.push_back(std::move(text));
-        if (found) held_.emplace(name);
-    }
-
-    const SettingsStore& store_;
-    LoadReport& report_;
-    std::set<std::string, std::less<>> held_;
-};
 
 std::int64_t Block(const SettingsStore& store, std::string_view name)
 {
@@ -119,103 +21,191 @@ std::int64_t Block(const SettingsStore& store, std::string_view name)
     return value;
 }
 
-// Returns whether the count of the day's runs was read.
-bool LoadMainValues(ValueReader& read, Settings& s, const LoadMoment& moment)
-{
-    read.Into(s.left, "Left", ReadInteger);
-    read.Into(s.top, "Top", ReadInteger);
-    read.Into(s.countDown, "CountDown", ReadFlag);
-    read.Into(s.countDownT, "CountDownT", ReadInteger);
-    // An absent text reads as empty, and an empty name keeps the default.
-    if (auto fileName = read.Get("FileName", ReadText, Absence::Expected); fileName && !fileName->empty())
-        s.fileName = std::move(*fileName);
-    read.Into(s.color, "Color", ReadInteger);
-    read.Into(s.fon, "Fon", ReadText, Absence::Expected);
-    read.Into(s.sound, "Sound", ReadFlag);
-    const bool counted = read.InRange(s.dayCounter, "DayCounter", 0, kMostRunsADay);
-    const std::optional<std::string> date = read.Get("Date", ReadText, Absence::Expected);
-    // A new day numbers its runs from 1; so does a day that cannot be read.
-    if (date.value_or("") != moment.today) s.dayCounter = 0;
-    // The date is always written anew: it belongs to the counter as saved.
-    read.Release("Date");
-    if (const std::optional<std::int32_t> leader = read.Get("Leader", ReadInteger))
-        s.leader = *leader > 0 ? *leader : BestTime::None;
-    read.InRange(s.zoom, "Zoom", 0, 4);
-    read.InRange(s.port, "Port", 0, 255);
-    read.InRange(s.alg, "Alg", 0, AlgorithmCount - 1);
-    return counted && date;
-}
+// Reads each value on its own and notes those it cannot use.
+struct SettingLoader {
+    const SettingsStore& store;
+    const LoadMoment& moment;
+    LoadReport& report;
 
-void LoadLaterValues(ValueReader& read, Settings& s)
-{
-    constexpr Absence Optional = Absence::Expected;
-    read.Into(s.laps, "Laps", ReadInteger, Optional);
-    read.Into(s.transpW, "TranspW", ReadFlag, Optional);
-    // 0 is what the arrangement's first versions wrote for the default.
-    if (const std::optional<std::int32_t> lsCount = read.Get("LsCount", ReadInteger, Optional)) {
-        if (*lsCount == 0)
-            s.lsCount = 2;
-        else
-            read.Ranged(s.lsCount, "LsCount", *lsCount, FirstArrangement, LastArrangement);
+    // The value as its type reads, or nothing when absent or of another type.
+    template <typename T>
+    std::optional<T> Get(std::string_view name, Absence absence)
+    {
+        if (!store.Get(name)) {
+            if (absence == Absence::Reported) Note(name, "missing", false);
+            return std::nullopt;
+        }
+        try {
+            if constexpr (std::is_same_v<T, bool>) return ReadFlag(store, name);
+            else if constexpr (std::is_same_v<T, std::string>) return ReadText(store, name);
+            else if constexpr (std::is_same_v<T, double>) return ReadReal(store, name);
+            else if constexpr (std::is_same_v<T, std::int64_t>) return Block(store, name);
+            else return ReadInteger(store, name);
+        } catch (const SettingsError&) {
+            Note(name, "wrong type", true);
+            return std::nullopt;
+        }
     }
-    read.Into(s.seLOCK, "seLOCK", ReadInteger, Optional);
-    read.InRange(s.format, "Format", 0, DisplayFormatCount - 1, Optional);
-    read.Into(s.tickCount, "TickCount", Block, Optional);
-    read.Into(s.hoursOn, "HoursOn", ReadFlag, Optional);
-    const std::optional<bool> armed = read.Get("AlarmOn", ReadFlag, Optional);
-    // An alarm without a usable time stays off.
-    s.alarmOn = armed.value_or(false) && read.TimeOfDay(s.alarm, "Alarm", AlarmClock::DefaultTime, Optional);
-    read.Into(s.tickBoot, "TickBoot", ReadText, Optional);
-    read.Into(s.tickTime, "TickTime", Block, Optional);
-    read.Into(s.portName, "PortName", ReadText, Optional);
-    read.Into(s.alarmDue, "AlarmDue", Block, Optional);
-    if (const std::optional<std::int32_t> minLap = read.Get("MinLap", ReadInteger, Optional))
-        s.minLap = std::max(*minLap, 0);  // a negative minimum is none
-    // Whether the monitor is connected is known only once the windows are there.
-    read.AtLeast(s.monitor, "Monitor", -1, Optional);
+
+    // A value read takes its setting's place; an integer outside the row's
+    // range is not used.
+    void Plain(const SettingRow& row, Settings& s)
+    {
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+                    using T = std::remove_cvref_t<decltype(s.*member)>;
+                    std::optional<T> value = Get<T>(row.name, row.absence);
+                    if (!value) return;
+                    if constexpr (std::is_same_v<T, std::int32_t>) {
+                        if (row.adjust) *value = row.adjust(*value);
+                        if (*value < row.low || *value > row.high) {
+                            const std::string limits = row.high == SettingRow{}.high
+                                                           ? "less than " + std::to_string(row.low)
+                                                           : "not " + std::to_string(row.low) + " to " +
+                                                                 std::to_string(row.high);
+                            return Note(row.name, std::to_string(*value) + ", " + limits, true);
+                        }
+                    }
+                    s.*member = std::move(*value);
+                }
+            },
+            row.member);
+    }
+
+    // `found`: the value is there but not understood, and held as stored.
+    void Note(std::string_view name, const std::string& why, bool found)
+    {
+        report.unread.push_back("'" + std::string(name) + "' (" + why + ")");
+        if (found) report.held.emplace(name, RegValue{});  // its bytes once every value is read
+    }
+};
+
+namespace {
+
+// The date the count of the day's runs belongs to, right after that count.
+void ReadDate(SettingLoader& load, const SettingRow& row, Settings& s)
+{
+    const std::optional<std::string> date = load.Get<std::string>(row.name, row.absence);
+    // A new day numbers its runs from 1; so does a day that cannot be read.
+    if (date.value_or("") != load.moment.today) s.dayCounter = 0;
+    load.report.held.erase(std::string(row.name));  // always written anew: it belongs to the counter as saved
+    load.report.dayCounterKnown = date && load.store.Get("DayCounter") && !load.report.held.contains("DayCounter");
 }
 
-// Every value as saved, in the fixed order of writing.
-std::vector<std::pair<std::string_view, RegValue>> StoredValues(const Settings& s, const std::string& today)
+// An empty protocol path keeps the default, the one beside the program.
+void ReadProtocolPath(SettingLoader& load, const SettingRow& row, Settings& s)
 {
-    const auto flag = [](bool on) { return RegValue::Dword(on ? 1 : 0); };
-    // A window never shown yet has no place of its own; 0 then, as a
-    // first exit of a window placed at the screen's corner would write.
-    return {
-        {"Left", RegValue::Dword(s.left.value_or(0))},
-        {"Top", RegValue::Dword(s.top.value_or(0))},
-        {"CountDown", flag(s.countDown)},
-        {"CountDownT", RegValue::Dword(s.countDownT)},
-        {"FileName", RegValue::Text(s.fileName)},
-        {"Color", RegValue::Dword(s.color)},
-        {"Fon", RegValue::Text(s.fon)},
-        {"Sound", flag(s.sound)},
-        {"DayCounter", RegValue::Dword(s.dayCounter)},
-        {"Date", RegValue::Text(today)},
-        {"Leader", RegValue::Dword(s.leader)},
-        {"Zoom", RegValue::Dword(s.zoom)},
-        {"Port", RegValue::Dword(s.port)},
-        {"Alg", RegValue::Dword(s.alg)},
-        {"Laps", RegValue::Dword(s.laps)},
-        {"TranspW", flag(s.transpW)},
-        {"LeaderOn", flag(s.leaderOn)},
-        {"LsCount", RegValue::Dword(s.lsCount)},
-        {"seLOCK", RegValue::Dword(s.seLOCK)},
-        {"Format", RegValue::Dword(s.format)},
-        {"TickCount", BlockValue(s.tickCount)},
-        {"HoursOn", flag(s.hoursOn)},
-        {"AlarmOn", flag(s.alarmOn)},
-        {"Alarm", RealValue(s.alarm)},
-        {"TickBoot", RegValue::Text(s.tickBoot)},
-        {"TickTime", BlockValue(s.tickTime)},
-        {"PortName", RegValue::Text(s.portName)},
-        {"AlarmDue", BlockValue(s.alarmDue)},
-        {"MinLap", RegValue::Dword(s.minLap)},
-        {"Monitor", RegValue::Dword(s.monitor)},
-    };
+    if (auto path = load.Get<std::string>(row.name, row.absence); path && !path->empty())
+        s.fileName = std::move(*path);
+}
+
+// Read after "AlarmOn": an alarm without a usable time of day stays off.
+void ReadAlarmTime(SettingLoader& load, const SettingRow& row, Settings& s)
+{
+    if (!s.alarmOn) return;
+    const std::optional<double> time = load.Get<double>(row.name, row.absence);
+    if (time && *time >= 0.0 && *time < 1.0) {  // false for a NaN too
+        s.alarm = *time;
+        return;
+    }
+    s.alarmOn = false;
+    if (!time) return;
+    s.alarm = AlarmClock::DefaultTime;
+    load.Note(row.name, std::isnan(*time) ? "not a number" : std::to_string(*time) + ", not a time of day", true);
+}
+
+// Written for other programs to read, never read back.
+void WrittenOnly(SettingLoader&, const SettingRow&, Settings&) {}
+
+std::int32_t OnlyPositive(std::int32_t leader)
+{
+    return leader > 0 ? leader : BestTime::None;
+}
+// A negative count or minimum is none.
+std::int32_t NoneBelowZero(std::int32_t value)
+{
+    return std::max(value, 0);
+}
+// 0 is what the arrangement's first versions wrote for the default.
+std::int32_t ZeroIsDefault(std::int32_t arrangement)
+{
+    return arrangement != 0 ? arrangement : Settings{}.barrierArrangement;
+}
+
+constexpr Absence Later = Absence::Expected;  // added after the first versions
+
+constexpr SettingRow Table[] = {
+    {.name = "Left", .member = &Settings::left},
+    {.name = "Top", .member = &Settings::top},
+    {.name = "CountDown", .member = &Settings::countDown},
+    {.name = "CountDownT", .member = &Settings::countDownPresetMs},
+    {.name = "FileName", .member = &Settings::fileName, .absence = Later, .read = ReadProtocolPath,
+     .field = FieldLink{ConfigField::ProtocolFile, &Configuration::protocolPath}},
+    {.name = "Color", .member = &Settings::color, .field = FieldLink{ConfigField::Color, &Configuration::color}},
+    {.name = "Fon", .member = &Settings::pictureFile, .absence = Later,
+     .field = FieldLink{ConfigField::Picture, &Configuration::picture}},
+    {.name = "Sound", .member = &Settings::sound},
+    {.name = "DayCounter", .member = &Settings::dayCounter, .low = 0, .high = kMostRunsADay},
+    {.name = "Date", .absence = Later, .read = ReadDate},
+    {.name = "Leader", .member = &Settings::leader, .adjust = OnlyPositive},
+    {.name = "Zoom", .member = &Settings::zoom, .low = 0, .high = ZoomSteps - 1},
+    {.name = "Port", .member = &Settings::port, .low = 0, .high = 255},
+    {.name = "Alg", .member = &Settings::barrierAlgorithm, .low = 0, .high = AlgorithmCount - 1},
+    {.name = "Laps", .member = &Settings::laps, .absence = Later, .adjust = NoneBelowZero,
+     .field = FieldLink{ConfigField::Laps, &Configuration::laps, 999'999, "Laps"}},
+    {.name = "TranspW", .member = &Settings::transparentInBackground, .absence = Later,
+     .field = FieldLink{ConfigField::Transparent, &Configuration::transparent}},
+    {.name = "LeaderOn", .member = &Settings::leaderOn, .read = WrittenOnly},
+    {.name = "LsCount", .member = &Settings::barrierArrangement, .absence = Later,
+     .low = FirstArrangement, .high = LastArrangement, .adjust = ZeroIsDefault},
+    {.name = "seLOCK", .member = &Settings::stopLockSeconds, .absence = Later,
+     .field = FieldLink{ConfigField::StopLock, &Configuration::lockSeconds, 3'600, "STOP lock"}},
+    {.name = "Format", .member = &Settings::format, .absence = Later, .low = 0, .high = DisplayFormatCount - 1},
+    {.name = "TickCount", .member = &Settings::tickCount, .absence = Later},
+    {.name = "HoursOn", .member = &Settings::hoursOn, .absence = Later},
+    {.name = "AlarmOn", .member = &Settings::alarmOn, .absence = Later},
+    {.name = "Alarm", .member = &Settings::alarm, .absence = Later, .read = ReadAlarmTime},
+    {.name = "TickBoot", .member = &Settings::tickBoot, .absence = Later},
+    {.name = "TickTime", .member = &Settings::tickTime, .absence = Later},
+    {.name = "PortName", .member = &Settings::portName, .absence = Later},
+    {.name = "AlarmDue", .member = &Settings::alarmDue, .absence = Later},
+    {.name = "MinLap", .member = &Settings::minLap, .absence = Later, .adjust = NoneBelowZero,
+     .field = FieldLink{ConfigField::MinLap, &Configuration::minLapMs, 99'999, "Shortest lap"}},
+    // Whether the monitor is connected is known only once the windows are there.
+    {.name = "Monitor", .member = &Settings::monitor, .absence = Later, .low = -1},
+};
+
+// The value as saved.
+RegValue Written(const SettingRow& row, const Settings& s, const std::string& today)
+{
+    return std::visit(
+        [&](auto member) {
+            if constexpr (std::is_same_v<decltype(member), std::monostate>) {
+                return RegValue::Text(today);
+            } else {
+                const auto& value = s.*member;
+                using T = std::remove_cvref_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, bool>) return RegValue::Dword(value ? 1 : 0);
+                // A window never shown yet has no place of its own; 0 then, as a
+                // first exit of a window placed at the screen's corner would write.
+                else if constexpr (std::is_same_v<T, std::optional<std::int32_t>>)
+                    return RegValue::Dword(value.value_or(0));
+                else if constexpr (std::is_same_v<T, std::int64_t>) return BlockValue(value);
+                else if constexpr (std::is_same_v<T, double>) return RealValue(value);
+                else if constexpr (std::is_same_v<T, std::string>) return RegValue::Text(value);
+                else return RegValue::Dword(value);
+            }
+        },
+        row.member);
 }
 
 }  // namespace
+
+std::span<const SettingRow> SettingTable()
+{
+    return Table;
+}
 
 std::string LoadReport::Message(std::string_view location) const
 {
@@ -235,22 +225,23 @@ LoadReport LoadSettings(const SettingsStore& store, Settings& s, const LoadMomen
 {
     LoadReport report;
     if (!store.Exists()) return report;
-    ValueReader read(store, report);
-    report.dayCounterKnown = LoadMainValues(read, s, moment);
-    LoadLaterValues(read, s);
-    for (auto& [name, value] : StoredValues(s, moment.today))
-        if (read.Held().contains(name)) report.held.emplace(name, std::move(value));
+    SettingLoader load{store, moment, report};
+    for (const SettingRow& row : Table) row.read ? row.read(load, row, s) : load.Plain(row, s);
+    for (const SettingRow& row : Table)
+        if (const auto held = report.held.find(row.name); held != report.held.end())
+            held->second = Written(row, s, moment.today);
     return report;
 }
 
 void SaveSettings(SettingsStore& store, const Settings& s, const std::string& today, HeldValues& held)
 {
-    for (auto& [name, value] : StoredValues(s, today)) {
-        if (const auto found = held.find(name); found != held.end()) {
+    for (const SettingRow& row : Table) {
+        RegValue value = Written(row, s, today);
+        if (const auto found = held.find(row.name); found != held.end()) {
             if (found->second == value) continue;  // as loaded: what the store holds stays
             held.erase(found);
         }
-        store.Set(name, std::move(value));
+        store.Set(row.name, std::move(value));
     }
 }
 

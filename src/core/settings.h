@@ -3,13 +3,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "core/besttime.h"
+#include "core/configuration.h"
 #include "core/settingsstore.h"
 
 namespace chronivel {
@@ -20,21 +24,21 @@ struct Settings {
     std::optional<std::int32_t> left;  // absent: the system places the window
     std::optional<std::int32_t> top;
     bool countDown = false;
-    std::int32_t countDownT = 60'000;
+    std::int32_t countDownPresetMs = 60'000;
     std::string fileName;  // the protocol path; set to the default before loading
     std::int32_t color = 0;
-    std::string fon;
+    std::string pictureFile;  // the face's picture
     bool sound = true;
     std::int32_t dayCounter = 0;
     std::int32_t leader = BestTime::None;
     std::int32_t zoom = 0;
     std::int32_t port = 0;
-    std::int32_t alg = 0;
+    std::int32_t barrierAlgorithm = 0;
     std::int32_t laps = 0;
-    bool transpW = true;
+    bool transparentInBackground = true;
     bool leaderOn = true;
-    std::int32_t lsCount = 2;
-    std::int32_t seLOCK = 0;
+    std::int32_t barrierArrangement = 2;
+    std::int32_t stopLockSeconds = 0;
     std::int32_t format = 0;
     std::int64_t tickCount = 0;  // start count of the run in progress, 0 = none
     bool hoursOn = true;
@@ -87,6 +91,44 @@ struct LoadReport {
     // (`location` may be empty); empty when every value was read.
     std::string Message(std::string_view location) const;
 };
+
+// Whether an absent value is news: every version writes the main values,
+// the later-added ones are absent from an older version's store.
+enum class Absence { Reported, Expected };
+
+// The configuration dialog's field of a setting, of the setting's type.
+struct FieldLink {
+    ConfigField id = ConfigField::None;
+    ConfigMember member;
+    std::int32_t most = 0;     // a number's largest; 0 for the others
+    const char* caption = "";  // how a refusal of a number names it
+};
+
+struct SettingLoader;
+
+// One stored value, declared once: loading, saving and the configuration
+// dialog follow it. Its place in Settings tells its stored type: an integer,
+// a flag, an 8-byte block, a real or a text; none is the date the count of
+// the day's runs belongs to, written as today.
+struct SettingRow {
+    std::string_view name;
+    std::variant<std::monostate, std::int32_t Settings::*, std::optional<std::int32_t> Settings::*, bool Settings::*,
+                 std::int64_t Settings::*, double Settings::*, std::string Settings::*>
+        member = {};
+    Absence absence = Absence::Reported;
+    // An integer outside what the program writes came from damage, a hand
+    // edit or a later version, and is not used.
+    std::int32_t low = std::numeric_limits<std::int32_t>::min();
+    std::int32_t high = std::numeric_limits<std::int32_t>::max();
+    // What the program means by the integer as read, before the range check.
+    std::int32_t (*adjust)(std::int32_t) = nullptr;
+    // A reading of its own instead of the plain one.
+    void (*read)(SettingLoader&, const SettingRow&, Settings&) = nullptr;
+    std::optional<FieldLink> field = std::nullopt;
+};
+
+// Every stored value, in the fixed order of writing.
+std::span<const SettingRow> SettingTable();
 
 // Fills `settings` from the store, each value on its own: one that is absent
 // or not understood leaves its setting as `settings` held it (the default),

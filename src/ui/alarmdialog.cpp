@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <initializer_list>
+#include <iterator>
+
 #include "core/chronivelapp.h"
 
 namespace chronivel {
@@ -82,12 +85,12 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     setWindowTitle(tr("Alarm"));
     setModal(true);
 
-    cbBud = new QCheckBox(tr("Alarm on"), this);
-    cbBud->setObjectName(QStringLiteral("cbBud"));
-    cbBud->setAccessibleName(tr("Alarm on"));
-    seHH = Field(this, "seHH", tr("Hours"), 23);
-    seMM = Field(this, "seMM", tr("Minutes"), 59);
-    seSS = Field(this, "seSS", tr("Seconds"), 59);
+    alarmOn_ = new QCheckBox(tr("Alarm on"), this);
+    alarmOn_->setObjectName(QStringLiteral("cbBud"));
+    alarmOn_->setAccessibleName(tr("Alarm on"));
+    hoursField_ = Field(this, "seHH", tr("Hours"), 23);
+    minutesField_ = Field(this, "seMM", tr("Minutes"), 59);
+    secondsField_ = Field(this, "seSS", tr("Seconds"), 59);
 
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("lbProblem"));
@@ -106,12 +109,9 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     cancel_->setAutoDefault(false);  // Enter sets the alarm
 
     auto* fields = new QHBoxLayout;
-    fields->addWidget(cbBud);
-    fields->addWidget(seHH);
-    fields->addWidget(Separator(this, "Label1"));
-    fields->addWidget(seMM);
-    fields->addWidget(Separator(this, "Label2"));
-    fields->addWidget(seSS);
+    for (QWidget* field : std::initializer_list<QWidget*>{alarmOn_, hoursField_, Separator(this, "Label1"),
+                                                          minutesField_, Separator(this, "Label2"), secondsField_})
+        fields->addWidget(field);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(due_, 1);
     bottom->addWidget(cancel_);
@@ -121,14 +121,13 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
     all->addLayout(bottom);
     all->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(cbBud, seHH);
-    setTabOrder(seHH, seMM);
-    setTabOrder(seMM, seSS);
-    setTabOrder(seSS, cancel_);
+    QWidget* order[] = {alarmOn_, hoursField_, minutesField_, secondsField_, cancel_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     connect(cancel_, &QPushButton::clicked, this, &TFormBud::Cancel);
-    connect(cbBud, &QCheckBox::toggled, this, &TFormBud::ShowDue);
-    for (QSpinBox* field : {seHH, seMM, seSS}) connect(field, &QSpinBox::textChanged, this, &TFormBud::ShowDue);
+    connect(alarmOn_, &QCheckBox::toggled, this, &TFormBud::ShowDue);
+    for (QSpinBox* field : {hoursField_, minutesField_, secondsField_})
+        connect(field, &QSpinBox::textChanged, this, &TFormBud::ShowDue);
     clock_.setInterval(1000);
     connect(&clock_, &QTimer::timeout, this, &TFormBud::ShowDue);
 
@@ -138,20 +137,20 @@ TFormBud::TFormBud(ChronivelApp& app, QWidget* parent)
 void TFormBud::ShowAlarmTime()
 {
     const AlarmClock& alarm = app_.Alarm();
-    seHH->setValue(alarm.Hours());
-    seMM->setValue(alarm.Minutes());
-    seSS->setValue(alarm.Seconds());
+    hoursField_->setValue(alarm.Hours());
+    minutesField_->setValue(alarm.Minutes());
+    secondsField_->setValue(alarm.Seconds());
 }
 
 void TFormBud::showEvent(QShowEvent* event)
 {
     // After it has rung, the alarm is off and the box shows it.
-    cbBud->setChecked(app_.Alarm().Armed());
+    alarmOn_->setChecked(app_.Alarm().Armed());
     problem_->hide();
     ShowDue();
     clock_.start();
     QDialog::showEvent(event);
-    cbBud->setFocus();
+    alarmOn_->setFocus();
 }
 
 void TFormBud::hideEvent(QHideEvent* event)
@@ -163,9 +162,9 @@ void TFormBud::hideEvent(QHideEvent* event)
 QString TFormBud::EmptyField() const
 {
     const std::pair<const QSpinBox*, QString> fields[] = {
-        {seHH, tr("The hours field is empty: enter 0 to 23.")},
-        {seMM, tr("The minutes field is empty: enter 0 to 59.")},
-        {seSS, tr("The seconds field is empty: enter 0 to 59.")},
+        {hoursField_, tr("The hours field is empty: enter 0 to 23.")},
+        {minutesField_, tr("The minutes field is empty: enter 0 to 59.")},
+        {secondsField_, tr("The seconds field is empty: enter 0 to 59.")},
     };
     for (const auto& [field, words] : fields)
         if (IsEmpty(*field)) return words;
@@ -176,18 +175,19 @@ void TFormBud::ShowDue()
 {
     if (!EmptyField().isEmpty())
         due_->clear();
-    else if (!cbBud->isChecked())
+    else if (!alarmOn_->isChecked())
         due_->setText(tr("Off"));
     else
         due_->setText(tr("Rings %1").arg(QString::fromStdString(
-            app_.AlarmDueText(seHH->value(), seMM->value(), seSS->value()))));
+            app_.AlarmDueText(hoursField_->value(), minutesField_->value(), secondsField_->value()))));
 }
 
 void TFormBud::Apply()
 {
     QString refused = EmptyField();
     if (refused.isEmpty())
-        refused = QString::fromStdString(app_.SetAlarm(cbBud->isChecked(), seHH->value(), seMM->value(), seSS->value()));
+        refused = QString::fromStdString(app_.SetAlarm(alarmOn_->isChecked(), hoursField_->value(),
+                                                       minutesField_->value(), secondsField_->value()));
     if (!refused.isEmpty()) {
         problem_->setText(refused);
         problem_->show();

@@ -42,10 +42,10 @@ private:
     QString EmptyField() const;
 
     ChronivelApp& app_;
-    QCheckBox* cbBud;
-    QSpinBox* seHH;
-    QSpinBox* seMM;
-    QSpinBox* seSS;
+    QCheckBox* alarmOn_;
+    QSpinBox* hoursField_;
+    QSpinBox* minutesField_;
+    QSpinBox* secondsField_;
     QLabel* problem_;
     QLabel* due_;
     QPushButton* cancel_;

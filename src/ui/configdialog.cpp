@@ -8,15 +8,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaProperty>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include <algorithm>
 #include <initializer_list>
+#include <type_traits>
 
 #include "core/chronivelapp.h"
 #include "core/configlayout.h"
+#include "core/settings.h"
 #include "core/timeentry.h"
 #include "ui/abovemainwindow.h"
 #include "ui/buttonglyphs.h"
@@ -65,12 +68,13 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text, QWidget*
 // the digits' room at zoom 1.
 class NumberBox final : public QSpinBox {
 public:
-    NumberBox(QWidget* parent, int maximum) : QSpinBox(parent), maximum_(maximum)
+    explicit NumberBox(QWidget* parent) : QSpinBox(parent) { setButtonSymbols(QAbstractSpinBox::NoButtons); }
+    void SetMost(int maximum)
     {
+        maximum_ = maximum;
         int typed = 9;
         while (typed < maximum) typed = typed * 10 + 9;
         setRange(0, typed);
-        setButtonSymbols(QAbstractSpinBox::NoButtons);
     }
     void stepBy(int steps) override { setValue(std::clamp(value() + steps, 0, maximum_)); }
 
@@ -84,15 +88,13 @@ protected:
     }
 
 private:
-    int maximum_;
+    int maximum_ = 0;
 };
 
 QSpinBox* NumberField(QWidget* parent, const char* name, const QString& accessible, const QString& hint, int maximum)
 {
-    auto* field = new NumberBox(parent, maximum);
-    field->setObjectName(QLatin1String(name));
-    field->setAccessibleName(accessible);
-    field->setToolTip(hint);
+    auto* field = Make<NumberBox>(parent, name, accessible, hint);
+    field->SetMost(maximum);
     DarkField(field);
     return field;
 }
@@ -102,6 +104,35 @@ QLineEdit* TextField(QWidget* parent, const char* name, const QString& accessibl
     auto* field = Make<QLineEdit>(parent, name, accessible, hint);
     DarkField(field);
     return field;
+}
+
+// Calls `each` with the widget and the place in a Configuration of every
+// field of the settings table that the dialog shows in `fields`.
+template <typename Each>
+void EachTableField(const std::map<ConfigField, QWidget*>& fields, Each each)
+{
+    for (const SettingRow& row : SettingTable()) {
+        const auto found = row.field ? fields.find(row.field->id) : fields.end();
+        if (found != fields.end()) std::visit([&](auto member) { each(found->second, member); }, row.field->member);
+    }
+}
+
+// A field's value as its widget's user property holds it: checked, text or value.
+template <typename T>
+QVariant AsVariant(const T& value)
+{
+    if constexpr (std::is_same_v<T, std::string>)
+        return QString::fromStdString(value);
+    else
+        return QVariant(value);
+}
+template <typename T>
+void Take(T& value, const QVariant& shown)
+{
+    if constexpr (std::is_same_v<T, std::string>)
+        value = shown.toString().toStdString();
+    else
+        value = shown.value<T>();
 }
 
 }  // namespace
@@ -130,56 +161,63 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
     if (OnWayland()) setAttribute(Qt::WA_TranslucentBackground);
     reportProblem = [this](const QString& problem) { ShowMessage(this, QMessageBox::Warning, problem); };
 
-    Edit_ProtocolName = TextField(this, "Edit_ProtocolName", tr("Protocol file"));
-    Edit_PictureName = TextField(this, "Edit_PictureName", tr("Picture"), tr("Click for select picture"));
-    PanelColor = Make<QPushButton>(this, "PanelColor", tr("Color"), tr("Black color - default picture"));
-    PanelColor->setAutoDefault(false);
-    seLAPs = NumberField(this, "seLAPs", tr("Laps"), tr("Count hardware Laps; 0 - unlimited"), Configuration::MaxLaps);
-    seLock = NumberField(this, "seLock", tr("STOP lock (seconds)"),
-                         tr("Seconds after a start in which the stop light barrier is ignored; 0 - off"),
-                         Configuration::MaxLockSeconds);
+    protocolField_ = TextField(this, "Edit_ProtocolName", tr("Protocol file"));
+    pictureField_ = TextField(this, "Edit_PictureName", tr("Picture"), tr("Click for select picture"));
+    colorSwatch_ = Make<QPushButton>(this, "PanelColor", tr("Color"), tr("Black color - default picture"));
+    colorSwatch_->setAutoDefault(false);
+    lapsField_ = NumberField(this, "seLAPs", tr("Laps"), tr("Count hardware Laps; 0 - unlimited"),
+                             FieldMost(ConfigField::Laps));
+    lockField_ = NumberField(this, "seLock", tr("STOP lock (seconds)"),
+                             tr("Seconds after a start in which the stop light barrier is ignored; 0 - off"),
+                             FieldMost(ConfigField::StopLock));
     // Captions inside the fields: the crescent has no room beside them.
-    seLock->setPrefix(tr("Lock "));
-    seLock->setSuffix(tr(" s"));
-    meCountDown = TextField(this, "meCountDown", tr("Timer"));
-    meCountDown->setMaxLength(12);
-    seMinLap = NumberField(this, "seMinLap", tr("Shortest light-barrier lap (milliseconds)"),
-                           tr("Light-barrier laps sooner than this after the last one are ignored; 0 - off"),
-                           Configuration::MaxMinLapMs);
-    seMinLap->setSuffix(tr(" ms"));
-    seMinLap->setSpecialValueText(tr("any lap"));
-    seMinLap->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // away from the crescent's edge, which cuts its left
-    cbTransparent = Make<QCheckBox>(this, "cbTransparent", tr("Fade the window behind others"),
-                                    tr("The main window turns half transparent while another program is in front"));
-    cbTransparent->setText(tr("Fade"));
-    bOK = Make<TOvalButton>(this, "bOK", tr("OK"), tr("OK"));
-    bClose = Make<TOvalButton>(this, "bClose", tr("Cancel"), tr("Cancel"));
-    for (TOvalButton* button : {bOK, bClose}) {
+    lockField_->setPrefix(tr("Lock "));
+    lockField_->setSuffix(tr(" s"));
+    timerField_ = TextField(this, "meCountDown", tr("Timer"));
+    timerField_->setMaxLength(12);
+    minLapField_ = NumberField(this, "seMinLap", tr("Shortest light-barrier lap (milliseconds)"),
+                               tr("Light-barrier laps sooner than this after the last one are ignored; 0 - off"),
+                               FieldMost(ConfigField::MinLap));
+    minLapField_->setSuffix(tr(" ms"));
+    minLapField_->setSpecialValueText(tr("any lap"));
+    // Away from the crescent's edge, which cuts its left.
+    minLapField_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fadeBox_ = Make<QCheckBox>(this, "cbTransparent", tr("Fade the window behind others"),
+                               tr("The main window turns half transparent while another program is in front"));
+    fadeBox_->setText(tr("Fade"));
+    ok_ = Make<TOvalButton>(this, "bOK", tr("OK"), tr("OK"));
+    cancel_ = Make<TOvalButton>(this, "bClose", tr("Cancel"), tr("Cancel"));
+    for (TOvalButton* button : {ok_, cancel_}) {
         button->SetNumGlyphs(1);
         button->setFocusPolicy(Qt::StrongFocus);  // Space or Enter on it presses it
     }
-    Label3 = Caption(this, "Label3", tr("&Protocol file:  "), Edit_ProtocolName);
-    Label4 = Caption(this, "Label4", tr("P&icture:   "), Edit_PictureName);
-    Label4->setCursor(Qt::PointingHandCursor);
-    Label2 = Caption(this, "Label2", tr("   or &Color:"), PanelColor);
-    Label5 = Caption(this, "Label5", tr("  &Laps:"), seLAPs);
-    Label1 = Caption(this, "Label1", tr("  &Timer: "), meCountDown);
-    Edit_ProtocolName->setToolTip(tr("Double-click or F4 to choose the file"));
+    protocolCaption_ = Caption(this, "Label3", tr("&Protocol file:  "), protocolField_);
+    pictureCaption_ = Caption(this, "Label4", tr("P&icture:   "), pictureField_);
+    pictureCaption_->setCursor(Qt::PointingHandCursor);
+    colorCaption_ = Caption(this, "Label2", tr("   or &Color:"), colorSwatch_);
+    lapsCaption_ = Caption(this, "Label5", tr("  &Laps:"), lapsField_);
+    timerCaption_ = Caption(this, "Label1", tr("  &Timer: "), timerField_);
+    protocolField_->setToolTip(tr("Double-click or F4 to choose the file"));
+    // The colour's swatch is no field of a value of its own: it is filled and taken by hand.
+    fields_ = {{ConfigField::Transparent, fadeBox_}, {ConfigField::ProtocolFile, protocolField_},
+               {ConfigField::Picture, pictureField_}, {ConfigField::Laps, lapsField_},
+               {ConfigField::StopLock, lockField_},   {ConfigField::MinLap, minLapField_},
+               {ConfigField::Timer, timerField_}};
 
     seeThrough_ = new TTransparentWnd(this);
     seeThrough_->setObjectName(QStringLiteral("TransparentWndCFG"));
     seeThrough_->SetPercent(50);
 
     // The keyboard goes down the crescent as the eye does.
-    QWidget* order[] = {bClose, Edit_ProtocolName, Edit_PictureName, PanelColor, seLAPs, seLock, meCountDown,
-                        seMinLap, bOK, cbTransparent};
+    QWidget* order[] = {cancel_, protocolField_, pictureField_, colorSwatch_, lapsField_, lockField_, timerField_,
+                        minLapField_, ok_, fadeBox_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
-    connect(bOK, &TOvalButton::clicked, this, &TFormConfig::accept);
-    connect(bClose, &TOvalButton::clicked, this, &TFormConfig::reject);
-    connect(PanelColor, &QPushButton::clicked, this, &TFormConfig::ChooseColor);
-    for (QObject* watched : {static_cast<QObject*>(Edit_ProtocolName), static_cast<QObject*>(Edit_PictureName),
-                             static_cast<QObject*>(Label4)})
+    connect(ok_, &TOvalButton::clicked, this, &TFormConfig::accept);
+    connect(cancel_, &TOvalButton::clicked, this, &TFormConfig::reject);
+    connect(colorSwatch_, &QPushButton::clicked, this, &TFormConfig::ChooseColor);
+    for (QObject* watched : {static_cast<QObject*>(protocolField_), static_cast<QObject*>(pictureField_),
+                             static_cast<QObject*>(pictureCaption_)})
         watched->installEventFilter(this);
     connect(&slide_, &WindowSlide::ended, this, &TFormConfig::slideEnded);
 
@@ -188,7 +226,7 @@ TFormConfig::TFormConfig(ChronivelApp& app, QWidget& main, const TFace& face, TT
 
 void TFormConfig::SetEntryMask()
 {
-    meCountDown->setInputMask(EntryMask(app_.Clock().Format().Format()));
+    timerField_->setInputMask(EntryMask(app_.Clock().Format().Format()));
 }
 
 void TFormConfig::LayoutConfig()
@@ -201,23 +239,23 @@ void TFormConfig::LayoutConfig()
     font.setPixelSize(font.pixelSize() * l.zoomFactor);
     setFont(font);
     // The box grows with its place; a style's own indicator would stay small.
-    const int box = l.cbTransparent.height * 3 / 4;
-    cbTransparent->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box));
-    cbTransparent->setFont(font);  // a style sheet of its own keeps it from following the dialog's
+    const int box = l.fade.height * 3 / 4;
+    fadeBox_->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box));
+    fadeBox_->setFont(font);  // a style sheet of its own keeps it from following the dialog's
     const std::pair<QWidget*, Box> places[] = {
-        {bClose, l.bClose},       {bOK, l.bOK},           {cbTransparent, l.cbTransparent},
-        {Label3, l.protocolLabel}, {Edit_ProtocolName, l.protocolName},
-        {Label4, l.pictureLabel},  {Edit_PictureName, l.pictureName},
-        {Label2, l.colorLabel},    {PanelColor, l.panelColor},
-        {Label5, l.lapsLabel},     {seLAPs, l.laps},       {seLock, l.lock},
-        {seMinLap, l.minLap},      {Label1, l.timerLabel}, {meCountDown, l.countDown},
+        {cancel_, l.cancel},           {ok_, l.ok},                 {fadeBox_, l.fade},
+        {protocolCaption_, l.protocolLabel}, {protocolField_, l.protocolName},
+        {pictureCaption_, l.pictureLabel},   {pictureField_, l.pictureName},
+        {colorCaption_, l.colorLabel},       {colorSwatch_, l.panelColor},
+        {lapsCaption_, l.lapsLabel},         {lapsField_, l.laps},        {lockField_, l.lock},
+        {minLapField_, l.minLap},            {timerCaption_, l.timerLabel}, {timerField_, l.countDown},
     };
     for (const auto& [control, box] : places) PlaceAt(control, box);
     const qreal ratio = devicePixelRatioF();
-    const QSize glyph = l.bOK.width > 8 ? QSize(l.bOK.width - 8, l.bOK.height - 8) : QSize(1, 1);
-    bOK->SetGlyph(OkGlyph(glyph, ratio));
-    bClose->SetGlyph(CancelGlyph(glyph, ratio));
-    if (isVisible()) DrawPreview(Edit_PictureName->text());
+    const QSize glyph = l.ok.width > 8 ? QSize(l.ok.width - 8, l.ok.height - 8) : QSize(1, 1);
+    ok_->SetGlyph(OkGlyph(glyph, ratio));
+    cancel_->SetGlyph(CancelGlyph(glyph, ratio));
+    if (isVisible()) DrawPreview(pictureField_->text());
 }
 
 void TFormConfig::Open()
@@ -235,7 +273,7 @@ void TFormConfig::Open()
         waiting_ = true;
         ShowButtons();
         activateWindow();
-        seLAPs->setFocus();
+        lapsField_->setFocus();
     });
 }
 
@@ -254,52 +292,45 @@ void TFormConfig::hideEvent(QHideEvent* event)
 void TFormConfig::Fill()
 {
     shown_ = app_.CurrentConfiguration();
-    cbTransparent->setChecked(shown_.transparent);
-    const QString path = QString::fromStdString(shown_.protocolPath);
-    Edit_ProtocolName->setText(path);
-    Edit_ProtocolName->setToolTip(path);
-    seLAPs->setValue(shown_.laps);
-    seMinLap->setValue(shown_.minLapMs);
-    seLock->setValue(shown_.lockSeconds);
+    EachTableField(fields_, [this](QWidget* field, auto member) {
+        field->metaObject()->userProperty().write(field, AsVariant(shown_.*member));
+    });
+    protocolField_->setToolTip(protocolField_->text());
     SetSwatch(static_cast<std::uint32_t>(shown_.color));
-    Edit_PictureName->setText(QString::fromStdString(shown_.picture));
     SetEntryMask();  // the format may have changed since the last opening
-    meCountDown->setText(QString::fromStdString(shown_.countDown));
+    timerField_->setText(QString::fromStdString(shown_.countDown));
     ShowPreview(face_.Rendered());
-    seLAPs->setFocus();
+    lapsField_->setFocus();
 }
 
 Configuration TFormConfig::Fields() const
 {
     Configuration c;
-    c.transparent = cbTransparent->isChecked();
-    c.protocolPath = Edit_ProtocolName->text().toStdString();
+    EachTableField(fields_, [&c](QWidget* field, auto member) {
+        Take(c.*member, field->metaObject()->userProperty().read(field));
+    });
     c.color = static_cast<std::int32_t>(swatch_);
-    c.picture = Edit_PictureName->text().toStdString();
-    c.laps = seLAPs->value();
-    c.minLapMs = seMinLap->value();
-    c.lockSeconds = seLock->value();
-    c.countDown = meCountDown->displayText().toStdString();  // with "_" where a place is empty
+    c.countDown = timerField_->displayText().toStdString();  // with "_" where a place is empty
     return c;
 }
 
-QString TFormConfig::PictureProblem() const
+Refusal TFormConfig::PictureProblem() const
 {
-    const QString picture = Edit_PictureName->text();
+    const QString picture = pictureField_->text();
     if (swatch_ != 0 || picture.isEmpty() || picture.toStdString() == shown_.picture) return {};
     const TFaceImage face = MakeFace(size(), 0, picture, roundPercent_);
     if (face.error.isEmpty()) return {};
-    return tr("Picture: \"%1\" cannot be shown. %2").arg(picture, face.error);
+    return {ConfigField::Picture, tr("Picture: \"%1\" cannot be shown. %2").arg(picture, face.error).toStdString()};
 }
 
 void TFormConfig::accept()
 {
     if (!waiting_) return;  // still sliding out
-    QString problem = PictureProblem();
-    if (problem.isEmpty()) problem = QString::fromStdString(app_.Configure(Fields()));
-    if (!problem.isEmpty()) {
-        FocusFieldOf(problem);
-        reportProblem(problem);
+    Refusal refusal = PictureProblem();
+    if (refusal.words.empty()) refusal = app_.Configure(Fields());
+    if (!refusal.words.empty()) {
+        if (const auto field = fields_.find(refusal.field); field != fields_.end()) field->second->setFocus();
+        reportProblem(QString::fromStdString(refusal.words));
         return;
     }
     done(Accepted);
@@ -315,42 +346,31 @@ void TFormConfig::done(int result)
     if (!waiting_) return;  // sliding: it closes once it is out
     waiting_ = false;
     ShowButtons();
-    if (app_.Kept().transpW) mainSeeThrough_.Opaque();
+    if (app_.Kept().transparentInBackground) mainSeeThrough_.Opaque();
     main_.raise();  // the dialog goes back behind it
     slide_.Run(main_, *this, -SlideStep(app_.Zoom()), SlideSteps, 5, [this, result] { QDialog::done(result); });
-}
-
-void TFormConfig::FocusFieldOf(const QString& problem)
-{
-    // The model's words begin with the field's name.
-    const std::pair<const char*, QWidget*> fields[] = {
-        {"Protocol file:", Edit_ProtocolName}, {"Picture:", Edit_PictureName}, {"Laps:", seLAPs},
-        {"STOP lock:", seLock},                {"Shortest lap:", seMinLap},    {"Timer:", meCountDown},
-    };
-    for (const auto& [prefix, field] : fields)
-        if (problem.startsWith(QLatin1String(prefix))) field->setFocus();
 }
 
 void TFormConfig::SetApplicationActive(bool active)
 {
     applicationActive_ = active;
     ShowButtons();
-    if (app_.Kept().transpW) active ? seeThrough_->Opaque() : seeThrough_->Transparent();
+    if (app_.Kept().transparentInBackground) active ? seeThrough_->Opaque() : seeThrough_->Transparent();
 }
 
 void TFormConfig::ShowButtons()
 {
     const bool shown = waiting_ && applicationActive_;
-    bOK->setVisible(shown);
-    bClose->setVisible(shown);
+    ok_->setVisible(shown);
+    cancel_->setVisible(shown);
 }
 
 void TFormConfig::SetSwatch(std::uint32_t bgr)
 {
     swatch_ = bgr;
     const QColor color = ColorFromBgr(bgr);
-    PanelColor->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(color.name()));
-    PanelColor->setAccessibleDescription(bgr == 0 ? tr("None: the picture, or the built-in face") : color.name());
+    colorSwatch_->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(color.name()));
+    colorSwatch_->setAccessibleDescription(bgr == 0 ? tr("None: the picture, or the built-in face") : color.name());
 }
 
 void TFormConfig::DrawPreview(const QString& picturePath)
@@ -367,7 +387,8 @@ void TFormConfig::ShowPreview(const QImage& face)
     const QColor middle = face.isNull() ? QColor(Qt::black) : face.pixelColor(face.width() / 2, face.height() / 2);
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, middle.lightness() > 128 ? Qt::black : Qt::white);
-    for (QWidget* caption : std::initializer_list<QWidget*>{Label1, Label2, Label3, Label4, Label5, cbTransparent})
+    for (QWidget* caption : std::initializer_list<QWidget*>{timerCaption_, colorCaption_, protocolCaption_,
+                                                            pictureCaption_, lapsCaption_, fadeBox_})
         caption->setPalette(palette);
     update();
 }
@@ -399,9 +420,9 @@ void TFormConfig::ChooseProtocolFile()
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);  // runs are added to a file, never written over it
     dialog->setDefaultSuffix(QStringLiteral("txt"));
-    dialog->selectFile(Edit_ProtocolName->text());
+    dialog->selectFile(protocolField_->text());
     connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { Edit_ProtocolName->setText(QDir::toNativeSeparators(file)); });
+            [this](const QString& file) { protocolField_->setText(QDir::toNativeSeparators(file)); });
     chooser_ = dialog;
     dialog->open();
 }
@@ -409,16 +430,16 @@ void TFormConfig::ChooseProtocolFile()
 void TFormConfig::ChoosePicture()
 {
     if (ChooserOpen()) return;
-    auto* dialog = new QFileDialog(this, tr("Select picture file"), QFileInfo(Edit_PictureName->text()).path(),
+    auto* dialog = new QFileDialog(this, tr("Select picture file"), QFileInfo(pictureField_->text()).path(),
                                    tr("Bitmaps (*.bmp);;Pictures (*.bmp *.png *.jpg *.jpeg)"));
     dialog->setObjectName(QStringLiteral("OpenPictureDialog1"));
     KeepAboveMainWindow(*dialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
-        Edit_PictureName->setText(QDir::toNativeSeparators(file));
+        pictureField_->setText(QDir::toNativeSeparators(file));
         SetSwatch(0);  // a picture is the face only without a colour
-        DrawPreview(Edit_PictureName->text());
+        DrawPreview(pictureField_->text());
     });
     chooser_ = dialog;
     dialog->open();
@@ -433,7 +454,7 @@ void TFormConfig::ChooseColor()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& color) {
         SetSwatch(static_cast<std::uint32_t>(color.red() | color.green() << 8 | color.blue() << 16));
-        DrawPreview(Edit_PictureName->text());
+        DrawPreview(pictureField_->text());
     });
     chooser_ = dialog;
     dialog->open();
@@ -444,12 +465,12 @@ bool TFormConfig::eventFilter(QObject* watched, QEvent* event)
     const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
     // F4 opens a field's chooser, as it opens a drop-down list.
     const bool f4 = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4;
-    if ((doubleClick || f4) && watched == Edit_ProtocolName) {
+    if ((doubleClick || f4) && watched == protocolField_) {
         ChooseProtocolFile();
         return true;
     }
-    if (((doubleClick || f4) && watched == Edit_PictureName) ||
-        (event->type() == QEvent::MouseButtonPress && watched == Label4)) {
+    if (((doubleClick || f4) && watched == pictureField_) ||
+        (event->type() == QEvent::MouseButtonPress && watched == pictureCaption_)) {
         ChoosePicture();
         return true;
     }

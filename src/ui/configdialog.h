@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 
 #include "core/configuration.h"
 #include "ui/windowslide.h"
@@ -69,9 +70,8 @@ private:
     void SetEntryMask();
     void Fill();
     Configuration Fields() const;
-    // Why the picture in its field cannot be the face; empty when it can, or is not used.
-    QString PictureProblem() const;
-    void FocusFieldOf(const QString& problem);
+    // Why the picture in its field cannot be the face; none when it can, or is not used.
+    Refusal PictureProblem() const;
     // The face behind the fields as it would be with this picture and the swatch's colour.
     void DrawPreview(const QString& picturePath);
     void ShowPreview(const QImage& face);
@@ -95,22 +95,23 @@ private:
     bool waiting_ = false;  // out, with OK and Cancel to press
     bool applicationActive_ = true;
     Configuration shown_;  // what the fields were filled with
+    std::map<ConfigField, QWidget*> fields_;  // by the id a refusal names
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLineEdit* Edit_ProtocolName;
-    QLineEdit* Edit_PictureName;
-    QPushButton* PanelColor;
-    QSpinBox* seLAPs;
-    QSpinBox* seLock;
-    QSpinBox* seMinLap;
-    QLineEdit* meCountDown;
-    QCheckBox* cbTransparent;
-    TOvalButton* bOK;
-    TOvalButton* bClose;
+    QLabel* timerCaption_;
+    QLabel* colorCaption_;
+    QLabel* protocolCaption_;
+    QLabel* pictureCaption_;
+    QLabel* lapsCaption_;
+    QLineEdit* protocolField_;
+    QLineEdit* pictureField_;
+    QPushButton* colorSwatch_;
+    QSpinBox* lapsField_;
+    QSpinBox* lockField_;
+    QSpinBox* minLapField_;
+    QLineEdit* timerField_;
+    QCheckBox* fadeBox_;
+    TOvalButton* ok_;
+    TOvalButton* cancel_;
     TTransparentWnd* seeThrough_;
 };
 

@@ -143,12 +143,12 @@ void Foreground::ShowButtons(bool shown)
 
 void Foreground::Opaque()
 {
-    if (app_.Kept().transpW) face_.seeThrough->Opaque();
+    if (app_.Kept().transparentInBackground) face_.seeThrough->Opaque();
 }
 
 void Foreground::Transparent()
 {
-    if (app_.Kept().transpW) face_.seeThrough->Transparent();
+    if (app_.Kept().transparentInBackground) face_.seeThrough->Transparent();
 }
 
 }  // namespace chronivel

@@ -336,12 +336,12 @@ void Tfrm_Tickmor::ShapeWindow()
 void Tfrm_Tickmor::ApplyFace()
 {
     const Settings& s = app_.Kept();
-    const FaceShown wanted{s.color, s.fon};
+    const FaceShown wanted{s.color, s.pictureFile};
     if (faceShown_ == wanted) return;
     faceShown_ = wanted;
     // A picture that cannot be read leaves the face as it was.
-    const QString problem = face_.dial->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.fon));
-    if (!problem.isEmpty()) qWarning("Cannot show the picture \"%s\" on the face: %s", s.fon.c_str(), qPrintable(problem));
+    const QString problem = face_.dial->ApplyFace(static_cast<std::uint32_t>(s.color), QString::fromStdString(s.pictureFile));
+    if (!problem.isEmpty()) qWarning("Cannot show the picture \"%s\" on the face: %s", s.pictureFile.c_str(), qPrintable(problem));
 }
 
 void Tfrm_Tickmor::ShowButtonGlyphs()

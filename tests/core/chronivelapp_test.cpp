@@ -211,7 +211,7 @@ TEST_F(ChronivelAppTest, RunFromBeforeARebootGoesOnByTheWallClock)
 TEST_F(ChronivelAppTest, ABadValueIsToldAndLosesNeitherTheRunInProgressNorItself)
 {
     Settings stored;
-    stored.countDownT = 30'000;
+    stored.countDownPresetMs = 30'000;
     stored.format = 3;
     stored.fileName = "/elsewhere/Runs.txt";
     stored.tickCount = platform.counter - 90'000'000;  // 90 s ago, this boot
@@ -339,7 +339,7 @@ TEST_F(ChronivelAppTest, BarriersChosenLastDriveRunsIntoTheProtocol)
     Settings stored;
     stored.portName = "/dev/ttyUSB0";
     stored.port = 1;
-    stored.lsCount = 2;  // start, stop and lap on their own barriers
+    stored.barrierArrangement = 2;  // start, stop and lap on their own barriers
     Store(stored);
     app.Load("/data/Protocol.txt");
     app.Resume();
@@ -373,7 +373,7 @@ TEST_F(ChronivelAppTest, InTheBackgroundPlainKeysRestAndTheToggleBarrierTakesLap
     Settings stored;
     stored.portName = "/dev/ttyUSB0";
     stored.port = 1;
-    stored.lsCount = 3;
+    stored.barrierArrangement = 3;
     Store(stored);
     app.Load("/data/Protocol.txt");
     app.Resume();
@@ -423,8 +423,8 @@ TEST_F(ChronivelAppTest, BarrierChoicesAreSavedAndAFailedPortIsTold)
     LoadSettings(store, saved, {locale.Now().shortDate});
     EXPECT_EQ(saved.portName, "/dev/ttyUSB3");
     EXPECT_EQ(saved.port, 4);
-    EXPECT_EQ(saved.alg, 2);
-    EXPECT_EQ(saved.lsCount, 3);
+    EXPECT_EQ(saved.barrierAlgorithm, 2);
+    EXPECT_EQ(saved.barrierArrangement, 3);
 
     const std::string problem = app.ChooseBarrierPort("COM0", 0);
     EXPECT_FALSE(app.BarriersConnected());

@@ -25,17 +25,17 @@ protected:
     ConfigurationTest()
     {
         stored.fileName = "/data/Runs.txt";
-        stored.transpW = false;
+        stored.transparentInBackground = false;
         stored.color = 0x0000FF;
-        stored.fon = "/pictures/face.bmp";
+        stored.pictureFile = "/pictures/face.bmp";
         stored.laps = 12;
         stored.minLap = 250;
-        stored.seLOCK = 3;
+        stored.stopLockSeconds = 3;
         stored.format = 2;  // hundredths
-        stored.countDownT = 90'250;
+        stored.countDownPresetMs = 90'250;
         stored.portName = "/dev/ttyUSB0";
         stored.port = 1;
-        stored.lsCount = 2;  // start, stop and lap on their own barriers
+        stored.barrierArrangement = 2;  // start, stop and lap on their own barriers
         SaveSettings(store, stored, locale.Now().shortDate);
         app.Load("/default/Protocol.txt");
         app.Resume();
@@ -85,31 +85,31 @@ TEST_F(ConfigurationTest, EveryValueTakesEffectAtOnceAndIsSavedShortlyAfter)
 {
     const int flushes = store.flushes;
     const Configuration wanted = AllChanged();
-    ASSERT_EQ(app.Configure(wanted), "");
+    ASSERT_EQ(app.Configure(wanted).words, "");
     EXPECT_EQ(app.CurrentConfiguration(), wanted);
-    EXPECT_TRUE(app.Kept().transpW);
+    EXPECT_TRUE(app.Kept().transparentInBackground);
     EXPECT_EQ(app.ProtocolPath(), "/elsewhere/Laps.txt");
     EXPECT_EQ(app.Kept().color, 0);
-    EXPECT_EQ(app.Kept().fon, "/pictures/other.png");
+    EXPECT_EQ(app.Kept().pictureFile, "/pictures/other.png");
     EXPECT_EQ(clock.CountDownT(), 120'000);
 
     EXPECT_EQ(store.flushes, flushes) << "saved as the other settings are, not at once";
     scheduler.Advance(SavePipeline::DelayMs);
     EXPECT_EQ(store.flushes, flushes + 1);
     const Settings saved = Saved();
-    EXPECT_TRUE(saved.transpW);
+    EXPECT_TRUE(saved.transparentInBackground);
     EXPECT_EQ(saved.fileName, "/elsewhere/Laps.txt");
     EXPECT_EQ(saved.color, 0);
-    EXPECT_EQ(saved.fon, "/pictures/other.png");
+    EXPECT_EQ(saved.pictureFile, "/pictures/other.png");
     EXPECT_EQ(saved.laps, 2);
     EXPECT_EQ(saved.minLap, 1'000);
-    EXPECT_EQ(saved.seLOCK, 7);
-    EXPECT_EQ(saved.countDownT, 120'000);
+    EXPECT_EQ(saved.stopLockSeconds, 7);
+    EXPECT_EQ(saved.countDownPresetMs, 120'000);
 }
 
 TEST_F(ConfigurationTest, TheNextRunGoesToTheNewProtocolFileAndStopWaitsTheNewLock)
 {
-    ASSERT_EQ(app.Configure(AllChanged()), "");
+    ASSERT_EQ(app.Configure(AllChanged()).words, "");
     app.Perform(Command::StartStopReset);
     EXPECT_TRUE(clock.LockTimerOn());
     EXPECT_EQ(clock.LockIntervalMs(), 7'000);
@@ -133,7 +133,7 @@ TEST_F(ConfigurationTest, RunsWaitingForAFileThatWouldNotTakeThemGoToTheNewOne)
     protocol.failure.clear();
     protocol.unwritable = "/data/Runs.txt";  // the old file still would not
 
-    ASSERT_EQ(app.Configure(AllChanged()), "");
+    ASSERT_EQ(app.Configure(AllChanged()).words, "");
     scheduler.Advance(0);
     EXPECT_FALSE(app.Saves().RunsUnwritten());
     ASSERT_EQ(protocol.runs.size(), 1u);
@@ -143,7 +143,7 @@ TEST_F(ConfigurationTest, RunsWaitingForAFileThatWouldNotTakeThemGoToTheNewOne)
 TEST_F(ConfigurationTest, BarrierLapsFollowTheNewShortestLapAndLapCount)
 {
     ASSERT_TRUE(app.BarriersConnected());
-    ASSERT_EQ(app.Configure(AllChanged()), "");  // 2 laps, none sooner than 1 s after the last
+    ASSERT_EQ(app.Configure(AllChanged()).words, "");  // 2 laps, none sooner than 1 s after the last
     const std::int64_t start = platform.counter;
     const auto edge = [&](std::uint32_t events, std::uint32_t status, std::int64_t ms) {
         serial.last->sink_->Deliver({events, status, start + ms * 1'000});
@@ -168,7 +168,7 @@ TEST_F(ConfigurationTest, ACountdownAtRestShowsTheNewPresetAndRunsIt)
     app.Perform(Command::CountDownMode);
     ASSERT_TRUE(clock.CountDown());
     readout.secondMonitor.clear();
-    ASSERT_EQ(app.Configure(AllChanged()), "");
+    ASSERT_EQ(app.Configure(AllChanged()).words, "");
     EXPECT_EQ(clock.CurrentTimeText(), TimeText(120'000, clock.Format()));
     ASSERT_FALSE(readout.shown.empty());
     EXPECT_EQ(readout.shown.back(), 120'000);
@@ -196,7 +196,7 @@ TEST_F(ConfigurationTest, AStoppedRunKeepsItsTime)
         readout.secondMonitor.clear();
         Configuration wanted = app.CurrentConfiguration();
         wanted.countDown = countDown ? "00:02.00,00" : "00:03.00,00";  // the countdown ran 3 min
-        ASSERT_EQ(app.Configure(wanted), "");
+        ASSERT_EQ(app.Configure(wanted).words, "");
         EXPECT_EQ(clock.CurrentTimeText(), shown) << "countdown " << countDown;
         EXPECT_EQ(readout.shown.size(), told) << "the readout is not redrawn; countdown " << countDown;
         EXPECT_TRUE(readout.secondMonitor.empty()) << "countdown " << countDown;
@@ -209,20 +209,20 @@ TEST_F(ConfigurationTest, APresetTextLeftAsItWasKeepsThePresetToTheMillisecond)
     Configuration preset = app.CurrentConfiguration();
     preset.countDown = "00:00.01,234";
     app.Perform(FormatCommand(0));  // thousandths
-    ASSERT_EQ(app.Configure(preset), "");
+    ASSERT_EQ(app.Configure(preset).words, "");
     app.Perform(FormatCommand(4));  // tenths
     Configuration wanted = app.CurrentConfiguration();
     ASSERT_EQ(wanted.countDown, "00:00.01,2");
     wanted.color = 0x00FF00;
-    ASSERT_EQ(app.Configure(wanted), "");
+    ASSERT_EQ(app.Configure(wanted).words, "");
     EXPECT_EQ(clock.CountDownT(), 1'234);
 
     wanted.countDown = "00:00.01,3";
-    ASSERT_EQ(app.Configure(wanted), "");
+    ASSERT_EQ(app.Configure(wanted).words, "");
     EXPECT_EQ(clock.CountDownT(), 1'300);
 
     wanted.countDown = "00:00.00,0";
-    ASSERT_EQ(app.Configure(wanted), "");
+    ASSERT_EQ(app.Configure(wanted).words, "");
     EXPECT_EQ(clock.CountDownT(), 60'000) << "no preset is the default minute";
     EXPECT_EQ(app.CurrentConfiguration().countDown, "00:01.00,0");
 }
@@ -233,20 +233,28 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
     struct Refusal {
         void (*spoil)(Configuration&);
         const char* said;  // what the words must hold
+        ConfigField field;
     };
     const Refusal refusals[] = {
-        {[](Configuration& c) { c.protocolPath.clear(); }, "Protocol file: enter the file's name"},
+        {[](Configuration& c) { c.protocolPath.clear(); }, "Protocol file: enter the file's name",
+         ConfigField::ProtocolFile},
         {[](Configuration& c) { c.protocolPath = "/readonly/Runs.txt"; },
-         "Protocol file: runs cannot be written to \"/readonly/Runs.txt\". Permission denied"},
-        {[](Configuration& c) { c.laps = -1; }, "Laps: -1 "},
-        {[](Configuration& c) { c.laps = Configuration::MaxLaps + 1; }, "Laps: 1000000 "},
-        {[](Configuration& c) { c.minLapMs = -5; }, "Shortest lap: -5 "},
-        {[](Configuration& c) { c.minLapMs = Configuration::MaxMinLapMs + 1; }, "Shortest lap: 100000 "},
-        {[](Configuration& c) { c.lockSeconds = -1; }, "STOP lock: -1 "},
-        {[](Configuration& c) { c.lockSeconds = Configuration::MaxLockSeconds + 1; }, "STOP lock: 3601 "},
-        {[](Configuration& c) { c.countDown = "00:75.00,00"; }, "Timer: the minutes must be 0 to 59, not 75."},
-        {[](Configuration& c) { c.countDown = "00:01.3_,00"; }, "Timer: the seconds \"3_\" have an empty place."},
-        {[](Configuration& c) { c.countDown = "000090,25"; }, "Timer: \"000090,25\" is not a time written as"},
+         "Protocol file: runs cannot be written to \"/readonly/Runs.txt\". Permission denied",
+         ConfigField::ProtocolFile},
+        {[](Configuration& c) { c.laps = -1; }, "Laps: -1 ", ConfigField::Laps},
+        {[](Configuration& c) { c.laps = FieldMost(ConfigField::Laps) + 1; }, "Laps: 1000000 ", ConfigField::Laps},
+        {[](Configuration& c) { c.minLapMs = -5; }, "Shortest lap: -5 ", ConfigField::MinLap},
+        {[](Configuration& c) { c.minLapMs = FieldMost(ConfigField::MinLap) + 1; }, "Shortest lap: 100000 ",
+         ConfigField::MinLap},
+        {[](Configuration& c) { c.lockSeconds = -1; }, "STOP lock: -1 ", ConfigField::StopLock},
+        {[](Configuration& c) { c.lockSeconds = FieldMost(ConfigField::StopLock) + 1; }, "STOP lock: 3601 ",
+         ConfigField::StopLock},
+        {[](Configuration& c) { c.countDown = "00:75.00,00"; }, "Timer: the minutes must be 0 to 59, not 75.",
+         ConfigField::Timer},
+        {[](Configuration& c) { c.countDown = "00:01.3_,00"; }, "Timer: the seconds \"3_\" have an empty place.",
+         ConfigField::Timer},
+        {[](Configuration& c) { c.countDown = "000090,25"; }, "Timer: \"000090,25\" is not a time written as",
+         ConfigField::Timer},
     };
     scheduler.Advance(SavePipeline::DelayMs);
     const Configuration shown = app.CurrentConfiguration();
@@ -256,8 +264,9 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
     for (const Refusal& refusal : refusals) {
         Configuration wanted = AllChanged();  // every other field is fine, and is not taken either
         refusal.spoil(wanted);
-        const std::string problem = app.Configure(wanted);
-        EXPECT_EQ(problem.rfind(refusal.said, 0), 0u) << problem;
+        const auto problem = app.Configure(wanted);
+        EXPECT_EQ(problem.words.rfind(refusal.said, 0), 0u) << problem.words;
+        EXPECT_EQ(problem.field, refusal.field) << refusal.said;
         EXPECT_EQ(app.CurrentConfiguration(), shown) << refusal.said;
         EXPECT_EQ(app.Kept(), kept) << refusal.said;
         scheduler.Advance(SavePipeline::DelayMs);
@@ -265,10 +274,10 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
         EXPECT_EQ(Saved(), saved) << refusal.said;
     }
     Configuration limits = AllChanged();
-    limits.laps = Configuration::MaxLaps;
-    limits.minLapMs = Configuration::MaxMinLapMs;
-    limits.lockSeconds = Configuration::MaxLockSeconds;
-    EXPECT_EQ(app.Configure(limits), "") << "the limits themselves are fine";
+    limits.laps = FieldMost(ConfigField::Laps);
+    limits.minLapMs = FieldMost(ConfigField::MinLap);
+    limits.lockSeconds = FieldMost(ConfigField::StopLock);
+    EXPECT_EQ(app.Configure(limits).words, "") << "the limits themselves are fine";
 }
 
 }  // namespace

@@ -24,21 +24,21 @@ Settings Used()
     s.left = 300;
     s.top = -20;
     s.countDown = true;
-    s.countDownT = 90'000;
+    s.countDownPresetMs = 90'000;
     s.fileName = "/home/coach/Läufe/Protocol.txt";
     s.color = 0x00336699;
-    s.fon = "/home/coach/dial.bmp";
+    s.pictureFile = "/home/coach/dial.bmp";
     s.sound = false;
     s.dayCounter = 4;
     s.leader = 12'345;
     s.zoom = 2;
     s.port = 3;
-    s.alg = 5;
+    s.barrierAlgorithm = 5;
     s.laps = 7;
-    s.transpW = false;
+    s.transparentInBackground = false;
     s.leaderOn = false;
-    s.lsCount = 3;
-    s.seLOCK = 15;
+    s.barrierArrangement = 3;
+    s.stopLockSeconds = 15;
     s.format = 4;
     s.tickCount = 0x0123'4567'89AB'CDEF;
     s.hoursOn = false;
@@ -244,8 +244,8 @@ TEST(Settings, LaterValuesAreEachOptionalAndAlarmNeedsItsTime)
     const LoadReport report = LoadSettings(store, s, Today);
     EXPECT_TRUE(report.unread.empty()) << "an older version's store lacks them";
     EXPECT_EQ(s.laps, 0);
-    EXPECT_FALSE(s.transpW) << "read on its own";
-    EXPECT_EQ(s.lsCount, 3);
+    EXPECT_FALSE(s.transparentInBackground) << "read on its own";
+    EXPECT_EQ(s.barrierArrangement, 3);
     EXPECT_EQ(s.tickCount, Used().tickCount);
     EXPECT_FALSE(s.alarmOn);
 }
@@ -326,7 +326,7 @@ TEST(Settings, TextsAndTheProtocolPath)
     s.fileName = "/default/Protocol.txt";
     LoadSettings(store, s, Today);
     EXPECT_EQ(s.fileName, "/default/Protocol.txt") << "an empty stored name keeps the default";
-    EXPECT_EQ(s.fon, "%USERPROFILE%\\dial.bmp") << "read as it stands, not expanded";
+    EXPECT_EQ(s.pictureFile, "%USERPROFILE%\\dial.bmp") << "read as it stands, not expanded";
 }
 
 TEST(Settings, AnAlarmTimeThatIsNoTimeOfDayIsNotUsed)
@@ -372,16 +372,16 @@ TEST(Settings, ValuesTheProgramNeverWritesFallBackToDefaults)
     Settings s;
     EXPECT_EQ(LoadSettings(store, s, Today).held.size(), 5u);
     EXPECT_EQ(s.zoom, 0);
-    EXPECT_EQ(s.alg, 0);
+    EXPECT_EQ(s.barrierAlgorithm, 0);
     EXPECT_EQ(s.format, 0);
-    EXPECT_EQ(s.lsCount, 2);
+    EXPECT_EQ(s.barrierArrangement, 2);
     EXPECT_EQ(s.port, 0);
 
     store.values["LsCount"] = RegValue::Dword(0);  // what the first versions wrote for the default
     Settings t;
-    t.lsCount = 3;
+    t.barrierArrangement = 3;
     EXPECT_EQ(LoadSettings(store, t, Today).held.size(), 4u);
-    EXPECT_EQ(t.lsCount, 2);
+    EXPECT_EQ(t.barrierArrangement, 2);
 }
 
 TEST(RunPersistence, ResumesOnTheSameBootFromTheCounter)

@@ -112,9 +112,9 @@ TEST(ConfigLayout, ScalesEveryPlaceWithTheZoomAndCentresTheButtons)
     const ConfigLayout l = LayoutConfig(4, 1120);
     EXPECT_EQ(l.protocolName, (Box{360, 280, 525, 105}));
     EXPECT_EQ(l.countDown, (Box{480, 810, 360, 105}));
-    EXPECT_EQ(l.bClose, (Box{492, 70, 135, 135}));
-    EXPECT_EQ(l.bOK, (Box{492, 920, 135, 135}));
-    EXPECT_EQ(l.cbTransparent.top, l.bOK.top);
+    EXPECT_EQ(l.cancel, (Box{492, 70, 135, 135}));
+    EXPECT_EQ(l.ok, (Box{492, 920, 135, 135}));
+    EXPECT_EQ(l.fade.top, l.ok.top);
     EXPECT_EQ(SlideStep(4) * SlideSteps, 370);
     // A damaged zoom is the smallest, as the main window takes it.
     EXPECT_EQ(LayoutConfig(9, 224).laps, LayoutConfig(0, 224).laps);

@@ -19,7 +19,7 @@ int main(int argc, char** argv)
             const std::unique_ptr<SettingsStore> store = OpenSettingsStore(argv[2]);
             Settings settings;
             settings.fileName = argv[3];
-            settings.fon = argv[4];
+            settings.pictureFile = argv[4];
             SaveSettings(*store, settings, "08.12.2026");
             store->Flush();
             return 0;
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
                 std::cerr << report.Message(store->Location()) << '\n';
                 return 1;
             }
-            std::cout << settings.fileName << '\n' << settings.fon << '\n';
+            std::cout << settings.fileName << '\n' << settings.pictureFile << '\n';
             return 0;
         }
     } catch (const SettingsError& error) {

@@ -73,7 +73,7 @@ TEST_F(BarrierPortTest, LapAndStopBarriersRecordTheMomentsOfTheirEdges)
 TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
 {
     Settings stored;
-    stored.seLOCK = 5;
+    stored.stopLockSeconds = 5;
     stored.portName = "COM4";
     Store(stored);
     Start();
@@ -94,7 +94,7 @@ TEST_F(BarrierPortTest, StartBarrierStartsAndTheLockHoldsOffTheStop)
 TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
 {
     Settings stored;
-    stored.seLOCK = 5;
+    stored.stopLockSeconds = 5;
     stored.portName = "COM4";
     Store(stored);
     Start();
@@ -102,7 +102,7 @@ TEST_F(BarrierPortTest, OneBarrierStartsAndStopsOnlyWhenItIsAlone)
     ASSERT_TRUE(one->isEnabled());
     EXPECT_EQ(one->text(), QStringLiteral("1 LS (4+6=Start && Stop)"));
     one->trigger();
-    EXPECT_EQ(window->Model().Kept().lsCount, 1);
+    EXPECT_EQ(window->Model().Kept().barrierArrangement, 1);
 
     runStart = platform.counter;
     Edge(ev::Dsr, ms::DsrOn, 0);
@@ -143,7 +143,7 @@ TEST_F(BarrierPortTest, ToggleArrangementPausesAndContinues)
     Edge(ev::Rlsd, ms::RlsdOn, 4'000);
     EXPECT_FALSE(window->Clock().Paused());
     EXPECT_EQ(Lines().last(), QStringLiteral("PAUSE = 3,000"));
-    EXPECT_EQ(window->Model().Kept().lsCount, 3);
+    EXPECT_EQ(window->Model().Kept().barrierArrangement, 3);
 }
 
 // With another window in front the pause button rests, and the toggle

@@ -79,14 +79,14 @@ protected:
 Settings Configured()
 {
     Settings s;
-    s.transpW = false;
+    s.transparentInBackground = false;
     s.color = 0x0000ff;  // red, as 0x00BBGGRR
-    s.fon = "/pictures/track.bmp";
+    s.pictureFile = "/pictures/track.bmp";
     s.laps = 12;
     s.minLap = 250;
-    s.seLOCK = 30;
+    s.stopLockSeconds = 30;
     s.format = 2;
-    s.countDownT = 90'250;
+    s.countDownPresetMs = 90'250;
     return s;
 }
 
@@ -247,7 +247,7 @@ TEST_F(ConfigDialogTest, ANumberOutOfRangeIsRefusedInWordsNotCutShort)
     Field<TOvalButton>("bClose")->setFocus();
     Type(Qt::Key_Space);
     ASSERT_TRUE(back.wait(5000)) << "Space on Cancel did not close the dialog";
-    EXPECT_EQ(app->Kept().seLOCK, 0);
+    EXPECT_EQ(app->Kept().stopLockSeconds, 0);
 }
 
 TEST_F(ConfigDialogTest, EveryFieldHoldsItsLargestValueAtEveryZoom)
@@ -372,7 +372,7 @@ TEST_F(ConfigDialogTest, IsTheCrescentAndGrowsWithTheZoom)
 TEST_F(ConfigDialogTest, BehindAnotherProgramItHidesOkAndCancelAndTurnsTranslucent)
 {
     Settings s;
-    s.transpW = true;
+    s.transparentInBackground = true;
     StartWith(s);
     Open();
     // The main window giving the focus to its own dialog keeps its buttons.

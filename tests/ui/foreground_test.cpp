@@ -25,7 +25,7 @@ protected:
     void StartWith(bool transpW)
     {
         Settings settings;
-        settings.transpW = transpW;
+        settings.transparentInBackground = transpW;
         Store(settings);
         Start();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

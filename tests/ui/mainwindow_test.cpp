@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, ADisplayTickRepaintsOnlyTheDigitsThatChanged)
 TEST_F(MainWindowTest, ACountdownWakesForItsWarningAndItsEndAtTheirMoments)
 {
     Settings settings;
-    settings.countDownT = 12'345;
+    settings.countDownPresetMs = 12'345;
     settings.countDown = true;
     Store(settings);
     Start();
