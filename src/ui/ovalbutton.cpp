@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -479,19 +478,12 @@ void TOvalButton::mouseMoveEvent(QMouseEvent* event)
     if (hover_) emit mouseMoved(position);
 }
 
-void TOvalButton::enterEvent(QEnterEvent* event)
-{
-    emit mouseEntered();
-    QWidget::enterEvent(event);
-}
-
 void TOvalButton::leaveEvent(QEvent* event)
 {
     if (hover_ && isEnabled()) {
         hover_ = false;
         if (flat_ && !down_) SetBevel(Bevel::Flat);
     }
-    emit mouseExited();
     QWidget::leaveEvent(event);
 }
 

@@ -43,10 +43,8 @@ public:
     // One to three images side by side: normal, disabled, sunken. Setting the
     // glyph takes its bottom-left pixel as the transparent colour; set that
     // afterwards to choose another.
-    QImage Glyph() const { return glyph_; }
     void SetGlyph(const QImage& glyph);
     void SetGlyph(const QPixmap& glyph) { SetGlyph(glyph.toImage()); }
-    int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int count);
     QColor TransparentColor() const { return transparentColor_; }
     void SetTransparentColor(const QColor& color);
@@ -76,8 +74,6 @@ signals:
     void mouseDown(Qt::MouseButton button, QPoint position);
     void mouseUp(Qt::MouseButton button, QPoint position);
     void mouseMoved(QPoint position);  // only while the pointer is inside
-    void mouseEntered();
-    void mouseExited();
     void downChanged(bool down);
 
 protected:
@@ -87,7 +83,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Space and Enter click it while it has the focus, which it takes only
