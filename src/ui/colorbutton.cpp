@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "ui/changeto.h"
 #include "ui/devicepixels.h"
 #include "ui/seethrough.h"
 
@@ -134,8 +135,7 @@ TBitBtnWithColor::TBitBtnWithColor(const QString& caption, QWidget* parent)
 
 void TBitBtnWithColor::SetColor(const QColor& color)
 {
-    if (color == color_) return;
-    color_ = color;
+    if (!ChangeTo(color_, color)) return;
     PrepareGlyphs();
     update();
 }

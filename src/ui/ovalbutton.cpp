@@ -178,16 +178,14 @@ TOvalButton::TOvalButton(QWidget* parent) : QWidget(parent)
 
 void TOvalButton::SetColor(const QColor& color)
 {
-    if (color == color_) return;
-    color_ = color;
+    if (!ChangeTo(color_, color)) return;
     bevelColors_ = BevelColorsOf(color);
     update();
 }
 
 void TOvalButton::SetDown(bool down)
 {
-    if (down == down_) return;
-    down_ = down;
+    if (!ChangeTo(down_, down)) return;
     if (down) SetBevel(Bevel::Sunken);
     else SetBevel(flat_ ? Bevel::Flat : Bevel::Raised);
     update();
@@ -196,33 +194,23 @@ void TOvalButton::SetDown(bool down)
 
 void TOvalButton::SetFlat(bool flat)
 {
-    if (flat == flat_) return;
-    flat_ = flat;
+    if (!ChangeTo(flat_, flat)) return;
     SetBevel(flat ? Bevel::Flat : Bevel::Raised);
     update();
 }
 
 void TOvalButton::SetChecked(bool checked)
 {
-    if (checked == checked_) return;
-    checked_ = checked;
+    if (!ChangeTo(checked_, checked)) return;
     QAccessible::State on;
     on.checked = true;
     QAccessibleStateChangeEvent event(this, on);
     QAccessible::updateAccessibility(&event);
 }
 
-void TOvalButton::SetTransparent(bool transparent)
-{
-    if (transparent == transparent_) return;
-    transparent_ = transparent;
-    update();
-}
-
 void TOvalButton::SetCaption(const QString& caption)
 {
-    if (caption == caption_) return;
-    caption_ = caption;
+    if (!ChangeTo(caption_, caption)) return;
     UpdateShortcuts();
     update();
 }
@@ -236,24 +224,7 @@ void TOvalButton::SetGlyph(const QImage& glyph)
 
 void TOvalButton::SetNumGlyphs(int count)
 {
-    count = std::max(count, 0);
-    if (count == numGlyphs_) return;
-    numGlyphs_ = count;
-    update();
-}
-
-void TOvalButton::SetTransparentColor(const QColor& color)
-{
-    if (color == transparentColor_) return;
-    transparentColor_ = color;
-    update();
-}
-
-void TOvalButton::SetBevel(Bevel bevel)
-{
-    if (bevel == bevel_) return;
-    bevel_ = bevel;
-    update();
+    if (ChangeTo(numGlyphs_, std::max(count, 0))) update();
 }
 
 bool TOvalButton::HitTest(QPoint point) const

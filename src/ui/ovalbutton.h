@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/changeto.h"
+
 namespace chronivel {
 
 // The two colours of an oval button's bevel, made from its face colour.
@@ -34,7 +36,7 @@ public:
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool transparent);
+    void SetTransparent(bool transparent) { if (ChangeTo(transparent_, transparent)) update(); }
 
     // "&" marks the accelerator character; "&&" is a literal ampersand.
     QString Caption() const { return caption_; }
@@ -47,7 +49,7 @@ public:
     void SetGlyph(const QPixmap& glyph) { SetGlyph(glyph.toImage()); }
     void SetNumGlyphs(int count);
     QColor TransparentColor() const { return transparentColor_; }
-    void SetTransparentColor(const QColor& color);
+    void SetTransparentColor(const QColor& color) { if (ChangeTo(transparentColor_, color)) update(); }
 
     // Whether the button switches something on or off, and whether it is
     // on: what assistive technology tells, as it cannot read the glyph.
@@ -92,7 +94,7 @@ protected:
 
 private:
     void Press(QMouseEvent* event);
-    void SetBevel(Bevel bevel);
+    void SetBevel(Bevel bevel) { if (ChangeTo(bevel_, bevel)) update(); }
     void UpdateShortcuts();
     QImage Render() const;
 
