@@ -421,8 +421,7 @@ void TOvalButton::mouseReleaseEvent(QMouseEvent* event)
 
 void TOvalButton::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint position = event->position().toPoint();
-    const bool inside = HitTest(position);
+    const bool inside = HitTest(event->position().toPoint());
     if (pressed_) {
         if (inside) {
             hover_ = true;
@@ -446,7 +445,6 @@ void TOvalButton::mouseMoveEvent(QMouseEvent* event)
         hover_ = false;
         SetBevel(Bevel::Flat);
     }
-    if (hover_) emit mouseMoved(position);
 }
 
 void TOvalButton::leaveEvent(QEvent* event)

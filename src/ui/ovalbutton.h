@@ -75,7 +75,6 @@ signals:
     void doubleClicked();
     void mouseDown(Qt::MouseButton button, QPoint position);
     void mouseUp(Qt::MouseButton button, QPoint position);
-    void mouseMoved(QPoint position);  // only while the pointer is inside
     void downChanged(bool down);
 
 protected:
