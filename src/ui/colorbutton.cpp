@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "ui/changeto.h"
 #include "ui/devicepixels.h"
 #include "ui/seethrough.h"
 
@@ -130,13 +131,11 @@ TBitBtnWithColor::TBitBtnWithColor(const QString& caption, QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, [this] {
         if (isDefault()) update();
     });
-    connect(this, &QAbstractButton::clicked, this, &TBitBtnWithColor::KindClick);
 }
 
 void TBitBtnWithColor::SetColor(const QColor& color)
 {
-    if (color == color_) return;
-    color_ = color;
+    if (!ChangeTo(color_, color)) return;
     PrepareGlyphs();
     update();
 }
@@ -145,36 +144,6 @@ void TBitBtnWithColor::SetGlyph(const QImage& glyph)
 {
     glyph_ = glyph.convertToFormat(QImage::Format_ARGB32);
     PrepareGlyphs();
-    update();
-}
-
-void TBitBtnWithColor::SetNumGlyphs(int count)
-{
-    count = std::clamp(count, 1, 4);
-    if (count == numGlyphs_) return;
-    numGlyphs_ = count;
-    PrepareGlyphs();
-    update();
-}
-
-void TBitBtnWithColor::SetLayout(TButtonLayout layout)
-{
-    if (layout == layout_) return;
-    layout_ = layout;
-    update();
-}
-
-void TBitBtnWithColor::SetMargin(int margin)
-{
-    if (margin == margin_) return;
-    margin_ = margin;
-    update();
-}
-
-void TBitBtnWithColor::SetSpacing(int spacing)
-{
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
     update();
 }
 
@@ -190,21 +159,14 @@ void TBitBtnWithColor::PrepareGlyphs()
 {
     for (QImage& image : prepared_) image = QImage();
     if (glyph_.isNull()) return;
-    const int w = glyph_.width() / numGlyphs_;
-    if (w <= 0) return;
     const QRgb see = glyph_.pixel(0, glyph_.height() - 1);
-    auto onFace = [&](int index) {
-        QImage image = glyph_.copy(index * w, 0, w, glyph_.height());
-        const QRgb face = color_.rgb();
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) line[x] = OnFace(line[x], see, face);
-        }
-        return image;
-    };
-    prepared_[Up] = onFace(0);
-    prepared_[Disabled] = numGlyphs_ > 1 ? onFace(1) : Embossed(glyph_.copy(0, 0, w, glyph_.height()), see, color_, palette());
-    prepared_[Down] = numGlyphs_ > 2 ? onFace(2) : prepared_[Up];
+    QImage image = glyph_;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) line[x] = OnFace(line[x], see, color_.rgb());
+    }
+    prepared_[Up] = prepared_[Down] = image;
+    prepared_[Disabled] = Embossed(glyph_, see, color_, palette());
 }
 
 QImage TBitBtnWithColor::Render() const
@@ -239,38 +201,14 @@ QImage TBitBtnWithColor::Render() const
     if (focused) r = client.adjusted(1, 1, -1, -1);
     if (state == Down) r.translate(1, 1);
 
-    // Glyph and caption as one group, centred unless a margin is given.
+    // Glyph and caption as one centred group, the glyph on the left.
     painter.setFont(font());
     const QImage& glyph = prepared_[state];
     const QSize g = glyph.isNull() ? QSize(0, 0) : glyph.deviceIndependentSize().toSize();
     const QSize t = text().isEmpty() ? QSize(0, 0) : QFontMetrics(font()).size(kTextFlags, text());
-    const int spacing = g.width() > 0 && t.width() > 0 ? spacing_ : 0;
-    QPoint glyphAt;
-    QPoint textAt;
-    const bool across = layout_ == TButtonLayout::blGlyphLeft || layout_ == TButtonLayout::blGlyphRight;
-    if (across) {
-        const int margin = margin_ < 0 ? (r.width() - g.width() - spacing - t.width()) / 2 : margin_;
-        glyphAt.setY(r.top() + (r.height() - g.height()) / 2);
-        textAt.setY(r.top() + (r.height() - t.height()) / 2);
-        if (layout_ == TButtonLayout::blGlyphLeft) {
-            glyphAt.setX(r.left() + margin);
-            textAt.setX(glyphAt.x() + g.width() + spacing);
-        } else {
-            glyphAt.setX(r.left() + r.width() - margin - g.width());
-            textAt.setX(glyphAt.x() - spacing - t.width());
-        }
-    } else {
-        const int margin = margin_ < 0 ? (r.height() - g.height() - spacing - t.height()) / 2 : margin_;
-        glyphAt.setX(r.left() + (r.width() - g.width()) / 2);
-        textAt.setX(r.left() + (r.width() - t.width()) / 2);
-        if (layout_ == TButtonLayout::blGlyphTop) {
-            glyphAt.setY(r.top() + margin);
-            textAt.setY(glyphAt.y() + g.height() + spacing);
-        } else {
-            glyphAt.setY(r.top() + r.height() - margin - g.height());
-            textAt.setY(glyphAt.y() - spacing - t.height());
-        }
-    }
+    const int spacing = g.width() > 0 && t.width() > 0 ? 4 : 0;
+    const QPoint glyphAt(r.left() + (r.width() - g.width() - spacing - t.width()) / 2, r.top() + (r.height() - g.height()) / 2);
+    const QPoint textAt(glyphAt.x() + g.width() + spacing, r.top() + (r.height() - t.height()) / 2);
     if (!glyph.isNull()) painter.drawImage(glyphAt, glyph);
     if (!text().isEmpty()) {
         const QRect place(textAt, t);
@@ -340,12 +278,6 @@ void TBitBtnWithColor::changeEvent(QEvent* event)
     default: break;
     }
     QPushButton::changeEvent(event);
-}
-
-void TBitBtnWithColor::KindClick()
-{
-    if (kind_ == TBitBtnWithColorKind::bkClose) window()->close();
-    else if (kind_ == TBitBtnWithColorKind::bkHelp) emit helpRequested();
 }
 
 }  // namespace chronivel

@@ -8,15 +8,6 @@
 
 namespace chronivel {
 
-// Where the glyph sits relative to the caption, in the order stored forms number it by.
-enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
-// What a click does besides being a click: bkClose closes the window,
-// bkHelp asks for help (helpRequested). The other kinds click plainly.
-enum class TBitBtnWithColorKind {
-    bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll
-};
-
 // A push button whose face is a colour of its own, with an optional glyph.
 // The start/stop button turns lime, red and yellow with the run state.
 // Every press is reported by mouseDown, the second of a double click too,
@@ -31,26 +22,10 @@ public:
     QColor Color() const { return color_; }
     void SetColor(const QColor& color);
 
-    // One to four images side by side: up, disabled, down, and a fourth the
-    // button never uses. With one image the disabled one is embossed from it.
+    // Left of the caption; the disabled look is embossed from it.
     // The bottom-left pixel's colour is transparent and shows the face.
-    QImage Glyph() const { return glyph_; }
     void SetGlyph(const QImage& glyph);
     void SetGlyph(const QPixmap& glyph) { SetGlyph(glyph.toImage()); }
-    int NumGlyphs() const { return numGlyphs_; }
-    void SetNumGlyphs(int count);
-
-    TButtonLayout Layout() const { return layout_; }
-    void SetLayout(TButtonLayout layout);
-    // −1 centres glyph and caption as one group; otherwise the glyph's
-    // distance from the edge on its side.
-    int Margin() const { return margin_; }
-    void SetMargin(int margin);
-    int Spacing() const { return spacing_; }
-    void SetSpacing(int spacing);
-
-    TBitBtnWithColorKind Kind() const { return kind_; }
-    void SetKind(TBitBtnWithColorKind kind) { kind_ = kind; }
 
     // The button that Enter would press: the one with the keyboard focus, or
     // the default button while the focus is on something that is no button.
@@ -63,7 +38,6 @@ public:
 signals:
     void mouseDown(Qt::MouseButton button, QPoint position);
     void pressedWithoutMouse();
-    void helpRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -75,17 +49,11 @@ private:
     enum State { Up, Disabled, Down, StateCount };
 
     void PrepareGlyphs();
-    void KindClick();
     QImage Render() const;
 
     QColor color_;
     QImage glyph_;
-    int numGlyphs_ = 1;
     QImage prepared_[StateCount];  // the glyph for each state, on the current face colour
-    TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
-    int margin_ = -1;
-    int spacing_ = 4;
-    TBitBtnWithColorKind kind_ = TBitBtnWithColorKind::bkCustom;
 };
 
 }  // namespace chronivel

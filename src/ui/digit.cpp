@@ -46,34 +46,6 @@ QSize TDigit::sizeHint() const
     return kDefaultSize;
 }
 
-void TDigit::SetColor(const QColor& color)
-{
-    if (color == color_) return;
-    color_ = color;
-    update();
-}
-
-void TDigit::SetBorderStyle(Border border)
-{
-    if (border == border_) return;
-    border_ = border;
-    repaint();
-}
-
-void TDigit::SetColorOff(const QColor& color)
-{
-    if (color == colorOff_) return;
-    colorOff_ = color;
-    repaint();
-}
-
-void TDigit::SetColorOn(const QColor& color)
-{
-    if (color == colorOn_) return;
-    colorOn_ = color;
-    repaint();
-}
-
 void TDigit::SetValue(int value)
 {
     if (value == value_) return;
@@ -84,13 +56,6 @@ void TDigit::SetValue(int value)
         value_ = value;
     }
     valueBinary_ = DigitPatterns[value_];
-    repaint();
-}
-
-void TDigit::SetValueBinary(std::uint8_t pattern)
-{
-    if (pattern == valueBinary_) return;
-    valueBinary_ = pattern;
     repaint();
 }
 

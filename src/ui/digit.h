@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "ui/changeto.h"
+
 class QPainter;
 
 namespace chronivel {
@@ -39,21 +41,21 @@ public:
 
     // The background, also the colour of every segment's rim.
     QColor Color() const { return color_; }
-    void SetColor(const QColor& color);
+    void SetColor(const QColor& color) { if (ChangeTo(color_, color)) update(); }
     // Kept for the settings; the drawing does not depend on it.
     Border BorderStyle() const { return border_; }
-    void SetBorderStyle(Border border);
+    void SetBorderStyle(Border border) { if (ChangeTo(border_, border)) repaint(); }
     QColor ColorOff() const { return colorOff_; }
-    void SetColorOff(const QColor& color);
+    void SetColorOff(const QColor& color) { if (ChangeTo(colorOff_, color)) repaint(); }
     QColor ColorOn() const { return colorOn_; }
-    void SetColorOn(const QColor& color);
+    void SetColorOn(const QColor& color) { if (ChangeTo(colorOn_, color)) repaint(); }
 
     // 0..9. Anything else shows 0 and emits overflow(). Setting the value it
     // already has does nothing, even when ValueBinary was changed since.
     int Value() const { return value_; }
     void SetValue(int value);
     std::uint8_t ValueBinary() const { return valueBinary_; }
-    void SetValueBinary(std::uint8_t pattern);
+    void SetValueBinary(std::uint8_t pattern) { if (ChangeTo(valueBinary_, pattern)) repaint(); }
 
     // Half a segment's stroke. Refused when more than half the current width
     // or height; a later resize does not check it again.

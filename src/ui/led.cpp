@@ -232,24 +232,9 @@ QSize TLed::sizeHint() const
     return {kSide, kSide};
 }
 
-void TLed::SetKind(TLedKind kind)
-{
-    if (kind == kind_) return;
-    kind_ = kind;
-    repaint();
-}
-
-void TLed::SetShape(TLedShape shape)
-{
-    if (shape == shape_) return;
-    shape_ = shape;
-    repaint();
-}
-
 void TLed::SetValue(bool value)
 {
-    if (value == value_) return;
-    value_ = value;
+    if (!ChangeTo(value_, value)) return;
     // At once, not on the next pass of the event loop: whoever listens to
     // changed() may keep the loop busy for a while.
     repaint();
@@ -277,16 +262,12 @@ void TLed::SetLabelLinked(QLabel* label)
 
 void TLed::SetLabelOnText(const QString& text)
 {
-    if (text == onText_) return;
-    onText_ = text;
-    ShowCaption();
+    if (ChangeTo(onText_, text)) ShowCaption();
 }
 
 void TLed::SetLabelOffText(const QString& text)
 {
-    if (text == offText_) return;
-    offText_ = text;
-    ShowCaption();
+    if (ChangeTo(offText_, text)) ShowCaption();
 }
 
 void TLed::ShowCaption()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/changeto.h"
+
 class QLabel;
 
 namespace chronivel {
@@ -21,10 +23,10 @@ public:
     explicit TLed(QWidget* parent = nullptr);
 
     TLedKind Kind() const { return kind_; }
-    void SetKind(TLedKind kind);
+    void SetKind(TLedKind kind) { if (ChangeTo(kind_, kind)) repaint(); }
 
     TLedShape Shape() const { return shape_; }
-    void SetShape(TLedShape shape);
+    void SetShape(TLedShape shape) { if (ChangeTo(shape_, shape)) repaint(); }
 
     bool Value() const { return value_; }
     // Repaints at once, sets the label's caption, then signals changed();

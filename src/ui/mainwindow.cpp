@@ -182,8 +182,7 @@ bool Tfrm_Tickmor::Perform(Command command)
 
 void Tfrm_Tickmor::Start(const StartUp& startUp)
 {
-    title_ = startUp.title;
-    setWindowTitle(title_);
+    setWindowTitle(startUp.title);
     roundPercent_ = ClampRoundPercent(startUp.commandLine.roundPercent);
     face_.dial->SetRoundPercent(roundPercent_);
 
@@ -206,7 +205,7 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
         app_.Tell({NoticeTopic::WindowSystem, Notice::Kind::News, "Wayland limits",
                    "Wayland lets no program keep its window on top of the others, put it back at its remembered "
                    "place or make it see-through in the background. Under XWayland it does all of these: start it with "
-                   "QT_QPA_PLATFORM=xcb " + title_.toStdString() + "."});
+                   "QT_QPA_PLATFORM=xcb " + startUp.title.toStdString() + "."});
 }
 
 void Tfrm_Tickmor::Shutdown()
@@ -354,11 +353,6 @@ void Tfrm_Tickmor::ShowButtonGlyphs()
     // Ringing, it is still the alarm clock's moment: not the grey of no alarm.
     const AlarmClock& alarm = app_.Alarm();
     face_.alarmButton->setIcon(AlarmClockGlyph(alarm.Armed() || alarm.Ringing(), face_.alarmButton->iconSize(), ratio));
-}
-
-QString Tfrm_Tickmor::Title() const
-{
-    return title_.isEmpty() ? QCoreApplication::applicationName() : title_;
 }
 
 void Tfrm_Tickmor::Zoom(int zoom)

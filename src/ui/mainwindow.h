@@ -119,8 +119,6 @@ private:
     void ShowLapList();
     void RunTimers();
     void ShowButtonGlyphs();
-    // For message boxes: the program's title once start-up has set it.
-    QString Title() const;
     QString ProtocolPath() const { return QString::fromStdString(app_.ProtocolPath()); }
 
     ChronivelApp& app_;
@@ -129,7 +127,6 @@ private:
     TWindowDrag drag_;
     EventSounds sounds_;
     InputMoments moments_;
-    QString title_;
     int roundPercent_ = 100;
     struct Shape {
         int zoom = -1, format = -1;

@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -179,16 +178,14 @@ TOvalButton::TOvalButton(QWidget* parent) : QWidget(parent)
 
 void TOvalButton::SetColor(const QColor& color)
 {
-    if (color == color_) return;
-    color_ = color;
+    if (!ChangeTo(color_, color)) return;
     bevelColors_ = BevelColorsOf(color);
     update();
 }
 
 void TOvalButton::SetDown(bool down)
 {
-    if (down == down_) return;
-    down_ = down;
+    if (!ChangeTo(down_, down)) return;
     if (down) SetBevel(Bevel::Sunken);
     else SetBevel(flat_ ? Bevel::Flat : Bevel::Raised);
     update();
@@ -197,33 +194,23 @@ void TOvalButton::SetDown(bool down)
 
 void TOvalButton::SetFlat(bool flat)
 {
-    if (flat == flat_) return;
-    flat_ = flat;
+    if (!ChangeTo(flat_, flat)) return;
     SetBevel(flat ? Bevel::Flat : Bevel::Raised);
     update();
 }
 
 void TOvalButton::SetChecked(bool checked)
 {
-    if (checked == checked_) return;
-    checked_ = checked;
+    if (!ChangeTo(checked_, checked)) return;
     QAccessible::State on;
     on.checked = true;
     QAccessibleStateChangeEvent event(this, on);
     QAccessible::updateAccessibility(&event);
 }
 
-void TOvalButton::SetTransparent(bool transparent)
-{
-    if (transparent == transparent_) return;
-    transparent_ = transparent;
-    update();
-}
-
 void TOvalButton::SetCaption(const QString& caption)
 {
-    if (caption == caption_) return;
-    caption_ = caption;
+    if (!ChangeTo(caption_, caption)) return;
     UpdateShortcuts();
     update();
 }
@@ -237,24 +224,7 @@ void TOvalButton::SetGlyph(const QImage& glyph)
 
 void TOvalButton::SetNumGlyphs(int count)
 {
-    count = std::max(count, 0);
-    if (count == numGlyphs_) return;
-    numGlyphs_ = count;
-    update();
-}
-
-void TOvalButton::SetTransparentColor(const QColor& color)
-{
-    if (color == transparentColor_) return;
-    transparentColor_ = color;
-    update();
-}
-
-void TOvalButton::SetBevel(Bevel bevel)
-{
-    if (bevel == bevel_) return;
-    bevel_ = bevel;
-    update();
+    if (ChangeTo(numGlyphs_, std::max(count, 0))) update();
 }
 
 bool TOvalButton::HitTest(QPoint point) const
@@ -451,8 +421,7 @@ void TOvalButton::mouseReleaseEvent(QMouseEvent* event)
 
 void TOvalButton::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint position = event->position().toPoint();
-    const bool inside = HitTest(position);
+    const bool inside = HitTest(event->position().toPoint());
     if (pressed_) {
         if (inside) {
             hover_ = true;
@@ -476,13 +445,6 @@ void TOvalButton::mouseMoveEvent(QMouseEvent* event)
         hover_ = false;
         SetBevel(Bevel::Flat);
     }
-    if (hover_) emit mouseMoved(position);
-}
-
-void TOvalButton::enterEvent(QEnterEvent* event)
-{
-    emit mouseEntered();
-    QWidget::enterEvent(event);
 }
 
 void TOvalButton::leaveEvent(QEvent* event)
@@ -491,7 +453,6 @@ void TOvalButton::leaveEvent(QEvent* event)
         hover_ = false;
         if (flat_ && !down_) SetBevel(Bevel::Flat);
     }
-    emit mouseExited();
     QWidget::leaveEvent(event);
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/changeto.h"
+
 namespace chronivel {
 
 // The two colours of an oval button's bevel, made from its face colour.
@@ -34,7 +36,7 @@ public:
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool transparent);
+    void SetTransparent(bool transparent) { if (ChangeTo(transparent_, transparent)) update(); }
 
     // "&" marks the accelerator character; "&&" is a literal ampersand.
     QString Caption() const { return caption_; }
@@ -43,13 +45,11 @@ public:
     // One to three images side by side: normal, disabled, sunken. Setting the
     // glyph takes its bottom-left pixel as the transparent colour; set that
     // afterwards to choose another.
-    QImage Glyph() const { return glyph_; }
     void SetGlyph(const QImage& glyph);
     void SetGlyph(const QPixmap& glyph) { SetGlyph(glyph.toImage()); }
-    int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int count);
     QColor TransparentColor() const { return transparentColor_; }
-    void SetTransparentColor(const QColor& color);
+    void SetTransparentColor(const QColor& color) { if (ChangeTo(transparentColor_, color)) update(); }
 
     // Whether the button switches something on or off, and whether it is
     // on: what assistive technology tells, as it cannot read the glyph.
@@ -75,9 +75,6 @@ signals:
     void doubleClicked();
     void mouseDown(Qt::MouseButton button, QPoint position);
     void mouseUp(Qt::MouseButton button, QPoint position);
-    void mouseMoved(QPoint position);  // only while the pointer is inside
-    void mouseEntered();
-    void mouseExited();
     void downChanged(bool down);
 
 protected:
@@ -87,7 +84,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Space and Enter click it while it has the focus, which it takes only
@@ -97,7 +93,7 @@ protected:
 
 private:
     void Press(QMouseEvent* event);
-    void SetBevel(Bevel bevel);
+    void SetBevel(Bevel bevel) { if (ChangeTo(bevel_, bevel)) update(); }
     void UpdateShortcuts();
     QImage Render() const;
 

@@ -64,11 +64,6 @@ QFont MemoFont()
     return font;
 }
 
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 // A START line's date as the locale wrote it, in ISO 8601: the program's
 // locale is the one that wrote its own runs.
 std::string IsoDate(std::string_view shortDate)
@@ -194,7 +189,7 @@ void ProtocolWindow::ReadGeometry(SettingsStore& settings)
         const int height = ReadInteger(settings, "HeightP");
         resize(this->width(), height);
     } catch (const SettingsError& e) {
-        reportError(FromUtf8(e.what()));
+        reportError(QString::fromUtf8(e.what()));
     }
 }
 
@@ -304,7 +299,7 @@ void ProtocolWindow::LoadFile()
         [read, &file = file_, path = path_.toStdString()] {
             try {
                 read->bytes = file.Read(path);
-                read->text = FromUtf8(ProtocolFileToText(read->bytes));
+                read->text = QString::fromStdString(ProtocolFileToText(read->bytes));
             } catch (const std::runtime_error& e) {
                 read->error = e.what();
             }
@@ -342,7 +337,7 @@ void ProtocolWindow::TakeFile(FileRead& read)
 {
     if (!read.error.empty()) {
         // The editor stays empty and read-only: nothing typed there may replace a file not read.
-        reportError(FromUtf8(read.error));
+        reportError(QString::fromStdString(read.error));
         emit loaded();
         return;
     }
@@ -403,7 +398,7 @@ void ProtocolWindow::CatchUp()
     // A file cut between CR and LF gets its LF before the run: one line end, shown already.
     const bool lineEndCompleted = fileBytes_.ends_with('\r') && gained.starts_with('\n');
     fileBytes_ += gained;
-    AddText(FromUtf8(ProtocolFileToText(lineEndCompleted ? gained.substr(1) : gained)));
+    AddText(QString::fromStdString(ProtocolFileToText(lineEndCompleted ? gained.substr(1) : gained)));
     ScrollToEnd();
 }
 
@@ -439,7 +434,7 @@ bool ProtocolWindow::SaveEdits()
         file_.Replace(path_.toStdString(), bytes);
         fileBytes_ = std::move(bytes);
     } catch (const std::runtime_error& e) {
-        reportError(FromUtf8(e.what()));
+        reportError(QString::fromUtf8(e.what()));
         return false;
     }
     memo_->document()->clearUndoRedoStacks();
@@ -489,7 +484,7 @@ bool ProtocolWindow::ExportCsv(const QString& target)
     try {
         text = ProtocolFileToText(file_.Read(path_.toStdString()));
     } catch (const std::runtime_error& e) {
-        reportError(FromUtf8(e.what()));
+        reportError(QString::fromUtf8(e.what()));
         return false;
     }
     const std::string csv = ProtocolCsv(text, IsoDate);

@@ -32,12 +32,6 @@ TRowSpan RoundRectRow(const QRect& bounds, const QSize& ellipse, int y)
     return {static_cast<int>(std::ceil(left + inset - 0.5)), static_cast<int>(std::floor(right - inset - 0.5))};
 }
 
-bool RoundRectContains(const QRect& bounds, const QSize& ellipse, const QPoint& pixel)
-{
-    const TRowSpan span = RoundRectRow(bounds, ellipse, pixel.y());
-    return !span.Empty() && pixel.x() >= span.first && pixel.x() <= span.last;
-}
-
 QRegion RoundRectRegion(const QRect& bounds, const QSize& ellipse)
 {
     QRegion region;

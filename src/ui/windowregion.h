@@ -19,7 +19,6 @@ struct TRowSpan {
 // quarters of an ellipse `ellipse` wide and high, shrunk to fit the bounds.
 // A pixel belongs to the shape when its centre does, so every row is symmetric.
 TRowSpan RoundRectRow(const QRect& bounds, const QSize& ellipse, int y);
-bool RoundRectContains(const QRect& bounds, const QSize& ellipse, const QPoint& pixel);
 QRegion RoundRectRegion(const QRect& bounds, const QSize& ellipse);
 
 // Negative values would give no rounding anyway, and above 100 the corner

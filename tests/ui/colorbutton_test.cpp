@@ -279,19 +279,6 @@ TEST_F(GlyphButtonTest, DisabledASingleImageIsEmbossed)
     EXPECT_RGB(picture.pixelColor(7, 11), kRed);
 }
 
-TEST_F(GlyphButtonTest, DisabledASecondImageIsUsed)
-{
-    QImage two(14, 7, QImage::Format_ARGB32);
-    two.fill(QColor(128, 128, 0));
-    two.setPixelColor(3, 3, Qt::black);
-    two.setPixelColor(7 + 3, 3, Qt::blue);
-    button->SetGlyph(two);
-    button->SetNumGlyphs(2);
-    EXPECT_RGB(Picture().pixelColor(9, 12), Qt::black);
-    button->setEnabled(false);
-    EXPECT_RGB(Picture().pixelColor(9, 12), Qt::blue);
-}
-
 TEST_F(ColorButtonTest, GlyphAndCaptionAreCentredAsOneGroup)
 {
     button->setText(QStringLiteral("Go"));
@@ -332,20 +319,6 @@ TEST_F(ColorButtonTest, EveryMouseButtonReportsItsPress)
     ASSERT_EQ(presses.count(), 1);
     EXPECT_EQ(presses.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
     EXPECT_EQ(clicks.count(), 0);
-}
-
-TEST_F(ColorButtonTest, ACloseButtonClosesItsWindowAndAHelpButtonAsksForHelp)
-{
-    Activate();
-    QSignalSpy help(button, &TBitBtnWithColor::helpRequested);
-    button->SetKind(TBitBtnWithColorKind::bkHelp);
-    button->click();
-    EXPECT_EQ(help.count(), 1);
-    EXPECT_TRUE(window.isVisible());
-    button->SetKind(TBitBtnWithColorKind::bkClose);
-    button->click();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(help.count(), 1);
 }
 
 }  // namespace

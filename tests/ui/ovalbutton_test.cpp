@@ -307,15 +307,6 @@ TEST_F(OvalButtonTest, AFlatButtonDraggedOutAndLetGoGoesFlat)
     EXPECT_EQ(button->BevelState(), TOvalButton::Bevel::Flat);
 }
 
-TEST_F(OvalButtonTest, MouseMovesAreReportedOnlyWhileHovering)
-{
-    QSignalSpy moves(button, &TOvalButton::mouseMoved);
-    Move({1, 1});
-    EXPECT_EQ(moves.count(), 0);
-    Move(centre);
-    EXPECT_EQ(moves.count(), 1);
-}
-
 // ---------------------------------------------------------------- pixels
 
 TEST_F(OvalButtonTest, RaisedBevelIsLightUpperLeftAndDarkLowerRightInsideABlackEdge)
