@@ -179,9 +179,7 @@ void ChronivelApp::SetZoom(int zoom)
 
 Configuration ChronivelApp::CurrentConfiguration() const
 {
-    Configuration c = ConfigurationOf(kept_);
-    c.countDown = TimeEntryText(clock_.CountDownT(), clock_.Format());
-    return c;
+    return {kept_, TimeEntryText(clock_.CountDownT(), clock_.Format())};
 }
 
 Refusal ChronivelApp::Configure(const Configuration& wanted)
@@ -189,8 +187,8 @@ Refusal ChronivelApp::Configure(const Configuration& wanted)
     const CheckedConfiguration checked =
         CheckConfiguration(wanted, CurrentConfiguration(), clock_.Format(), protocol_);
     if (!checked.refusal.words.empty()) return checked.refusal;
-    const bool otherFile = wanted.protocolPath != kept_.fileName;
-    TakeConfiguration(wanted, kept_);
+    const bool otherFile = wanted.fileName != kept_.fileName;
+    static_cast<Configurable&>(kept_) = wanted;
     TakeConfigured();
     if (checked.countDownMs) clock_.ChangeCountDownT(*checked.countDownMs);  // 0 becomes the default minute
     Changed();
