@@ -74,7 +74,6 @@ public:
     void ChangeCountDownT(std::int32_t ms);
     std::int32_t DayCounter() const { return dayCounter_; }
     void SetDayCounter(std::int32_t runs) { dayCounter_ = runs; }
-    std::int32_t LockSeconds() const { return lockSeconds_; }
     void SetLockSeconds(std::int32_t seconds) { lockSeconds_ = seconds; }
     const TimeFormat& Format() const { return format_; }
     TimeFormat& Format() { return format_; }

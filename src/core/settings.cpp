@@ -14,13 +14,6 @@
 
 namespace chronivel {
 
-std::int64_t Block(const SettingsStore& store, std::string_view name)
-{
-    std::int64_t value = 0;
-    ReadBlock(store, name, value);
-    return value;
-}
-
 // Reads each value on its own and notes those it cannot use.
 struct SettingLoader {
     const SettingsStore& store;
@@ -39,8 +32,12 @@ struct SettingLoader {
             if constexpr (std::is_same_v<T, bool>) return ReadFlag(store, name);
             else if constexpr (std::is_same_v<T, std::string>) return ReadText(store, name);
             else if constexpr (std::is_same_v<T, double>) return ReadReal(store, name);
-            else if constexpr (std::is_same_v<T, std::int64_t>) return Block(store, name);
-            else return ReadInteger(store, name);
+            else if constexpr (!std::is_same_v<T, std::int64_t>) return ReadInteger(store, name);
+            else {
+                T block = 0;
+                ReadBlock(store, name, block);
+                return block;
+            }
         } catch (const SettingsError&) {
             Note(name, "wrong type", true);
             return std::nullopt;
