@@ -134,8 +134,8 @@ private:
     // The format changed: the time shown now, and the best time, are written anew in it.
     void ShowInNewFormat();
     std::int64_t ShownFromMs(std::int64_t ms) const;
-    std::int64_t CountAtElapsedMs(std::int64_t ms) const;
-    std::int64_t CountDownEndCount() const;
+    // The counter reading at which the readout first shows `shownMs` or more.
+    std::int64_t CountWhenShown(std::int64_t shownMs) const;
     void EndCountDown();
     void WriteProtocol();
     void PlayEventSound(EventSound sound);
