@@ -100,12 +100,12 @@ void ChronivelApp::TickAlarm()
     alarmTick_.reset();
     switch (alarm_.Tick(WallNow())) {
     case AlarmClock::Step::Rang:
-        for (AppView* view : views_) view->AlarmRang();
+        ToViews(&AppView::AlarmRang);
         Changed();
         KeepChanges();
         break;
     case AlarmClock::Step::Silenced:
-        for (AppView* view : views_) view->AlarmSilenced();
+        ToViews(&AppView::AlarmSilenced);
         Changed();
         break;
     case AlarmClock::Step::None: break;
@@ -140,7 +140,7 @@ std::string ChronivelApp::AlarmDueText(int hours, int minutes, int seconds) cons
 void ChronivelApp::AcknowledgeAlarm()
 {
     if (!alarm_.Acknowledge()) return;
-    for (AppView* view : views_) view->AlarmSilenced();
+    ToViews(&AppView::AlarmSilenced);
     Changed();
 }
 
@@ -179,9 +179,7 @@ void ChronivelApp::SetZoom(int zoom)
 
 Configuration ChronivelApp::CurrentConfiguration() const
 {
-    Configuration c = ConfigurationOf(kept_);
-    c.countDown = TimeEntryText(clock_.CountDownT(), clock_.Format());
-    return c;
+    return {kept_, TimeEntryText(clock_.CountDownT(), clock_.Format())};
 }
 
 Refusal ChronivelApp::Configure(const Configuration& wanted)
@@ -189,8 +187,8 @@ Refusal ChronivelApp::Configure(const Configuration& wanted)
     const CheckedConfiguration checked =
         CheckConfiguration(wanted, CurrentConfiguration(), clock_.Format(), protocol_);
     if (!checked.refusal.words.empty()) return checked.refusal;
-    const bool otherFile = wanted.protocolPath != kept_.fileName;
-    TakeConfiguration(wanted, kept_);
+    const bool otherFile = wanted.fileName != kept_.fileName;
+    static_cast<Configurable&>(kept_) = wanted;
     TakeConfigured();
     if (checked.countDownMs) clock_.ChangeCountDownT(*checked.countDownMs);  // 0 becomes the default minute
     Changed();
@@ -297,7 +295,7 @@ void ChronivelApp::MonitorsChanged(std::vector<MonitorSize> monitors)
 
 void ChronivelApp::MonitorChoiceChanged()
 {
-    for (AppView* view : views_) view->SecondMonitorChanged();
+    ToViews(&AppView::SecondMonitorChanged);
     KeepChanges();
 }
 
@@ -313,53 +311,7 @@ void ChronivelApp::Changed()
         running_ = clock_.PauseVisible();
         pauseHidden_ = false;
     }
-    for (AppView* view : views_) view->Changed();
-}
-
-void ChronivelApp::TimeShown(std::int64_t value, std::uint32_t changedDigits)
-{
-    for (AppView* view : views_) view->TimeShown(value, changedDigits);
-}
-
-void ChronivelApp::ShowSecondMonitorLap(std::int64_t value)
-{
-    for (AppView* view : views_) view->SecondMonitorLap(value);
-}
-
-void ChronivelApp::SetSecondMonitorLapLabel(const std::string& caption)
-{
-    for (AppView* view : views_) view->SecondMonitorLapCaption(caption);
-}
-
-void ChronivelApp::ControlsChanged()
-{
-    Changed();
-    KeepChanges();
-}
-
-void ChronivelApp::PlaySound(EventSound sound)
-{
-    for (AppView* view : views_) view->PlaySound(sound);
-}
-
-void ChronivelApp::RestoreApplication()
-{
-    for (AppView* view : views_) view->RestoreApplication();
-}
-
-void ChronivelApp::WriteProtocol(const std::vector<std::string>& lines)
-{
-    saves_.Record(lines);
-}
-
-void ChronivelApp::RunRecorded(const std::vector<std::string>& lines)
-{
-    for (AppView* view : views_) view->RunRecorded(lines);
-}
-
-void ChronivelApp::SavingOwnValues()
-{
-    for (AppView* view : views_) view->SaveOwnValues();
+    ToViews(&AppView::Changed);
 }
 
 void ChronivelApp::Tell(Notice notice)
@@ -381,11 +333,6 @@ void ChronivelApp::Retry(NoticeTopic topic)
 {
     if (topic == NoticeTopic::Protocol) saves_.WritePending();
     else if (topic == NoticeTopic::Settings) Save();
-}
-
-void ChronivelApp::NoticesChanged()
-{
-    for (AppView* view : views_) view->NoticesChanged();
 }
 
 Settings ChronivelApp::Snapshot()

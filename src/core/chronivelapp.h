@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "core/alarmclock.h"
@@ -152,15 +153,17 @@ public:
 private:
     friend std::vector<CommandRow> MakeCommandTable();
 
-    // ChronometerObserver
-    void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
-    void ControlsChanged() override;
-    void PlaySound(EventSound sound) override;
-    void RestoreApplication() override;
-    void WriteProtocol(const std::vector<std::string>& lines) override;
-    // The second-monitor window does not exist yet: its requests are ignored.
-    void ShowSecondMonitorLap(std::int64_t value) override;
-    void SetSecondMonitorLapLabel(const std::string& caption) override;
+    // ChronometerObserver: mostly told on to the views.
+    void TimeShown(std::int64_t value, std::uint32_t digits) override { ToViews(&AppView::TimeShown, value, digits); }
+    void ControlsChanged() override { Changed(); KeepChanges(); }
+    void PlaySound(EventSound sound) override { ToViews(&AppView::PlaySound, sound); }
+    void RestoreApplication() override { ToViews(&AppView::RestoreApplication); }
+    void WriteProtocol(const std::vector<std::string>& lines) override { saves_.Record(lines); }
+    void ShowSecondMonitorLap(std::int64_t value) override { ToViews(&AppView::SecondMonitorLap, value); }
+    void SetSecondMonitorLapLabel(const std::string& caption) override
+    {
+        ToViews(&AppView::SecondMonitorLapCaption, caption);
+    }
 
     void Changed();
     void BarrierChoicesChanged();
@@ -171,9 +174,15 @@ private:
     // SavePipeline::Model
     Settings Snapshot() override;
     RunDetails RunSnapshot() override;
-    void SavingOwnValues() override;
-    void RunRecorded(const std::vector<std::string>& lines) override;
-    void NoticesChanged();
+    void SavingOwnValues() override { ToViews(&AppView::SaveOwnValues); }
+    void RunRecorded(const std::vector<std::string>& lines) override { ToViews(&AppView::RunRecorded, lines); }
+    void NoticesChanged() { ToViews(&AppView::NoticesChanged); }
+    // Tells every view.
+    template <typename... Args>
+    void ToViews(void (AppView::*told)(Args...), const std::remove_cvref_t<Args>&... args)
+    {
+        for (AppView* view : views_) (view->*told)(args...);
+    }
     // The wall clock as the locale's clock tells it, ms since 1970.
     std::int64_t WallNow() const;
     // The alarm's timer: a tick every second while it is armed or rings.

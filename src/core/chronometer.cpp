@@ -428,24 +428,20 @@ std::int64_t Chronometer::ShownFromMs(std::int64_t ms) const
     return (std::max<std::int64_t>(ms, 0) + unit - 1) / unit * unit;
 }
 
-std::int64_t Chronometer::CountAtElapsedMs(std::int64_t ms) const
+std::int64_t Chronometer::CountWhenShown(std::int64_t shownMs) const
 {
+    const std::int64_t ms = ShownFromMs(shownMs);
     const double speed = timer_.CountSpeed();
     auto counts = static_cast<std::int64_t>(std::llround(static_cast<double>(ms) * 1000.0 * speed));
     while (CountsToMilliseconds(counts, speed) < ms) ++counts;  // where rounding to microseconds falls short
     return startCount_ + counts;
 }
 
-std::int64_t Chronometer::CountDownEndCount() const
-{
-    return CountAtElapsedMs(ShownFromMs(countDownT_));
-}
-
 std::optional<std::int64_t> Chronometer::CountDownDueInMs() const
 {
     if (!countDown_ || !displayTimerOn_) return std::nullopt;
-    std::int64_t due = CountDownEndCount();
-    if (preWarningPending_) due = std::min(due, CountAtElapsedMs(ShownFromMs(countDownT_ - PreWarningMs)));
+    std::int64_t due = CountWhenShown(countDownT_);
+    if (preWarningPending_) due = std::min(due, CountWhenShown(countDownT_ - PreWarningMs));
     const double us = static_cast<double>(due - timer_.ReadCounter()) / timer_.CountSpeed();
     return std::max<std::int64_t>(0, static_cast<std::int64_t>(std::ceil(us / 1000.0)));
 }
@@ -453,7 +449,7 @@ std::optional<std::int64_t> Chronometer::CountDownDueInMs() const
 void Chronometer::EndCountDown()
 {
     // The run ended the moment its time ran out, not at the tick or command that noticed it.
-    const CommandMoment end(*this, CountDownEndCount());
+    const CommandMoment end(*this, CountWhenShown(countDownT_));
     displayTimerOn_ = false;
     Stop();  // a STOP in countdown mode: closing line and stop sound
     lapEnabled_ = false;

@@ -74,7 +74,6 @@ public:
     void ChangeCountDownT(std::int32_t ms);
     std::int32_t DayCounter() const { return dayCounter_; }
     void SetDayCounter(std::int32_t runs) { dayCounter_ = runs; }
-    std::int32_t LockSeconds() const { return lockSeconds_; }
     void SetLockSeconds(std::int32_t seconds) { lockSeconds_ = seconds; }
     const TimeFormat& Format() const { return format_; }
     TimeFormat& Format() { return format_; }
@@ -135,8 +134,8 @@ private:
     // The format changed: the time shown now, and the best time, are written anew in it.
     void ShowInNewFormat();
     std::int64_t ShownFromMs(std::int64_t ms) const;
-    std::int64_t CountAtElapsedMs(std::int64_t ms) const;
-    std::int64_t CountDownEndCount() const;
+    // The counter reading at which the readout first shows `shownMs` or more.
+    std::int64_t CountWhenShown(std::int64_t shownMs) const;
     void EndCountDown();
     void WriteProtocol();
     void PlayEventSound(EventSound sound);

@@ -12,13 +12,6 @@ namespace {
 
 using Mark = CommandRow::Mark;
 
-// Plain keys the user may be typing for another window of the program act
-// only while the main window is in front.
-bool InFront(const ChronivelApp& a)
-{
-    return a.WindowActive();
-}
-
 // Rows for each of `Count` choices, before `where`: `make` gets each index as a constant.
 template <int Count, typename Make>
 void InsertRows(std::vector<CommandRow>& t, std::vector<CommandRow>::const_iterator where, Make make)
@@ -50,6 +43,9 @@ std::vector<CommandRow> MakeCommandTable()
     using enum MenuPlace;
     constexpr auto resetTheRun = [](ChronivelApp& a) { a.clock_.ResetRun(); };
     constexpr auto clearBestTime = [](ChronivelApp& a) { a.clock_.ClearBestTime(); };
+    // Plain keys the user may be typing for another window of the program act
+    // only while the main window is in front.
+    constexpr auto inFront = [](const ChronivelApp& a) { return a.WindowActive(); };
     // Where a context-menu entry had a twin in the hidden key menu, the
     // twin's name follows the row: its keys are the row's keys.
     std::vector<CommandRow> t{
@@ -95,12 +91,12 @@ std::vector<CommandRow> MakeCommandTable()
          .enabled = [](const ChronivelApp& a) { return a.Clock().LapEnabled(); }},  // LAP21
         // The pause button's command: it shows, and the key acts, only while the main window is in front.
         {.id = Pause, .name = "mPause", .place = None, .caption = "Pause", .keys = "Pause",
-         .run = [](ChronivelApp& a) { a.clock_.TogglePause(a.CommandAt()); }, .enabled = InFront},
+         .run = [](ChronivelApp& a) { a.clock_.TogglePause(a.CommandAt()); }, .enabled = inFront},
         // The countdown LED's and its label's click; F9 is its key.
         {.id = CountDownMode, .name = "mCountDown", .place = None, .caption = "CountDown", .keys = "F9",
          .run = [](ChronivelApp& a) { a.clock_.ToggleCountDown(); }},
         {.id = ResetRunByKey, .name = "mReset", .place = None, .caption = "Reset", .keys = "0", .run = resetTheRun,
-         .enabled = InFront},
+         .enabled = inFront},
         {.id = Lock, .name = "Lock1", .place = None, .caption = "Lock", .keys = "F10",
          .run = [](ChronivelApp& a) { a.clock_.ToggleLockLed(); }},
         {.id = NextZoom, .name = "ZoomMain", .place = None, .caption = "Zoom", .keys = "Ctrl+Z"},
@@ -110,7 +106,7 @@ std::vector<CommandRow> MakeCommandTable()
         {.id = ClearBestTime, .name = "Best2", .place = None, .caption = "Best", .keys = "Ctrl+0; Ctrl+Ins; Ctrl+Num+0",
          .run = clearBestTime},  // BestNum2, BestNum1
         {.id = MainMenu, .name = "mMMenu", .place = None, .caption = "MMenu", .keys = "Ctrl+M"},
-        {.id = Hide, .name = "mHide", .place = None, .caption = "Hide", .keys = "Ctrl+Space", .enabled = InFront},
+        {.id = Hide, .name = "mHide", .place = None, .caption = "Hide", .keys = "Ctrl+Space", .enabled = inFront},
         // The "_" button and the hot key: in the background too.
         {.id = Minimize, .name = "smMinimizeClick", .place = None, .caption = "Minimize"},
         {.id = CloseCalendar, .name = "mCloseCal", .place = None, .caption = "CloseCal", .keys = "Esc"},

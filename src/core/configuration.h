@@ -4,34 +4,37 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "core/timetext.h"
 
 namespace chronivel {
 
 class ProtocolLog;
-struct Settings;
 
 // The configuration dialog's fields, by which a refusal names the one at fault.
 enum class ConfigField { None, Transparent, ProtocolFile, Picture, Color, Laps, StopLock, MinLap, Timer };
 
-// The settings the configuration dialog edits, as its fields show them.
-struct Configuration {
-    bool transparent = true;  // the main window turns translucent in the background
-    std::string protocolPath;
+// The settings the configuration dialog edits, declared once for Settings and
+// for the dialog's Configuration.
+struct Configurable {
+    std::string fileName;  // the protocol path; set to the default before loading
     std::int32_t color = 0;  // the face's colour, 0x00BBGGRR; 0 = none: the picture, else the built-in face
-    std::string picture;     // the face's picture when there is no colour; empty = the built-in face
-    std::int32_t laps = 0;   // light-barrier laps a run takes; 0 = unlimited
-    std::int32_t minLapMs = 0;     // light-barrier laps sooner than this after the last are ignored; 0 = off
-    std::int32_t lockSeconds = 0;  // STOP waits this long after a start; 0 = at once
-    std::string countDown;         // the countdown preset as TimeEntryText writes it
+    std::string pictureFile;  // the face's picture when there is no colour; empty = the built-in face
+    std::int32_t laps = 0;    // light-barrier laps a run takes; 0 = unlimited
+    bool transparentInBackground = true;  // the main window turns translucent in the background
+    std::int32_t stopLockSeconds = 0;     // STOP waits this long after a start; 0 = at once
+    std::int32_t minLap = 0;  // light-barrier laps sooner than this, in ms, after the last are ignored; 0 = off
+
+    friend bool operator==(const Configurable&, const Configurable&) = default;
+};
+
+// The dialog's fields; the countdown preset's text depends on the display
+// format, and is the model's to fill and take.
+struct Configuration : Configurable {
+    std::string countDown;  // as TimeEntryText writes it
 
     friend bool operator==(const Configuration&, const Configuration&) = default;
 };
-
-// Where a field keeps its value in a Configuration.
-using ConfigMember = std::variant<bool Configuration::*, std::int32_t Configuration::*, std::string Configuration::*>;
 
 // What is wrong with a configuration, in words that begin with the field's
 // caption, and the field; no words when nothing is.
@@ -56,10 +59,5 @@ CheckedConfiguration CheckConfiguration(const Configuration& wanted, const Confi
 
 // A number field's largest value; its least is 0.
 std::int32_t FieldMost(ConfigField field);
-
-// The fields' values from the settings, and back; the countdown preset's
-// text depends on the display format, and is the model's to fill and take.
-Configuration ConfigurationOf(const Settings& settings);
-void TakeConfiguration(const Configuration& configuration, Settings& settings);
 
 }  // namespace chronivel

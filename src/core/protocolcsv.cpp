@@ -211,12 +211,7 @@ std::string TimeInSeconds(std::string_view time)
     const std::optional<long> rest = SmallNumber(whole, secondsOnly ? 6 : 2);
     if (!rest) return {};
     seconds += *rest;
-    std::string number = std::to_string(seconds);
-    if (!fraction.empty()) {
-        number += '.';
-        number += fraction;
-    }
-    return number;
+    return std::to_string(seconds) + (fraction.empty() ? "" : "." + std::string(fraction));
 }
 
 std::string ProtocolCsv(std::string_view text, const DateReader& isoDate)
@@ -229,27 +224,15 @@ std::string ProtocolCsv(std::string_view text, const DateReader& isoDate)
         const std::size_t dayName = row.date.find(". ");
         const std::string date =
             dayName == std::string::npos ? std::string() : isoDate(std::string_view(row.date).substr(dayName + 2));
-        const std::string fields[] = {row.run,
-                                      row.date,
-                                      date,
-                                      row.startTime,
-                                      row.kind,
-                                      row.lap,
-                                      row.split,
-                                      TimeInSeconds(row.split),
-                                      row.sinceFirst,
-                                      TimeInSeconds(row.sinceFirst),
-                                      row.lapTime,
-                                      TimeInSeconds(row.lapTime),
-                                      row.average,
-                                      TimeInSeconds(row.average)};
-        bool first = true;
-        for (const std::string& field : fields) {
-            if (!first) csv += ',';
-            first = false;
-            csv += CsvField(field);
-        }
-        csv += "\r\n";
+        const std::string fields[] = {row.run,        row.date,     date,
+                                      row.startTime,  row.kind,     row.lap,
+                                      row.split,      TimeInSeconds(row.split),
+                                      row.sinceFirst, TimeInSeconds(row.sinceFirst),
+                                      row.lapTime,    TimeInSeconds(row.lapTime),
+                                      row.average,    TimeInSeconds(row.average)};
+        for (const std::string& field : fields) csv += CsvField(field) + ',';
+        csv.back() = '\r';
+        csv += '\n';
     }
     return csv;
 }

@@ -2,7 +2,7 @@
 #include "core/regfile.h"
 
 #include <cstdint>
-#include <set>
+#include <cstdio>
 
 #include "core/textencoding.h"
 
@@ -39,13 +39,6 @@ DecodedFile DecodeFile(std::string_view bytes)
 char LowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string FoldedName(std::string_view name)
-{
-    std::string folded(name);
-    for (char& c : folded) c = LowerAscii(c);
-    return folded;
 }
 
 bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix)
@@ -167,18 +160,12 @@ public:
 
     RegFileParse Read()
     {
-        std::size_t first = 0;
         const std::string_view header = lines_.empty() ? std::string_view{} : Trimmed(lines_[0]);
-        if (header == Regedit4Header) {
-            first = 1;
-        } else if (header == Version5Header) {
-            version5_ = true;
-            first = 1;
-        } else {
-            // Read on all the same: a lost header should not cost the values.
-            Report(1, "it does not begin with " + std::string(Regedit4Header));
-        }
-        for (next_ = first; next_ < lines_.size();) {
+        version5_ = header == Version5Header;
+        next_ = version5_ || header == Regedit4Header ? 1 : 0;
+        // Read on all the same: a lost header should not cost the values.
+        if (next_ == 0) Report(1, "it does not begin with " + std::string(Regedit4Header));
+        while (next_ < lines_.size()) {
             const std::size_t index = next_++;
             try {
                 ReadLine(Trimmed(lines_[index]));
@@ -235,7 +222,7 @@ private:
         if (line == "-") return;  // deletes the value: nothing to keep
 
         RegValue value = ReadData(line);
-        if (!names_.insert(FoldedName(name)).second)
+        if (FindValue(result_.values, name))
             throw Fault{"'" + name + "' is there twice; the first one counts"};
         result_.values.emplace_back(std::move(name), std::move(value));
     }
@@ -315,7 +302,6 @@ private:
     bool version5_ = false;
     std::size_t next_ = 0;
     Section section_ = Section::BeforeAnyKey;
-    std::set<std::string> names_;
     RegFileParse result_;
 };
 
@@ -343,14 +329,9 @@ bool FitsInQuotes(std::string_view text)
 
 std::string HexNumberText(std::uint32_t n, int width)
 {
-    static constexpr char Digits[] = "0123456789abcdef";
-    std::string out;
-    do {
-        out.insert(out.begin(), Digits[n & 0xF]);
-        n >>= 4;
-    } while (n != 0);
-    while (static_cast<int>(out.size()) < width) out.insert(out.begin(), '0');
-    return out;
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%0*x", width, static_cast<unsigned>(n));
+    return digits;
 }
 
 // Appends `line` and the bytes, wrapped as regedit wraps them: a backslash

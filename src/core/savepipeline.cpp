@@ -74,16 +74,9 @@ void SavePipeline::Record(const std::vector<std::string>& lines)
     // cannot lose the run, nor bring it back as running.
     pending_.push_back(lines);
     Save();
-    WritePendingWhenKept();
-}
-
-void SavePipeline::WritePendingWhenKept()
-{
-    appendAfter_ = handedOver_;
-    if (written_ >= handedOver_) {  // nothing was handed over: there is no write to wait for
-        appendAfter_.reset();
-        WritePending();
-    }
+    appendAfter_.reset();
+    if (written_ < handedOver_) appendAfter_ = handedOver_;  // the runs go to the file once that write ends
+    else WritePending();  // nothing was handed over: there is no write to wait for
 }
 
 void SavePipeline::WritePending()

@@ -85,7 +85,6 @@ private:
     // A write of the values handed over as `version` has ended; `failure` says why it failed.
     void Written(std::uint64_t version, const std::string& failure);
     // WritePending, once the values handed over last are written.
-    void WritePendingWhenKept();
     // A save failed; told once until one succeeds.
     void SaveFailed(const std::string& failure);
 

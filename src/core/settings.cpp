@@ -14,13 +14,6 @@
 
 namespace chronivel {
 
-std::int64_t Block(const SettingsStore& store, std::string_view name)
-{
-    std::int64_t value = 0;
-    ReadBlock(store, name, value);
-    return value;
-}
-
 // Reads each value on its own and notes those it cannot use.
 struct SettingLoader {
     const SettingsStore& store;
@@ -39,8 +32,12 @@ struct SettingLoader {
             if constexpr (std::is_same_v<T, bool>) return ReadFlag(store, name);
             else if constexpr (std::is_same_v<T, std::string>) return ReadText(store, name);
             else if constexpr (std::is_same_v<T, double>) return ReadReal(store, name);
-            else if constexpr (std::is_same_v<T, std::int64_t>) return Block(store, name);
-            else return ReadInteger(store, name);
+            else if constexpr (!std::is_same_v<T, std::int64_t>) return ReadInteger(store, name);
+            else {
+                T block = 0;
+                ReadBlock(store, name, block);
+                return block;
+            }
         } catch (const SettingsError&) {
             Note(name, "wrong type", true);
             return std::nullopt;
@@ -141,10 +138,10 @@ constexpr SettingRow Table[] = {
     {.name = "CountDown", .member = &Settings::countDown},
     {.name = "CountDownT", .member = &Settings::countDownPresetMs},
     {.name = "FileName", .member = &Settings::fileName, .absence = Later, .read = ReadProtocolPath,
-     .field = FieldLink{ConfigField::ProtocolFile, &Configuration::protocolPath}},
-    {.name = "Color", .member = &Settings::color, .field = FieldLink{ConfigField::Color, &Configuration::color}},
+     .field = ConfigField::ProtocolFile},
+    {.name = "Color", .member = &Settings::color, .field = ConfigField::Color},
     {.name = "Fon", .member = &Settings::pictureFile, .absence = Later,
-     .field = FieldLink{ConfigField::Picture, &Configuration::picture}},
+     .field = ConfigField::Picture},
     {.name = "Sound", .member = &Settings::sound},
     {.name = "DayCounter", .member = &Settings::dayCounter, .low = 0, .high = kMostRunsADay},
     {.name = "Date", .absence = Later, .read = ReadDate},
@@ -153,14 +150,14 @@ constexpr SettingRow Table[] = {
     {.name = "Port", .member = &Settings::port, .low = 0, .high = 255},
     {.name = "Alg", .member = &Settings::barrierAlgorithm, .low = 0, .high = AlgorithmCount - 1},
     {.name = "Laps", .member = &Settings::laps, .absence = Later, .adjust = NoneBelowZero,
-     .field = FieldLink{ConfigField::Laps, &Configuration::laps, 999'999, "Laps"}},
+     .field = ConfigField::Laps, .most = 999'999, .caption = "Laps"},
     {.name = "TranspW", .member = &Settings::transparentInBackground, .absence = Later,
-     .field = FieldLink{ConfigField::Transparent, &Configuration::transparent}},
+     .field = ConfigField::Transparent},
     {.name = "LeaderOn", .member = &Settings::leaderOn, .read = WrittenOnly},
     {.name = "LsCount", .member = &Settings::barrierArrangement, .absence = Later,
      .low = FirstArrangement, .high = LastArrangement, .adjust = ZeroIsDefault},
     {.name = "seLOCK", .member = &Settings::stopLockSeconds, .absence = Later,
-     .field = FieldLink{ConfigField::StopLock, &Configuration::lockSeconds, 3'600, "STOP lock"}},
+     .field = ConfigField::StopLock, .most = 3'600, .caption = "STOP lock"},
     {.name = "Format", .member = &Settings::format, .absence = Later, .low = 0, .high = DisplayFormatCount - 1},
     {.name = "TickCount", .member = &Settings::tickCount, .absence = Later},
     {.name = "HoursOn", .member = &Settings::hoursOn, .absence = Later},
@@ -171,7 +168,7 @@ constexpr SettingRow Table[] = {
     {.name = "PortName", .member = &Settings::portName, .absence = Later},
     {.name = "AlarmDue", .member = &Settings::alarmDue, .absence = Later},
     {.name = "MinLap", .member = &Settings::minLap, .absence = Later, .adjust = NoneBelowZero,
-     .field = FieldLink{ConfigField::MinLap, &Configuration::minLapMs, 99'999, "Shortest lap"}},
+     .field = ConfigField::MinLap, .most = 99'999, .caption = "Shortest lap"},
     // Whether the monitor is connected is known only once the windows are there.
     {.name = "Monitor", .member = &Settings::monitor, .absence = Later, .low = -1},
 };

@@ -20,25 +20,19 @@ namespace chronivel {
 
 // Everything the program keeps between runs, as stored in its settings key.
 // The defaults are those of a first start.
-struct Settings {
+struct Settings : Configurable {
     std::optional<std::int32_t> left;  // absent: the system places the window
     std::optional<std::int32_t> top;
     bool countDown = false;
     std::int32_t countDownPresetMs = 60'000;
-    std::string fileName;  // the protocol path; set to the default before loading
-    std::int32_t color = 0;
-    std::string pictureFile;  // the face's picture
     bool sound = true;
     std::int32_t dayCounter = 0;
     std::int32_t leader = BestTime::None;
     std::int32_t zoom = 0;
     std::int32_t port = 0;
     std::int32_t barrierAlgorithm = 0;
-    std::int32_t laps = 0;
-    bool transparentInBackground = true;
     bool leaderOn = true;
     std::int32_t barrierArrangement = 2;
-    std::int32_t stopLockSeconds = 0;
     std::int32_t format = 0;
     std::int64_t tickCount = 0;  // start count of the run in progress, 0 = none
     bool hoursOn = true;
@@ -53,8 +47,6 @@ struct Settings {
     // The light barriers' port by its device path, so that it is found again
     // when an adapter comes back under another number; empty = by "Port".
     std::string portName;
-    // Barrier laps sooner than this after the previous lap are ignored; 0 = off.
-    std::int32_t minLap = 0;
     // When the armed alarm is due, ms since 1970, so that an alarm for
     // tomorrow, or one missed while the program was closed, is known; 0 = none
     // (an earlier version's alarm is due today if its time is still to come).
@@ -96,24 +88,18 @@ struct LoadReport {
 // the later-added ones are absent from an older version's store.
 enum class Absence { Reported, Expected };
 
-// The configuration dialog's field of a setting, of the setting's type.
-struct FieldLink {
-    ConfigField id = ConfigField::None;
-    ConfigMember member;
-    std::int32_t most = 0;     // a number's largest; 0 for the others
-    const char* caption = "";  // how a refusal of a number names it
-};
-
 struct SettingLoader;
 
 // One stored value, declared once: loading, saving and the configuration
 // dialog follow it. Its place in Settings tells its stored type: an integer,
 // a flag, an 8-byte block, a real or a text; none is the date the count of
-// the day's runs belongs to, written as today.
+// the day's runs belongs to, written as today. A place in Configurable is a
+// field of the dialog too.
 struct SettingRow {
     std::string_view name;
     std::variant<std::monostate, std::int32_t Settings::*, std::optional<std::int32_t> Settings::*, bool Settings::*,
-                 std::int64_t Settings::*, double Settings::*, std::string Settings::*>
+                 std::int64_t Settings::*, double Settings::*, std::string Settings::*, bool Configurable::*,
+                 std::int32_t Configurable::*, std::string Configurable::*>
         member = {};
     Absence absence = Absence::Reported;
     // An integer outside what the program writes came from damage, a hand
@@ -124,7 +110,9 @@ struct SettingRow {
     std::int32_t (*adjust)(std::int32_t) = nullptr;
     // A reading of its own instead of the plain one.
     void (*read)(SettingLoader&, const SettingRow&, Settings&) = nullptr;
-    std::optional<FieldLink> field = std::nullopt;
+    ConfigField field = ConfigField::None;
+    std::int32_t most = 0;     // a number field's largest; 0 for the others
+    const char* caption = "";  // how a refusal of a number field names it
 };
 
 // Every stored value, in the fixed order of writing.

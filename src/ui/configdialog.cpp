@@ -112,8 +112,13 @@ template <typename Each>
 void EachTableField(const std::map<ConfigField, QWidget*>& fields, Each each)
 {
     for (const SettingRow& row : SettingTable()) {
-        const auto found = row.field ? fields.find(row.field->id) : fields.end();
-        if (found != fields.end()) std::visit([&](auto member) { each(found->second, member); }, row.field->member);
+        const auto found = fields.find(row.field);
+        if (found == fields.end()) continue;
+        std::visit(
+            [&](auto member) {  // a field's place is in Configurable, which is part of Configuration
+                if constexpr (std::is_invocable_v<decltype(member), Configuration&>) each(found->second, member);
+            },
+            row.member);
     }
 }
 
@@ -317,7 +322,7 @@ Configuration TFormConfig::Fields() const
 Refusal TFormConfig::PictureProblem() const
 {
     const QString picture = pictureField_->text();
-    if (swatch_ != 0 || picture.isEmpty() || picture.toStdString() == shown_.picture) return {};
+    if (swatch_ != 0 || picture.isEmpty() || picture.toStdString() == shown_.pictureFile) return {};
     const TFaceImage face = MakeFace(size(), 0, picture, roundPercent_);
     if (face.error.isEmpty()) return {};
     return {ConfigField::Picture, tr("Picture: \"%1\" cannot be shown. %2").arg(picture, face.error).toStdString()};

@@ -53,14 +53,14 @@ protected:
     // Every field other than the loaded one.
     static Configuration AllChanged()
     {
-        return {.transparent = true,
-                .protocolPath = "/elsewhere/Laps.txt",
-                .color = 0,
-                .picture = "/pictures/other.png",
-                .laps = 2,
-                .minLapMs = 1'000,
-                .lockSeconds = 7,
-                .countDown = "00:02.00,00"};
+        return {{.fileName = "/elsewhere/Laps.txt",
+                 .color = 0,
+                 .pictureFile = "/pictures/other.png",
+                 .laps = 2,
+                 .transparentInBackground = true,
+                 .stopLockSeconds = 7,
+                 .minLap = 1'000},
+                "00:02.00,00"};
     }
 
     Settings stored;
@@ -70,14 +70,14 @@ protected:
 
 TEST_F(ConfigurationTest, TheDialogShowsTheLoadedSettings)
 {
-    const Configuration expected{.transparent = false,
-                                 .protocolPath = "/data/Runs.txt",
-                                 .color = 0x0000FF,
-                                 .picture = "/pictures/face.bmp",
-                                 .laps = 12,
-                                 .minLapMs = 250,
-                                 .lockSeconds = 3,
-                                 .countDown = "00:01.30,25"};
+    const Configuration expected{{.fileName = "/data/Runs.txt",
+                                  .color = 0x0000FF,
+                                  .pictureFile = "/pictures/face.bmp",
+                                  .laps = 12,
+                                  .transparentInBackground = false,
+                                  .stopLockSeconds = 3,
+                                  .minLap = 250},
+                                 "00:01.30,25"};
     EXPECT_EQ(app.CurrentConfiguration(), expected);
 }
 
@@ -236,18 +236,18 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
         ConfigField field;
     };
     const Refusal refusals[] = {
-        {[](Configuration& c) { c.protocolPath.clear(); }, "Protocol file: enter the file's name",
+        {[](Configuration& c) { c.fileName.clear(); }, "Protocol file: enter the file's name",
          ConfigField::ProtocolFile},
-        {[](Configuration& c) { c.protocolPath = "/readonly/Runs.txt"; },
+        {[](Configuration& c) { c.fileName = "/readonly/Runs.txt"; },
          "Protocol file: runs cannot be written to \"/readonly/Runs.txt\". Permission denied",
          ConfigField::ProtocolFile},
         {[](Configuration& c) { c.laps = -1; }, "Laps: -1 ", ConfigField::Laps},
         {[](Configuration& c) { c.laps = FieldMost(ConfigField::Laps) + 1; }, "Laps: 1000000 ", ConfigField::Laps},
-        {[](Configuration& c) { c.minLapMs = -5; }, "Shortest lap: -5 ", ConfigField::MinLap},
-        {[](Configuration& c) { c.minLapMs = FieldMost(ConfigField::MinLap) + 1; }, "Shortest lap: 100000 ",
+        {[](Configuration& c) { c.minLap = -5; }, "Shortest lap: -5 ", ConfigField::MinLap},
+        {[](Configuration& c) { c.minLap = FieldMost(ConfigField::MinLap) + 1; }, "Shortest lap: 100000 ",
          ConfigField::MinLap},
-        {[](Configuration& c) { c.lockSeconds = -1; }, "STOP lock: -1 ", ConfigField::StopLock},
-        {[](Configuration& c) { c.lockSeconds = FieldMost(ConfigField::StopLock) + 1; }, "STOP lock: 3601 ",
+        {[](Configuration& c) { c.stopLockSeconds = -1; }, "STOP lock: -1 ", ConfigField::StopLock},
+        {[](Configuration& c) { c.stopLockSeconds = FieldMost(ConfigField::StopLock) + 1; }, "STOP lock: 3601 ",
          ConfigField::StopLock},
         {[](Configuration& c) { c.countDown = "00:75.00,00"; }, "Timer: the minutes must be 0 to 59, not 75.",
          ConfigField::Timer},
@@ -275,8 +275,8 @@ TEST_F(ConfigurationTest, AValueOutOfItsLimitsIsRefusedNamingItAndNothingChanges
     }
     Configuration limits = AllChanged();
     limits.laps = FieldMost(ConfigField::Laps);
-    limits.minLapMs = FieldMost(ConfigField::MinLap);
-    limits.lockSeconds = FieldMost(ConfigField::StopLock);
+    limits.minLap = FieldMost(ConfigField::MinLap);
+    limits.stopLockSeconds = FieldMost(ConfigField::StopLock);
     EXPECT_EQ(app.Configure(limits).words, "") << "the limits themselves are fine";
 }
 

@@ -161,13 +161,13 @@ TEST_F(ConfigDialogTest, OkAppliesEveryFieldAtOnceAndTheWindowsShowIt)
 
     EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
     const Configuration now = app->CurrentConfiguration();
-    EXPECT_FALSE(now.transparent);
-    EXPECT_EQ(now.protocolPath, protocol.toStdString());
+    EXPECT_FALSE(now.transparentInBackground);
+    EXPECT_EQ(now.fileName, protocol.toStdString());
     EXPECT_EQ(app->ProtocolPath(), protocol.toStdString());
     EXPECT_EQ(now.color, 0xc80000) << "blue, as 0x00BBGGRR";
     EXPECT_EQ(now.laps, 3);
-    EXPECT_EQ(now.minLapMs, 800);
-    EXPECT_EQ(now.lockSeconds, 5);
+    EXPECT_EQ(now.minLap, 800);
+    EXPECT_EQ(now.stopLockSeconds, 5);
     EXPECT_EQ(app->Clock().CountDownT(), 90'250);
     // The face is the blue disc, and the readout at rest shows the new preset.
     const TFace* face = window->findChild<TFace*>();
@@ -224,9 +224,9 @@ TEST_F(ConfigDialogTest, ABadFieldKeepsTheDialogOpenWithWordsAndChangesNothing)
         EXPECT_EQ(dialog->focusWidget()->objectName().toStdString(), c.field) << "the field at fault has the focus";
         EXPECT_EQ(app->CurrentConfiguration(), before);
         // Put right for the next case.
-        Field<QLineEdit>("Edit_ProtocolName")->setText(QString::fromStdString(before.protocolPath));
+        Field<QLineEdit>("Edit_ProtocolName")->setText(QString::fromStdString(before.fileName));
         Field<QLineEdit>("meCountDown")->setText(QString::fromStdString(before.countDown));
-        Field<QLineEdit>("Edit_PictureName")->setText(QString::fromStdString(before.picture));
+        Field<QLineEdit>("Edit_PictureName")->setText(QString::fromStdString(before.pictureFile));
     }
 }
 
