@@ -69,18 +69,12 @@ void BarrierPipeline::Restore()
 {
     if (device_.empty()) device_ = ports_.DeviceOfNumber(portNumber_);
     if (device_.empty()) return;
-    const std::string problem = Open();
-    if (problem.empty()) {
-        Opened({}, {});
-    } else {
-        gone_ = Gone{};
-
-        Tell(Notice::Kind::Problem, "Barriers missing",
-             "The light barriers' adapter " + device_ + " cannot be opened. " + problem +
-                 " Chronivel opens it as soon as it is there; if the barriers are not in use, choose \"None\" in "
-                 "the Hardware menu.");
-        comeback_.Await(device_);
-    }
+    if (const std::string problem = Open(); problem.empty()) Opened({}, {});
+    else
+        AwaitAdapter("Barriers missing",
+                     "The light barriers' adapter " + device_ + " cannot be opened. " + problem +
+                         " Chronivel opens it as soon as it is there; if the barriers are not in use, choose "
+                         "\"None\" in the Hardware menu.");
 }
 
 std::string BarrierPipeline::Choose(const std::string& device, int number)
@@ -95,16 +89,18 @@ std::string BarrierPipeline::Choose(const std::string& device, int number)
         return {};
     }
     const std::string problem = Open();
-    if (problem.empty()) {
-        Opened({}, {});
-        return {};
-    }
-    // It stays chosen, as one unplugged does.
-    gone_ = Gone{};
-    Tell(Notice::Kind::Problem, "Waiting for barriers", "Waiting for the light barriers' adapter " + device_ +
-                                    ": Chronivel opens it as soon as it can.");
-    comeback_.Await(device_);
+    if (problem.empty()) Opened({}, {});
+    else  // it stays chosen, as one unplugged does
+        AwaitAdapter("Waiting for barriers",
+                     "Waiting for the light barriers' adapter " + device_ + ": Chronivel opens it as soon as it can.");
     return problem;
+}
+
+void BarrierPipeline::AwaitAdapter(std::string headline, std::string text)
+{
+    gone_ = Gone{};
+    Tell(Notice::Kind::Problem, std::move(headline), std::move(text));
+    comeback_.Await(device_);
 }
 
 void BarrierPipeline::Close()

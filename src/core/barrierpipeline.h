@@ -77,6 +77,8 @@ private:
     // After an open: the name that stays, and the lines polled, told once.
     void Opened(std::string headline, std::string news);
     void Lost(std::string reason);
+    // Not open, not away since any run: told, and opened once it is there.
+    void AwaitAdapter(std::string headline, std::string text);
     bool Reopen();
     // The run in progress, by its number in the protocol; none while none runs.
     std::optional<std::int64_t> RunNow() const;

@@ -54,8 +54,7 @@ void Chronometer::SetCountDownT(std::int32_t ms)
 void Chronometer::ChangeCountDownT(std::int32_t ms)
 {
     SetCountDownT(ms);
-    const bool countDownStopped = countDown_ && stopCount_ != 0;
-    if (state_ != RunState::Ready || countDownStopped) return;
+    if (state_ != RunState::Ready || (countDown_ && stopCount_ != 0)) return;
     ShowTime(0);
     if (countDown_) observer_.ShowSecondMonitorLap(countDownT_);
 }

@@ -86,7 +86,7 @@ std::string HotKeyText(const HotKey& key, bool asTrigger)
 HotKeyList::HotKeyList(HotKeyGrabber& grabber) : grabber_(grabber)
 {
     grabber_.pressed = [this](int id) {
-        if (id >= 0 && id < Count() && entries_[static_cast<std::size_t>(id)].registered && onHotKey) onHotKey(id);
+        if (Registered(id) && onHotKey) onHotKey(id);
     };
 }
 
@@ -106,8 +106,7 @@ int HotKeyList::Add(HotKey key)
 
 void HotKeyList::Clear()
 {
-    if (active_)
-        for (int i = 0; i < Count(); ++i) Unregister(i);
+    for (int i = 0; i < Count(); ++i) Unregister(i);  // none is registered while inactive
     entries_.clear();
 }
 
