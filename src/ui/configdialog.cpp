@@ -341,11 +341,6 @@ void TFormConfig::accept()
     done(Accepted);
 }
 
-void TFormConfig::reject()
-{
-    done(Rejected);
-}
-
 void TFormConfig::done(int result)
 {
     if (!waiting_) return;  // sliding: it closes once it is out
