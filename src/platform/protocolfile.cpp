@@ -86,11 +86,10 @@ std::string DataHome()
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg && xdg[0] == '/') return xdg;  // a relative one is to be ignored
     std::string home;
-    if (const char* h = std::getenv("HOME"); h && h[0]) {
+    if (const char* h = std::getenv("HOME"); h && h[0])
         home = h;
-    } else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) {
+    else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
         home = user->pw_dir;
-    }
     return Joined(home, ".local/share", '/');
 }
 

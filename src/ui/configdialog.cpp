@@ -341,11 +341,6 @@ void TFormConfig::accept()
     done(Accepted);
 }
 
-void TFormConfig::reject()
-{
-    done(Rejected);
-}
-
 void TFormConfig::done(int result)
 {
     if (!waiting_) return;  // sliding: it closes once it is out
@@ -486,10 +481,7 @@ void TFormConfig::keyPressEvent(QKeyEvent* event)
 {
     // Enter is OK from every field; Escape is Cancel (QDialog's own).
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
-        accept();
-        return;
-    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) return accept();
     QDialog::keyPressEvent(event);
 }
 

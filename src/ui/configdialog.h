@@ -49,7 +49,6 @@ public:
     void SetApplicationActive(bool active);
 
     void accept() override;  // OK
-    void reject() override;  // Cancel and Escape
     void done(int result) override;
 
     // Tells the user why OK did not close the dialog; a message box unless replaced.

@@ -158,16 +158,25 @@ bool Tfrm_Tickmor::Perform(Command command)
     }
     switch (command) {
     case Command::Configuration: ConfigDialog().Open(); return true;
-    case Command::Help: ShowManual(); return true;
-    case Command::Info: ShowInfo(); return true;
+    case Command::Help:
+        if (const QString problem = OpenManual(QCoreApplication::applicationDirPath()); !problem.isEmpty())
+            reportError(problem);
+        return true;
+    case Command::Info:
+        if (info_) info_->exec();
+        return true;
     case Command::AlarmClock: ShowAlarmDialog(); return true;
     case Command::Calendar: Calendar().Toggle(); return true;
     case Command::CloseCalendar:
         if (face_.calendar) face_.calendar->Close();
         return true;
     case Command::ProtocolWindow:
-    case Command::ProtocolWindowFromMenu: ToggleProtocolWindow(); return true;
-    case Command::TextEditor: OpenProtocolInTextEditor(); return true;
+    case Command::ProtocolWindowFromMenu:
+        if (protocol_) protocol_->Toggle();
+        return true;
+    case Command::TextEditor:
+        if (const QString problem = OpenInTextEditor(ProtocolPath()); !problem.isEmpty()) reportError(problem);
+        return true;
     case Command::NextZoom: Zoom(NextFittingZoom(app_.Zoom(), FreeAreaFor(geometry()))); return true;
     case Command::MainMenu: ShowMainMenu(); return true;
     case Command::Hide:
@@ -378,17 +387,6 @@ void Tfrm_Tickmor::ShowMainMenu()
     menus_->contextMenu->popup(mapToGlobal(QPoint(face_.menuButton->x() - 62, face_.menuButton->geometry().bottom() + 1)));
 }
 
-void Tfrm_Tickmor::ShowManual()
-{
-    const QString problem = OpenManual(QCoreApplication::applicationDirPath());
-    if (!problem.isEmpty()) reportError(problem);
-}
-
-void Tfrm_Tickmor::ShowInfo()
-{
-    if (info_) info_->exec();
-}
-
 void Tfrm_Tickmor::ShowAlarmDialog()
 {
     if (!alarm_) {
@@ -417,17 +415,6 @@ TFormConfig& Tfrm_Tickmor::ConfigDialog()
         });
     }
     return *config_;
-}
-
-void Tfrm_Tickmor::ToggleProtocolWindow()
-{
-    if (protocol_) protocol_->Toggle();
-}
-
-void Tfrm_Tickmor::OpenProtocolInTextEditor()
-{
-    const QString problem = OpenInTextEditor(ProtocolPath());
-    if (!problem.isEmpty()) reportError(problem);
 }
 
 void Tfrm_Tickmor::RestoreApplication()

@@ -103,16 +103,12 @@ private:
     // The whole window inside the free area of its screen, at a zoom that fits there.
     void KeepOnScreen();
     void ShowMainMenu();
-    void ShowManual();
-    void ShowInfo();
     // Made at its first opening, when the settings are loaded; kept for the fields' values.
     void ShowAlarmDialog();
     // Made at its first opening.
     TMonthCalendar& Calendar();
     // The face's colour or picture, when the settings name another than the one shown.
     void ApplyFace();
-    void ToggleProtocolWindow();
-    void OpenProtocolInTextEditor();
     void LayoutWindow();
     // Round, and square where the calendar is open.
     void ShapeWindow();

@@ -71,10 +71,7 @@ void NoticeLine::NoticesChanged()
 void NoticeLine::Show()
 {
     const Notices& notices = app_.Told();
-    if (notices.Empty()) {
-        hide();
-        return;
-    }
+    if (notices.Empty()) return hide();
     QPalette colours = palette();
     // Amber for what is still wrong, pale blue for news: both readable on the dark face and half transparent.
     colours.setColor(QPalette::Window, AnyProblem(notices) ? QColor(255, 204, 64) : QColor(200, 224, 255));

@@ -235,7 +235,7 @@ void PortalHotKeys::DropKeyless(const QDBusArgument& infos)
 
 void PortalHotKeys::TellUnbound()
 {
-    const QStringList unbound = Unbound();
+    const QStringList unbound = Labels(true);
     Tell(unbound, (unbound.size() == 1 ? tr("the desktop gave it no key (another program may hold it). Choose "
                                             "another key for it in %1")
                                        : tr("the desktop gave them no keys (another program may hold them). "
@@ -253,17 +253,17 @@ void PortalHotKeys::Record(const QVariantMap& results)
             bound_.insert(shortcut.id);
 }
 
-QStringList PortalHotKeys::Unbound() const
+QStringList PortalHotKeys::Labels(bool unboundOnly) const
 {
     QStringList keys;
     for (const auto& [id, key] : wanted_)
-        if (!bound_.contains(QString::number(id))) keys << LabelOf(key);
+        if (!unboundOnly || !bound_.contains(QString::number(id))) keys << LabelOf(key);
     return keys;
 }
 
 void PortalHotKeys::Refused(uint response)
 {
-    const QStringList unbound = Unbound();
+    const QStringList unbound = Labels(true);
     Tell(unbound, (unbound.size() == 1 ? tr("the desktop's global shortcuts portal did not bind it: %1")
                                        : tr("the desktop's global shortcuts portal did not bind them: %1"))
                       .arg(Refusal(response)));
@@ -332,8 +332,7 @@ void PortalHotKeys::StopWaiting()
 
 void PortalHotKeys::Failed(const QString& why)
 {
-    QStringList keys;
-    for (const auto& [id, key] : wanted_) keys << LabelOf(key);
+    const QStringList keys = Labels(false);
     CloseSession();
     Tell(keys, why);
 }

@@ -75,7 +75,7 @@ private:
     void TellUnbound();
     // Tells what is not bound after the portal refused a request.
     void Refused(uint response);
-    QStringList Unbound() const;
+    QStringList Labels(bool unboundOnly) const;  // of the wanted keys
     QList<PortalShortcut> ToBind() const;  // the wanted ones not bound, in the portal's terms
     void CloseSession();
     // Calls a portal method whose answer comes as the Response of a request

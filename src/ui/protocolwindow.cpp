@@ -180,14 +180,10 @@ void ProtocolWindow::ReadGeometry(SettingsStore& settings)
     // Each value counts as soon as it is read; after a bad one the rest
     // keep their designed values.
     try {
-        const int left = ReadInteger(settings, "LeftP");
-        move(left, y());
-        const int top = ReadInteger(settings, "TopP");
-        move(x(), top);
-        const int width = ReadInteger(settings, "WidthP");
-        resize(width, height());
-        const int height = ReadInteger(settings, "HeightP");
-        resize(this->width(), height);
+        move(ReadInteger(settings, "LeftP"), y());
+        move(x(), ReadInteger(settings, "TopP"));
+        resize(ReadInteger(settings, "WidthP"), height());
+        resize(width(), ReadInteger(settings, "HeightP"));
     } catch (const SettingsError& e) {
         reportError(QString::fromUtf8(e.what()));
     }
@@ -203,10 +199,7 @@ void ProtocolWindow::SaveGeometry()
 
 void ProtocolWindow::Toggle()
 {
-    if (isVisible()) {
-        hide();
-        return;
-    }
+    if (isVisible()) return hide();
     show();
     raise();
     activateWindow();
@@ -376,8 +369,8 @@ void ProtocolWindow::RunRecorded(const std::vector<std::string>&)
 void ProtocolWindow::Changed()
 {
     if (!isVisible() || !pathSource_ || pathSource_() == path_) return;
-    if (!SaveEdits()) return;  // told; the window stays on its file, so the edits are not lost
-    LoadFile();
+    // A failed save was told; the window stays on its file, so the edits are not lost.
+    if (SaveEdits()) LoadFile();
 }
 
 void ProtocolWindow::CatchUp()
