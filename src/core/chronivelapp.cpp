@@ -38,11 +38,6 @@ ChronivelApp::~ChronivelApp()
     if (alarmTick_) scheduler_.Cancel(*alarmTick_);
 }
 
-std::int64_t ChronivelApp::WallNow() const
-{
-    return locale_.Now().epochMs;
-}
-
 std::string ChronivelApp::Load(const std::string& defaultProtocolPath, int digitCount)
 {
     timer_.SetUseTSC(false);
@@ -271,16 +266,6 @@ void ChronivelApp::StartMonitors(std::vector<MonitorSize> monitors)
     MonitorChoiceChanged();
 }
 
-void ChronivelApp::SelectMonitor(int index)
-{
-    if (monitors_.Select(index)) MonitorChoiceChanged();
-}
-
-void ChronivelApp::ToggleSecondMonitor()
-{
-    if (monitors_.Toggle()) MonitorChoiceChanged();
-}
-
 void ChronivelApp::SecondMonitorClosed()
 {
     monitors_.Close();
@@ -312,21 +297,6 @@ void ChronivelApp::Changed()
         pauseHidden_ = false;
     }
     ToViews(&AppView::Changed);
-}
-
-void ChronivelApp::Tell(Notice notice)
-{
-    if (notices_.Tell(std::move(notice))) NoticesChanged();
-}
-
-void ChronivelApp::ClearNotice(NoticeTopic topic)
-{
-    if (notices_.Clear(topic)) NoticesChanged();
-}
-
-void ChronivelApp::NoticesRead()
-{
-    if (notices_.Read()) NoticesChanged();
 }
 
 void ChronivelApp::Retry(NoticeTopic topic)

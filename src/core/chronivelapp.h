@@ -95,10 +95,10 @@ public:
     // What the user is told on the window while nobody may be at the keyboard;
     // each change is told by AppView::NoticesChanged.
     const Notices& Told() const { return notices_; }
-    void Tell(Notice notice) override;
-    void ClearNotice(NoticeTopic topic) override;
+    void Tell(Notice notice) override { if (notices_.Tell(std::move(notice))) NoticesChanged(); }
+    void ClearNotice(NoticeTopic topic) override { if (notices_.Clear(topic)) NoticesChanged(); }
     // The user has read the notices: the news goes.
-    void NoticesRead();
+    void NoticesRead() { if (notices_.Read()) NoticesChanged(); }
     // The notice's own way to try again: writing the settings, or the protocol's unwritten runs.
     void Retry(NoticeTopic topic);
     bool ProtocolExists() const { return protocol_.Exists(kept_.fileName); }
@@ -130,9 +130,9 @@ public:
     // shows only with more than one and a stored monitor among them.
     void StartMonitors(std::vector<MonitorSize> monitors);
     // The "Multimonitor" submenu's entries: MonitorChoice::Off or monitor n.
-    void SelectMonitor(int index);
+    void SelectMonitor(int index) { if (monitors_.Select(index)) MonitorChoiceChanged(); }
     // Ctrl+T: the second readout on the last monitor, shown or hidden.
-    void ToggleSecondMonitor();
+    void ToggleSecondMonitor() { if (monitors_.Toggle()) MonitorChoiceChanged(); }
     // The second readout's window was closed by the user (Esc).
     void SecondMonitorClosed();
     // A monitor came, went or changed its size while the program runs.
@@ -184,7 +184,7 @@ private:
         for (AppView* view : views_) (view->*told)(args...);
     }
     // The wall clock as the locale's clock tells it, ms since 1970.
-    std::int64_t WallNow() const;
+    std::int64_t WallNow() const { return locale_.Now().epochMs; }
     // The alarm's timer: a tick every second while it is armed or rings.
     void TickAlarm();
     void ScheduleAlarmTick();

@@ -35,20 +35,10 @@ std::int64_t Chronometer::MomentOf(std::optional<std::int64_t> at)
     return at ? std::max(*at, lastMoment_) : timer_.ReadCounter();
 }
 
-std::int64_t Chronometer::Now()
-{
-    return commandAt_ ? *commandAt_ : timer_.ReadCounter();
-}
-
 std::int64_t Chronometer::SinceLastLapMs(std::int64_t counter) const
 {
     const std::int64_t elapsed = CountsToMilliseconds(counter - startCount_, timer_.CountSpeed());
     return elapsed - laps_.PrevLapElapsed();
-}
-
-void Chronometer::SetCountDownT(std::int32_t ms)
-{
-    countDownT_ = ms < 1 ? DefaultCountDownT : ms;
 }
 
 void Chronometer::ChangeCountDownT(std::int32_t ms)
@@ -261,11 +251,6 @@ void Chronometer::ToggleSound()
 {
     sound_ = !sound_;
     observer_.ControlsChanged();
-}
-
-void Chronometer::PlayEventSound(EventSound sound)
-{
-    if (sound_) observer_.PlaySound(sound);
 }
 
 // --- Laps and best time -----------------------------------------------------

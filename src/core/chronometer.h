@@ -67,7 +67,8 @@ public:
     void SetSound(bool on) { sound_ = on; }
     bool CountDown() const { return countDown_; }
     std::int32_t CountDownT() const { return countDownT_; }
-    void SetCountDownT(std::int32_t ms);  // a preset below 1 ms means the default
+    // A preset below 1 ms means the default.
+    void SetCountDownT(std::int32_t ms) { countDownT_ = ms < 1 ? DefaultCountDownT : ms; }
     // The user chose another preset: a readout at rest shows it at once, on
     // the second monitor too. A run's time stays as it is, also a stopped
     // countdown's, which waits Ready to go on from where it stood.
@@ -125,7 +126,7 @@ private:
     // Sets the moment of the command being carried out; unset, it is now.
     class CommandMoment;
     std::int64_t MomentOf(std::optional<std::int64_t> at);
-    std::int64_t Now();
+    std::int64_t Now() { return commandAt_ ? *commandAt_ : timer_.ReadCounter(); }
     void Start();
     void Stop();
     void Reset();
@@ -138,7 +139,7 @@ private:
     std::int64_t CountWhenShown(std::int64_t shownMs) const;
     void EndCountDown();
     void WriteProtocol();
-    void PlayEventSound(EventSound sound);
+    void PlayEventSound(EventSound sound) { if (sound_) observer_.PlaySound(sound); }
     void AddPauseLine(std::int64_t pauseCounts);
 
     THighResTimer& timer_;

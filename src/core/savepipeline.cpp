@@ -108,11 +108,6 @@ void SavePipeline::SaveFailed(const std::string& failure)
                  failure + (sentence ? " " : ". ") + "What changed is kept and written with the next save.", true});
 }
 
-StoredRuns SavePipeline::RunsSnapshot()
-{
-    return StoredRuns{model_.RunSnapshot(), pending_};
-}
-
 void SavePipeline::KeepChanges()
 {
     if (loading_) return;
@@ -131,11 +126,6 @@ void SavePipeline::KeepChanges()
             Save();
         });
     }
-}
-
-void SavePipeline::Save()
-{
-    Write(model_.Snapshot(), RunsSnapshot());
 }
 
 void SavePipeline::Write(const Settings& now, const StoredRuns& runs)

@@ -70,7 +70,7 @@ public:
     // Applies the save policy to whatever changed since the last save.
     void KeepChanges();
     // Writes everything, starting now. A failure is reported once until a save succeeds again.
-    void Save();
+    void Save() { Write(model_.Snapshot(), RunsSnapshot()); }
     // A finished run, kept in the settings before it goes to the protocol file.
     void Record(const std::vector<std::string>& lines);
     bool RunsUnwritten() const { return !pending_.empty(); }
@@ -78,7 +78,7 @@ public:
     void WritePending();
 
 private:
-    StoredRuns RunsSnapshot();
+    StoredRuns RunsSnapshot() { return StoredRuns{model_.RunSnapshot(), pending_}; }
     // Hands the values to the store, and starts writing them unless a write is under way.
     void Write(const Settings& now, const StoredRuns& runs);
     void WriteAside();

@@ -202,11 +202,6 @@ void TFormBud::Cancel()
     QDialog::done(Rejected);
 }
 
-void TFormBud::reject()
-{
-    Apply();
-}
-
 void TFormBud::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -25,7 +25,7 @@ public:
     explicit TFormBud(ChronivelApp& app, QWidget* parent = nullptr);
 
     // Escape and the close box come here.
-    void reject() override;
+    void reject() override { Apply(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -75,14 +75,4 @@ void EventSounds::PlayStartup()
     Start(EventSound::Start);
 }
 
-QSoundEffect::Status EventSounds::Status(EventSound sound) const
-{
-    return Effect(sound).status();
-}
-
-bool EventSounds::IsPlaying(EventSound sound) const
-{
-    return Effect(sound).isPlaying();
-}
-
 }  // namespace chronivel

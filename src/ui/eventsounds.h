@@ -33,8 +33,8 @@ public:
     // Which sound was started last, and which one was last cut off by a newer one.
     std::optional<EventSound> LastStarted() const { return lastStarted_; }
     std::optional<EventSound> LastCutOff() const { return lastCutOff_; }
-    QSoundEffect::Status Status(EventSound sound) const;
-    bool IsPlaying(EventSound sound) const;
+    QSoundEffect::Status Status(EventSound sound) const { return Effect(sound).status(); }
+    bool IsPlaying(EventSound sound) const { return Effect(sound).isPlaying(); }
 
     static QUrl Source(EventSound sound);
 

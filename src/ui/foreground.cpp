@@ -44,6 +44,11 @@ Foreground::Foreground(QWidget& window, MainFace& face, ChronivelApp& app)
     qApp->installEventFilter(this);  // the program's windows that go away with the focus
 }
 
+void Foreground::SetConfigDialog(TFormConfig* config)
+{
+    config_ = config;
+}
+
 void Foreground::FocusMoved()
 {
     // From the big display to another window: the front it lent the main window ends.
@@ -71,11 +76,6 @@ void Foreground::HandFocusBack(const QWidget& hidden)
     QWidget* owner = hidden.parentWidget() ? hidden.parentWidget()->window() : nullptr;
     if (!owner || !owner->isVisible()) owner = &window_;
     if (owner->isVisible() && !owner->isMinimized()) owner->activateWindow();
-}
-
-void Foreground::SetConfigDialog(TFormConfig* config)
-{
-    config_ = config;
 }
 
 void Foreground::WindowActivated()
@@ -111,11 +111,6 @@ void Foreground::ApplicationDeactivated()
     app_.SetButtonsShown(shown);
     Transparent();
     if (config_) config_->SetApplicationActive(false);
-}
-
-void Foreground::Restored()
-{
-    Opaque();
 }
 
 bool Foreground::HoldsFocus() const

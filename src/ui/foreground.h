@@ -41,7 +41,7 @@ public:
     void ApplicationActivated();
     void ApplicationDeactivated();
     // The program came back from the task bar.
-    void Restored();
+    void Restored() { Opaque(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -103,9 +103,4 @@ void TFrameDigit::ShowValue(std::int64_t value, const ReadoutDigits& shown)
     SetTextColor(Label(BigLabel::Min), row.dimming.labelMin ? Dim : Bright);
 }
 
-void TFrameDigit::resizeEvent(QResizeEvent*)
-{
-    FrameResize();
-}
-
 }  // namespace chronivel

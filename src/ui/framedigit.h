@@ -51,7 +51,7 @@ public:
     static const QColor Bright;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void resizeEvent(QResizeEvent*) override { FrameResize(); }
 
 private:
     Row row_;

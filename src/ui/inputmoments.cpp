@@ -18,11 +18,6 @@ InputMoments::~InputMoments()
     if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
-std::optional<std::int64_t> InputMoments::PressAt()
-{
-    return press_ ? CounterAt(*press_) : std::nullopt;
-}
-
 std::optional<std::int64_t> InputMoments::CounterAt(const QInputEvent& event)
 {
     return CounterAt(event.timestamp());

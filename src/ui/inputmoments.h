@@ -27,7 +27,7 @@ public:
 
     // The counter reading of the press being handled: a shortcut's key, a
     // button's mouse press. None between a release and the next press.
-    std::optional<std::int64_t> PressAt();
+    std::optional<std::int64_t> PressAt() { return press_ ? CounterAt(*press_) : std::nullopt; }
     std::optional<std::int64_t> CounterAt(const QInputEvent& event);
 
 protected:

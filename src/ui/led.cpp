@@ -227,11 +227,6 @@ TLed::TLed(QWidget* parent) : QWidget(parent)
     resize(kSide, kSide);
 }
 
-QSize TLed::sizeHint() const
-{
-    return {kSide, kSide};
-}
-
 void TLed::SetValue(bool value)
 {
     if (!ChangeTo(value_, value)) return;
@@ -246,9 +241,9 @@ void TLed::SetValue(bool value)
     emit changed(this);
 }
 
-QLabel* TLed::LabelLinked() const
+QSize TLed::sizeHint() const
 {
-    return label_.data();
+    return {kSide, kSide};
 }
 
 void TLed::SetLabelLinked(QLabel* label)
@@ -306,11 +301,6 @@ void TLed::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     // Released elsewhere, the press is taken back.
     if (rect().contains(event->position().toPoint())) emit clicked(this);
-}
-
-void TLed::Click()
-{
-    if (isEnabled()) emit clicked(this);
 }
 
 void TLed::mouseDoubleClickEvent(QMouseEvent* event)

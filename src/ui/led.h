@@ -34,7 +34,7 @@ public:
     void SetValue(bool value);
 
     // Not owned; a label destroyed meanwhile reads as none.
-    QLabel* LabelLinked() const;
+    QLabel* LabelLinked() const { return label_.data(); }
     void SetLabelLinked(QLabel* label);
 
     QString LabelOnText() const { return onText_; }
@@ -44,7 +44,7 @@ public:
 
     // Reports a click, as the mouse does: for assistive technology, which
     // also clicks the LED through its linked label.
-    void Click();
+    void Click() { if (isEnabled()) emit clicked(this); }
 
     // How often the LED has painted itself, so a repaint can be seen from outside.
     int PaintCount() const { return paintCount_; }

@@ -217,11 +217,6 @@ void Tfrm_Tickmor::Start(const StartUp& startUp)
                    "QT_QPA_PLATFORM=xcb " + startUp.title.toStdString() + "."});
 }
 
-void Tfrm_Tickmor::Shutdown()
-{
-    app_.Shutdown();
-}
-
 void Tfrm_Tickmor::AttachProtocolWindow(ProtocolWindow* protocol)
 {
     protocol_ = protocol;
@@ -415,11 +410,6 @@ TFormConfig& Tfrm_Tickmor::ConfigDialog()
         });
     }
     return *config_;
-}
-
-void Tfrm_Tickmor::RestoreApplication()
-{
-    if (isMinimized()) showNormal();
 }
 
 void Tfrm_Tickmor::moveEvent(QMoveEvent* event)

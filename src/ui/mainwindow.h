@@ -56,7 +56,7 @@ public:
     void Start(const StartUp& startUp);
     // The last act before the program ends: everything is saved, with the
     // other windows' values.
-    void Shutdown();
+    void Shutdown() { app_.Shutdown(); }
     // Today's date as the face shows it.
     QString DateText() const;
 
@@ -93,7 +93,7 @@ private:
     void TimeShown(std::int64_t value, std::uint32_t changedDigits) override;
     void Changed() override;
     void PlaySound(EventSound sound) override { sounds_.Play(sound); }
-    void RestoreApplication() override;
+    void RestoreApplication() override { if (isMinimized()) showNormal(); }
     bool Perform(Command command) override;
 
     void ConnectCommands();

@@ -199,11 +199,6 @@ bool TFormMonitor2::PlaceOnMonitor(int index)
     return true;
 }
 
-void TFormMonitor2::resizeEvent(QResizeEvent*)
-{
-    LayoutMonitor();
-}
-
 bool TFormMonitor2::event(QEvent* event)
 {
     // Escape is also the main window's key (it closes the calendar) for the

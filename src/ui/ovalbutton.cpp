@@ -232,11 +232,6 @@ bool TOvalButton::HitTest(QPoint point) const
     return InEllipse(point.x(), point.y(), 0, 0, width(), height());
 }
 
-void TOvalButton::Click()
-{
-    if (isEnabled()) emit clicked();
-}
-
 QImage TOvalButton::Render() const
 {
     const int w = width();

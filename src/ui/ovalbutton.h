@@ -65,7 +65,7 @@ public:
     bool HitTest(QPoint point) const;
 
     // Clicks the button as a typed accelerator does: only when enabled.
-    void Click();
+    void Click() { if (isEnabled()) emit clicked(); }
 
     QSize sizeHint() const override { return {100, 50}; }
 

@@ -30,21 +30,6 @@ void TTransparentWnd::SetPercent(int percent)
     percent_ = std::clamp(percent, 0, 100);
 }
 
-QWidget* TTransparentWnd::OwnerWindow() const
-{
-    return owner_ ? owner_->window() : nullptr;
-}
-
-void TTransparentWnd::Opaque()
-{
-    RemoveLayering(OwnerWindow());
-}
-
-void TTransparentWnd::Transparent()
-{
-    SetTransparency(OwnerWindow(), percent_);
-}
-
 void TTransparentWnd::SetTransparency(QWidget* window, int percent) const
 {
     if (!window) return;

@@ -25,9 +25,9 @@ public:
     void SetAutoOpaque(bool autoOpaque) { autoOpaque_ = autoOpaque; }
 
     // The owner's window made opaque.
-    void Opaque();
+    void Opaque() { RemoveLayering(OwnerWindow()); }
     // The owner's window made Percent percent transparent.
-    void Transparent();
+    void Transparent() { SetTransparency(OwnerWindow(), percent_); }
 
     void SetTransparency(QWidget* window, int percent) const;
     static void RemoveLayering(QWidget* window);
@@ -39,7 +39,7 @@ public:
     static int Alpha(int percent);
 
 private:
-    QWidget* OwnerWindow() const;
+    QWidget* OwnerWindow() const { return owner_ ? owner_->window() : nullptr; }
 
     QPointer<QWidget> owner_;
     int percent_ = 50;
