@@ -206,6 +206,16 @@ void ChronivelApp::WindowMoved(int left, int top)
     KeepChanges();
 }
 
+void ChronivelApp::SetLiveView(bool on, std::int32_t port, std::string token, bool localOnly)
+{
+    kept_.liveView = on;
+    kept_.livePort = port;
+    kept_.liveToken = std::move(token);
+    kept_.liveLocalOnly = localOnly;
+    KeepChanges();
+    Changed();
+}
+
 void ChronivelApp::SetWindowActive(bool active)
 {
     if (active == windowActive_) return;

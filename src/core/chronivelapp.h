@@ -102,6 +102,8 @@ public:
     // The notice's own way to try again: writing the settings, or the protocol's unwritten runs.
     void Retry(NoticeTopic topic);
     bool ProtocolExists() const { return protocol_.Exists(kept_.fileName); }
+    // The live view's switch, port, link and reach, from its card.
+    void SetLiveView(bool on, std::int32_t port, std::string token, bool localOnly);
     // Where the user put the main window.
     void WindowMoved(int left, int top);
 

@@ -171,6 +171,10 @@ constexpr SettingRow Table[] = {
      .field = ConfigField::MinLap, .most = 99'999, .caption = "Shortest lap"},
     // Whether the monitor is connected is known only once the windows are there.
     {.name = "Monitor", .member = &Settings::monitor, .absence = Later, .low = -1},
+    {.name = "LiveView", .member = &Settings::liveView, .absence = Later},
+    {.name = "LivePort", .member = &Settings::livePort, .absence = Later, .low = 1, .high = 65'535},
+    {.name = "LiveToken", .member = &Settings::liveToken, .absence = Later},
+    {.name = "LiveLocal", .member = &Settings::liveLocalOnly, .absence = Later},
 };
 
 // The value as saved.

@@ -53,6 +53,13 @@ struct Settings : Configurable {
     std::int64_t alarmDue = 0;
     // The monitor of the large second readout, 0 = the primary; -1 = off.
     std::int32_t monitor = -1;
+    // The live view on the local network: whether it serves, on which port,
+    // under which secret path (empty: a new one when it is turned on), and
+    // whether to this computer only.
+    bool liveView = false;
+    std::int32_t livePort = 8765;
+    std::string liveToken;
+    bool liveLocalOnly = false;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };

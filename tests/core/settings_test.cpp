@@ -91,7 +91,7 @@ TEST(Settings, SavesInTheFixedOrderWithTheirTypes)
                                          "Sound", "DayCounter", "Date", "Leader", "Zoom", "Port", "Alg", "Laps",
                                          "TranspW", "LeaderOn", "LsCount", "seLOCK", "Format", "TickCount",
                                          "HoursOn", "AlarmOn", "Alarm", "TickBoot", "TickTime", "PortName", "AlarmDue",
-                                         "MinLap", "Monitor"};
+                                         "MinLap", "Monitor", "LiveView", "LivePort", "LiveToken", "LiveLocal"};
     EXPECT_EQ(store.writeOrder, order);
     EXPECT_TRUE(store.values["PortName"].Is(RegType::Sz));
     EXPECT_TRUE(store.values["MinLap"].Is(RegType::Dword));
