@@ -8,6 +8,7 @@ set(chronivel_linux "${PROJECT_SOURCE_DIR}/assets/linux")
 set(chronivel_docdir "${CMAKE_INSTALL_DATADIR}/doc/chronivel")
 
 install(TARGETS chronivel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(TARGETS chronivel-live LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}/chronivel")
 install(FILES "${chronivel_linux}/${CHRONIVEL_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${chronivel_linux}/${CHRONIVEL_APP_ID}.metainfo.xml"

@@ -26,6 +26,7 @@
 #include "platform/systemsettingsstore.h"
 #include "platform/systemtimerplatform.h"
 #include "ui/infodialog.h"
+#include "ui/liveview.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 #include "ui/protocolwindow.h"
@@ -152,6 +153,9 @@ int main(int argc, char* argv[])
     SecondMonitor secondMonitor(model, window.DateText(), &window);
     InfoDialog info(&window);
     window.AttachInfoDialog(&info);
+    // After the protocol window: its end waits for the reading the live view may have given aside.
+    LiveView live(model, timer, protocolFile, scheduler, locale);
+    window.AttachLiveView(&live);
     // Before the window shows: whoever sees it may end the program at once.
     QuitOnTerminationSignals(app);
     window.show();

@@ -49,6 +49,7 @@ enum class Command {
     Minimize,
     CloseCalendar,
     SecondMonitor,
+    LiveView,
     NoBarrierPort,
     Algorithm0,  // one command for each barrier algorithm, and one for each arrangement, in their order
     Arrangement0 = Algorithm0 + AlgorithmCount,

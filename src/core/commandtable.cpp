@@ -68,6 +68,7 @@ std::vector<CommandRow> MakeCommandTable()
          .enabled = [](const ChronivelApp& a) { return a.Saves().RunsUnwritten(); }},
         {.id = AlarmClock, .name = "AlarmClock2", .place = Popup, .caption = "Alarm Clock",
          .keys = "Ctrl+A"},  // mAlarmClock
+        {.id = LiveView, .name = "mLiveView", .place = Popup, .caption = "Live view…"},
         {.id = ResetRun, .name = "cmd_Reset", .place = Popup, .caption = "Reset", .shownKey = "0", .run = resetTheRun},
 
         {.id = ToggleHours, .name = "mHoursOn", .place = FormatMenu, .caption = "Show Hours", .mark = Mark::Check,

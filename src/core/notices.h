@@ -23,6 +23,7 @@ enum class NoticeTopic {
     SingleCopy,  // no lock against a second copy could be had
     WindowSystem,  // what the window system does not let the window do
     Sound,       // no device to play the sounds on
+    LiveView,    // the live view could not start serving
 };
 
 struct Notice {

@@ -32,6 +32,8 @@
 #include "ui/help.h"
 #include "ui/infodialog.h"
 #include "ui/led.h"
+#include "ui/livecard.h"
+#include "ui/liveview.h"
 #include "ui/mainmenus.h"
 #include "ui/monitorwatch.h"
 #include "ui/monthcalendar.h"
@@ -166,6 +168,7 @@ bool Tfrm_Tickmor::Perform(Command command)
         if (info_) info_->exec();
         return true;
     case Command::AlarmClock: ShowAlarmDialog(); return true;
+    case Command::LiveView: ShowLiveCard(); return true;
     case Command::Calendar: Calendar().Toggle(); return true;
     case Command::CloseCalendar:
         if (face_.calendar) face_.calendar->Close();
@@ -389,6 +392,20 @@ void Tfrm_Tickmor::ShowAlarmDialog()
         KeepAboveMainWindow(*alarm_);
     }
     alarm_->exec();
+}
+
+void Tfrm_Tickmor::AttachLiveView(LiveView* live)
+{
+    live_ = live;
+}
+
+void Tfrm_Tickmor::ShowLiveCard()
+{
+    if (!live_) return;
+    if (!liveCard_) liveCard_ = new LiveCard(app_, *live_, this);
+    liveCard_->show();
+    liveCard_->raise();
+    liveCard_->activateWindow();
 }
 
 TMonthCalendar& Tfrm_Tickmor::Calendar()

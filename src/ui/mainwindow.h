@@ -28,6 +28,8 @@ class Foreground;
 class TFormConfig;
 class TMonthCalendar;
 class InfoDialog;
+class LiveCard;
+class LiveView;
 class TFormBud;
 class MainMenus;
 class NoticeLine;
@@ -62,6 +64,7 @@ public:
 
     // The windows made after this one.
     void AttachProtocolWindow(ProtocolWindow* protocol);
+    void AttachLiveView(LiveView* live);
     void AttachInfoDialog(InfoDialog* info);
 
     ChronivelApp& Model() { return app_; }
@@ -105,6 +108,7 @@ private:
     void ShowMainMenu();
     // Made at its first opening, when the settings are loaded; kept for the fields' values.
     void ShowAlarmDialog();
+    void ShowLiveCard();
     // Made at its first opening.
     TMonthCalendar& Calendar();
     // The face's colour or picture, when the settings name another than the one shown.
@@ -132,6 +136,8 @@ private:
     bool pauseAnnounced_ = false;
     QPointer<ProtocolWindow> protocol_;
     QPointer<InfoDialog> info_;
+    QPointer<LiveView> live_;
+    QPointer<LiveCard> liveCard_;
     TFormBud* alarm_ = nullptr;
     TFormConfig* config_ = nullptr;
     // The window's own commands given while the configuration dialog slides: each once, at its end.
