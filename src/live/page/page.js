@@ -49,7 +49,8 @@ class DigitRow {
 
     build(text, shape) {
         const {cells, width} = layout(shape);
-        const svg = svgElement("svg", {viewBox: `0 0 ${width} ${HEIGHT}`, "aria-hidden": "true", focusable: "false"});
+        const svg = svgElement("svg", {viewBox: `0 0 ${width} ${HEIGHT}`, preserveAspectRatio: "xMinYMid meet",
+                                         "aria-hidden": "true", focusable: "false"});
         this.cells = cells.map(cell => {
             const group = svgElement("g", {transform: `translate(${cell.x} 0)`});
             svg.append(group);
