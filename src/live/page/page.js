@@ -192,9 +192,12 @@ function stopTimers() {
     clearInterval(connection.awayTimer);
 }
 
+// The banner is a polite live region: it is rewritten only when its message
+// changes, and the running count of seconds is kept from screen readers.
 function banner(text, kind) {
     const status = $("status");
-    status.textContent = text;
+    if (status.className === kind && status.firstChild?.nodeValue === text) return;
+    status.replaceChildren(text);
     status.className = kind;
     status.hidden = text === "";
 }
@@ -262,8 +265,22 @@ function showLost() {
     } else if (!connection.everConnected) {
         banner("Connecting…", "connecting");
     } else {
-        banner(`Connection lost — reconnecting… (${awaySeconds()} s)`, "lost");
+        banner("Connection lost — reconnecting… ", "lost");
+        updateAway();
+        connection.awayTimer = setInterval(updateAway, 1000);
     }
+}
+
+function updateAway() {
+    const status = $("status");
+    let away = status.querySelector(".away");
+    if (away === null) {
+        away = document.createElement("span");
+        away.className = "away";
+        away.setAttribute("aria-hidden", "true");
+        status.append(away);
+    }
+    away.textContent = `(${awaySeconds()} s)`;
 }
 
 function onLost() {
@@ -271,7 +288,6 @@ function onLost() {
     stopTimers();
     connection.lostAt ??= performance.now();
     showLost();
-    connection.awayTimer = setInterval(showLost, 1000);
     const wait = connection.full ? FULL_RETRY_MS : connection.retryMs;
     connection.retryMs = Math.min(connection.retryMs * 2, 10000);
     later(wait, connect);
