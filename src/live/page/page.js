@@ -81,10 +81,6 @@ function askFrame() {
     requestAnimationFrame(drawFrame);
 }
 
-function running(state) {
-    return state !== null && state.phase === "running" && !state.paused;
-}
-
 function drawFrame() {
     frameAsked = false;
     const state = model.state;
@@ -92,7 +88,7 @@ function drawFrame() {
     let text = state.text;
     let warn = false;
     const now = sync.programNow(performance.now());
-    if (running(state) && now !== null) {
+    if (state.phase === "running" && !state.paused && now !== null) {
         const value = shownValue(now - state.origin, state);
         text = timeText(value, state.format);
         warn = state.countDown && warnLit(value, state.warnMs);
