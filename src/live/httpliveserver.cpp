@@ -59,6 +59,14 @@ bool SameToken(const QByteArray& a, const QByteArray& b)
 
 HttpLiveServer::HttpLiveServer(Feed feed, LiveLimits limits) : feed_(std::move(feed)), limits_(limits)
 {
+    // The feed's own route comes first. Qt hands a WebSocket upgrade over only
+    // when a route takes the request, and only cleanly if that route writes
+    // nothing: the guard has let through only upgrades to this path with the token.
+    http_.route("/v/<arg>/feed", [this](const QString&, const QHttpServerRequest& request,
+                                        QHttpServerResponder&& responder) {
+        if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
+            NotFound().write(std::move(responder));
+    });
     http_.route("/v/<arg>", [this](const QString& token) { return File(token, {}); });
     http_.route("/v/<arg>/<arg>", [this](const QString& token, const QString& name) { return File(token, name); });
     connect(&http_, &QAbstractHttpServer::newWebSocketConnection, this, &HttpLiveServer::Welcome);
@@ -92,9 +100,10 @@ QString HttpLiveServer::Listen(quint16 port, bool localOnly, const QString& toke
 QHttpServerResponse HttpLiveServer::File(const QString& token, const QString& name) const
 {
     if (!SameToken(token.toLatin1(), token_)) return NotFound();
-    // Only what the program carries: the page's own folder of its resources, by name.
-    const QString file = name.isEmpty() ? QStringLiteral("index.html") : name;
-    if (file.contains(QLatin1Char('/')) || !QDir(QStringLiteral(":/live")).entryList(QDir::Files).contains(file) ||
+    // Only what the program carries: the page itself, and the files of its folder by name.
+    const QString page = QStringLiteral("index.html");
+    const QString file = name.isEmpty() ? page : name;
+    if ((!name.isEmpty() && name == page) || !QDir(QStringLiteral(":/live")).entryList(QDir::Files).contains(file) ||
         TypeOf(file).isEmpty())
         return NotFound();
     QFile source(QStringLiteral(":/live/") + file);
