@@ -52,6 +52,8 @@ if [[ ${installed:-0} == 1 ]]; then
 else
     program_file=$work/portable/chronivel
     cp "$exe" "$program_file"
+    # The live view's module goes where the program looks for it: beside it.
+    cp "$(dirname "$exe")/chronivel-live.so" "$work/portable/"
 fi
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
