@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/liveview.h"
 
+#include <QCheckBox>
 #include <QJsonDocument>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -18,6 +22,7 @@
 #include "tests/core/fakeserial.h"
 #include "tests/core/memorystore.h"
 #include "tests/core/toldnotices.h"
+#include "ui/livecard.h"
 #include "ui/qtscheduler.h"
 
 namespace chronivel::testing {
@@ -185,6 +190,27 @@ TEST_F(LiveViewTest, APortInUseIsToldByNumberAndTheViewStaysOff)
     EXPECT_TRUE(live.Problem().contains(QString::number(taken.serverPort()))) << live.Problem().toStdString();
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(QString::fromStdString(told[0]), live.Problem());
+}
+
+TEST_F(LiveViewTest, TheCardTurnsItOnShowsTheLinkAndMakesANewOne)
+{
+    LiveCard card(app, live);
+    auto* on = card.findChild<QCheckBox*>(QStringLiteral("liveOn"));
+    auto* local = card.findChild<QCheckBox*>(QStringLiteral("liveLocalOnly"));
+    auto* portField = card.findChild<QSpinBox*>(QStringLiteral("livePort"));
+    ASSERT_TRUE(on && local && portField);
+    portField->setValue(FreePort());
+    local->setChecked(true);
+    on->setChecked(true);
+    ASSERT_TRUE(live.Serving()) << live.Problem().toStdString();
+    const QString link = live.Links().first();
+    EXPECT_EQ(card.findChild<QLabel*>(QStringLiteral("liveLinks"))->text(), link);
+    EXPECT_FALSE(card.findChild<QLabel*>(QStringLiteral("liveQr"))->pixmap().isNull());
+    card.findChild<QPushButton*>(QStringLiteral("liveNewLink"))->click();
+    EXPECT_NE(live.Links().first(), link);
+    on->setChecked(false);
+    EXPECT_FALSE(live.Serving());
+    EXPECT_FALSE(app.Kept().liveView);
 }
 
 // The limits, small enough to reach in a test.
