@@ -266,6 +266,38 @@ TEST_F(LiveLimitsTest, AnAddressOpensOnlySoManyConnectionsASecond)
     EXPECT_EQ(answered, 3);
 }
 
+TEST_F(LiveLimitsTest, HostileInputIsClosedAndTheServerKeepsServing)
+{
+    Listen({});
+    // Random bytes, a header of 1 MB, and a WebSocket frame that says it carries 100 MB.
+    QByteArray noise(4096, 0);
+    for (qsizetype i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    const QByteArray frame = QByteArray("\x82\xff", 2) + QByteArray::fromHex("0000000006400000") + QByteArray(4, 'm');
+    for (const QByteArray& hostile : {noise, "GET /v/" + token + " HTTP/1.1\r\nX: " + QByteArray(1 << 20, 'x')}) {
+        QTest::qWait(130);
+        EXPECT_FALSE(Raw(port, hostile).startsWith("HTTP/1.1 200"));
+    }
+    // The 100 MB frame comes on a feed of its own, after its handshake.
+    QTcpSocket raw;
+    QSignalSpy gone(&raw, &QTcpSocket::disconnected);
+    raw.connectToHost(QHostAddress::LocalHost, port);
+    raw.write("GET /v/" + token + "/feed HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+              "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return raw.readAll().startsWith("HTTP/1.1 101"); }, 5000));
+    raw.write(frame + QByteArray(64 * 1024, 'm'));
+    EXPECT_TRUE(gone.wait(5000));
+    // A thousand connections at once from one address are turned away at the
+    // door, and another address is served meanwhile.
+    std::vector<std::unique_ptr<QTcpSocket>> crowd;
+    for (int i = 0; i < 1000; ++i) {
+        crowd.push_back(std::make_unique<QTcpSocket>());
+        crowd.back()->bind(QHostAddress(QStringLiteral("127.0.0.2")));
+        crowd.back()->connectToHost(QHostAddress::LocalHost, port);
+    }
+    QTest::qWait(200);
+    EXPECT_TRUE(Get(port, "/v/" + token).startsWith("HTTP/1.1 200"));
+}
+
 TEST_F(LiveLimitsTest, TheViewerPastTheLastIsToldTheViewIsFull)
 {
     Listen({.connections = {}, .mostViewers = 2});
