@@ -38,6 +38,25 @@ for _ in $(seq 100); do [[ -s $protocol ]] && break; sleep 0.1; done
 
 kill -TERM "$program"
 wait "$program" || fail "SIGTERM did not end the program cleanly"
+
+# The live view's module is found where the package put it.
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+token=0123456789abcdef0123456789abcdef
+edit_settings '"LiveView"=dword:00000001' "\"LivePort\"=dword:$(printf %08x "$port")" '"LiveLocal"=dword:00000001' \
+    "\"LiveToken\"=\"$token\""
+start_program
+python3 - "http://127.0.0.1:$port/v/$token" <<'FETCH' || fail "the installed program serves no live view: $(cat "$work/program.log")"
+import sys, time, urllib.request
+for _ in range(50):
+    try:
+        page = urllib.request.urlopen(sys.argv[1], timeout=2).read().decode()
+        sys.exit(0 if "page.js" in page else 1)
+    except OSError:
+        time.sleep(0.1)
+sys.exit(1)
+FETCH
+kill -TERM "$program"
+wait "$program" || fail "SIGTERM did not end the program cleanly"
 after=$(usr_listing)
 changed=$(diff <(echo "$before") <(echo "$after")) || fail "the program wrote below $root/usr: $changed"
 [[ -s $protocol ]] || fail "the STOP wrote no protocol to $protocol"
