@@ -70,6 +70,7 @@ HttpLiveServer::HttpLiveServer(Feed feed, LiveLimits limits) : feed_(std::move(f
     http_.route("/v/<arg>", [this](const QString& token) { return File(token, {}); });
     http_.route("/v/<arg>/<arg>", [this](const QString& token, const QString& name) { return File(token, name); });
     connect(&http_, &QAbstractHttpServer::newWebSocketConnection, this, &HttpLiveServer::Welcome);
+    clock_.start();
     silence_.setInterval(SilentMs / 3);
     connect(&silence_, &QTimer::timeout, this, &HttpLiveServer::DropSilent);
 }
@@ -131,7 +132,7 @@ void HttpLiveServer::Welcome()
         }
         viewer->setMaxAllowedIncomingFrameSize(MostIncomingBytes);
         viewer->setMaxAllowedIncomingMessageSize(MostIncomingBytes);
-        viewer->setProperty("heard", QDateTime::currentMSecsSinceEpoch());
+        viewer->setProperty("heard", clock_.elapsed());
         connect(viewer, &QWebSocket::textMessageReceived, this,
                 [this, viewer](const QString& message) { Answer(viewer, message); });
         connect(viewer, &QWebSocket::binaryMessageReceived, viewer, [viewer] { viewer->abort(); });
@@ -144,7 +145,7 @@ void HttpLiveServer::Welcome()
 
 void HttpLiveServer::Answer(QWebSocket* viewer, const QString& message)
 {
-    viewer->setProperty("heard", QDateTime::currentMSecsSinceEpoch());
+    viewer->setProperty("heard", clock_.elapsed());
     const QJsonObject ping = QJsonDocument::fromJson(message.toUtf8()).object();
     // Pings only: nothing a viewer says changes the chronometer.
     if (ping.value(QLatin1String("type")).toString() != QLatin1String("ping")) return;
@@ -172,7 +173,7 @@ void HttpLiveServer::Drop(QWebSocket* viewer)
 
 void HttpLiveServer::DropSilent()
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 now = clock_.elapsed();
     for (QWebSocket* viewer : QList<QWebSocket*>(viewers_))
         if (now - viewer->property("heard").toLongLong() > SilentMs) viewer->abort();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHttpServer>
 #include <QList>
 #include <QObject>
@@ -54,6 +55,7 @@ private:
     bool localOnly_ = false;
     QList<QWebSocket*> viewers_;
     QTimer silence_;
+    QElapsedTimer clock_;  // when a viewer was last heard from, on a clock that never jumps
 };
 
 }  // namespace chronivel
