@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The live view under load: a run with a lap every 100 ms for 20 s, timed by
+# the real program under a private X server, once with nobody watching and
+# once with 200 WebSocket viewers on loopback (bench/liveview_viewers.cjs,
+# connected before the run starts). Fails if a viewer missed a lap or got
+# another STOP line than the protocol's; prints the program's CPU time over
+# each run and their ratio.
+#   bench/liveview_load.sh [chronivel executable] [viewers]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+exe=${1:-$root/build/src/app/chronivel}
+viewers=${2:-200}
+source "$root/tests/app/live/modules.sh"
+live_modules "$root/build/live-node" || { echo "FAIL: the Node modules did not install" >&2; exit 1; }
+source "$root/tests/app/xsession.sh" "$exe"
+
+port=$(node -e 'const s = require("net").createServer().listen(0, "127.0.0.1", () => { console.log(s.address().port); s.close(); })')
+token=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+start_program
+kill -TERM "$program"
+wait "$program" || fail "SIGTERM did not end the program cleanly"
+edit_settings '"LiveView"=dword:00000001' "\"LivePort\"=dword:$(printf %08x "$port")" \
+    '"LiveLocal"=dword:00000001' "\"LiveToken\"=\"$token\""
+start_program
+for _ in $(seq 100); do curl -sf -o /dev/null "http://127.0.0.1:$port/v/$token" && break; sleep 0.1; done
+
+ticks() { awk '{print $14 + $15}' "/proc/$program/stat"; }
+stops() { grep -ac '^STOP: = ' "$protocol" 2>/dev/null || true; }
+# START, 200 laps 100 ms apart, STOP; prints the program's CPU
+# seconds from START until the run is in the protocol.
+timed_run() {
+    local before after done=$(($(stops) + 1))
+    give_focus "$window" "the main window"
+    before=$(ticks)
+    xdotool key Return  # START
+    # One xdotool for all the laps: a process per key would blur the 100 ms.
+    xdotool key --delay 100 $(printf 'space %.0s' $(seq 200))
+    xdotool key Return  # STOP
+    for _ in $(seq 100); do (($(stops) >= done)) && break; sleep 0.1; done
+    (($(stops) >= done)) || fail "the run did not reach the protocol"
+    sleep 1  # what the viewers are sent after the STOP
+    after=$(ticks)
+    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", t / hz}'
+}
+
+alone=$(timed_run)
+echo "without viewers: $alone s of CPU"
+xdotool key Return  # RESET
+
+coproc load { exec node "$root/bench/liveview_viewers.cjs" "ws://127.0.0.1:$port/v/$token/feed" "$viewers" "$protocol"; }
+exec {from}<&"${load[0]}" {to}>&"${load[1]}"
+loader=$load_PID
+pids+=("$loader")
+echo "connecting $viewers viewers…"
+read -r line <&"$from" && [[ $line == ready* ]] || fail "the viewers did not connect"
+echo "$line"
+watched=$(timed_run)
+echo "with $viewers viewers: $watched s of CPU"
+echo stopped >&"$to"
+cat <&"$from"
+wait "$loader" || fail "a viewer missed part of the run"
+printf 'with/without: %s (goal at most 1.3)\n' "$(awk -v a="$watched" -v b="$alone" 'BEGIN {printf "%.2f", a / b}')"
+kill -TERM "$program"
+wait "$program" || true
