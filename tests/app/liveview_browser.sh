@@ -38,12 +38,17 @@ driver=$browser_PID
 pids+=("$driver")
 while IFS= read -r line <&"$from"; do
     echo "$line"
-    if [[ $line == restart ]]; then
+    case $line in
+    end)
         kill -TERM "$program"
         wait "$program" || fail "SIGTERM did not end the program cleanly"
+        echo ended >&"$to"
+        ;;
+    start)
         start_viewed
-        echo done >&"$to"
-    fi
+        echo started >&"$to"
+        ;;
+    esac
 done
 wait "$driver" || fail "the page did not pass"
 kill -TERM "$program"

@@ -2,9 +2,9 @@
 // Drives the live view in headless chromium while the real program runs a
 // timed run by its keys: the page's running digits against the program's own
 // lap reading, laps and the STOP time against the protocol, the page coming
-// back after the program restarts. The program's restart is the calling
-// script's: it is asked for with "restart" on stdout, and done at the next
-// line on stdin.
+// back after the program restarts. Ending and starting the program are the
+// calling script's: asked for with "end" and "start" on stdout, each done at
+// the next line on stdin.
 //   node browser.cjs <page url> <protocol file> <user data dir> [screenshot dir]
 "use strict";
 const {execFileSync} = require("node:child_process");
@@ -90,9 +90,13 @@ async function main() {
         };
         const brackets = [await lapAgainstPage(1)];
 
-        console.log("restart");
+        const asked = async what => {
+            console.log(what);
+            if ((await lines.next()).done) fail(`the script did not ${what} the program`);
+        };
+        await asked("end");
         await until("the page did not see the program end", async () => (await status()) === "lost");
-        if ((await lines.next()).done) fail("the script never restarted the program");
+        await asked("start");
         await until("the page did not come back by itself", async () => (await status()) === "back", 20);
         if ((await row(1)).length !== 4) fail("the lap before the restart is gone from the page");
         brackets.push(await lapAgainstPage(2));
