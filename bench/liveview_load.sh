@@ -11,19 +11,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=${1:-$root/build/src/app/chronivel}
 viewers=${2:-200}
-source "$root/tests/app/live/modules.sh"
-live_modules "$root/build/live-node" || { echo "FAIL: the Node modules did not install" >&2; exit 1; }
 source "$root/tests/app/xsession.sh" "$exe"
-
-port=$(node -e 'const s = require("net").createServer().listen(0, "127.0.0.1", () => { console.log(s.address().port); s.close(); })')
-token=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-start_program
-kill -TERM "$program"
-wait "$program" || fail "SIGTERM did not end the program cleanly"
-edit_settings '"LiveView"=dword:00000001' "\"LivePort\"=dword:$(printf %08x "$port")" \
-    '"LiveLocal"=dword:00000001' "\"LiveToken\"=\"$token\""
-start_program
-for _ in $(seq 100); do curl -sf -o /dev/null "http://127.0.0.1:$port/v/$token" && break; sleep 0.1; done
+source "$root/tests/app/live/view.sh"
+live_modules "$root/build/live-node"
+view_on
 
 ticks() { awk '{print $14 + $15}' "/proc/$program/stat"; }
 stops() { grep -ac '^STOP: = ' "$protocol" 2>/dev/null || true; }
@@ -48,7 +39,7 @@ alone=$(timed_run)
 echo "without viewers: $alone s of CPU"
 xdotool key Return  # RESET
 
-coproc load { exec node "$root/bench/liveview_viewers.cjs" "ws://127.0.0.1:$port/v/$token/feed" "$viewers" "$protocol"; }
+coproc load { exec node "$root/bench/liveview_viewers.cjs" "$feed" "$viewers" "$protocol"; }
 exec {from}<&"${load[0]}" {to}>&"${load[1]}"
 loader=$load_PID
 pids+=("$loader")

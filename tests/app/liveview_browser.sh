@@ -8,27 +8,10 @@
 set -euo pipefail
 here=$(dirname "$0")
 [[ -x /usr/bin/chromium ]] || { echo "FAIL: no /usr/bin/chromium (tools/bootstrap installs it)" >&2; exit 1; }
-source "$here/live/modules.sh"
-live_modules "$2" || { echo "FAIL: the Node modules did not install" >&2; exit 1; }
 source "$here/xsession.sh" "$1"
-
-port=$(node -e 'const s = require("net").createServer().listen(0, "127.0.0.1", () => { console.log(s.address().port); s.close(); })')
-token=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-url=http://127.0.0.1:$port/v/$token
-
-# Served once it answers; the module loads after the window shows.
-start_viewed() {
-    start_program
-    for _ in $(seq 100); do curl -sf -o /dev/null "$url" && return 0; sleep 0.1; done
-    fail "nothing served at $url"
-}
-
-start_program  # writes the settings file that edit_settings edits
-kill -TERM "$program"
-wait "$program" || fail "SIGTERM did not end the program cleanly"
-edit_settings '"LiveView"=dword:00000001' "\"LivePort\"=dword:$(printf %08x "$port")" \
-    '"LiveLocal"=dword:00000001' "\"LiveToken\"=\"$token\""
-start_viewed
+source "$here/live/view.sh"
+live_modules "$2"
+view_on
 
 [[ -n ${CHRONIVEL_SHOTS:-} ]] && mkdir -p "$CHRONIVEL_SHOTS"
 coproc browser { exec node "$here/live/browser.cjs" "$url" "$protocol" "$work/chromium" ${CHRONIVEL_SHOTS:+"$CHRONIVEL_SHOTS"} 2>&1; }
