@@ -18,16 +18,18 @@ live_modules "$root/build/live-node"
 view_on
 
 ticks() { awk '{print $14 + $15}' "/proc/$program/stat"; }
-stops() { grep -ac '^STOP: = ' "$protocol" 2>/dev/null || true; }
+# Runs in the protocol: 0 before it is written.
+stops() { cat "$protocol" 2>/dev/null | grep -ac '^STOP: = ' || true; }
 # START, 200 laps 100 ms apart, STOP; prints the program's CPU
 # seconds from START until the run is in the protocol.
 timed_run() {
-    local before after done=$(($(stops) + 1))
+    local before after laps done=$(($(stops) + 1))
     give_focus "$window" "the main window"
     before=$(ticks)
     xdotool key Return  # START
     # One xdotool for all the laps: a process per key would blur the 100 ms.
-    xdotool key --delay 100 $(printf 'space %.0s' $(seq 200))
+    mapfile -t laps < <(yes space | head -n 200)
+    xdotool key --delay 100 "${laps[@]}"
     xdotool key Return  # STOP
     for _ in $(seq 100); do (($(stops) >= done)) && break; sleep 0.1; done
     (($(stops) >= done)) || fail "the run did not reach the protocol"
@@ -45,7 +47,7 @@ exec {from}<&"${load[0]}" {to}>&"${load[1]}"
 loader=$load_PID
 pids+=("$loader")
 echo "connecting $viewers viewers…"
-read -r line <&"$from" && [[ $line == ready* ]] || fail "the viewers did not connect"
+if ! read -r line <&"$from" || [[ $line != ready* ]]; then fail "the viewers did not connect: $line"; fi
 echo "$line"
 watched=$(timed_run)
 echo "with $viewers viewers: $watched s of CPU"

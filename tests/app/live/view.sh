@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 # Sourced by the live view's test and bench after xsession.sh.
 
 # Installs the locked Node modules (puppeteer-core, ws) into the folder $1,
