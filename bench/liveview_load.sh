@@ -17,11 +17,13 @@ source "$root/tests/app/live/view.sh"
 live_modules "$root/build/live-node"
 view_on
 
-ticks() { awk '{print $14 + $15}' "/proc/$program/stat"; }
+# The program's user and system CPU ticks: on loopback its system time also
+# carries the viewers' side of each write.
+ticks() { awk '{print $14, $15}' "/proc/$program/stat"; }
 # Runs in the protocol: 0 before it is written.
 stops() { cat "$protocol" 2>/dev/null | grep -ac '^STOP: = ' || true; }
-# START, 200 laps 100 ms apart, STOP; prints the program's CPU
-# seconds from START until the run is in the protocol.
+# START, 200 laps 100 ms apart, STOP; prints the program's CPU seconds
+# from START until the run is in the protocol: all, user, system.
 timed_run() {
     local before after laps done=$(($(stops) + 1))
     give_focus "$window" "the main window"
@@ -35,11 +37,13 @@ timed_run() {
     (($(stops) >= done)) || fail "the run did not reach the protocol"
     sleep 1  # what the viewers are sent after the STOP
     after=$(ticks)
-    awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", t / hz}'
+    awk -v b="$before" -v a="$after" -v hz="$(getconf CLK_TCK)" 'BEGIN {
+        split(b, u); split(a, v); printf "%.2f %.2f %.2f\n", (v[1] + v[2] - u[1] - u[2]) / hz, (v[1] - u[1]) / hz, (v[2] - u[2]) / hz }'
 }
 
-alone=$(timed_run)
-echo "without viewers: $alone s of CPU"
+cpu() { printf '%s s of CPU (user %s s, system %s s)' "$@"; }
+read -r alone alone_user alone_system < <(timed_run)
+echo "without viewers: $(cpu "$alone" "$alone_user" "$alone_system")"
 xdotool key Return  # RESET
 
 coproc load { exec node "$root/bench/liveview_viewers.cjs" "$feed" "$viewers" "$protocol"; }
@@ -49,14 +53,14 @@ pids+=("$loader")
 echo "connecting $viewers viewers…"
 if ! read -r line <&"$from" || [[ $line != ready* ]]; then fail "the viewers did not connect: $line"; fi
 echo "$line"
-watched=$(timed_run)
-echo "with $viewers viewers: $watched s of CPU"
+read -r watched watched_user watched_system < <(timed_run)
+echo "with $viewers viewers: $(cpu "$watched" "$watched_user" "$watched_system")"
 echo stopped >&"$to"
 cat <&"$from"
 wait "$loader" || fail "a viewer missed part of the run"
 xdotool key Return  # RESET
-again=$(timed_run)
-echo "without viewers again: $again s of CPU"
+read -r again again_user again_system < <(timed_run)
+echo "without viewers again: $(cpu "$again" "$again_user" "$again_system")"
 printf 'with/without: %s (goal at most 1.3)\n' "$(awk -v a="$watched" -v b="$alone" -v c="$again" 'BEGIN {printf "%.2f", 2 * a / (b + c)}')"
 kill -TERM "$program"
 wait "$program" || true
