@@ -45,7 +45,7 @@ function viewer() {
 function protocolRun() {
     const text = fs.readFileSync(protocolFile, "latin1").replace(/\r/g, "");
     const lines = new Map();
-    for (const line of text.slice(text.lastIndexOf("START ")).split("\n")) {
+    for (const line of text.slice(text.lastIndexOf("START ")).split("\n").slice(0, -1)) {
         const m = /^(?:LAP *(\d+)|STOP:) = /.exec(line);
         if (m) lines.set(Number(m[1] ?? 0), line);
     }

@@ -34,11 +34,13 @@ function ms(text) {
 
 // The last run's lap and STOP lines, as the lap list writes them:
 // "LAP 2 = 25,000 (+12,655) 12,655", "LAP10 = …", "STOP: = 30,500 (+5,500)  5,500 Ø 10,166".
+// None before the first run reaches the file; a line still being written is not one yet.
 function protocolLaps() {
+    const laps = new Map();
+    if (!fs.existsSync(protocolFile)) return laps;
     const text = fs.readFileSync(protocolFile, "latin1").replace(/\r/g, "");
     const run = text.slice(text.lastIndexOf("START "));
-    const laps = new Map();
-    for (const line of run.split("\n")) {
+    for (const line of run.split("\n").slice(0, -1)) {
         const m = /^(?:LAP *(\d+)|STOP:) = +(\S+)(?: +\( *(\S+)\) +(\S+))?/.exec(line);
         if (m) laps.set(Number(m[1] ?? 0), {split: m[2], diff: m[3] ?? "", lap: m[4] ?? ""});
     }
