@@ -13,6 +13,7 @@
 #include "core/localetexts.h"
 #include "core/protocol.h"
 #include "core/protocollog.h"
+#include "core/runnumbers.h"
 #include "core/scheduler.h"
 
 namespace chronivel {
@@ -92,7 +93,13 @@ void LiveView::Start()
         problem_ = module.errorString();
     }
     if (make) {
-        server_.reset(make({[this] { return QByteArray::fromStdString(feed_.Hello(daysRuns_)); },
+        server_.reset(make({[this] {
+                                // A view left on overnight starts the new day without yesterday's runs.
+                                std::erase_if(daysRuns_, [today = locale_.Now().shortDate](const auto& run) {
+                                    return run.empty() || !RunNumberOn(run.front(), today);
+                                });
+                                return QByteArray::fromStdString(feed_.Hello(daysRuns_));
+                            },
                             [this](qint64 id) { return QByteArray::fromStdString(feed_.Pong(id)); },
                             [this] { emit changed(); }}));
         problem_ = server_->Listen(static_cast<quint16>(served_.port), served_.localOnly,

@@ -133,7 +133,8 @@ inline std::int64_t UtcMoment(std::int64_t epochMs, int days, int secondOfDay)
 class FixedLocale final : public LocaleTexts {
 public:
     std::int64_t epochMs = 1'796'652'309'000;  // the wall clock, which moves only when the test sets it
-    DateTimeTexts Now() const override { return {"14:05:09", "Mo", "07.12.26", epochMs}; }
+    std::string shortDate = "07.12.26";
+    DateTimeTexts Now() const override { return {"14:05:09", "Mo", shortDate, epochMs}; }
     std::int64_t LocalMoment(std::int64_t epochMs, int days, int secondOfDay) const override
     {
         return UtcMoment(epochMs, days, secondOfDay);

@@ -2,6 +2,7 @@
 #include "ui/liveview.h"
 
 #include <QCheckBox>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
 
@@ -155,6 +157,28 @@ TEST_F(LiveViewTest, AViewerHearsTheRunAsItHappensAndCanOnlyPing)
     EXPECT_EQ(pong.value("type").toString(), "pong");
     EXPECT_EQ(pong.value("id").toInt(), 41);
     EXPECT_EQ(app.Clock().Lines().Lines().size(), 2u);  // START and the one lap
+}
+
+TEST_F(LiveViewTest, AViewerSeesTheDaysRunsFromTheProtocolAndNotYesterdays)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("Protocol.txt")).toStdString();
+    app.Load(path);
+    ASSERT_EQ(protocolFile.Append(path, {"START 4 = 23:00:00 = Su. 06.12.26", "STOP: = 1,000"}), "");
+    ASSERT_EQ(protocolFile.Append(path, {"START 1 = 08:00:00 = Mo. 07.12.26", "STOP: = 2,000"}), "");
+    TurnOn();
+    scheduler.FinishAside();  // the protocol is read aside
+    const auto runsSeen = [this] {
+        QWebSocket viewer;
+        QSignalSpy heard(&viewer, &QWebSocket::textMessageReceived);
+        Connect(viewer, "/v/" + token + "/feed");
+        return NextMessage(heard).value("runs").toArray();
+    };
+    const QJsonArray runs = runsSeen();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].toObject().value("lines").toArray().last().toString(), "STOP: = 2,000");
+    locale.shortDate = "08.12.26";  // past midnight
+    EXPECT_TRUE(runsSeen().isEmpty());
 }
 
 TEST_F(LiveViewTest, ANewLinkEndsEveryOpenView)
