@@ -126,12 +126,12 @@ bool UsableLiveToken(std::string_view token)
            });
 }
 
-double LiveFeed::ClockMs()
+double LiveFeed::Ms(std::int64_t counts) const
 {
-    return static_cast<double>(timer_.ReadCounter()) / timer_.CountSpeed() / 1000.0;
+    return static_cast<double>(counts) / timer_.CountSpeed() / 1000.0;
 }
 
-std::string LiveFeed::State(bool withClock)
+std::string LiveFeed::State() const
 {
     const Chronometer& c = clock_;
     const TimeFormat& f = c.Format();
@@ -139,15 +139,19 @@ std::string LiveFeed::State(bool withClock)
     std::string out = "{\"phase\":\"" + std::string(Phase(c.State())) + "\",\"paused\":" +
                       (c.Paused() ? "true" : "false") + ",\"countDown\":" + (c.CountDown() ? "true" : "false") +
                       ",\"preset\":" + std::to_string(c.CountDownT()) + ",\"origin\":" +
-                      Number(running ? static_cast<double>(c.StartCount()) / timer_.CountSpeed() / 1000.0 : 0.0) +
+                      Number(running ? Ms(c.StartCount()) : 0.0) +
                       ",\"format\":{\"hours\":" + (f.ShowsHours() ? "true" : "false") +
                       ",\"decimals\":" + std::to_string(f.DecimalPlaces()) +
                       ",\"digits\":" + std::to_string(f.DigitCount()) +
                       "},\"warnMs\":" + std::to_string(Chronometer::PreWarningMs) + ",\"text\":";
     // The running time's text is the viewer's own to draw; at rest it is the readout's, exactly.
     Quoted(out, running ? std::string_view{} : std::string_view{c.CurrentTimeText()});
-    out += '}';
-    return withClock ? "\"clock\":" + Number(ClockMs()) + ",\"state\":" + out : out;
+    return out + '}';
+}
+
+std::string LiveFeed::Stamped(const std::string& state)
+{
+    return "\"clock\":" + Number(ClockMs()) + ",\"state\":" + state;
 }
 
 std::string LiveFeed::Lap(const LiveLap& lap)
@@ -163,7 +167,7 @@ std::string LiveFeed::Lap(const LiveLap& lap)
 
 std::string LiveFeed::Hello(const std::vector<std::vector<std::string>>& runsToday)
 {
-    std::string out = "{\"type\":\"hello\",\"version\":1,\"title\":\"Chronivel\"," + State(true) + ",\"laps\":[";
+    std::string out = "{\"type\":\"hello\",\"version\":1,\"title\":\"Chronivel\"," + Stamped(State()) + ",\"laps\":[";
     bool first = true;
     for (const std::string& line : clock_.Lines().Lines())
         if (const std::optional<LiveLap> lap = LapOfLine(line)) {
@@ -182,9 +186,9 @@ std::vector<std::string> LiveFeed::Changes()
     std::vector<std::string> messages;
     const std::vector<std::string>& lines = clock_.Lines().Lines();
     if (lines.size() < linesSent_) linesSent_ = 0;  // a reset cleared them
-    if (std::string state = State(false); state != stateSent_) {
+    if (std::string state = State(); state != stateSent_) {
         stateSent_ = std::move(state);
-        messages.push_back("{\"type\":\"state\"," + State(true) + "}");
+        messages.push_back("{\"type\":\"state\"," + Stamped(stateSent_) + "}");
     }
     for (; linesSent_ < lines.size(); ++linesSent_)
         if (const std::optional<LiveLap> lap = LapOfLine(lines[linesSent_]))

@@ -45,7 +45,7 @@ public:
     LiveFeed(const Chronometer& clock, THighResTimer& timer) : clock_(clock), timer_(timer) {}
 
     // The program's clock now, ms: what "origin" and "clock" are on.
-    double ClockMs();
+    double ClockMs() { return Ms(timer_.ReadCounter()); }
     // Everything a new viewer needs, as the last Changes left it.
     std::string Hello(const std::vector<std::vector<std::string>>& runsToday);
     // What changed since the last Hello or Changes; nothing while a run just runs.
@@ -54,7 +54,10 @@ public:
     static std::string Run(const std::vector<std::string>& lines);
 
 private:
-    std::string State(bool withClock);
+    double Ms(std::int64_t counts) const;
+    std::string State() const;
+    // The state with the moment it is told, on the program's clock.
+    std::string Stamped(const std::string& state);
     static std::string Lap(const LiveLap& lap);
 
     const Chronometer& clock_;

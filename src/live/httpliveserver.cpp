@@ -94,24 +94,25 @@ QString HttpLiveServer::Listen(quint16 port, bool localOnly, const QString& toke
             .arg(port)
             .arg(guard_->errorString());
     http_.bind(guard_);
+    // Only what the program carries: the page itself (under no name, its own
+    // path in it) and the files of its folder of resources, read once here.
+    for (const QString& name : QDir(QStringLiteral(":/live")).entryList(QDir::Files)) {
+        QFile source(QStringLiteral(":/live/") + name);
+        if (TypeOf(name).isEmpty() || !source.open(QIODevice::ReadOnly)) continue;
+        if (name == QLatin1String("index.html"))
+            files_.insert({}, source.readAll().replace("{{base}}", "/v/" + token_));
+        else
+            files_.insert(name, source.readAll());
+    }
     silence_.start();
     return {};
 }
 
 QHttpServerResponse HttpLiveServer::File(const QString& token, const QString& name) const
 {
-    if (!SameToken(token.toLatin1(), token_)) return NotFound();
-    // Only what the program carries: the page itself, and the files of its folder by name.
-    const QString page = QStringLiteral("index.html");
-    const QString file = name.isEmpty() ? page : name;
-    if ((!name.isEmpty() && name == page) || !QDir(QStringLiteral(":/live")).entryList(QDir::Files).contains(file) ||
-        TypeOf(file).isEmpty())
-        return NotFound();
-    QFile source(QStringLiteral(":/live/") + file);
-    if (!source.open(QIODevice::ReadOnly)) return NotFound();
-    QByteArray bytes = source.readAll();
-    if (name.isEmpty()) bytes.replace("{{base}}", "/v/" + token_);
-    return Secured(QHttpServerResponse(TypeOf(file), bytes));
+    const auto file = files_.constFind(name);
+    if (!SameToken(token.toLatin1(), token_) || file == files_.constEnd()) return NotFound();
+    return Secured(QHttpServerResponse(TypeOf(name.isEmpty() ? QStringLiteral(".html") : name), *file));
 }
 
 void HttpLiveServer::Welcome()

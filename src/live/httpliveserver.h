@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QHttpServer>
 #include <QList>
 #include <QObject>
@@ -52,6 +53,7 @@ private:
     QHttpServer http_;
     ConnectionGuard* guard_ = nullptr;
     QByteArray token_;
+    QHash<QString, QByteArray> files_;  // the page's, by the name asked for
     bool localOnly_ = false;
     QList<QWebSocket*> viewers_;
     QTimer silence_;
